@@ -1,0 +1,38 @@
+# Entry points for newcomers and CI. Everything real happens in CMake.
+BUILD_DIR   ?= build
+BENCH_DIR   ?= build-bench
+JOBS        ?= $(shell nproc)
+DEPS_STAMP  := $(BUILD_DIR)/.deps-ok
+
+.PHONY: all build run test bench deps clean format
+
+all: build
+
+deps:
+	@./scripts/install-deps
+
+$(BUILD_DIR)/build.ninja:
+	@./scripts/install-deps
+	cmake --preset default
+
+build: $(BUILD_DIR)/build.ninja
+	@./scripts/install-deps
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@./scripts/run-app
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench:
+	@./scripts/install-deps
+	cmake --preset bench
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	./bench/run-all $(BENCH_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR) $(BENCH_DIR)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i

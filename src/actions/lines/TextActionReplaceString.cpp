@@ -1,0 +1,61 @@
+#include "actions/lines/TextActionReplaceString.h"
+
+#include "text/LiteralSearch.h"
+#include "text/Regex.h"
+#include "text/Utf.h"
+
+namespace lexorra {
+
+std::string processLineFeedEscapes(std::string_view text) {
+    const bool doubled = text.find("\\\\n") != std::string_view::npos;
+    const std::string_view from = doubled ? "\\\\n" : "\\n";
+    const std::string_view to = doubled ? "\\n" : "\n";
+    std::string out;
+    out.reserve(text.size());
+    size_t last = 0;
+    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, last)) {
+        out.append(text, last, at - last);
+        out += to;
+        last = at + from.size();
+    }
+    out.append(text, last, std::string_view::npos);
+    return out;
+}
+
+const OptionList& TextActionReplaceString::options() const {
+    using A = TextActionReplaceString;
+    static const OptionList decls = {
+        bind({.key = "ReplaceString", .label = "Find:", .hint = "text or pattern; \\n is a line break"},
+             &A::replaceString),
+        bind({.key = "WithString", .label = "Replace:", .hint = "replacement; $1 names a group in RegEx mode"},
+             &A::withString),
+        bind({.key = "CaseSensitive", .label = "Case Sensitive"}, &A::caseSensitive),
+        bind({.key = "isRegEx", .label = "Regular Expression"}, &A::isRegEx),
+    };
+    return decls;
+}
+
+std::string TextActionReplaceString::transform(std::string_view text) const {
+    notValidRegEx = false;
+    if (replaceString.empty()) return std::string(text);
+    const std::string replacement = processLineFeedEscapes(withString);
+
+    if (!isRegEx) return text::replaceLiteral(text, processLineFeedEscapes(replaceString), replacement, !caseSensitive);
+
+    // The pattern is compiled as typed: \n already means a line feed to the regex engine.
+    auto regex = text::Regex::compile(replaceString, {.caseInsensitive = !caseSensitive, .multiline = true});
+    if (!regex) {
+        notValidRegEx = true;
+        return std::string(invalidRegExMarker);
+    }
+    const icu::UnicodeString input = text::toUnicode(text);
+    auto result = regex->replaceAll(input, text::toUnicode(replacement));
+    switch (result.status) {
+    case text::RegexStatus::ok: return text::toUtf8(result.text);
+    case text::RegexStatus::timedOut: return std::string(timedOutMarker);
+    case text::RegexStatus::cancelled: return std::string(text);
+    default: return std::string(tooComplexMarker);
+    }
+}
+
+} // namespace lexorra

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/TextAction.h"
+
+#include <atomic>
+#include <string>
+
+namespace lexorra {
+
+// Find and replace, literal (canonically equivalent, optionally case-insensitive) or with
+// an ICU regular expression and a $n substitution template.
+class TextActionReplaceString : public TextAction {
+public:
+    TextActionReplaceString() : TextAction(TextActionType::replaceString) {}
+
+    std::string replaceString;
+    std::string withString;
+    bool caseSensitive = false;
+    bool isRegEx = false;
+    // Outcome of the last transform: the pattern did not compile.
+    mutable std::atomic<bool> notValidRegEx{false};
+
+    std::string transform(std::string_view text) const override;
+    const OptionList& options() const override;
+
+    static constexpr std::string_view invalidRegExMarker = " -- Not valid RegEx -- ";
+    static constexpr std::string_view timedOutMarker = " -- RegEx took too long -- ";
+    static constexpr std::string_view tooComplexMarker = " -- RegEx too complex for this text -- ";
+};
+
+// "\\n" (backslash, backslash, n) present: each becomes backslash-n and nothing else
+// changes; otherwise each backslash-n becomes a line feed.
+std::string processLineFeedEscapes(std::string_view text);
+
+} // namespace lexorra

@@ -1,0 +1,144 @@
+#include "cli/RunCommand.h"
+
+#include "cli/WorkflowSource.h"
+#include "core/ActionFactory.h"
+#include "core/Json.h"
+#include "core/TextFile.h"
+
+#include <CLI/CLI.hpp>
+
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+namespace lexorra::cli {
+
+void RunCommand::declare(CLI::App& sub) {
+    auto* group = sub.add_option_group("source", "What to run");
+    group->add_option("--action", m_action, "Action kind: case name, raw value or title");
+    group->add_option("--action-json", m_actionJson, "Action dictionary as JSON");
+    group->add_option("--workflow", m_workflow, "Stored workflow: name or id");
+    group->add_option("--workflow-file", m_workflowFile, "Workflow dictionary or exchange file");
+    group->require_option(1);
+    sub.add_option("--set", m_settings, "Option of the action: KEY=VALUE (repeatable)")->allow_extra_args(false);
+    sub.add_option("--in", m_inFile, "Read the input from FILE instead of standard input");
+    sub.add_option("--out", m_outFile, "Write the result to FILE instead of standard output");
+}
+
+int RunCommand::applySettings(Io& io, TextAction& action) {
+    for (const auto& setting : m_settings) {
+        const auto eq = setting.find('=');
+        if (eq == std::string::npos)
+            return fail(io.err, exitUsage, "--set expects KEY=VALUE, got \"" + setting + "\"");
+        const std::string key = setting.substr(0, eq);
+        const std::string text = setting.substr(eq + 1);
+        const OptionDecl* decl = action.option(key);
+        if (!decl) {
+            std::string known;
+            for (const auto& d : action.options()) known += (known.empty() ? "" : ", ") + d.key;
+            return fail(io.err, exitUsage,
+                        "\"" + std::string(title(action.type)) + "\" has no option \"" + key + "\"" +
+                            (known.empty() ? " (it has no options)" : " (options: " + known + ")"));
+        }
+        auto value = decl->parse(text);
+        if (!value)
+            return fail(io.err, exitUsage,
+                        "option \"" + key + "\" of \"" + std::string(title(action.type)) + "\" expects " +
+                            decl->expectation() + ", got \"" + text + "\"");
+        action.setOption(key, *value);
+    }
+    return exitOk;
+}
+
+int RunCommand::buildFromAction(Io& io, std::shared_ptr<TextActionSeq>& seq) {
+    std::shared_ptr<TextAction> action;
+    if (!m_action.empty()) {
+        auto type = textActionTypeFromName(m_action);
+        if (!type) return fail(io.err, exitUsage, "unknown action kind \"" + m_action + "\" (see lexorra-cli actions)");
+        action = makeDefault(*type);
+    } else {
+        std::string error;
+        auto dict = json::parse(m_actionJson, &error);
+        if (!dict || !dict->isMap()) return fail(io.err, exitUsage, "--action-json expects a JSON object");
+        const Value* typeValue = dict->get("Type");
+        auto raw = typeValue && !typeValue->isBool() ? typeValue->toInteger() : std::nullopt;
+        auto type = raw ? textActionTypeFromRaw(*raw) : std::nullopt;
+        if (!type) return fail(io.err, exitUsage, "--action-json needs a \"Type\" between 0 and 33");
+        action = fromDictionary(*type, *dict);
+        seq = std::make_shared<TextActionSeq>("lexorra-cli");
+        if (!action) {
+            // Read as a stored workflow would be: an entry that cannot be restored is
+            // dropped, and the remaining (empty) workflow returns its input.
+            io.err << "lexorra-cli: warning: the action dictionary cannot be restored; the input is left as it is\n";
+            return exitOk;
+        }
+    }
+    if (int status = applySettings(io, *action); status != exitOk) return status;
+    seq = std::make_shared<TextActionSeq>("lexorra-cli");
+    seq->actionsArray.push_back(action);
+    return exitOk;
+}
+
+int RunCommand::buildFromWorkflowFile(Io& io, std::shared_ptr<TextActionSeq>& seq) {
+    auto bytes = readTextFile(m_workflowFile);
+    if (!bytes) return fail(io.err, exitIo, "cannot read \"" + m_workflowFile + "\"");
+    std::string error;
+    auto doc = json::parse(*bytes, &error);
+    if (!doc || !doc->isMap())
+        return fail(io.err, exitUsage, "\"" + m_workflowFile + "\" is not a JSON object: " + error);
+    Value workflow = *doc;
+    if (const Value* list = doc->get("workflows")) {
+        if (!list->isList() || list->asList().empty() || !list->asList().front().isMap())
+            return fail(io.err, exitUsage, "\"" + m_workflowFile + "\" holds no workflow under \"workflows\"");
+        workflow = list->asList().front();
+    }
+    const Value* actions = workflow.get("Actions");
+    if (!actions || !actions->isList())
+        return fail(io.err, exitUsage, "\"" + m_workflowFile + "\" has no \"Actions\" list");
+    // A hand-written file may leave out the name or id; they do not change the result.
+    if (const Value* n = workflow.get("Name"); !n || !n->isString()) workflow.set("Name", "lexorra-cli");
+    if (const Value* i = workflow.get("Id"); !i || !i->isString()) workflow.set("Id", "lexorra-cli");
+    seq = TextActionSeq::fromDictionary(workflow);
+    if (!seq) return fail(io.err, exitUsage, "\"" + m_workflowFile + "\" is not a workflow");
+    return exitOk;
+}
+
+int RunCommand::buildSequence(Io& io, std::shared_ptr<TextActionSeq>& seq) {
+    if (!m_action.empty() || !m_actionJson.empty()) return buildFromAction(io, seq);
+    if (!m_settings.empty()) return fail(io.err, exitUsage, "--set applies to --action and --action-json only");
+    if (!m_workflowFile.empty()) return buildFromWorkflowFile(io, seq);
+    seq = findStoredWorkflow(m_workflow);
+    if (!seq) return fail(io.err, exitUnknownWorkflow, "no workflow named or with the id \"" + m_workflow + "\"");
+    return exitOk;
+}
+
+int RunCommand::execute(Io& io) {
+    std::shared_ptr<TextActionSeq> seq;
+    if (int status = buildSequence(io, seq); status != exitOk) return status;
+
+    std::string bytes;
+    if (!m_inFile.empty()) {
+        std::ifstream in(m_inFile, std::ios::binary);
+        if (!in) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
+    } else {
+        bytes.assign(std::istreambuf_iterator<char>(io.in), std::istreambuf_iterator<char>());
+    }
+    const std::string result = seq->run(decodeText(bytes));
+
+    if (!m_outFile.empty()) {
+        std::ofstream out(m_outFile, std::ios::binary | std::ios::trunc);
+        if (!out) return fail(io.err, exitIo, "cannot write \"" + m_outFile + "\"");
+        out.write(result.data(), static_cast<std::streamsize>(result.size()));
+        out.close();
+        if (!out) return fail(io.err, exitIo, "cannot write \"" + m_outFile + "\"");
+        return exitOk;
+    }
+    io.out.write(result.data(), static_cast<std::streamsize>(result.size()));
+    io.out.flush();
+    if (!io.out) return fail(io.err, exitIo, "cannot write the result");
+    return exitOk;
+}
+
+} // namespace lexorra::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "cli/Command.h"
+#include "core/TextActionSeq.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lexorra::cli {
+
+// lexorra-cli run: one action or one workflow over stdin or a file.
+class RunCommand : public Command {
+public:
+    void declare(CLI::App& subcommand) override;
+    int execute(Io& io) override;
+
+private:
+    // Builds the sequence to run, or returns an exit status with the error printed.
+    int buildSequence(Io& io, std::shared_ptr<TextActionSeq>& seq);
+    int buildFromAction(Io& io, std::shared_ptr<TextActionSeq>& seq);
+    int buildFromWorkflowFile(Io& io, std::shared_ptr<TextActionSeq>& seq);
+    int applySettings(Io& io, TextAction& action);
+
+    std::string m_action;
+    std::string m_actionJson;
+    std::string m_workflow;
+    std::string m_workflowFile;
+    std::vector<std::string> m_settings;
+    std::string m_inFile;
+    std::string m_outFile;
+};
+
+} // namespace lexorra::cli

@@ -1,0 +1,10 @@
+#include "core/RunToken.h"
+
+namespace lexorra {
+
+RunToken& RunToken::application() {
+    static RunToken token;
+    return token;
+}
+
+} // namespace lexorra

@@ -1,0 +1,158 @@
+#include "core/TextActionSeq.h"
+
+#include "core/ActionFactory.h"
+#include "core/Json.h"
+#include "core/RunToken.h"
+#include "core/TextFile.h"
+#include "core/Uuid.h"
+#include "text/Cancellation.h"
+#include "text/Case.h"
+
+#include <algorithm>
+#include "core/Diagnostics.h"
+
+namespace lexorra {
+
+std::optional<SeqType> seqTypeFromRaw(long long raw) {
+    if (raw == 0) return SeqType::action;
+    if (raw == 1) return SeqType::workFlow;
+    return std::nullopt;
+}
+
+TextActionSeq::TextActionSeq(std::string seqName) : id(makeUuid()), name(std::move(seqName)) {}
+
+std::shared_ptr<TextActionSeq> TextActionSeq::copy() const {
+    auto result = std::make_shared<TextActionSeq>(name);
+    result->allowToEdit = allowToEdit;
+    result->icon = icon;
+    for (const auto& action : actionsArray) result->actionsArray.push_back(action->copy());
+    return result;
+}
+
+std::string removeQrMarker(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    const size_t n = qrCodeMarker.size();
+    while (i < text.size()) {
+        if (text[i] == '[' && i + n <= text.size() &&
+            text::asciiLower(text.substr(i, n)) == text::asciiLower(qrCodeMarker)) {
+            i += n;
+            continue;
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+static bool containsQrMarker(std::string_view text) {
+    const std::string_view lowered = "[<_qr-code_>]";
+    for (size_t at = text.find("[<_"); at != std::string_view::npos; at = text.find("[<_", at + 1))
+        if (at + lowered.size() <= text.size() && text::asciiLower(text.substr(at, lowered.size())) == lowered)
+            return true;
+    return false;
+}
+
+std::string TextActionSeq::run(std::string_view text) const { return run(text, RunToken::application()); }
+
+std::string TextActionSeq::run(std::string_view input, const RunToken& token) const {
+    const RunToken::Value started = token.current();
+    CancellationScope scope([&token, started] { return token.current() != started; });
+    std::string current(input);
+    for (const auto& action : actionsArray) {
+        if (token.current() != started) {
+            diagnostic("cancel 2");
+            return std::string(cancellationMarker);
+        }
+        if (!action->enabled()) continue;
+        if (action->type != TextActionType::generateQRCode && containsQrMarker(current))
+            current = removeQrMarker(current);
+        current = action->transform(current);
+    }
+    return current;
+}
+
+std::optional<std::string> TextActionSeq::runFile(const std::filesystem::path& file) const {
+    auto text = readTextFile(file);
+    if (!text || text->empty()) return std::nullopt;
+    return run(*text);
+}
+
+Dictionary TextActionSeq::toDictionary(bool includeVersion) const {
+    Dictionary d = makeDictionary();
+    d.set("Id", id);
+    d.set("Name", name);
+    d.set("Icon", icon);
+    if (includeVersion) d.set("APPVersion", appVersionString());
+    ValueList actions;
+    actions.reserve(actionsArray.size());
+    for (const auto& action : actionsArray) actions.push_back(action->toDictionary());
+    d.set("Actions", Value(std::move(actions)));
+    return d;
+}
+
+std::string TextActionSeq::jsonString() const { return json::write(toDictionary(false), {.sortKeys = true}); }
+
+std::shared_ptr<TextActionSeq> TextActionSeq::fromDictionary(const Dictionary& dictionary) {
+    const Value* nameValue = dictionary.get("Name");
+    const Value* idValue = dictionary.get("Id");
+    const Value* actionsValue = dictionary.get("Actions");
+    if (!nameValue || !nameValue->isString() || !idValue || !idValue->isString() || !actionsValue ||
+        !actionsValue->isList())
+        return nullptr;
+    auto seq = std::make_shared<TextActionSeq>(nameValue->asString());
+    seq->id = idValue->asString();
+    seq->actionsArray = actionsFromList(*actionsValue);
+    if (const Value* iconValue = dictionary.get("Icon"); iconValue && iconValue->isString())
+        seq->icon = iconValue->asString();
+    return seq;
+}
+
+std::shared_ptr<TextActionSeq> TextActionSeq::fromJsonString(std::string_view text) {
+    auto parsed = json::parse(text);
+    if (!parsed || !parsed->isMap()) return nullptr;
+    return fromDictionary(*parsed);
+}
+
+std::string appVersionString() { return std::string(LEXORRA_VERSION) + "(" + LEXORRA_BUILD_NUMBER + ")"; }
+
+std::string_view builtInSequenceId(TextActionType type) {
+    static constexpr std::string_view ids[] = {
+        "d4603a06-ed40-11ec-8ea0-0242ac120002", "d4603efc-ed40-11ec-8ea0-0242ac120002",
+        "d4604064-ed40-11ec-8ea0-0242ac120002", "d46041a4-ed40-11ec-8ea0-0242ac120002",
+        "d46042e4-ed40-11ec-8ea0-0242ac120002", "d4604406-ed40-11ec-8ea0-0242ac120002",
+        "d4604528-ed40-11ec-8ea0-0242ac120002", "d460464a-ed40-11ec-8ea0-0242ac120002",
+        "d460476c-ed40-11ec-8ea0-0242ac120002", "d4604a78-ed40-11ec-8ea0-0242ac120002",
+        "d4604b9a-ed40-11ec-8ea0-0242ac120002", "d4604cbc-ed40-11ec-8ea0-0242ac120002",
+        "d4604dde-ed40-11ec-8ea0-0242ac120002", "d4604eec-ed40-11ec-8ea0-0242ac120002",
+        "d4605018-ed40-11ec-8ea0-0242ac120002", "d4605144-ed40-11ec-8ea0-0242ac120002",
+        "308166c0-ed41-11ec-8ea0-0242ac120002", "308169c2-ed41-11ec-8ea0-0242ac120002",
+        "30816b02-ed41-11ec-8ea0-0242ac120002", "30816c38-ed41-11ec-8ea0-0242ac120002",
+        "30817084-ed41-11ec-8ea0-0242ac120002", "308171a6-ed41-11ec-8ea0-0242ac120002",
+        "308172b4-ed41-11ec-8ea0-0242ac120002", "308174ee-ed41-11ec-8ea0-0242ac120002",
+        "3081831c-ed41-11ec-8ea0-0242ac120002", "x4606784-ed40-11ec-8ea0-0242ac120002",
+        "308170aa-ed51-11ec-8ea0-0242ac120002", "307166c0-ed41-12ec-8ea4-0242ac120002",
+        "543174ee-ed41-19ec-8ea0-0242ac120002", "563524ee-ed41-19ec-8ea0-0432ac120002",
+        "10883234-ed41-11ec-8ea0-0242ac120002", "d47351a4-ed40-11ec-8ea0-0242ac120002",
+        "d4733453-ed40-11ec-8ea0-0242ac120002", "309260c0-ed41-12ec-8ea4-0242ac120002",
+    };
+    static_assert(std::size(ids) == textActionTypeCount);
+    return ids[rawValue(type)];
+}
+
+std::vector<TextActionSeqPtr> makeBuiltInSequences(bool hasApiKey) {
+    std::vector<TextActionSeqPtr> list;
+    for (auto type : allTextActionTypes()) {
+        if (type == TextActionType::chatGPT && !hasApiKey) continue;
+        auto seq = std::make_shared<TextActionSeq>(std::string(title(type)));
+        seq->id = std::string(builtInSequenceId(type));
+        seq->actionsArray = {makeDefault(type)};
+        seq->icon = std::string(icon(type));
+        list.push_back(std::move(seq));
+    }
+    std::stable_sort(list.begin(), list.end(),
+                     [](const auto& a, const auto& b) { return text::lower(a->name) < text::lower(b->name); });
+    return list;
+}
+
+} // namespace lexorra

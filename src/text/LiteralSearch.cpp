@@ -1,0 +1,144 @@
+#include "text/LiteralSearch.h"
+
+#include "text/Utf.h"
+
+#include <unicode/normalizer2.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace lexorra::text {
+namespace {
+
+const icu::Normalizer2& nfd() {
+    UErrorCode status = U_ZERO_ERROR;
+    return *icu::Normalizer2::getNFDInstance(status);
+}
+
+// The comparison key of a piece of text: NFD, and for case-insensitive search
+// NFD(fold(NFD(s))) so that folding sees decomposed letters and its output is canonical.
+std::string comparisonKey(std::string_view s, bool caseInsensitive) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeString u = nfd().normalize(toUnicode(s), status);
+    if (caseInsensitive) {
+        u.foldCase(U_FOLD_CASE_DEFAULT);
+        u = nfd().normalize(u, status);
+    }
+    return toUtf8(u);
+}
+
+char asciiFold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Matches in an ASCII haystack for an ASCII needle: no normalisation can apply.
+std::vector<LiteralMatch> findAscii(std::string_view input, std::string_view find, bool caseInsensitive) {
+    std::vector<LiteralMatch> matches;
+    if (!caseInsensitive) {
+        const std::boyer_moore_horspool_searcher searcher(find.begin(), find.end());
+        auto it = input.begin();
+        while (true) {
+            auto [b, e] = searcher(it, input.end());
+            if (b == input.end()) break;
+            matches.push_back({static_cast<size_t>(b - input.begin()), static_cast<size_t>(e - input.begin())});
+            it = e;
+        }
+        return matches;
+    }
+    std::string key(find);
+    for (auto& c : key) c = asciiFold(c);
+    const std::boyer_moore_horspool_searcher searcher(
+        key.begin(), key.end(), std::hash<char>(), [](char a, char b) { return asciiFold(a) == asciiFold(b); });
+    auto it = input.begin();
+    while (true) {
+        auto [b, e] = searcher(it, input.end());
+        if (b == input.end()) break;
+        matches.push_back({static_cast<size_t>(b - input.begin()), static_cast<size_t>(e - input.begin())});
+        it = e;
+    }
+    return matches;
+}
+
+// General case: the input is cut into canonical segments (a starter and the combining
+// marks that follow it); matches must start and end on segment boundaries of the key text.
+std::vector<LiteralMatch> findCanonical(std::string_view input, std::string_view find, bool caseInsensitive) {
+    std::vector<LiteralMatch> matches;
+    const std::string needle = comparisonKey(find, caseInsensitive);
+    if (needle.empty()) return matches;
+
+    std::string key;
+    key.reserve(input.size());
+    std::vector<uint32_t> segKey;  // start of each segment in key
+    std::vector<uint32_t> segOrig; // start of each segment in input
+    const auto& norm = nfd();
+    size_t i = 0;
+    while (i < input.size()) {
+        const size_t start = i;
+        nextCodePoint(input, i);
+        while (i < input.size()) {
+            size_t j = i;
+            char32_t c = nextCodePoint(input, j);
+            if (norm.hasBoundaryBefore(static_cast<UChar32>(c))) break;
+            i = j;
+        }
+        segKey.push_back(static_cast<uint32_t>(key.size()));
+        segOrig.push_back(static_cast<uint32_t>(start));
+        std::string_view seg = input.substr(start, i - start);
+        if (seg.size() == 1 && static_cast<unsigned char>(seg[0]) < 0x80)
+            key += caseInsensitive ? asciiFold(seg[0]) : seg[0];
+        else
+            key += comparisonKey(seg, caseInsensitive);
+    }
+    segKey.push_back(static_cast<uint32_t>(key.size()));
+    segOrig.push_back(static_cast<uint32_t>(input.size()));
+
+    const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
+    size_t from = 0;
+    size_t segHint = 0;
+    while (from <= key.size()) {
+        auto [b, e] = searcher(key.begin() + static_cast<std::ptrdiff_t>(from), key.end());
+        if (b == key.end()) break;
+        const auto pos = static_cast<uint32_t>(b - key.begin());
+        const auto endPos = static_cast<uint32_t>(e - key.begin());
+        auto first = std::lower_bound(segKey.begin() + static_cast<std::ptrdiff_t>(segHint), segKey.end(), pos);
+        if (first == segKey.end() || *first != pos) {
+            from = pos + 1;
+            continue;
+        }
+        auto last = std::lower_bound(first, segKey.end(), endPos);
+        if (last == segKey.end() || *last != endPos) {
+            from = pos + 1;
+            continue;
+        }
+        matches.push_back({segOrig[static_cast<size_t>(first - segKey.begin())],
+                           segOrig[static_cast<size_t>(last - segKey.begin())]});
+        segHint = static_cast<size_t>(last - segKey.begin());
+        from = endPos;
+    }
+    return matches;
+}
+
+} // namespace
+
+std::vector<LiteralMatch> findLiteral(std::string_view input, std::string_view find, bool caseInsensitive) {
+    if (find.empty() || input.empty()) return {};
+    if (isAscii(input) && isAscii(find)) return findAscii(input, find, caseInsensitive);
+    return findCanonical(input, find, caseInsensitive);
+}
+
+std::string replaceLiteral(std::string_view input, std::string_view find, std::string_view replacement,
+                           bool caseInsensitive) {
+    const auto matches = findLiteral(input, find, caseInsensitive);
+    if (matches.empty()) return std::string(input);
+    std::string out;
+    out.reserve(input.size() + matches.size() * replacement.size());
+    size_t last = 0;
+    for (const auto& m : matches) {
+        out.append(input, last, m.begin - last);
+        out += replacement;
+        last = m.end;
+    }
+    out.append(input, last, std::string_view::npos);
+    return out;
+}
+
+} // namespace lexorra::text

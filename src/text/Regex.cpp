@@ -1,0 +1,143 @@
+#include "text/Regex.h"
+
+#include "text/Cancellation.h"
+#include "text/Utf.h"
+
+#include <vector>
+
+namespace lexorra::text {
+namespace {
+
+// Polled by ICU during long match attempts: a stale run stops matching at once.
+UBool U_CALLCONV matchCallback(const void*, int32_t) { return !runIsStale(); }
+
+RegexStatus statusFrom(UErrorCode status) {
+    if (status == U_REGEX_TIME_OUT) return RegexStatus::timedOut;
+    if (status == U_REGEX_STOPPED_BY_CALLER) return runIsStale() ? RegexStatus::cancelled : RegexStatus::timedOut;
+    if (status == U_REGEX_STACK_OVERFLOW) return RegexStatus::tooComplex;
+    return RegexStatus::tooComplex;
+}
+
+// One piece of a parsed substitution template.
+struct TemplatePiece {
+    icu::UnicodeString literal;
+    int32_t group = -1; // >= 0: a group reference
+};
+
+std::vector<TemplatePiece> parseTemplate(const icu::UnicodeString& tmpl, int32_t groupCount) {
+    const int32_t ranges = groupCount + 1;
+    int32_t maxDigits = 1;
+    for (int64_t magnitude = 10; magnitude < ranges && maxDigits < 20; magnitude *= 10) ++maxDigits;
+
+    std::vector<TemplatePiece> pieces;
+    icu::UnicodeString literal;
+    const int32_t n = tmpl.length();
+    for (int32_t i = 0; i < n;) {
+        UChar c = tmpl.charAt(i);
+        if (c == u'\\') {
+            if (i + 1 < n) literal.append(tmpl.charAt(i + 1));
+            i += 2;
+            continue;
+        }
+        if (c == u'$') {
+            int32_t j = i + 1;
+            int32_t group = -1;
+            while (j < n && j < i + 1 + maxDigits && tmpl.charAt(j) >= u'0' && tmpl.charAt(j) <= u'9') {
+                group = (group < 0 ? 0 : group * 10) + (tmpl.charAt(j) - u'0');
+                ++j;
+            }
+            if (group >= 0) {
+                if (!literal.isEmpty()) pieces.push_back({literal, -1});
+                literal.remove();
+                pieces.push_back({{}, group < ranges ? group : -2}); // -2: no such group, expands to nothing
+                i = j;
+                continue;
+            }
+        }
+        literal.append(c);
+        ++i;
+    }
+    if (!literal.isEmpty()) pieces.push_back({literal, -1});
+    return pieces;
+}
+
+} // namespace
+
+std::optional<Regex> Regex::compile(std::string_view pattern, RegexOptions options, std::string* error) {
+    uint32_t flags = 0;
+    if (options.caseInsensitive) flags |= UREGEX_CASE_INSENSITIVE;
+    if (options.multiline) flags |= UREGEX_MULTILINE;
+    if (options.dotAll) flags |= UREGEX_DOTALL;
+    UErrorCode status = U_ZERO_ERROR;
+    UParseError parseError{};
+    std::shared_ptr<icu::RegexPattern> compiled(
+        icu::RegexPattern::compile(toUnicode(pattern), flags, parseError, status));
+    if (U_FAILURE(status) || !compiled) {
+        if (error) *error = u_errorName(status);
+        return std::nullopt;
+    }
+    return Regex(std::move(compiled));
+}
+
+int32_t Regex::groupCount() const {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::RegexMatcher> m(m_pattern->matcher(status));
+    return U_SUCCESS(status) ? m->groupCount() : 0;
+}
+
+std::unique_ptr<icu::RegexMatcher> Regex::matcher(const icu::UnicodeString& input, UErrorCode& status) const {
+    // The matcher keeps a reference to input: callers keep it alive while matching.
+    std::unique_ptr<icu::RegexMatcher> m(m_pattern->matcher(input, status));
+    if (U_FAILURE(status)) return nullptr;
+    m->setTimeLimit(m_timeLimit, status);
+    m->setMatchCallback(matchCallback, nullptr, status);
+    return m;
+}
+
+RegexStatus Regex::forEachMatch(const icu::UnicodeString& input,
+                                const std::function<bool(const icu::RegexMatcher&)>& visit) const {
+    UErrorCode status = U_ZERO_ERROR;
+    auto m = matcher(input, status);
+    if (!m) return statusFrom(status);
+    while (m->find(status)) {
+        if (!visit(*m)) return RegexStatus::ok;
+    }
+    if (U_FAILURE(status)) return statusFrom(status);
+    return RegexStatus::ok;
+}
+
+Regex::ReplaceResult Regex::replaceAll(const icu::UnicodeString& input,
+                                       const icu::UnicodeString& replacementTemplate) const {
+    ReplaceResult result;
+    UErrorCode status = U_ZERO_ERROR;
+    auto m = matcher(input, status);
+    if (!m) {
+        result.status = statusFrom(status);
+        return result;
+    }
+    const auto pieces = parseTemplate(replacementTemplate, m->groupCount());
+    int32_t last = 0;
+    while (m->find(status)) {
+        const int32_t start = m->start(status);
+        const int32_t end = m->end(status);
+        result.text.append(input, last, start - last);
+        for (const auto& piece : pieces) {
+            if (piece.group == -1) {
+                result.text.append(piece.literal);
+            } else if (piece.group >= 0) {
+                const int32_t gs = m->start(piece.group, status);
+                if (gs >= 0) result.text.append(input, gs, m->end(piece.group, status) - gs);
+            }
+        }
+        last = end;
+    }
+    if (U_FAILURE(status)) {
+        result.status = statusFrom(status);
+        result.text.remove();
+        return result;
+    }
+    result.text.append(input, last, input.length() - last);
+    return result;
+}
+
+} // namespace lexorra::text
