@@ -7,8 +7,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$build/bin/bench-data" prose 10485760 "$work/in.txt"
 cli="$build/bin/lexorra-cli"
-export LC_ALL=en_US.UTF-8
-locale -a 2>/dev/null | grep -qi '^en_US.utf8$' || export LC_ALL=C.UTF-8
+if locale -a 2>/dev/null | grep -qi '^en_US.utf8$'; then export LC_ALL=en_US.UTF-8; else export LC_ALL=C.UTF-8; fi
 
 hyperfine --warmup 1 --runs 5 --export-json "$work/literal.json" \
   -n lexorra "$cli run --action replaceString --set ReplaceString=fox --set WithString=cat --set CaseSensitive=true --in $work/in.txt --out $work/o1" \
