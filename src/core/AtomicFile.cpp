@@ -105,8 +105,7 @@ void AtomicFile::removeLeftovers(const std::filesystem::path& target) {
 }
 
 FileLock::FileLock(const std::filesystem::path& lockFile) {
-    std::error_code ec;
-    if (!lockFile.parent_path().empty()) std::filesystem::create_directories(lockFile.parent_path(), ec);
+    if (!ensureFolder(lockFile.parent_path(), &m_error)) return;
     m_fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (m_fd < 0) {
         m_error = systemError("cannot open the lock file", lockFile, errno);

@@ -50,10 +50,8 @@ SettingsStore::State SettingsStore::readLocked() {
     return m_state;
 }
 
-SettingsStore::State SettingsStore::reload() {
-    FileLock lock(lockFileFor(m_file));
-    return readLocked();
-}
+// Readers need no lock: writers replace the file by rename, so a read sees a whole file.
+SettingsStore::State SettingsStore::reload() { return readLocked(); }
 
 bool SettingsStore::update(const std::function<void(Dictionary&)>& change) {
     FileLock lock(lockFileFor(m_file));

@@ -152,6 +152,20 @@ WorkflowLoad loadWorkflowsFromStores(Settings& settings) {
     return load;
 }
 
+bool updateWorkflowsInGroupStore(Settings& settings, const std::function<void(std::vector<TextActionSeqPtr>&)>& change,
+                                 std::string* problem) {
+    SettingsStore& group = settings.store(StoreKind::group);
+    const bool saved = group.update([&](Dictionary& values) {
+        const Value* list = values.get("SavedWorkFlows");
+        auto workflows = list ? workflowsFromListValue(*list) : std::vector<TextActionSeqPtr>{};
+        change(workflows);
+        values.set("SavedWorkFlows", workflowListValue(workflows));
+        values.set("Version", appVersionString());
+    });
+    if (!saved && problem) *problem = group.problem();
+    return saved;
+}
+
 TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view nameOrId) {
     for (const auto& seq : workflows)
         if (seq->id == nameOrId) return seq;

@@ -4,6 +4,7 @@
 #include "core/Value.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,11 @@ WorkflowLoad loadWorkflowsFromStores(Settings& settings);
 // cannot be read or written, which leaves it untouched.
 bool saveWorkflowsToGroupStore(Settings& settings, const std::vector<TextActionSeqPtr>& workflows,
                                std::string* problem = nullptr);
+
+// A read-modify-write of the stored list under the group store's lock, so that a
+// concurrent writer's change is never lost between reading and writing the list.
+bool updateWorkflowsInGroupStore(Settings& settings, const std::function<void(std::vector<TextActionSeqPtr>&)>& change,
+                                 std::string* problem = nullptr);
 
 // Looks a workflow up by id, else by exact name; nullptr when neither matches.
 TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view nameOrId);
