@@ -133,7 +133,9 @@ int RunCommand::buildSequence(Io& io, std::shared_ptr<TextActionSeq>& seq) {
     if (!m_action.empty() || !m_actionJson.empty()) return buildFromAction(io, seq);
     if (!m_settings.empty()) return fail(io.err, exitUsage, "--set applies to --action and --action-json only");
     if (!m_workflowFile.empty()) return buildFromWorkflowFile(io, seq);
-    seq = findStoredWorkflow(m_workflow);
+    std::string problem;
+    seq = findStoredWorkflow(m_workflow, &problem);
+    if (!problem.empty()) return fail(io.err, exitIo, problem);
     if (!seq) return fail(io.err, exitUnknownWorkflow, "no workflow named or with the id \"" + m_workflow + "\"");
     return exitOk;
 }
