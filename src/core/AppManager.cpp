@@ -1,6 +1,8 @@
 #include "core/AppManager.h"
 
 #include "core/Diagnostics.h"
+#include "core/ObjectStore.h"
+#include "core/SyncFolder.h"
 #include "text/Graphemes.h"
 
 #include <algorithm>
@@ -17,7 +19,13 @@ AppManager::AppManager(Services services)
       m_runToken(m_services.runToken ? m_services.runToken : &RunToken::application()),
       m_alive(std::make_shared<bool>(true)) {}
 
-AppManager::~AppManager() { *m_alive = false; }
+AppManager::~AppManager() {
+    *m_alive = false;
+    // The fetched list and the sync folder observe the store: drop them first.
+    m_syncFolder.reset();
+    m_fetchedResultsController.reset();
+    m_objectStore.reset();
+}
 
 void AppManager::later(double seconds, std::function<void()> task) {
     // Delayed tasks are never cancelled: they check their generation when they fire, and
@@ -46,7 +54,10 @@ void AppManager::startUp() {
     }
 
     m_disableUpdateResults = true;
-    if (loadWorkflowsHook) loadWorkflowsHook(*this);
+    if (loadWorkflowsHook)
+        loadWorkflowsHook(*this);
+    else
+        loadWorkflowsFromUserDefaults();
     rebuildActionsSeqArray();
     if (auto active = m_services.settings.value("ActiveActionsSeq"); active && active->isString()) {
         const std::string& id = active->asString();
@@ -56,7 +67,8 @@ void AppManager::startUp() {
             if (seq->id == id) setSelectedworkflowSeq(seq);
     }
     m_disableUpdateResults = false;
-    if (applySyncSwitchHook) applySyncSwitchHook(*this);
+    auto sync = m_services.settings.value("iCloudSyncEnabled");
+    if (sync && sync->toBool() && *sync->toBool()) setICloudSyncEnabled(true);
 }
 
 void AppManager::rebuildActionsSeqArray() {
@@ -120,10 +132,6 @@ void AppManager::publish(const std::string& seqId, const std::string& seqName, R
         notify("loadingResults");
     }
     if (copyAfter) copyResult();
-}
-
-void AppManager::saveWorkFlowsToUserDefaults(bool updateDB) {
-    if (saveWorkflowsHook) saveWorkflowsHook(*this, updateDB);
 }
 
 void AppManager::scheduleInputUpdate() {

@@ -17,6 +17,11 @@
 
 namespace lexorra {
 
+class Settings;
+class ObjectStore;
+class FetchedWorkflowRecords;
+class SyncFolder;
+
 // A key-value store of user settings as the controller needs it.
 class SettingsBackend {
 public:
@@ -45,6 +50,10 @@ public:
         std::function<void()> cancelNetworkTasks;
         // Builds the PNG of a QR result, for copying and saving.
         std::function<std::optional<std::vector<unsigned char>>(const std::string&)> qrCodePng;
+        // The settings stores and workflow storage; without them the list lives in memory.
+        Settings* stores = nullptr;
+        // Where the object store lives; empty for its default place.
+        std::string objectStorePath;
     };
     using Observer = std::function<void(std::string_view field)>;
 
@@ -54,12 +63,10 @@ public:
     AppManager& operator=(const AppManager&) = delete;
 
     // Start-up in order: settings, saved input, workflows and built-in sequences with the
-    // selection restored, then the sync switch (through the hooks below).
+    // selection restored, then the sync switch.
     void startUp();
-    // Hooks filled by the storage layer: loading the workflow list at start, and saving it.
+    // Replaces the stored workflow list at start (tests without stores use it).
     std::function<void(AppManager&)> loadWorkflowsHook;
-    std::function<void(AppManager&, bool updateDB)> saveWorkflowsHook;
-    std::function<void(AppManager&)> applySyncSwitchHook;
 
     // ResultsHost
     Scheduler& scheduler() override { return m_services.scheduler; }
@@ -72,6 +79,25 @@ public:
     void copyResult();
     void saveInputString();
 
+    // Workflow storage (the stores of Services; see AppManagerStorage.cpp).
+    void loadWorkflowsFromUserDefaults();
+    void updateDB();
+    void saveAllWorkflowsToDB();
+    void loadWorkflowsFromDB();
+    void controllerDidChangeContent() { loadWorkflowsFromDB(); }
+    void deleteWorkflow(const std::string& id);
+    bool exportWorkflows(const std::string& file, const std::string& idOrAll, std::string* error = nullptr);
+    // False when the file cannot be read or parsed (the "Could not load file." alert).
+    bool importWorkflows(const std::string& file);
+    void loadDefaultWorkflows();
+    bool iCloudSyncEnabled() const { return m_iCloudSyncEnabled; }
+    void setICloudSyncEnabled(bool enabled);
+    TextActionSeqPtr createWorkflow(const std::string& name);
+    TextActionSeqPtr duplicateWorkflow(const std::string& id);
+    ObjectStore* objectStore() const { return m_objectStore.get(); }
+    SyncFolder* syncFolder() const { return m_syncFolder.get(); }
+    bool pauseWorkflowUpdatesFromDB() const { return m_pauseWorkflowUpdatesFromDB; }
+
     // User commands.
     void runSelected() { updateResults(false, false); }
     void runSelectedAndCopy() { updateResults(false, true); }
@@ -82,6 +108,13 @@ public:
     void runActiveSequenceOnClipboard();
     // A workflow button of the tray popover.
     void runWorkflowOnClipboard(const std::string& workflowId);
+    // "Load Input from text file": false when the file cannot be read.
+    bool loadInputFromFile(const std::string& file);
+    // "Run Selected to text file": runs the active sequence over the file and writes the
+    // result next to it ("name.lexorra.txt") unless a path is given; never over the input.
+    bool runSelectedToFile(const std::string& file, const std::string& output, std::string* written);
+    // "Save result to file": a QR result as PNG, any other result as UTF-8 text.
+    bool saveResultToFile(const std::string& file);
 
     // Fields.
     const std::string& apiKey() const { return m_apiKey; }
@@ -162,6 +195,28 @@ private:
 
     std::vector<std::pair<int, Observer>> m_observers;
     int m_nextObserver = 1;
+
+    // Storage state.
+    bool m_iCloudSyncEnabled = false;
+    bool m_dbHasChanges = false;
+    bool m_pauseWorkflowUpdatesFromDB = false;
+    std::string m_updateDBTaskID;
+    std::unique_ptr<ObjectStore> m_objectStore;
+    std::unique_ptr<FetchedWorkflowRecords> m_fetchedResultsController;
+    std::unique_ptr<SyncFolder> m_syncFolder;
+    bool openObjectStore();
+    void importSteps(std::vector<TextActionSeqPtr> workflows);
+};
+
+// The standard store of Settings as the controller's SettingsBackend.
+class StoredSettings : public SettingsBackend {
+public:
+    explicit StoredSettings(Settings& settings) : m_settings(settings) {}
+    std::optional<Value> value(std::string_view key) const override;
+    void setValue(std::string_view key, const Value& value) override;
+
+private:
+    Settings& m_settings;
 };
 
 } // namespace lexorra

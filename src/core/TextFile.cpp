@@ -4,8 +4,7 @@
 
 #include <unicode/ucnv.h>
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 namespace lexorra {
 namespace {
@@ -35,10 +34,16 @@ std::string decodeText(std::string_view bytes) {
 std::optional<std::string> readTextFile(const std::filesystem::path& file) {
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
+    std::FILE* in = std::fopen(file.c_str(), "rb");
     if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+    std::string bytes;
+    if (auto size = std::filesystem::file_size(file, ec); !ec) bytes.reserve(size);
+    char buffer[1 << 16];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, n);
+    const bool failed = std::ferror(in);
+    std::fclose(in);
+    if (failed) return std::nullopt;
     return decodeText(bytes);
 }
 

@@ -61,7 +61,83 @@ std::vector<TemplatePiece> parseTemplate(const icu::UnicodeString& tmpl, int32_t
     return pieces;
 }
 
+// Maps increasing UTF-16 offsets of a text to byte offsets of its UTF-8 form by walking
+// forward; a step back restarts from the beginning (rare: groups inside lookbehinds).
+class OffsetMap {
+public:
+    OffsetMap(std::string_view utf8, bool ascii) : m_text(utf8), m_ascii(ascii) {}
+    size_t byteOffset(int32_t unit) {
+        if (m_ascii) return static_cast<size_t>(unit);
+        if (unit < m_unit) m_byte = 0, m_unit = 0;
+        while (m_unit < unit && m_byte < m_text.size()) {
+            const char32_t c = nextCodePoint(m_text, m_byte);
+            m_unit += c > 0xFFFF ? 2 : 1;
+        }
+        return m_byte;
+    }
+
+private:
+    std::string_view m_text;
+    bool m_ascii;
+    size_t m_byte = 0;
+    int32_t m_unit = 0;
+};
+
 } // namespace
+
+Regex::Utf8ReplaceResult Regex::replaceAll(std::string_view input, std::string_view replacementTemplate) const {
+    Utf8ReplaceResult result;
+    // Invalid UTF-8 would not map back byte for byte: take the UTF-16 route for it.
+    const bool ascii = isAscii(input);
+    if (!ascii && !isValidUtf8(input)) {
+        auto r = replaceAll(toUnicode(input), toUnicode(replacementTemplate));
+        result.status = r.status;
+        if (r.status == RegexStatus::ok) result.text = toUtf8(r.text);
+        return result;
+    }
+    const icu::UnicodeString text = toUnicode(input);
+    UErrorCode status = U_ZERO_ERROR;
+    auto m = matcher(text, status);
+    if (!m) {
+        result.status = statusFrom(status);
+        return result;
+    }
+    struct Piece {
+        std::string literal;
+        int32_t group;
+    };
+    std::vector<Piece> pieces;
+    for (auto& p : parseTemplate(toUnicode(replacementTemplate), m->groupCount()))
+        pieces.push_back({toUtf8(p.literal), p.group});
+
+    OffsetMap matchMap(input, ascii);
+    OffsetMap groupMap(input, ascii);
+    result.text.reserve(input.size() + input.size() / 8);
+    size_t last = 0;
+    while (m->find(status)) {
+        const size_t start = matchMap.byteOffset(m->start(status));
+        result.text.append(input.data() + last, start - last);
+        for (const auto& piece : pieces) {
+            if (piece.group == -1) {
+                result.text += piece.literal;
+            } else if (piece.group >= 0) {
+                const int32_t gs = m->start(piece.group, status);
+                if (gs < 0) continue;
+                const size_t b = groupMap.byteOffset(gs);
+                const size_t e = groupMap.byteOffset(m->end(piece.group, status));
+                result.text.append(input.data() + b, e - b);
+            }
+        }
+        last = matchMap.byteOffset(m->end(status));
+    }
+    if (U_FAILURE(status)) {
+        result.status = statusFrom(status);
+        result.text.clear();
+        return result;
+    }
+    result.text.append(input.data() + last, input.size() - last);
+    return result;
+}
 
 std::optional<Regex> Regex::compile(std::string_view pattern, RegexOptions options, std::string* error) {
     uint32_t flags = 0;

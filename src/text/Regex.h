@@ -50,6 +50,14 @@ public:
     // the next character literally, any other $ stands for itself.
     ReplaceResult replaceAll(const icu::UnicodeString& input, const icu::UnicodeString& replacementTemplate) const;
 
+    // The same over UTF-8 text, building the result directly in UTF-8: the input is matched
+    // as UTF-16 (ICU's fast path) and the output copied from the original bytes.
+    struct Utf8ReplaceResult {
+        RegexStatus status = RegexStatus::ok;
+        std::string text;
+    };
+    Utf8ReplaceResult replaceAll(std::string_view input, std::string_view replacementTemplate) const;
+
     // Calls visit(start, end) in UTF-16 units for every match; visit returns false to stop.
     RegexStatus forEachMatch(const icu::UnicodeString& input,
                              const std::function<bool(const icu::RegexMatcher&)>& visit) const;

@@ -48,10 +48,9 @@ std::string TextActionReplaceString::transform(std::string_view text) const {
         notValidRegEx = true;
         return std::string(invalidRegExMarker);
     }
-    const icu::UnicodeString input = text::toUnicode(text);
-    auto result = regex->replaceAll(input, text::toUnicode(replacement));
+    auto result = regex->replaceAll(text, replacement);
     switch (result.status) {
-    case text::RegexStatus::ok: return text::toUtf8(result.text);
+    case text::RegexStatus::ok: return std::move(result.text);
     case text::RegexStatus::timedOut: return std::string(timedOutMarker);
     case text::RegexStatus::cancelled: return std::string(text);
     default: return std::string(tooComplexMarker);

@@ -1,0 +1,275 @@
+// The workflow-list storage operations of AppManager: the shared group store, the object
+// store with its debounced pushes and merges, the sync folder, and the exchange files.
+#include "core/AppManager.h"
+
+#include "core/AtomicFile.h"
+#include "core/Diagnostics.h"
+#include "core/ObjectStore.h"
+#include "core/SettingsStore.h"
+#include "core/SyncFolder.h"
+#include "core/TextFile.h"
+#include "core/Uuid.h"
+#include "core/WorkflowDocuments.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace lexorra {
+
+std::optional<Value> StoredSettings::value(std::string_view key) const { return m_settings.value(key); }
+
+void StoredSettings::setValue(std::string_view key, const Value& value) { m_settings.setValue(key, value); }
+
+namespace {
+// The first-start input: what the application is and how to begin.
+constexpr std::string_view welcomeText =
+    "Welcome to Lexorra!\n\nPaste or type your text here, pick an action or a workflow on the left, and the "
+    "result appears below as you type. Combine actions into workflows of your own; they run from the tray "
+    "on your clipboard too.";
+} // namespace
+
+void AppManager::saveWorkFlowsToUserDefaults(bool updateDBToo) {
+    if (m_services.stores) {
+        std::string problem;
+        if (!saveWorkflowsToGroupStore(*m_services.stores, m_workflowsSeqArray, &problem)) diagnostic(problem);
+    }
+    if (updateDBToo && m_iCloudSyncEnabled) updateDB();
+}
+
+void AppManager::loadWorkflowsFromUserDefaults() {
+    m_workflowsSeqArray.clear();
+    m_selectedworkflowSeq.reset();
+    if (!m_services.stores) {
+        notify("workflowsSeqArray");
+        return;
+    }
+    auto load = loadWorkflowsFromStores(*m_services.stores);
+    if (load.storeUnreadable) diagnostic(load.problem);
+    if (load.firstStart) {
+        m_inputString = std::string(welcomeText);
+        notify("inputString");
+        selectDefaultAction = true;
+    }
+    setWorkflowsSeqArray(std::move(load.workflows));
+    if (load.defaultsAdded) setActiveSeqType(SeqType::action);
+}
+
+void AppManager::updateDB() {
+    m_pauseWorkflowUpdatesFromDB = true;
+    m_updateDBTaskID = makeUuid();
+    const std::string token = m_updateDBTaskID;
+    later(1.5, [this, token] {
+        if (m_updateDBTaskID != token) {
+            diagnostic("self.updateDBTaskID != taskID");
+            return;
+        }
+        saveAllWorkflowsToDB();
+    });
+    later(30.0, [this, token] {
+        if (m_updateDBTaskID != token) return;
+        m_pauseWorkflowUpdatesFromDB = false;
+        loadWorkflowsFromDB();
+    });
+}
+
+void AppManager::saveAllWorkflowsToDB() {
+    if (!m_iCloudSyncEnabled || !m_objectStore) return;
+    m_dbHasChanges = false;
+    for (const auto& seq : m_workflowsSeqArray) {
+        const std::string json = seq->jsonString();
+        auto records = m_objectStore->fetch(seq->id);
+        if (records.empty()) {
+            m_objectStore->insert({.id = seq->id, .name = seq->name, .jsonString = json});
+            m_dbHasChanges = true;
+        } else if (records.front().jsonString != json) {
+            WorkflowRecord record = records.front();
+            record.jsonString = json;
+            m_objectStore->update(record);
+            m_dbHasChanges = true;
+        }
+    }
+    if (m_dbHasChanges) {
+        std::string error;
+        if (!m_objectStore->save(&error)) diagnostic(error);
+    }
+}
+
+void AppManager::loadWorkflowsFromDB() {
+    if (!m_iCloudSyncEnabled || m_pauseWorkflowUpdatesFromDB || !m_fetchedResultsController) return;
+    bool changed = false;
+    const auto records = m_fetchedResultsController->fetchedObjects();
+    for (const auto& record : records) {
+        auto it = std::find_if(m_workflowsSeqArray.begin(), m_workflowsSeqArray.end(),
+                               [&](const auto& seq) { return seq->id == record.id; });
+        if (it == m_workflowsSeqArray.end()) {
+            if (record.hidden) continue;
+            if (auto seq = TextActionSeq::fromJsonString(record.jsonString)) {
+                seq->allowToEdit = true;
+                m_workflowsSeqArray.push_back(seq);
+                changed = true;
+            }
+        } else if (record.hidden) {
+            const std::string id = record.id;
+            std::erase_if(m_workflowsSeqArray, [&](const auto& seq) { return seq->id == id; });
+            changed = true;
+        } else if (record.jsonString != (*it)->jsonString()) {
+            if (auto parsed = TextActionSeq::fromJsonString(record.jsonString)) {
+                notify("objectWillChange");
+                setPushActive(false);
+                (*it)->name = parsed->name;
+                (*it)->actionsArray = parsed->actionsArray;
+                changed = true;
+                later(0.15, [this] { setPushActive(true); });
+            }
+        }
+    }
+    if (changed) notify("workflowsSeqArray");
+    later(5.0, [this] { saveWorkFlowsToUserDefaults(false); });
+}
+
+bool AppManager::openObjectStore() {
+    if (m_objectStore) return true;
+    std::string error;
+    const std::filesystem::path path =
+        m_services.objectStorePath.empty() ? ObjectStore::defaultPath() : std::filesystem::path(m_services.objectStorePath);
+    m_objectStore = ObjectStore::open(path, localMachineId(), &error);
+    if (!m_objectStore) {
+        diagnostic(error);
+        return false;
+    }
+    return true;
+}
+
+void AppManager::setICloudSyncEnabled(bool enabled) {
+    m_iCloudSyncEnabled = enabled;
+    m_services.settings.setValue("iCloudSyncEnabled", Value(enabled));
+    notify("iCloudSyncEnabled");
+    if (!enabled) {
+        if (m_fetchedResultsController) m_fetchedResultsController->setDelegate(nullptr);
+        m_syncFolder.reset();
+        m_fetchedResultsController.reset();
+        return;
+    }
+    if (!openObjectStore()) return; // go on without the store, as with sync off
+    m_fetchedResultsController = std::make_unique<FetchedWorkflowRecords>(*m_objectStore);
+    m_fetchedResultsController->setDelegate([this] { controllerDidChangeContent(); });
+    m_fetchedResultsController->performFetch();
+    if (m_services.stores) {
+        m_syncFolder = std::make_unique<SyncFolder>(*m_objectStore, m_services.stores->syncFolder());
+        m_syncFolder->startPolling(m_services.scheduler);
+    }
+    later(10.0, [this] { updateDB(); });
+}
+
+void AppManager::deleteWorkflow(const std::string& id) {
+    if (m_selectedworkflowSeq && m_selectedworkflowSeq->id == id) {
+        notify("objectWillChange");
+        m_selectedworkflowSeq.reset();
+        m_selectedworkflowSeqCheck.reset();
+        if (m_activeActionsSeq && m_activeActionsSeq->id == id) m_activeActionsSeq.reset();
+        notify("selectedworkflowSeq");
+    }
+    std::erase_if(m_workflowsSeqArray, [&](const auto& seq) { return seq->id == id; });
+    notify("workflowsSeqArray");
+    if (m_iCloudSyncEnabled && m_objectStore) {
+        auto records = m_objectStore->fetch(id);
+        if (!records.empty()) {
+            WorkflowRecord record = records.front();
+            record.hidden = true;
+            m_objectStore->update(record);
+            std::string error;
+            if (!m_objectStore->save(&error)) diagnostic(error);
+        }
+    }
+    saveWorkFlowsToUserDefaults(true);
+}
+
+bool AppManager::exportWorkflows(const std::string& file, const std::string& idOrAll, std::string* error) {
+    const std::string selector = idOrAll == "all" ? std::string() : idOrAll;
+    return writeExchangeFile(file, selectForExport(m_workflowsSeqArray, selector), error);
+}
+
+void AppManager::importSteps(std::vector<TextActionSeqPtr> workflows) {
+    for (auto& seq : workflows) {
+        seq->allowToEdit = true;
+        m_workflowsSeqArray.push_back(seq);
+    }
+    notify("workflowsSeqArray");
+    if (!m_workflowsSeqArray.empty()) setSelectedworkflowSeq(m_workflowsSeqArray.front());
+    saveWorkFlowsToUserDefaults(true);
+}
+
+bool AppManager::importWorkflows(const std::string& file) {
+    auto result = readExchangeFile(file, ImportIds::fresh);
+    if (!result.loaded) return false;
+    importSteps(std::move(result.workflows));
+    return true;
+}
+
+void AppManager::loadDefaultWorkflows() {
+    importSteps(loadDefaultWorkflowList());
+    setActiveSeqType(SeqType::action);
+}
+
+TextActionSeqPtr AppManager::createWorkflow(const std::string& name) {
+    auto seq = std::make_shared<TextActionSeq>(name);
+    seq->allowToEdit = true;
+    m_workflowsSeqArray.push_back(seq);
+    notify("workflowsSeqArray");
+    saveWorkFlowsToUserDefaults(true);
+    return seq;
+}
+
+TextActionSeqPtr AppManager::duplicateWorkflow(const std::string& id) {
+    for (const auto& seq : m_workflowsSeqArray) {
+        if (seq->id != id) continue;
+        auto copy = seq->copy();
+        copy->name = seq->name + " copy";
+        m_workflowsSeqArray.push_back(copy);
+        notify("workflowsSeqArray");
+        saveWorkFlowsToUserDefaults(true);
+        return copy;
+    }
+    return nullptr;
+}
+
+bool AppManager::loadInputFromFile(const std::string& file) {
+    auto text = readTextFile(file);
+    if (!text) return false;
+    setInputString(std::move(*text));
+    return true;
+}
+
+bool AppManager::runSelectedToFile(const std::string& file, const std::string& output, std::string* written) {
+    if (!m_activeActionsSeq) return false;
+    auto result = m_activeActionsSeq->runFile(file);
+    if (!result) return false;
+    std::filesystem::path target = output;
+    if (target.empty()) {
+        const std::filesystem::path in(file);
+        target = in.parent_path() / (in.stem().string() + ".lexorra" + (in.has_extension() ? in.extension().string() : ".txt"));
+    }
+    std::error_code ec;
+    if (std::filesystem::equivalent(target, file, ec)) return false;
+    if (!AtomicFile::write(target, *result)) return false;
+    if (written) *written = target.string();
+    return true;
+}
+
+bool AppManager::saveResultToFile(const std::string& file) {
+    if (m_resultString.find(qrCodeMarker) != std::string::npos) {
+        auto png = m_services.qrCodePng ? m_services.qrCodePng(m_resultString) : std::nullopt;
+        if (!png) {
+            diagnostic("failed to get PNG representation. url: " + file);
+            return false;
+        }
+        if (!AtomicFile::write(file, std::string(png->begin(), png->end()))) {
+            diagnostic("failed to write to disk. url: " + file);
+            return false;
+        }
+        return true;
+    }
+    return AtomicFile::write(file, m_resultString);
+}
+
+} // namespace lexorra

@@ -1,0 +1,92 @@
+#include "intents/Intents.h"
+
+#include "core/RunToken.h"
+#include "text/Case.h"
+
+namespace lexorra::intents {
+
+std::optional<IntentResponseCode> intentResponseCodeFromRaw(long long raw) {
+    if (raw < 0 || raw > 6) return std::nullopt;
+    return static_cast<IntentResponseCode>(raw);
+}
+
+std::optional<UnsupportedReason> unsupportedReasonFromRaw(long long raw) {
+    if (raw != 1) return std::nullopt;
+    return UnsupportedReason::noWorkflow;
+}
+
+namespace {
+
+std::string unknownWorkflow(const std::string& name) {
+    std::string text = IntentHandler::unknownWorkflowError;
+    text.replace(text.find("%s"), 2, name);
+    return text;
+}
+
+} // namespace
+
+bool isUnknownWorkflowError(const std::string& error) {
+    return error.rfind("There is no workflow named", 0) == 0 || error == IntentHandler::noWorkflowError;
+}
+
+TextResolutionResult IntentHandler::resolveText(const std::string& text) const {
+    if (text.empty()) return TextResolutionResult::needsValue();
+    return TextResolutionResult::success(text);
+}
+
+WorkflowResolutionResult IntentHandler::resolveWorkflow(const std::optional<Workflow>& workflow) const {
+    if (!workflow || (workflow->workflowID.empty() && workflow->name.empty()))
+        return WorkflowResolutionResult::needsValue();
+    std::string error;
+    auto list = m_source(error);
+    if (!list) return WorkflowResolutionResult::unsupported(UnsupportedReason::noWorkflow);
+    if (!workflow->workflowID.empty())
+        for (const auto& seq : *list)
+            if (seq->id == workflow->workflowID) return WorkflowResolutionResult::success({seq->id, seq->name});
+    std::vector<Workflow> named;
+    const std::string& wanted = workflow->name.empty() ? workflow->workflowID : workflow->name;
+    for (const auto& seq : *list)
+        if (seq->name == wanted) named.push_back({seq->id, seq->name});
+    if (named.size() == 1) return WorkflowResolutionResult::success(named.front());
+    if (named.size() > 1) return WorkflowResolutionResult::disambiguation(std::move(named));
+    return WorkflowResolutionResult::unsupported(UnsupportedReason::noWorkflow);
+}
+
+std::vector<Workflow> IntentHandler::provideWorkflowOptions() const {
+    std::string error;
+    std::vector<Workflow> options;
+    if (auto list = m_source(error))
+        for (const auto& seq : *list) options.push_back({seq->id, seq->name});
+    return options;
+}
+
+TransformTextIntentResponse IntentHandler::handleTransformText(const TransformTextIntent& intent) const {
+    if (!intent.workflow || (intent.workflow->workflowID.empty() && intent.workflow->name.empty()))
+        return TransformTextIntentResponse::failure(noWorkflowError);
+    if (intent.text.empty()) return TransformTextIntentResponse::failure(emptyTextError);
+    std::string error;
+    auto list = m_source(error);
+    if (!list) return TransformTextIntentResponse::failure(error);
+
+    TextActionSeqPtr found;
+    for (const auto& seq : *list)
+        if (!intent.workflow->workflowID.empty() && seq->id == intent.workflow->workflowID) found = seq;
+    if (!found) {
+        // No id matched: an exact name does, the first of the list winning.
+        const std::string& name =
+            intent.workflow->name.empty() ? intent.workflow->workflowID : intent.workflow->name;
+        for (const auto& seq : *list)
+            if (!found && seq->name == name) found = seq;
+        if (!found) return TransformTextIntentResponse::failure(unknownWorkflow(name));
+    }
+    // The handler runs on its own: no computation of the application can supersede it.
+    RunToken ownToken;
+    return TransformTextIntentResponse::success(found->run(intent.text, ownToken));
+}
+
+MakeUppercaseIntentResponse IntentHandler::handleMakeUppercase(const MakeUppercaseIntent& intent) const {
+    if (intent.text.empty()) return MakeUppercaseIntentResponse::failure(emptyTextError);
+    return MakeUppercaseIntentResponse::success(text::upper(intent.text));
+}
+
+} // namespace lexorra::intents

@@ -1,0 +1,352 @@
+#include "shell/MainWindow.h"
+
+#include "shell/OptionsPanel.h"
+#include "shell/WorkflowEditor.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <fstream>
+
+namespace lexorra::shell {
+namespace {
+
+constexpr int seqIdRole = Qt::UserRole + 1;
+
+QsciScintilla* makeEditor(QWidget* parent, const char* name, bool readOnly) {
+    auto* editor = new QsciScintilla(parent);
+    editor->setObjectName(name);
+    editor->setUtf8(true);
+    editor->setWrapMode(QsciScintilla::WrapWord);
+    editor->setMarginWidth(0, 0);
+    editor->setMarginWidth(1, 0);
+    editor->setReadOnly(readOnly);
+    QFont font("DejaVu Sans Mono");
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(11);
+    editor->setFont(font);
+    return editor;
+}
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+} // namespace
+
+MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
+    setObjectName("mainWindow");
+    setWindowTitle("Lexorra");
+    resize(1200, 760);
+
+    auto* sideWidget = new QWidget(this);
+    auto* sideLayout = new QVBoxLayout(sideWidget);
+    sideLayout->setContentsMargins(6, 6, 0, 6);
+    m_search = new QLineEdit(sideWidget);
+    m_search->setObjectName("searchLineEdit");
+    m_search->setPlaceholderText(tr("Search actions"));
+    m_search->setClearButtonEnabled(true);
+    m_sidebar = new QTreeWidget(sideWidget);
+    m_sidebar->setObjectName("sidebarTreeWidget");
+    m_sidebar->setHeaderHidden(true);
+    m_sidebar->setRootIsDecorated(false);
+    sideLayout->addWidget(m_search);
+    sideLayout->addWidget(m_sidebar, 1);
+
+    m_input = makeEditor(this, "inputEditor", false);
+    m_result = makeEditor(this, "resultEditor", true);
+    auto* editors = new QSplitter(Qt::Vertical, this);
+    editors->addWidget(m_input);
+    editors->addWidget(m_result);
+
+    m_detail = new QScrollArea(this);
+    m_detail->setObjectName("detailScrollArea");
+    m_detail->setWidgetResizable(true);
+    m_detail->setMinimumWidth(300);
+
+    auto* main = new QSplitter(Qt::Horizontal, this);
+    main->addWidget(sideWidget);
+    main->addWidget(editors);
+    main->addWidget(m_detail);
+    main->setStretchFactor(1, 1);
+    main->setSizes({240, 620, 340});
+    setCentralWidget(main);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName("statusLabel");
+    statusBar()->addWidget(m_status, 1);
+
+    buildMenusAndToolbar();
+    buildTray();
+
+    connect(m_search, &QLineEdit::textChanged, this, [this] { rebuildSidebar(); });
+    connect(m_sidebar, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item, QTreeWidgetItem*) { onSidebarSelection(item); });
+    connect(m_input, &QsciScintilla::textChanged, this, [this] {
+        if (m_updatingInput) return;
+        m_app.setInputString(m_input->text().toStdString());
+    });
+    m_observer = m_app.addObserver([this](std::string_view field) { onAppChanged(field); });
+
+    m_updatingInput = true;
+    m_input->setText(QString::fromStdString(m_app.inputString()));
+    m_updatingInput = false;
+    m_result->setText(QString::fromStdString(m_app.resultString()));
+    rebuildSidebar();
+    rebuildDetailPane();
+}
+
+MainWindow::~MainWindow() { m_app.removeObserver(m_observer); }
+
+void MainWindow::buildMenusAndToolbar() {
+    auto* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("Load Input from text file…"), QKeySequence::Open, this, &MainWindow::loadInputFromFile);
+    file->addAction(tr("Run Selected to text file…"), this, &MainWindow::runSelectedToFile);
+    file->addAction(tr("Save result to file…"), QKeySequence::Save, this, &MainWindow::saveResultToFile);
+    file->addSeparator();
+    file->addAction(tr("Export all Workflows…"), this, [this] { exportWorkflows(true); });
+    file->addAction(tr("Export selected Workflow…"), this, [this] { exportWorkflows(false); });
+    file->addAction(tr("Import Workflows…"), this, &MainWindow::importWorkflows);
+    file->addSeparator();
+    file->addAction(tr("Quit"), QKeySequence::Quit, qApp, &QApplication::quit);
+
+    auto* run = menuBar()->addMenu(tr("&Run"));
+    auto* runAction = run->addAction(tr("Run Selected Action/Workflow"), QKeySequence(Qt::CTRL | Qt::Key_R), this,
+                                     [this] { m_app.runSelected(); });
+    auto* runCopy = run->addAction(tr("Run Selected and Copy Results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+                                   this, [this] { m_app.runSelectedAndCopy(); });
+    run->addAction(tr("Run selected Workflow to clipboard"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), this,
+                   [this] { m_app.runActiveSequenceOnClipboard(); });
+    run->addSeparator();
+    auto* useResult = run->addAction(tr("Use result as input  text"), QKeySequence(Qt::CTRL | Qt::Key_U), this,
+                                     [this] { m_app.useResultAsInput(); });
+    run->addAction(tr("Clear Input Text"), this, [this] { m_app.clearInput(); });
+    run->addAction(tr("Clear Input Text and Results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), this,
+                   [this] { m_app.clearInputAndResults(); });
+    run->addSeparator();
+    m_liveAction = run->addAction(tr("Live Results"));
+    m_liveAction->setCheckable(true);
+    m_liveAction->setChecked(m_app.liveResults());
+    connect(m_liveAction, &QAction::toggled, this, [this](bool on) { m_app.setLiveResults(on); });
+
+    auto* workflows = menuBar()->addMenu(tr("&Workflows"));
+    workflows->addAction(tr("Create new Workflow"), QKeySequence::New, this, &MainWindow::newWorkflow);
+    workflows->addAction(tr("Duplicate Workflow"), this, &MainWindow::duplicateWorkflow);
+    workflows->addAction(tr("Delete Workflow"), this, &MainWindow::deleteWorkflow);
+    workflows->addAction(tr("Delete all workflows"), this, [this] {
+        QMessageBox box(QMessageBox::Warning, tr("Delete all workflows?"),
+                        tr("Are you sure you want to delete all your workflows?"), QMessageBox::NoButton, this);
+        auto* yes = box.addButton(tr("Delete All?"), QMessageBox::DestructiveRole);
+        box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+        box.exec();
+        if (box.clickedButton() != yes) return;
+        std::vector<std::string> ids;
+        for (const auto& w : m_app.workflowsSeqArray()) ids.push_back(w->id);
+        for (const auto& id : ids) m_app.deleteWorkflow(id);
+    });
+
+    auto* toolbar = addToolBar(tr("Main"));
+    toolbar->setObjectName("mainToolBar");
+    toolbar->addAction(runAction);
+    toolbar->addAction(runCopy);
+    toolbar->addAction(useResult);
+    toolbar->addAction(m_liveAction);
+}
+
+void MainWindow::buildTray() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+    m_tray = new QSystemTrayIcon(windowIcon().isNull() ? QIcon::fromTheme("accessories-text-editor") : windowIcon(), this);
+    auto* menu = new QMenu(this);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        menu->clear();
+        for (const auto& workflow : m_app.workflowsSeqArray()) {
+            auto* item = menu->addAction(QString::fromStdString(workflow->name));
+            item->setToolTip(tr("Click to tranform the text in your clipboard."));
+            const std::string id = workflow->id;
+            connect(item, &QAction::triggered, this, [this, id] { m_app.runWorkflowOnClipboard(id); });
+        }
+        menu->addSeparator();
+        menu->addAction(tr("Open Lexorra"), this, [this] {
+            show();
+            raise();
+            activateWindow();
+        });
+        menu->addAction(tr("Quit"), qApp, &QApplication::quit);
+    });
+    m_tray->setContextMenu(menu);
+    m_tray->setToolTip("Lexorra");
+    m_tray->show();
+}
+
+void MainWindow::rebuildSidebar() {
+    const QSignalBlocker block(m_sidebar);
+    m_sidebar->clear();
+    const std::string search = m_search->text().toStdString();
+    auto* actions = new QTreeWidgetItem(m_sidebar, {tr("Actions")});
+    auto* workflows = new QTreeWidgetItem(m_sidebar, {tr("Workflows")});
+    for (auto* header : {actions, workflows}) {
+        header->setFlags(Qt::ItemIsEnabled);
+        QFont f = header->font(0);
+        f.setBold(true);
+        header->setFont(0, f);
+    }
+    const auto& active = m_app.activeActionsSeq();
+    QTreeWidgetItem* current = nullptr;
+    for (const auto& seq : m_app.actionsSeqArray()) {
+        if (!seq->actionsArray.empty() && !search.empty() && !matchesSearch(seq->actionsArray[0]->type, search)) continue;
+        auto* item = new QTreeWidgetItem(actions, {QString::fromStdString(seq->name)});
+        item->setData(0, seqIdRole, QString::fromStdString(seq->id));
+        if (active && active->id == seq->id) current = item;
+    }
+    for (const auto& seq : m_app.workflowsSeqArray()) {
+        if (!search.empty() && QString::fromStdString(seq->name).indexOf(qs(search), 0, Qt::CaseInsensitive) < 0)
+            continue;
+        auto* item = new QTreeWidgetItem(workflows, {QString::fromStdString(seq->name)});
+        item->setData(0, seqIdRole, QString::fromStdString(seq->id));
+        if (active && active->id == seq->id) current = item;
+    }
+    m_sidebar->expandAll();
+    if (current) m_sidebar->setCurrentItem(current);
+}
+
+void MainWindow::onSidebarSelection(QTreeWidgetItem* item) {
+    if (!item) return;
+    const std::string id = item->data(0, seqIdRole).toString().toStdString();
+    if (id.empty()) return;
+    for (const auto& seq : m_app.actionsSeqArray())
+        if (seq->id == id) m_app.setSelectedActionsSeq(seq);
+    for (const auto& seq : m_app.workflowsSeqArray())
+        if (seq->id == id) m_app.setSelectedworkflowSeq(seq);
+}
+
+void MainWindow::rebuildDetailPane() {
+    const auto& seq = m_app.activeActionsSeq();
+    QWidget* pane = nullptr;
+    if (!seq) {
+        auto* hint = new QLabel(tr("Choose an action or a workflow on the left."));
+        hint->setAlignment(Qt::AlignCenter);
+        pane = hint;
+    } else if (m_app.activeSeqType() == SeqType::workFlow) {
+        auto* editor = new WorkflowEditor(seq, m_app);
+        connect(editor, &WorkflowEditor::workflowRenamed, this, [this] { rebuildSidebar(); });
+        pane = editor;
+    } else {
+        auto* box = new QWidget;
+        auto* layout = new QVBoxLayout(box);
+        auto* heading = new QLabel(QString("<b>%1</b>").arg(QString::fromStdString(seq->name).toHtmlEscaped()), box);
+        layout->addWidget(heading);
+        if (!seq->actionsArray.empty()) layout->addWidget(new OptionsPanel(seq->actionsArray.front(), m_app, box));
+        layout->addStretch(1);
+        pane = box;
+    }
+    m_detail->setWidget(pane);
+}
+
+void MainWindow::onAppChanged(std::string_view field) {
+    if (field == "resultString") {
+        m_result->setText(QString::fromStdString(m_app.resultString()));
+    } else if (field == "inputString") {
+        const QString text = QString::fromStdString(m_app.inputString());
+        if (m_input->text() != text) {
+            m_updatingInput = true;
+            m_input->setText(text);
+            m_updatingInput = false;
+        }
+    } else if (field == "loadingResults" || field == "loadingWebResults") {
+        m_status->setText(m_app.loadingWebResults() ? tr("Waiting for the AI service…")
+                          : m_app.loadingResults()  ? tr("Working…")
+                                                    : QString());
+    } else if (field == "workflowsSeqArray" || field == "actionsSeqArray") {
+        rebuildSidebar();
+    } else if (field == "pushActive" && m_app.pushActive()) {
+        rebuildDetailPane();
+    } else if (field == "liveResults" && m_liveAction) {
+        m_liveAction->setChecked(m_app.liveResults());
+    }
+}
+
+void MainWindow::newWorkflow() {
+    auto seq = m_app.createWorkflow("New Workflow");
+    rebuildSidebar();
+    m_app.setSelectedworkflowSeq(seq);
+    rebuildSidebar();
+}
+
+void MainWindow::duplicateWorkflow() {
+    const auto& seq = m_app.selectedworkflowSeq();
+    if (!seq) return;
+    m_app.duplicateWorkflow(seq->id);
+}
+
+void MainWindow::deleteWorkflow() {
+    const auto& seq = m_app.selectedworkflowSeq();
+    if (!seq) return;
+    m_app.deleteWorkflow(seq->id);
+}
+
+void MainWindow::loadInputFromFile() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose file"));
+    if (path.isEmpty()) return;
+    if (!m_app.loadInputFromFile(path.toStdString()))
+        QMessageBox::warning(this, tr("Error"), tr("Could not load file."));
+}
+
+void MainWindow::runSelectedToFile() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose file"));
+    if (path.isEmpty()) return;
+    std::string written;
+    if (!m_app.runSelectedToFile(path.toStdString(), {}, &written))
+        QMessageBox::warning(this, tr("Error"), tr("Could not run the selection on this file."));
+    else
+        statusBar()->showMessage(tr("Written to %1").arg(QString::fromStdString(written)), 5000);
+}
+
+void MainWindow::saveResultToFile() {
+    QFileDialog dialog(this, tr("Save result to file"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setLabelText(QFileDialog::Accept, tr("Save now"));
+    dialog.setLabelText(QFileDialog::FileName, tr("File name:"));
+    const bool qr = m_app.resultString().find(qrCodeMarker) != std::string::npos;
+    dialog.selectFile(qr ? "qrcode.png" : "results.txt");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    m_app.saveResultToFile(dialog.selectedFiles().front().toStdString());
+}
+
+void MainWindow::exportWorkflows(bool all) {
+    const auto& selected = m_app.selectedworkflowSeq();
+    if (!all && !selected) return;
+    QFileDialog dialog(this, tr("Save your Workflows to file"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setLabelText(QFileDialog::Accept, tr("Save now"));
+    dialog.setLabelText(QFileDialog::FileName, tr("File name:"));
+    dialog.setNameFilter("JSON (*.json)");
+    dialog.setDefaultSuffix("json");
+    if (!all) dialog.selectFile(QString::fromStdString(selected->name) + ".json");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    std::string error;
+    if (!m_app.exportWorkflows(dialog.selectedFiles().front().toStdString(), all ? "all" : selected->id, &error))
+        QMessageBox::warning(this, tr("Error"), QString::fromStdString(error));
+}
+
+void MainWindow::importWorkflows() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose file"), {}, "JSON (*.json)");
+    if (path.isEmpty()) return;
+    if (!m_app.importWorkflows(path.toStdString())) QMessageBox::warning(this, tr("Error"), tr("Could not load file."));
+    rebuildSidebar();
+}
+
+} // namespace lexorra::shell

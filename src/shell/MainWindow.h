@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/AppManager.h"
+
+#include <QMainWindow>
+
+class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QScrollArea;
+class QLabel;
+class QSystemTrayIcon;
+class QsciScintilla;
+class QAction;
+
+namespace lexorra::shell {
+
+// The main window: a searchable sidebar of actions and workflows, the input and result
+// editors, and the detail pane of the active sequence (its option panel, or the workflow
+// editor). A thin layer: every behaviour is a call into AppManager.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(AppManager& app, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    QsciScintilla* inputEditor() const { return m_input; }
+    QsciScintilla* resultEditor() const { return m_result; }
+
+private:
+    void buildMenusAndToolbar();
+    void buildTray();
+    void rebuildSidebar();
+    void rebuildDetailPane();
+    void onAppChanged(std::string_view field);
+    void onSidebarSelection(QTreeWidgetItem* item);
+    void newWorkflow();
+    void duplicateWorkflow();
+    void deleteWorkflow();
+    void loadInputFromFile();
+    void runSelectedToFile();
+    void saveResultToFile();
+    void exportWorkflows(bool all);
+    void importWorkflows();
+
+    AppManager& m_app;
+    int m_observer = 0;
+    bool m_updatingInput = false;
+    QLineEdit* m_search = nullptr;
+    QTreeWidget* m_sidebar = nullptr;
+    QsciScintilla* m_input = nullptr;
+    QsciScintilla* m_result = nullptr;
+    QScrollArea* m_detail = nullptr;
+    QLabel* m_status = nullptr;
+    QAction* m_liveAction = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+};
+
+} // namespace lexorra::shell

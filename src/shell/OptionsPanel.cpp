@@ -1,0 +1,112 @@
+#include "shell/OptionsPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+
+namespace lexorra::shell {
+namespace {
+
+QString objectNameFor(const OptionDecl& decl, const char* widgetClass) {
+    return QString::fromStdString(decl.key) + widgetClass;
+}
+
+} // namespace
+
+OptionsPanel::OptionsPanel(std::shared_ptr<TextAction> action, ResultsHost& host, QWidget* parent)
+    : QWidget(parent), m_action(std::move(action)), m_host(host), m_form(new QFormLayout(this)) {
+    setObjectName("optionsPanel");
+    m_form->setContentsMargins(4, 4, 4, 4);
+    build();
+    updateVisibility();
+}
+
+void OptionsPanel::write(const OptionDecl& decl, const Value& value) {
+    if (!m_action->setOption(decl.key, value)) return;
+    m_action->scheduleResultsUpdate(m_host);
+    updateVisibility();
+    emit optionChanged();
+}
+
+void OptionsPanel::build() {
+    const auto& decls = m_action->options();
+    if (decls.empty()) {
+        auto* none = new QLabel(tr("This action has no options."), this);
+        none->setEnabled(false);
+        m_form->addRow(none);
+        return;
+    }
+    for (const auto& decl : decls) {
+        const Value current = decl.get(*m_action);
+        QWidget* editor = nullptr;
+        switch (decl.kind) {
+        case OptionKind::text: {
+            auto* edit = new QLineEdit(QString::fromStdString(current.asString()), this);
+            edit->setObjectName(objectNameFor(decl, "LineEdit"));
+            edit->setPlaceholderText(QString::fromStdString(decl.hint));
+            connect(edit, &QLineEdit::textEdited, this,
+                    [this, &decl](const QString& t) { write(decl, Value(t.toStdString())); });
+            editor = edit;
+            break;
+        }
+        case OptionKind::multilineText: {
+            auto* edit = new QPlainTextEdit(QString::fromStdString(current.asString()), this);
+            edit->setObjectName(objectNameFor(decl, "PlainTextEdit"));
+            edit->setPlaceholderText(QString::fromStdString(decl.hint));
+            edit->setMaximumHeight(90);
+            connect(edit, &QPlainTextEdit::textChanged, this,
+                    [this, &decl, edit] { write(decl, Value(edit->toPlainText().toStdString())); });
+            editor = edit;
+            break;
+        }
+        case OptionKind::toggle: {
+            auto* box = new QCheckBox(QString::fromStdString(decl.label), this);
+            box->setObjectName(objectNameFor(decl, "CheckBox"));
+            box->setChecked(current.asBool());
+            connect(box, &QCheckBox::toggled, this, [this, &decl](bool on) { write(decl, Value(on)); });
+            editor = box;
+            break;
+        }
+        case OptionKind::menu: {
+            auto* combo = new QComboBox(this);
+            combo->setObjectName(objectNameFor(decl, "ComboBox"));
+            for (const auto& c : decl.cases) combo->addItem(QString::fromStdString(c.label), QVariant::fromValue(c.raw));
+            combo->setCurrentIndex(std::max(0, combo->findData(QVariant::fromValue(current.asInteger()))));
+            connect(combo, &QComboBox::currentIndexChanged, this, [this, &decl, combo](int) {
+                write(decl, Value(static_cast<std::int64_t>(combo->currentData().toLongLong())));
+            });
+            editor = combo;
+            break;
+        }
+        case OptionKind::stepper:
+        case OptionKind::integer: {
+            auto* spin = new QSpinBox(this);
+            spin->setObjectName(objectNameFor(decl, "SpinBox"));
+            spin->setRange(static_cast<int>(std::max<std::int64_t>(decl.minimum, INT32_MIN)),
+                           static_cast<int>(std::min<std::int64_t>(decl.maximum, INT32_MAX)));
+            spin->setSingleStep(static_cast<int>(decl.step));
+            spin->setValue(static_cast<int>(current.asInteger()));
+            connect(spin, &QSpinBox::valueChanged, this,
+                    [this, &decl](int v) { write(decl, Value(static_cast<std::int64_t>(v))); });
+            editor = spin;
+            break;
+        }
+        }
+        editor->setToolTip(QString::fromStdString(decl.hint));
+        if (decl.kind == OptionKind::toggle)
+            m_form->addRow(editor);
+        else
+            m_form->addRow(QString::fromStdString(decl.label), editor);
+        m_rows.emplace_back(&decl, editor);
+    }
+}
+
+void OptionsPanel::updateVisibility() {
+    for (auto& [decl, editor] : m_rows) m_form->setRowVisible(editor, decl->isVisible(*m_action));
+}
+
+} // namespace lexorra::shell

@@ -1,0 +1,66 @@
+// lexorra: the desktop application.
+#include "core/AppManager.h"
+#include "core/SettingsStore.h"
+#include "shell/DesktopServices.h"
+#include "shell/MainWindow.h"
+#include "shell/QtScheduler.h"
+
+#include <QApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSystemTrayIcon>
+
+#include <clocale>
+#include <cstdio>
+
+namespace {
+
+// A second launch hands over to the running instance, which raises its window.
+bool handOverToRunningInstance(const QString& name) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    return socket.waitForConnected(300);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Lexorra");
+    QApplication::setOrganizationName("lexorra");
+    QApplication::setDesktopFileName("org.lexorra.Lexorra");
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString instanceName = "lexorra-" + qEnvironmentVariable("USER", "user");
+    if (handOverToRunningInstance(instanceName)) return 0;
+    QLocalServer::removeServer(instanceName);
+    QLocalServer server;
+    server.listen(instanceName);
+
+    lexorra::Settings settings;
+    lexorra::StoredSettings standard(settings);
+    lexorra::shell::QtScheduler scheduler;
+    lexorra::shell::DesktopClipboard clipboard;
+    lexorra::shell::NoticeWindow notices;
+    lexorra::AppManager manager({.scheduler = scheduler,
+                                 .settings = standard,
+                                 .clipboard = &clipboard,
+                                 .notices = &notices,
+                                 .stores = &settings});
+    if (auto key = settings.value("apiKey"); key && key->isString()) manager.setApiKey(key->asString());
+    manager.startUp();
+
+    lexorra::shell::MainWindow window(manager);
+    QObject::connect(&server, &QLocalServer::newConnection, &window, [&] {
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
+    QObject::connect(&app, &QApplication::lastWindowClosed, &app, [&] {
+        // Without a tray to come back from, closing the window ends the application.
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) app.quit();
+    });
+    window.show();
+    return app.exec();
+}
