@@ -129,6 +129,9 @@ struct LexicalTagger::Model {
     std::unordered_map<std::string, TagCounts> words;
     std::unordered_map<std::string, TagCounts> shapes;
     int sentenceEnd = -1;
+    std::vector<bool> isVerb;
+    // log of the factor a sentence without a verb pays.
+    double verblessPenalty = std::log(0.15);
 
     int tagCount() const { return static_cast<int>(tagNames.size()); }
 
@@ -263,6 +266,15 @@ Observation observeWord(const Model& model, std::string_view text, size_t token)
     std::unordered_map<int, double> probability;
     const auto shape = model.shapes.find(std::string(shapeOf(word)));
     const TagCounts* shapeCounts = shape == model.shapes.end() ? nullptr : &shape->second;
+    if (counts.empty() && shapeOf(word) == "-cap-") {
+        // Titles capitalise every word: weigh the suffix of the lower-cased word as much as the capital.
+        const auto suffix = model.shapes.find(std::string(shapeOf(lowerCase(word))));
+        if (suffix != model.shapes.end() && shapeCounts) {
+            addDistribution(probability, *shapeCounts, 0.5);
+            addDistribution(probability, suffix->second, 0.5);
+            shapeCounts = nullptr;
+        }
+    }
     if (counts.empty() && word.size() > 0 && std::isdigit(static_cast<unsigned char>(word[0]))) {
         if (const auto* numbers = lookup(model, std::string(shapeOf(word)))) counts = *numbers;
     }
@@ -271,7 +283,7 @@ Observation observeWord(const Model& model, std::string_view text, size_t token)
         for (const auto& [tag, count] : counts) total += count;
         for (const auto& [tag, count] : counts) probability[tag] += count / (total + shapeWeight);
         if (shapeCounts) addDistribution(probability, *shapeCounts, shapeWeight / (total + shapeWeight));
-    } else if (shapeCounts) {
+    } else if (shapeCounts && probability.empty()) {
         addDistribution(probability, *shapeCounts, 1.0);
     }
     if (probability.empty()) probability[model.find("nn")] = 1.0;
@@ -280,50 +292,71 @@ Observation observeWord(const Model& model, std::string_view text, size_t token)
     return obs;
 }
 
+// Decodes with states (tag, whether the sentence has had a verb yet). A bigram model likes
+// to read "the fox jumps" as a noun phrase; ending a sentence without a verb costs a penalty,
+// which tips such cases to the verb while leaving verbless titles possible.
 std::vector<int> viterbi(const Model& model, const std::vector<Observation>& observations) {
     const int n = model.tagCount();
     const size_t steps = observations.size();
     std::vector<int> best(steps, -1);
     if (steps == 0) return best;
+    const int start = model.sentenceEnd;
+    auto transition = [&](int from, int to) {
+        return from >= 0 && to >= 0 ? model.logTransition[static_cast<size_t>(from * n + to)] : 0.0;
+    };
+    // Per step, per candidate, two states: [c * 2 + verbSeen].
     std::vector<std::vector<double>> score(steps);
     std::vector<std::vector<int>> back(steps);
-    const int start = model.sentenceEnd;
     for (size_t s = 0; s < steps; ++s) {
         const auto& candidates = observations[s].candidates;
-        score[s].assign(candidates.size(), negativeInfinity);
-        back[s].assign(candidates.size(), 0);
+        score[s].assign(candidates.size() * 2, negativeInfinity);
+        back[s].assign(candidates.size() * 2, 0);
         for (size_t c = 0; c < candidates.size(); ++c) {
             const auto [tag, emission] = candidates[c];
+            const bool isVerb = model.isVerb[static_cast<size_t>(tag)];
+            const bool endsSentence = tag == start;
+            auto relax = [&](double value, bool verbSeenBefore, int from) {
+                double v = value + emission;
+                if (endsSentence && !verbSeenBefore) v += model.verblessPenalty;
+                const size_t state = c * 2 + ((isVerb || verbSeenBefore) && !endsSentence ? 1 : 0);
+                if (v > score[s][state]) {
+                    score[s][state] = v;
+                    back[s][state] = from;
+                }
+            };
             if (s == 0) {
-                score[s][c] = emission + (start >= 0 ? model.logTransition[static_cast<size_t>(start * n + tag)] : 0);
+                relax(transition(start, tag), false, 0);
                 continue;
             }
             const auto& previous = observations[s - 1].candidates;
-            for (size_t p = 0; p < previous.size(); ++p) {
-                const double value =
-                    score[s - 1][p] + model.logTransition[static_cast<size_t>(previous[p].first * n + tag)] + emission;
-                if (value > score[s][c]) {
-                    score[s][c] = value;
-                    back[s][c] = static_cast<int>(p);
+            for (size_t p = 0; p < previous.size(); ++p)
+                for (int seen = 0; seen < 2; ++seen) {
+                    const double before = score[s - 1][p * 2 + static_cast<size_t>(seen)];
+                    if (before == negativeInfinity) continue;
+                    relax(before + transition(previous[p].first, tag), seen == 1, static_cast<int>(p * 2) + seen);
                 }
-            }
         }
     }
     // A line ends like a sentence.
-    size_t bestLast = 0;
+    size_t bestState = 0;
     double bestScore = negativeInfinity;
     const auto& last = observations.back().candidates;
-    for (size_t c = 0; c < last.size(); ++c) {
-        const double end = start >= 0 ? model.logTransition[static_cast<size_t>(last[c].first * n + start)] : 0;
-        if (score[steps - 1][c] + end > bestScore || c == 0) {
-            bestScore = score[steps - 1][c] + end;
-            bestLast = c;
+    for (size_t state = 0; state < last.size() * 2; ++state) {
+        double value = score[steps - 1][state];
+        if (value == negativeInfinity) continue;
+        if (last[state / 2].first != start) {
+            value += transition(last[state / 2].first, start);
+            if (state % 2 == 0) value += model.verblessPenalty;
+        }
+        if (value > bestScore) {
+            bestScore = value;
+            bestState = state;
         }
     }
-    size_t c = bestLast;
+    size_t state = bestState;
     for (size_t s = steps; s-- > 0;) {
-        best[s] = observations[s].candidates[c].first;
-        c = static_cast<size_t>(back[s][c]);
+        best[s] = observations[s].candidates[state / 2].first;
+        state = static_cast<size_t>(back[s][state]);
     }
     return best;
 }
@@ -442,6 +475,11 @@ std::unique_ptr<LexicalTagger> LexicalTagger::load(const std::string& folder) {
                     model->loadTransitions(folder + "/tags.yml");
     if (!ok) return withoutModel();
     model->sentenceEnd = model->find("pp");
+    model->isVerb.assign(static_cast<size_t>(model->tagCount()), false);
+    for (int t = 0; t < model->tagCount(); ++t) {
+        const auto& name = model->tagNames[static_cast<size_t>(t)];
+        model->isVerb[static_cast<size_t>(t)] = name == "md" || name.rfind("vb", 0) == 0;
+    }
     model->hasData = model->sentenceEnd >= 0 && model->find("nn") >= 0;
     if (!model->hasData) return withoutModel();
     return std::unique_ptr<LexicalTagger>(new LexicalTagger(std::move(model)));
@@ -511,7 +549,12 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     const auto best = viterbi(*m_model, observations);
     for (size_t s = 0; s < observations.size(); ++s) {
         const size_t t = observations[s].token;
-        if (isWord[t]) tokens[t].lexicalClass = classOfTag(m_model->tagNames[static_cast<size_t>(best[s])]);
+        if (!isWord[t]) continue;
+        const auto& tagName = m_model->tagNames[static_cast<size_t>(best[s])];
+        tokens[t].lexicalClass = classOfTag(tagName);
+        // The corpus has one tag for "to"; it is a particle before a verb and a preposition otherwise.
+        if (tagName == "to" && !(s + 1 < observations.size() && m_model->tagNames[static_cast<size_t>(best[s + 1])] == "vb"))
+            tokens[t].lexicalClass = LexicalClass::preposition;
     }
     return tokens;
 }
