@@ -1,0 +1,252 @@
+#include "actions/chars/TextActionConvertCase.h"
+
+#include "text/CaseMapping.h"
+#include "text/Graphemes.h"
+#include "text/LexicalTagger.h"
+#include "text/Lines.h"
+#include "text/Regex.h"
+#include "text/SentenceSplitter.h"
+#include "text/Utf.h"
+
+#include <openssl/rand.h>
+#include <unicode/uchar.h>
+
+#include <array>
+#include <optional>
+#include <random>
+
+namespace lexorra {
+namespace convert_case {
+namespace {
+
+using text::LexicalClass;
+
+std::string_view trimSpacesAndTabs(std::string_view s) {
+    const size_t first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+std::string collapseSpaces(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (char c : s)
+        if (c != ' ' || out.empty() || out.back() != ' ') out += c;
+    return out;
+}
+
+// Splits into sentences and rebuilds them, one space apart.
+template <class Convert> std::string sentencePass(std::string_view line, Convert convert) {
+    std::string out;
+    for (auto sentence : text::sentences(line)) {
+        if (!out.empty()) out += ' ';
+        out += text::initialUpper(convert(collapseSpaces(sentence)));
+    }
+    return out;
+}
+
+bool isCapitalisedClass(LexicalClass c) {
+    return c == LexicalClass::noun || c == LexicalClass::verb || c == LexicalClass::adjective ||
+           c == LexicalClass::pronoun || c == LexicalClass::determiner || c == LexicalClass::adverb;
+}
+
+// Classes that count as a word of the title only when they are at least two characters long.
+bool countsOnlyWhenLong(LexicalClass c) {
+    return c == LexicalClass::dash || c == LexicalClass::otherWord || c == LexicalClass::other ||
+           c == LexicalClass::openQuote || c == LexicalClass::whitespace || c == LexicalClass::otherWhitespace ||
+           c == LexicalClass::openParenthesis;
+}
+
+bool isAlphanumeric(char32_t c) {
+    const auto mask = U_GET_GC_MASK(static_cast<UChar32>(c));
+    return (mask & (U_GC_L_MASK | U_GC_M_MASK | U_GC_N_MASK)) != 0;
+}
+
+std::vector<std::string_view> wordPieces(std::string_view line) {
+    std::vector<std::string_view> pieces;
+    size_t start = 0;
+    for (size_t i = 0; i < line.size();) {
+        const size_t at = i;
+        if (!isAlphanumeric(text::nextCodePoint(line, i))) {
+            pieces.push_back(line.substr(start, at - start));
+            start = i;
+        }
+    }
+    pieces.push_back(line.substr(start));
+    return pieces;
+}
+
+// Random bits from the system's secure source, fetched in blocks.
+class RandomBits {
+public:
+    bool next() {
+        if (m_bit == 0) refill();
+        const bool bit = (m_block[m_byte] >> (m_bit - 1)) & 1;
+        if (--m_bit == 0) ++m_byte;
+        return bit;
+    }
+
+private:
+    void refill() {
+        if (m_byte >= m_block.size()) {
+            if (RAND_bytes(m_block.data(), static_cast<int>(m_block.size())) != 1) {
+                std::random_device device;
+                for (auto& b : m_block) b = static_cast<unsigned char>(device());
+            }
+            m_byte = 0;
+        }
+        m_bit = 8;
+    }
+    std::array<unsigned char, 4096> m_block{};
+    size_t m_byte = 4096;
+    int m_bit = 0;
+};
+
+} // namespace
+
+std::string titleCaseLine(std::string_view line) {
+    const std::string capitalised = text::capitalizeWords(line);
+    const std::string_view trimmed = trimSpacesAndTabs(capitalised);
+    std::string built;
+    built.reserve(trimmed.size());
+    int counter = 0;
+    for (const auto& token : text::LexicalTagger::shared().tag(trimmed)) {
+        const auto cls = token.lexicalClass;
+        if (cls == LexicalClass::none) continue;
+        const size_t length = text::graphemeCount(token.text);
+        if (!countsOnlyWhenLong(cls) || length >= 2) ++counter;
+        const std::string lowered = text::lowerCase(token.text);
+        std::string choice;
+        if (isCapitalisedClass(cls) || length >= 4) choice = text::capitalizeWords(token.text);
+        else choice = lowered;
+        if (lowered == "a" || lowered == "an" || lowered == "the") choice = lowered;
+        if (counter == 1) choice = text::capitalizeWords(token.text);
+        built += choice;
+    }
+    return sentencePass(built, [](std::string s) { return s; });
+}
+
+std::string sentenceCaseLine(std::string_view line) {
+    const std::string capitalised = text::capitalizeWords(trimSpacesAndTabs(line));
+    return sentencePass(capitalised, [](const std::string& s) { return text::lowerCase(s); });
+}
+
+std::string camelCaseLine(std::string_view line, bool pascal) {
+    std::string out;
+    out.reserve(line.size());
+    bool first = true;
+    for (auto piece : wordPieces(line)) {
+        out += first && !pascal ? text::initialLower(piece) : text::initialUpper(piece);
+        first = false;
+    }
+    return out;
+}
+
+std::string splitIdentifiers(std::string_view line, bool snake) {
+    static const std::array<std::optional<text::Regex>, 3> passes = {
+        text::Regex::compile("([A-Z]+)([A-Z][a-z]|[0-9])", {.multiline = false}),
+        text::Regex::compile("([a-z])([A-Z]|[0-9])", {.multiline = false}),
+        text::Regex::compile("([0-9])([A-Z])", {.multiline = false}),
+    };
+    static const icu::UnicodeString normal = u"$1 $2";
+    static const icu::UnicodeString underscored = u"$1_$2";
+    icu::UnicodeString current = text::toUnicode(line);
+    for (const auto& pass : passes) {
+        if (!pass) continue;
+        auto result = pass->replaceAll(current, snake ? underscored : normal);
+        // These fixed patterns are linear; a failure can only be a cancelled run.
+        if (result.status != text::RegexStatus::ok) break;
+        current = std::move(result.text);
+    }
+    return text::lowerCase(text::toUtf8(current));
+}
+
+std::string randomCase(std::string_view input) {
+    RandomBits bits;
+    std::string out;
+    out.reserve(input.size());
+    if (text::isAscii(input)) {
+        for (char c : input) {
+            const bool up = bits.next();
+            if (c >= 'a' && c <= 'z' && up) c = static_cast<char>(c - 32);
+            else if (c >= 'A' && c <= 'Z' && !up) c = static_cast<char>(c + 32);
+            out += c;
+        }
+        return out;
+    }
+    for (auto g : text::graphemes(input)) out += bits.next() ? text::upperCase(g) : text::lowerCase(g);
+    return out;
+}
+
+std::string alternatingCase(std::string_view input) {
+    std::string out;
+    out.reserve(input.size());
+    bool flag = false;
+    for (auto g : text::graphemes(input)) {
+        size_t i = 0;
+        if (!u_isUAlphabetic(static_cast<UChar32>(text::nextCodePoint(g, i)))) {
+            out += g;
+            continue;
+        }
+        out += flag ? text::lowerCase(g) : text::upperCase(g);
+        flag = !flag;
+    }
+    return out;
+}
+
+} // namespace convert_case
+
+namespace {
+
+template <class Convert> std::string byLine(std::string_view input, Convert convert) {
+    std::vector<std::string> lines;
+    for (auto line : text::splitLines(input)) lines.push_back(convert(line));
+    return text::join(lines);
+}
+
+} // namespace
+
+const OptionList& TextActionConvertCase::options() const {
+    static const OptionList decls = {
+        bind({.key = "CaseType",
+              .label = "Case:",
+              .kind = OptionKind::menu,
+              .cases = {{0, "original", "Original"},
+                        {1, "upperCase", "Upper Case"},
+                        {2, "lowerCase", "Lower Case"},
+                        {3, "capitalizeWords", "Capitalize Each Word"},
+                        {4, "titleCase", "Title Case"},
+                        {5, "sentenceCase", "Sentence Case"},
+                        {6, "camelCase", "Camel Case"},
+                        {7, "pascalCase", "Pascal Case"},
+                        {8, "camelCaseToNormal", "Camel Case to Normal"},
+                        {9, "camelCaseToSnakeCase", "Camel Case To Snake Case"},
+                        {10, "randomcase", "Random Case"},
+                        {11, "alternatingCase", "aLtErNaTiNg CAsE"}}},
+             &TextActionConvertCase::caseType),
+    };
+    return decls;
+}
+
+std::string TextActionConvertCase::transform(std::string_view input) const {
+    using namespace convert_case;
+    switch (caseType) {
+    case ConvertCaseType::original: return std::string(input);
+    case ConvertCaseType::upperCase: return text::upperCase(input);
+    case ConvertCaseType::lowerCase: return text::lowerCase(input);
+    case ConvertCaseType::capitalizeWords: return text::capitalizeWords(input);
+    case ConvertCaseType::titleCase: return byLine(input, titleCaseLine);
+    case ConvertCaseType::sentenceCase: return byLine(input, sentenceCaseLine);
+    case ConvertCaseType::camelCase: return byLine(input, [](std::string_view l) { return camelCaseLine(l, false); });
+    case ConvertCaseType::pascalCase: return byLine(input, [](std::string_view l) { return camelCaseLine(l, true); });
+    case ConvertCaseType::camelCaseToNormal:
+        return byLine(input, [](std::string_view l) { return splitIdentifiers(l, false); });
+    case ConvertCaseType::camelCaseToSnakeCase:
+        return byLine(input, [](std::string_view l) { return splitIdentifiers(l, true); });
+    case ConvertCaseType::randomcase: return randomCase(input);
+    case ConvertCaseType::alternatingCase: return alternatingCase(input);
+    }
+    return std::string(input);
+}
+
+} // namespace lexorra

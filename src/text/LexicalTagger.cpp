@@ -1,0 +1,562 @@
+#include "text/LexicalTagger.h"
+
+#include "text/CaseMapping.h"
+#include "text/Utf.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/utext.h>
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <unordered_map>
+#include <cctype>
+#include <tuple>
+
+namespace lexorra::text {
+
+std::string_view lexicalClassName(LexicalClass c) {
+    static constexpr std::array<std::string_view, 27> names = {
+        "none",         "noun",          "verb",        "adjective",  "adverb",           "pronoun",
+        "determiner",   "particle",      "preposition", "number",     "conjunction",      "interjection",
+        "classifier",   "idiom",         "otherWord",   "sentenceTerminator", "openQuote", "closeQuote",
+        "openParenthesis", "closeParenthesis", "wordJoiner", "dash", "otherPunctuation", "paragraphBreak",
+        "whitespace",   "otherWhitespace", "other"};
+    return names[static_cast<size_t>(c)];
+}
+
+namespace {
+
+constexpr double negativeInfinity = -std::numeric_limits<double>::infinity();
+// Share of the unigram tag distribution mixed into every transition, so that a tag pair
+// never seen in the corpus is unlikely rather than impossible.
+constexpr double transitionSmoothing = 0.01;
+// Weight, in counts, of the word-shape distribution mixed into a known word's tag counts:
+// a word seen once or twice can still take an open-class tag its counts lack.
+constexpr double shapeWeight = 0.5;
+
+using TagCounts = std::vector<std::pair<int, double>>;
+
+// One "key: { tag: number, ... }" line of the data files.
+bool parseEntry(std::string_view line, std::string& key, std::vector<std::pair<std::string, double>>& values) {
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r' || line.back() == '\t')) line.remove_suffix(1);
+    if (line.empty() || line.back() != '}') return false;
+    size_t keyEnd;
+    if (line.front() == '"') {
+        keyEnd = line.find("\": {", 1);
+        if (keyEnd == std::string_view::npos) return false;
+        key.assign(line.substr(1, keyEnd - 1));
+        keyEnd += 1;
+    } else {
+        keyEnd = line.find(": {");
+        if (keyEnd == std::string_view::npos) return false;
+        key.assign(line.substr(0, keyEnd));
+    }
+    std::string_view body = line.substr(keyEnd + 3, line.size() - keyEnd - 4);
+    values.clear();
+    while (!body.empty()) {
+        const size_t comma = body.find(',');
+        std::string_view item = body.substr(0, comma);
+        body = comma == std::string_view::npos ? std::string_view() : body.substr(comma + 1);
+        const size_t colon = item.find(':');
+        if (colon == std::string_view::npos) continue;
+        auto name = item.substr(0, colon);
+        auto number = item.substr(colon + 1);
+        while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+        while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
+        while (!number.empty() && number.back() == ' ') number.remove_suffix(1);
+        // strtod: from_chars for double is missing from some standard libraries we build with.
+        const std::string numberText(number);
+        char* end = nullptr;
+        const double value = std::strtod(numberText.c_str(), &end);
+        if (end == numberText.c_str() || name.empty()) continue;
+        values.emplace_back(std::string(name), value);
+    }
+    return !key.empty();
+}
+
+bool isCapitalised(std::string_view word) {
+    size_t i = 0;
+    return !word.empty() && u_isupper(static_cast<UChar32>(nextCodePoint(word, i)));
+}
+
+bool allUpper(std::string_view word) {
+    bool any = false;
+    for (size_t i = 0; i < word.size();) {
+        const auto c = static_cast<UChar32>(nextCodePoint(word, i));
+        if (u_islower(c)) return false;
+        if (u_isupper(c)) any = true;
+        else if (c != '.' && c != '-') return false;
+    }
+    return any;
+}
+
+bool endsWith(std::string_view s, std::string_view suffix) {
+    return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+// The word-shape class of a word the lexicon does not know.
+std::string_view shapeOf(std::string_view word) {
+    const auto first = static_cast<unsigned char>(word.empty() ? 0 : word[0]);
+    if (std::isdigit(first)) {
+        bool plain = true;
+        for (char c : word)
+            if (!std::isdigit(static_cast<unsigned char>(c)) && c != '.' && c != ',' && c != '/' && c != ':' && c != '-')
+                plain = false;
+        return plain ? "*NUM*" : "*ORD*";
+    }
+    if (allUpper(word)) return "-abr-";
+    if (isCapitalised(word)) return "-cap-";
+    if (endsWith(word, "ing")) return "-ing-";
+    if (endsWith(word, "s")) return "-s-";
+    if (endsWith(word, "tion")) return "-tion-";
+    if (endsWith(word, "ly")) return "-ly-";
+    if (endsWith(word, "ed")) return "-ed-";
+    return "-unknown-";
+}
+
+} // namespace
+
+struct LexicalTagger::Model {
+    bool hasData = false;
+    std::vector<std::string> tagNames;
+    std::unordered_map<std::string, int> tagIndex;
+    std::vector<double> logTransition; // [prev * tagCount + next]
+    std::vector<double> logPrior;
+    std::unordered_map<std::string, TagCounts> words;
+    std::unordered_map<std::string, TagCounts> shapes;
+    int sentenceEnd = -1;
+    std::vector<bool> isVerb;
+    // log of the factor a sentence without a verb pays.
+    double verblessPenalty = std::log(0.15);
+
+    int tagCount() const { return static_cast<int>(tagNames.size()); }
+
+    int indexOf(std::string_view name) {
+        auto [it, added] = tagIndex.emplace(std::string(name), static_cast<int>(tagNames.size()));
+        if (added) tagNames.emplace_back(name);
+        return it->second;
+    }
+    int find(std::string_view name) const {
+        auto it = tagIndex.find(std::string(name));
+        return it == tagIndex.end() ? -1 : it->second;
+    }
+
+    bool loadCounts(const std::string& path, std::unordered_map<std::string, TagCounts>& into) {
+        std::ifstream in(path);
+        if (!in) return false;
+        std::string line, key;
+        std::vector<std::pair<std::string, double>> values;
+        while (std::getline(in, line)) {
+            if (!parseEntry(line, key, values)) continue;
+            auto& counts = into[key];
+            for (const auto& [tag, count] : values) counts.emplace_back(indexOf(tag), count);
+        }
+        return !into.empty();
+    }
+
+    bool loadTransitions(const std::string& path) {
+        std::ifstream in(path);
+        if (!in) return false;
+        std::vector<std::tuple<int, int, double>> entries;
+        std::string line, key;
+        std::vector<std::pair<std::string, double>> values;
+        while (std::getline(in, line)) {
+            if (!parseEntry(line, key, values)) continue;
+            const int prev = indexOf(key);
+            for (const auto& [tag, p] : values) entries.emplace_back(prev, indexOf(tag), p);
+        }
+        if (entries.empty()) return false;
+        const int n = tagCount();
+        std::vector<double> prior(static_cast<size_t>(n), 0.0);
+        double total = 0;
+        for (const auto& [word, counts] : words)
+            for (const auto& [tag, count] : counts) {
+                prior[static_cast<size_t>(tag)] += count;
+                total += count;
+            }
+        std::vector<double> p(static_cast<size_t>(n * n), 0.0);
+        for (const auto& [prev, next, value] : entries) p[static_cast<size_t>(prev * n + next)] = value;
+        logPrior.assign(static_cast<size_t>(n), 0.0);
+        for (int t = 0; t < n; ++t) {
+            // Tags seen only in transitions get a token share so that nothing is log(0).
+            prior[static_cast<size_t>(t)] = (prior[static_cast<size_t>(t)] + 1.0) / (total + n);
+            logPrior[static_cast<size_t>(t)] = std::log(prior[static_cast<size_t>(t)]);
+        }
+        logTransition.assign(static_cast<size_t>(n * n), 0.0);
+        for (int a = 0; a < n; ++a)
+            for (int b = 0; b < n; ++b) {
+                const auto at = static_cast<size_t>(a * n + b);
+                logTransition[at] = std::log((1 - transitionSmoothing) * p[at] +
+                                             transitionSmoothing * prior[static_cast<size_t>(b)]);
+            }
+        return true;
+    }
+};
+
+namespace {
+
+using Model = LexicalTagger::Model;
+
+// A token that takes part in decoding, with its candidate tags and their emission scores
+// (log P(tag | word) - log P(tag), proportional to log P(word | tag)).
+struct Observation {
+    size_t token;
+    std::vector<std::pair<int, double>> candidates;
+};
+
+void addDistribution(std::unordered_map<int, double>& into, const TagCounts& counts, double weight) {
+    double total = 0;
+    for (const auto& [tag, count] : counts) total += count;
+    if (total <= 0) return;
+    for (const auto& [tag, count] : counts) into[tag] += weight * count / total;
+}
+
+const TagCounts* lookup(const Model& model, const std::string& word) {
+    auto it = model.words.find(word);
+    return it == model.words.end() ? nullptr : &it->second;
+}
+
+// The lexicon's counts for a word, merging the capitalised and lower-case entries: the texts
+// we tag are often capitalised throughout, so "Will" may well be the modal.
+TagCounts wordCounts(const Model& model, const std::string& word) {
+    TagCounts counts;
+    auto merge = [&](const TagCounts* found) {
+        if (!found) return;
+        for (const auto& entry : *found) counts.push_back(entry);
+    };
+    const TagCounts* exact = lookup(model, word);
+    merge(exact);
+    if (isCapitalised(word)) {
+        const std::string lower = lowerCase(word);
+        const std::string lowerFirst = initialLower(word);
+        if (lowerFirst != word) merge(lookup(model, lowerFirst));
+        if (lower != lowerFirst && lower != word) merge(lookup(model, lower));
+    }
+    return counts;
+}
+
+std::string normaliseApostrophes(std::string_view word) {
+    std::string out;
+    out.reserve(word.size());
+    for (size_t i = 0; i < word.size();) {
+        const size_t at = i;
+        const char32_t c = nextCodePoint(word, i);
+        if (c == U'\u2019' || c == U'\u02BC') out += '\'';
+        else out.append(word.substr(at, i - at));
+    }
+    return out;
+}
+
+Observation observeWord(const Model& model, std::string_view text, size_t token) {
+    Observation obs{token, {}};
+    std::string word = normaliseApostrophes(text);
+    TagCounts counts = wordCounts(model, word);
+    if (counts.empty()) {
+        // Contractions and possessives are one token here but two in the corpus: tag by the stem.
+        const size_t apostrophe = word.find('\'');
+        if (apostrophe != std::string::npos && apostrophe > 0) {
+            const bool negation = endsWith(word, "n't") && word.size() > 3;
+            counts = wordCounts(model, word.substr(0, negation ? word.size() - 3 : apostrophe));
+        }
+    }
+    std::unordered_map<int, double> probability;
+    const auto shape = model.shapes.find(std::string(shapeOf(word)));
+    const TagCounts* shapeCounts = shape == model.shapes.end() ? nullptr : &shape->second;
+    if (counts.empty() && shapeOf(word) == "-cap-") {
+        // Titles capitalise every word: weigh the suffix of the lower-cased word as much as the capital.
+        const auto suffix = model.shapes.find(std::string(shapeOf(lowerCase(word))));
+        if (suffix != model.shapes.end() && shapeCounts) {
+            addDistribution(probability, *shapeCounts, 0.5);
+            addDistribution(probability, suffix->second, 0.5);
+            shapeCounts = nullptr;
+        }
+    }
+    if (counts.empty() && word.size() > 0 && std::isdigit(static_cast<unsigned char>(word[0]))) {
+        if (const auto* numbers = lookup(model, std::string(shapeOf(word)))) counts = *numbers;
+    }
+    if (!counts.empty()) {
+        double total = 0;
+        for (const auto& [tag, count] : counts) total += count;
+        for (const auto& [tag, count] : counts) probability[tag] += count / (total + shapeWeight);
+        if (shapeCounts) addDistribution(probability, *shapeCounts, shapeWeight / (total + shapeWeight));
+    } else if (shapeCounts && probability.empty()) {
+        addDistribution(probability, *shapeCounts, 1.0);
+    }
+    if (probability.empty()) probability[model.find("nn")] = 1.0;
+    for (const auto& [tag, p] : probability)
+        if (tag >= 0 && p > 0) obs.candidates.emplace_back(tag, std::log(p) - model.logPrior[static_cast<size_t>(tag)]);
+    return obs;
+}
+
+// Decodes with states (tag, whether the sentence has had a verb yet). A bigram model likes
+// to read "the fox jumps" as a noun phrase; ending a sentence without a verb costs a penalty,
+// which tips such cases to the verb while leaving verbless titles possible.
+std::vector<int> viterbi(const Model& model, const std::vector<Observation>& observations) {
+    const int n = model.tagCount();
+    const size_t steps = observations.size();
+    std::vector<int> best(steps, -1);
+    if (steps == 0) return best;
+    const int start = model.sentenceEnd;
+    auto transition = [&](int from, int to) {
+        return from >= 0 && to >= 0 ? model.logTransition[static_cast<size_t>(from * n + to)] : 0.0;
+    };
+    // Per step, per candidate, two states: [c * 2 + verbSeen].
+    std::vector<std::vector<double>> score(steps);
+    std::vector<std::vector<int>> back(steps);
+    for (size_t s = 0; s < steps; ++s) {
+        const auto& candidates = observations[s].candidates;
+        score[s].assign(candidates.size() * 2, negativeInfinity);
+        back[s].assign(candidates.size() * 2, 0);
+        for (size_t c = 0; c < candidates.size(); ++c) {
+            const auto [tag, emission] = candidates[c];
+            const bool isVerb = model.isVerb[static_cast<size_t>(tag)];
+            const bool endsSentence = tag == start;
+            auto relax = [&](double value, bool verbSeenBefore, int from) {
+                double v = value + emission;
+                if (endsSentence && !verbSeenBefore) v += model.verblessPenalty;
+                const size_t state = c * 2 + ((isVerb || verbSeenBefore) && !endsSentence ? 1 : 0);
+                if (v > score[s][state]) {
+                    score[s][state] = v;
+                    back[s][state] = from;
+                }
+            };
+            if (s == 0) {
+                relax(transition(start, tag), false, 0);
+                continue;
+            }
+            const auto& previous = observations[s - 1].candidates;
+            for (size_t p = 0; p < previous.size(); ++p)
+                for (int seen = 0; seen < 2; ++seen) {
+                    const double before = score[s - 1][p * 2 + static_cast<size_t>(seen)];
+                    if (before == negativeInfinity) continue;
+                    relax(before + transition(previous[p].first, tag), seen == 1, static_cast<int>(p * 2) + seen);
+                }
+        }
+    }
+    // A line ends like a sentence.
+    size_t bestState = 0;
+    double bestScore = negativeInfinity;
+    const auto& last = observations.back().candidates;
+    for (size_t state = 0; state < last.size() * 2; ++state) {
+        double value = score[steps - 1][state];
+        if (value == negativeInfinity) continue;
+        if (last[state / 2].first != start) {
+            value += transition(last[state / 2].first, start);
+            if (state % 2 == 0) value += model.verblessPenalty;
+        }
+        if (value > bestScore) {
+            bestScore = value;
+            bestState = state;
+        }
+    }
+    size_t state = bestState;
+    for (size_t s = steps; s-- > 0;) {
+        best[s] = observations[s].candidates[state / 2].first;
+        state = static_cast<size_t>(back[s][state]);
+    }
+    return best;
+}
+
+LexicalClass classOfTag(std::string_view tag) {
+    static const std::unordered_map<std::string_view, LexicalClass> classes = {
+        {"nn", LexicalClass::noun},         {"nns", LexicalClass::noun},         {"nnp", LexicalClass::noun},
+        {"nnps", LexicalClass::noun},       {"vb", LexicalClass::verb},          {"vbd", LexicalClass::verb},
+        {"vbg", LexicalClass::verb},        {"vbn", LexicalClass::verb},         {"vbp", LexicalClass::verb},
+        {"vbz", LexicalClass::verb},        {"md", LexicalClass::verb},          {"jj", LexicalClass::adjective},
+        {"jjr", LexicalClass::adjective},   {"jjs", LexicalClass::adjective},    {"rb", LexicalClass::adverb},
+        {"rbr", LexicalClass::adverb},      {"rbs", LexicalClass::adverb},       {"wrb", LexicalClass::adverb},
+        {"prp", LexicalClass::pronoun},     {"wp", LexicalClass::pronoun},       {"ex", LexicalClass::pronoun},
+        {"det", LexicalClass::determiner},  {"pdt", LexicalClass::determiner},   {"wdt", LexicalClass::determiner},
+        {"prps", LexicalClass::determiner}, {"wps", LexicalClass::determiner},   {"in", LexicalClass::preposition},
+        {"cc", LexicalClass::conjunction},  {"to", LexicalClass::particle},      {"rp", LexicalClass::particle},
+        {"pos", LexicalClass::particle},    {"cd", LexicalClass::number},        {"uh", LexicalClass::interjection},
+        {"sym", LexicalClass::other},       {"fw", LexicalClass::otherWord},     {"ls", LexicalClass::otherWord},
+    };
+    auto it = classes.find(tag);
+    return it == classes.end() ? LexicalClass::otherWord : it->second;
+}
+
+// Words the tagger knows without its data: enough to keep the articles, conjunctions and
+// short prepositions of a title in their place.
+LexicalClass fallbackClass(std::string_view word) {
+    static const std::unordered_map<std::string_view, LexicalClass> words = [] {
+        std::unordered_map<std::string_view, LexicalClass> m;
+        for (auto w : {"the", "a", "an", "this", "that", "these", "those", "my", "your", "his", "its", "our",
+                       "their", "each", "every", "some", "any", "no", "all", "both"})
+            m[w] = LexicalClass::determiner;
+        for (auto w : {"i", "you", "he", "she", "it", "we", "they", "me", "him", "her", "us", "them", "who", "whom"})
+            m[w] = LexicalClass::pronoun;
+        for (auto w : {"of", "in", "on", "at", "by", "for", "with", "from", "into", "onto", "over", "under", "about",
+                       "as", "off", "via", "per", "than", "upon", "after", "before", "through", "between"})
+            m[w] = LexicalClass::preposition;
+        for (auto w : {"and", "or", "but", "nor", "so", "yet", "if", "because", "while", "though", "although"})
+            m[w] = LexicalClass::conjunction;
+        for (auto w : {"to", "up", "out", "down", "not"}) m[w] = LexicalClass::particle;
+        for (auto w : {"is", "are", "was", "were", "be", "been", "am", "do", "does", "did", "has", "have", "had",
+                       "can", "could", "will", "would", "shall", "should", "may", "might", "must"})
+            m[w] = LexicalClass::verb;
+        return m;
+    }();
+    const std::string lower = lowerCase(normaliseApostrophes(word));
+    if (auto it = words.find(lower); it != words.end()) return it->second;
+    if (!lower.empty() && std::isdigit(static_cast<unsigned char>(lower[0]))) return LexicalClass::number;
+    if (endsWith(lower, "ly")) return LexicalClass::adverb;
+    return LexicalClass::noun;
+}
+
+// Punctuation, white space and symbols are classed by their characters.
+LexicalClass classOfNonWord(std::string_view token, bool opensSomething) {
+    size_t i = 0;
+    const auto c = static_cast<UChar32>(nextCodePoint(token, i));
+    bool allSpaceOrTab = true;
+    bool anyBreak = false;
+    bool allWhite = true;
+    for (size_t j = 0; j < token.size();) {
+        const auto d = static_cast<UChar32>(nextCodePoint(token, j));
+        if (d != ' ' && d != '\t') allSpaceOrTab = false;
+        if (d == '\n' || d == '\r' || d == 0x0B || d == 0x0C || d == 0x85 || d == 0x2028 || d == 0x2029) anyBreak = true;
+        if (!u_isUWhiteSpace(d)) allWhite = false;
+    }
+    if (allWhite) return anyBreak ? LexicalClass::paragraphBreak
+                                  : allSpaceOrTab ? LexicalClass::whitespace : LexicalClass::otherWhitespace;
+    if (c == '"' || c == '\'') return opensSomething ? LexicalClass::openQuote : LexicalClass::closeQuote;
+    if (c == 0x200D || c == 0x2060 || c == 0xFEFF) return LexicalClass::wordJoiner;
+    if (u_hasBinaryProperty(c, UCHAR_S_TERM)) return LexicalClass::sentenceTerminator;
+    switch (u_charType(c)) {
+    case U_DASH_PUNCTUATION: return LexicalClass::dash;
+    case U_START_PUNCTUATION: return LexicalClass::openParenthesis;
+    case U_END_PUNCTUATION: return LexicalClass::closeParenthesis;
+    case U_INITIAL_PUNCTUATION: return LexicalClass::openQuote;
+    case U_FINAL_PUNCTUATION: return LexicalClass::closeQuote;
+    case U_CONNECTOR_PUNCTUATION:
+    case U_OTHER_PUNCTUATION: return LexicalClass::otherPunctuation;
+    default: return LexicalClass::other;
+    }
+}
+
+// The corpus tag a punctuation or symbol token stands for, so that it guides its neighbours.
+std::string_view tagOfNonWord(LexicalClass cls, std::string_view token) {
+    switch (cls) {
+    case LexicalClass::sentenceTerminator: return "pp";
+    case LexicalClass::openQuote: return "ppl";
+    case LexicalClass::closeQuote: return "ppr";
+    case LexicalClass::openParenthesis: return "lrb";
+    case LexicalClass::closeParenthesis: return "rrb";
+    case LexicalClass::dash: return "pps";
+    case LexicalClass::otherPunctuation: return token == "," ? "ppc" : "pps";
+    default: return token == "$" ? "ppd" : "sym";
+    }
+}
+
+std::string dataFolder() {
+    if (const char* env = std::getenv("LEXORRA_TAGGER_DATA"); env && *env) return env;
+    return "/usr/share/perl5/Lingua/EN/Tagger";
+}
+
+} // namespace
+
+LexicalTagger::LexicalTagger(std::unique_ptr<Model> model) : m_model(std::move(model)) {}
+LexicalTagger::~LexicalTagger() = default;
+
+bool LexicalTagger::hasModel() const { return m_model->hasData; }
+
+std::unique_ptr<LexicalTagger> LexicalTagger::withoutModel() {
+    return std::unique_ptr<LexicalTagger>(new LexicalTagger(std::make_unique<Model>()));
+}
+
+std::unique_ptr<LexicalTagger> LexicalTagger::load(const std::string& folder) {
+    auto model = std::make_unique<Model>();
+    const bool ok = model->loadCounts(folder + "/words.yml", model->words) &&
+                    model->loadCounts(folder + "/unknown.yml", model->shapes) &&
+                    model->loadTransitions(folder + "/tags.yml");
+    if (!ok) return withoutModel();
+    model->sentenceEnd = model->find("pp");
+    model->isVerb.assign(static_cast<size_t>(model->tagCount()), false);
+    for (int t = 0; t < model->tagCount(); ++t) {
+        const auto& name = model->tagNames[static_cast<size_t>(t)];
+        model->isVerb[static_cast<size_t>(t)] = name == "md" || name.rfind("vb", 0) == 0;
+    }
+    model->hasData = model->sentenceEnd >= 0 && model->find("nn") >= 0;
+    if (!model->hasData) return withoutModel();
+    return std::unique_ptr<LexicalTagger>(new LexicalTagger(std::move(model)));
+}
+
+const LexicalTagger& LexicalTagger::shared() {
+    static const std::unique_ptr<LexicalTagger> tagger = load(dataFolder());
+    return *tagger;
+}
+
+std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
+    std::vector<TaggedToken> tokens;
+    if (text.empty()) return tokens;
+    std::vector<bool> isWord;
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        thread_local std::unique_ptr<icu::BreakIterator> words(
+            icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+        UText* ut = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);
+        if (U_FAILURE(status) || !words) {
+            utext_close(ut);
+            tokens.push_back({text, LexicalClass::otherWord});
+            return tokens;
+        }
+        words->setText(ut, status);
+        int32_t start = words->first();
+        for (int32_t end = words->next(); end != icu::BreakIterator::DONE; start = end, end = words->next()) {
+            tokens.push_back({text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start))});
+            isWord.push_back(words->getRuleStatus() >= UBRK_WORD_NUMBER);
+        }
+        static const icu::UnicodeString nothing;
+        words->setText(nothing);
+        utext_close(ut);
+    }
+
+    // Punctuation first: quotes open after white space, an opening bracket or the start.
+    bool atOpening = true;
+    for (size_t t = 0; t < tokens.size(); ++t) {
+        if (!isWord[t]) {
+            tokens[t].lexicalClass = classOfNonWord(tokens[t].text, atOpening);
+            const auto cls = tokens[t].lexicalClass;
+            atOpening = cls == LexicalClass::whitespace || cls == LexicalClass::otherWhitespace ||
+                        cls == LexicalClass::paragraphBreak || cls == LexicalClass::openParenthesis ||
+                        cls == LexicalClass::openQuote || cls == LexicalClass::dash;
+        } else {
+            atOpening = false;
+        }
+    }
+
+    if (!m_model->hasData) {
+        for (size_t t = 0; t < tokens.size(); ++t)
+            if (isWord[t]) tokens[t].lexicalClass = fallbackClass(tokens[t].text);
+        return tokens;
+    }
+
+    std::vector<Observation> observations;
+    for (size_t t = 0; t < tokens.size(); ++t) {
+        const auto cls = tokens[t].lexicalClass;
+        if (isWord[t]) {
+            observations.push_back(observeWord(*m_model, tokens[t].text, t));
+        } else if (cls != LexicalClass::whitespace && cls != LexicalClass::otherWhitespace &&
+                   cls != LexicalClass::wordJoiner) {
+            const int tag = m_model->find(tagOfNonWord(cls, tokens[t].text));
+            if (tag >= 0) observations.push_back({t, {{tag, 0.0}}});
+        }
+    }
+    const auto best = viterbi(*m_model, observations);
+    for (size_t s = 0; s < observations.size(); ++s) {
+        const size_t t = observations[s].token;
+        if (!isWord[t]) continue;
+        const auto& tagName = m_model->tagNames[static_cast<size_t>(best[s])];
+        tokens[t].lexicalClass = classOfTag(tagName);
+        // The corpus has one tag for "to"; it is a particle before a verb and a preposition otherwise.
+        if (tagName == "to" && !(s + 1 < observations.size() && m_model->tagNames[static_cast<size_t>(best[s + 1])] == "vb"))
+            tokens[t].lexicalClass = LexicalClass::preposition;
+    }
+    return tokens;
+}
+
+} // namespace lexorra::text
