@@ -1,5 +1,6 @@
 #include "text/Case.h"
 
+#include "text/CaseMapping.h"
 #include "text/Utf.h"
 
 #include <unicode/locid.h>
@@ -7,18 +8,9 @@
 
 namespace lexorra::text {
 
-std::string upper(std::string_view s) {
-    auto u = toUnicode(s);
-    u.toUpper(icu::Locale::getRoot());
-    return toUtf8(u);
-}
+std::string upper(std::string_view s) { return upperCase(s); }
 
-std::string lower(std::string_view s) {
-    if (isAscii(s)) return asciiLower(s);
-    auto u = toUnicode(s);
-    u.toLower(icu::Locale::getRoot());
-    return toUtf8(u);
-}
+std::string lower(std::string_view s) { return lowerCase(s); }
 
 std::string foldCase(std::string_view s) {
     auto u = toUnicode(s);
