@@ -52,8 +52,9 @@ public:
         std::function<std::optional<std::vector<unsigned char>>(const std::string&)> qrCodePng;
         // The settings stores and workflow storage; without them the list lives in memory.
         Settings* stores = nullptr;
-        // Where the object store lives; empty for its default place.
+        // Where the object store lives and the machine it speaks for; empty for the defaults.
         std::string objectStorePath;
+        std::string machineId;
     };
     using Observer = std::function<void(std::string_view field)>;
 

@@ -132,7 +132,8 @@ bool AppManager::openObjectStore() {
     std::string error;
     const std::filesystem::path path =
         m_services.objectStorePath.empty() ? ObjectStore::defaultPath() : std::filesystem::path(m_services.objectStorePath);
-    m_objectStore = ObjectStore::open(path, localMachineId(), &error);
+    m_objectStore = ObjectStore::open(
+        path, m_services.machineId.empty() ? localMachineId() : m_services.machineId, &error);
     if (!m_objectStore) {
         diagnostic(error);
         return false;
