@@ -29,5 +29,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lexorra-intents: the name is taken: %s\n", qPrintable(bus.lastError().message()));
         return 1;
     }
+    // A service started on demand ends with its bus rather than lingering on.
+    bus.connect(QString(), "/org/freedesktop/DBus/Local", "org.freedesktop.DBus.Local", "Disconnected", &app,
+                SLOT(quit()));
     return app.exec();
 }
