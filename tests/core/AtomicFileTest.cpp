@@ -123,7 +123,7 @@ TEST(AtomicFile, GroupStoreAlwaysParsesWhenItsWriterIsKilled) {
         ASSERT_TRUE(seed.setValue("SavedWorkFlows", Value(list)));
     }
     std::mt19937 random(12345);
-    std::uniform_int_distribution<int> delayMicros(0, 30000);
+    std::uniform_int_distribution<int> delayMicros(0, 80000);
     int kills = 0;
     int rounds = 0;
     int interruptedWrites = 0;
