@@ -106,8 +106,18 @@ bool SyncFolder::writeRecord(const WorkflowRecord& record) {
 }
 
 void SyncFolder::exportIds(const std::vector<std::string>& ids) {
-    for (const auto& id : ids)
-        if (auto found = m_store.fetch(id); !found.empty()) writeRecord(found.front());
+    for (const auto& id : ids) {
+        auto found = m_store.fetch(id);
+        if (found.empty()) continue;
+        // Another machine may have written a copy that wins (a delete, a later edit) which
+        // this one has not scanned yet: overwriting it would lose that change. The next
+        // scan brings it in instead.
+        const auto file = fileFor(id);
+        std::error_code ec;
+        if (std::filesystem::exists(file, ec))
+            if (auto there = readCached(file); there && supersedes(*there, found.front())) continue;
+        writeRecord(found.front());
+    }
 }
 
 std::optional<WorkflowRecord> SyncFolder::readCached(const std::filesystem::path& file) {
