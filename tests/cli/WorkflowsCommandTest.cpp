@@ -25,7 +25,8 @@ struct CliResult {
 
 std::string quote(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -39,7 +40,8 @@ protected:
         const auto err = home.root / "stderr";
         writeFile(in, input);
         std::string command = "LEXORRA_QUIET=1 " + quote(LEXORRA_CLI_PATH);
-        for (const auto& a : args) command += " " + quote(a);
+        for (const auto& a : args)
+            command += " " + quote(a);
         command += " <" + quote(in.string()) + " >" + quote(out.string()) + " 2>" + quote(err.string());
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
@@ -81,14 +83,16 @@ TEST_F(WorkflowsCli, FirstStartListsTheDefaultWorkflowsAsJson) {
     ASSERT_GE(list.size(), 6u);
     for (const auto& w : list) {
         ASSERT_TRUE(w.isMap());
-        for (const char* key : {"Id", "Name", "Icon", "Actions"}) EXPECT_TRUE(w.contains(key)) << key;
+        for (const char* key : {"Id", "Name", "Icon", "Actions"})
+            EXPECT_TRUE(w.contains(key)) << key;
         EXPECT_FALSE(w.contains("APPVersion"));
     }
     EXPECT_TRUE(std::filesystem::exists(home.groupFile()));
     // The same ids on every start.
     auto again = listJson();
     ASSERT_EQ(again.size(), list.size());
-    for (size_t i = 0; i < list.size(); ++i) EXPECT_EQ(idOf(again[i]), idOf(list[i]));
+    for (size_t i = 0; i < list.size(); ++i)
+        EXPECT_EQ(idOf(again[i]), idOf(list[i]));
 
     auto plain = cli({"workflows", "list"});
     EXPECT_EQ(plain.status, 0);
@@ -105,7 +109,8 @@ TEST_F(WorkflowsCli, ImportTwiceGivesTwoCopiesWithDifferentIds) {
     auto list = listJson();
     ASSERT_EQ(list.size(), before + 2);
     std::set<std::string> ids;
-    for (const auto& w : list) ids.insert(idOf(w));
+    for (const auto& w : list)
+        ids.insert(idOf(w));
     EXPECT_EQ(ids.size(), list.size());
     EXPECT_EQ(ids.count("FIXED-ID"), 0u);
     EXPECT_EQ(list[before].get("Name")->asString(), "Shout");
@@ -175,7 +180,8 @@ TEST_F(WorkflowsCli, DeleteRemovesOnlyThatWorkflow) {
     EXPECT_EQ(r.status, 0) << r.err;
     auto after = listJson();
     ASSERT_EQ(after.size(), list.size() - 1);
-    for (const auto& w : after) EXPECT_NE(idOf(w), idOf(list[1]));
+    for (const auto& w : after)
+        EXPECT_NE(idOf(w), idOf(list[1]));
     EXPECT_EQ(idOf(after[0]), idOf(list[0]));
 }
 
@@ -193,7 +199,10 @@ TEST_F(WorkflowsCli, ErrorsAndExitStatuses) {
         {"export without file", {"workflows", "export"}, 2, ""},
         {"delete unknown id", {"workflows", "delete", "NO-SUCH-ID"}, 3, "NO-SUCH-ID"},
         {"export unknown id", {"workflows", "export", "--id", "NO-SUCH-ID", (home.root / "x.json").string()}, 3, ""},
-        {"import missing file", {"workflows", "import", (home.root / "missing.json").string()}, 4, "Could not load file."},
+        {"import missing file",
+         {"workflows", "import", (home.root / "missing.json").string()},
+         4,
+         "Could not load file."},
         {"import broken file", {"workflows", "import", (home.root / "broken.json").string()}, 4, "Error"},
         {"export into a file path", {"workflows", "export", (home.root / "broken.json" / "x.json").string()}, 4, ""},
     };

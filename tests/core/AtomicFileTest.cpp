@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -139,7 +139,8 @@ TEST(AtomicFile, GroupStoreAlwaysParsesWhenItsWriterIsKilled) {
             SettingsStore store(file);
             // Tell the parent the loop starts, so that its kill lands among the writes.
             if (::write(ready[1], "r", 1) == 1) ::close(ready[1]);
-            for (std::int64_t n = 0;; ++n) store.setValue("Counter", Value(n));
+            for (std::int64_t n = 0;; ++n)
+                store.setValue("Counter", Value(n));
         }
         ::close(ready[1]);
         char signal = 0;

@@ -1,5 +1,5 @@
-#include "core/ActionFactory.h"
 #include "core/ObjectStore.h"
+#include "core/ActionFactory.h"
 #include "core/WorkflowMirror.h"
 #include "support/TemporaryXdgHome.h"
 
@@ -103,7 +103,7 @@ TEST(ObjectStore, HistoryRecordsEveryTransactionWithItsAuthor) {
     store->insert({.id = "A", .jsonString = "1"});
     store->insert({.id = "B", .jsonString = "2"});
     store->save();
-    store->save();  // nothing to save: no transaction
+    store->save(); // nothing to save: no transaction
     ASSERT_TRUE(store->applyRemote({{.id = "C", .jsonString = "3", .modified = 5, .machineId = "machine-b"}}));
     auto history = store->history();
     ASSERT_EQ(history.size(), 2u);
@@ -185,7 +185,7 @@ TEST(WorkflowMirror, PushCreatesThenUpdatesOnlyChangedRecords) {
     EXPECT_TRUE(pushWorkflowsToStore(*store, list));
     auto record = store->fetch(list[1]->id)[0];
     EXPECT_EQ(record.jsonString, list[1]->jsonString());
-    EXPECT_EQ(record.name, "Two");  // the name at creation stays
+    EXPECT_EQ(record.name, "Two"); // the name at creation stays
     EXPECT_EQ(store->history().size(), 2u);
 }
 
@@ -216,9 +216,9 @@ TEST(WorkflowMirror, MergeAddsUpdatesRemovesAndSkips) {
     EXPECT_EQ(result.updated, (std::vector<std::string>{edited->id}));
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0], kept);
-    EXPECT_EQ(list[1].get(), editedObject);  // the local object stays
+    EXPECT_EQ(list[1].get(), editedObject); // the local object stays
     EXPECT_EQ(list[1]->name, "Edited elsewhere");
-    EXPECT_EQ(list[1]->icon, "flowchart");  // the local icon stays
+    EXPECT_EQ(list[1]->icon, "flowchart"); // the local icon stays
     EXPECT_EQ(list[1]->run("x"), "y");
     EXPECT_EQ(list[2]->name, "New");
     EXPECT_TRUE(list[2]->allowToEdit);

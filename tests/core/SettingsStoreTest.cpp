@@ -1,5 +1,5 @@
-#include "core/Json.h"
 #include "core/SettingsStore.h"
+#include "core/Json.h"
 #include "support/TemporaryXdgHome.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +101,8 @@ TEST(SettingsStore, KeepsTypedValuesAndOtherKeysAcrossWrites) {
         {"s", Value("text")}, {"i", Value(42)}, {"b", Value(true)}, {"l", Value(ValueList{Value(1), Value("x")})},
         {"m", map},
     };
-    for (const auto& [key, value] : values) ASSERT_TRUE(store.setValue(key, value));
+    for (const auto& [key, value] : values)
+        ASSERT_TRUE(store.setValue(key, value));
     SettingsStore reread(home.groupFile());
     EXPECT_EQ(reread.reload(), SettingsStore::State::loaded);
     for (const auto& [key, value] : values) {

@@ -1,7 +1,7 @@
+#include "core/SyncFolder.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/ManualScheduler.h"
-#include "core/SyncFolder.h"
 #include "core/WorkflowMirror.h"
 #include "support/TemporaryXdgHome.h"
 
@@ -48,7 +48,8 @@ struct Machine {
     }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
-        for (const auto& s : list) out.push_back(s->jsonString());
+        for (const auto& s : list)
+            out.push_back(s->jsonString());
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -70,7 +71,8 @@ protected:
 
     size_t jsonFiles() const {
         size_t n = 0;
-        for (const auto& e : std::filesystem::directory_iterator(shared)) n += e.path().extension() == ".json";
+        for (const auto& e : std::filesystem::directory_iterator(shared))
+            n += e.path().extension() == ".json";
         return n;
     }
 };
@@ -170,7 +172,7 @@ TEST_F(SyncFolderTest, NewerModificationWinsWhicheverSideScansFirst) {
     a.push();
     auto fileAfterA = readFile(a.sync->fileFor(seq->id));
     b.find(seq->id)->name = "B's edit";
-    b.push();  // B has not seen A's file yet: B writes its own, later version
+    b.push(); // B has not seen A's file yet: B writes its own, later version
     a.pull();
     b.pull();
     EXPECT_EQ(a.find(seq->id)->name, "B's edit");
@@ -209,19 +211,21 @@ TEST_F(SyncFolderTest, FileThatDoesNotParseIsSkippedAndLeftAlone) {
         {"list.json", "[1, 2]"},
         {"no-modified.json", R"({"id":"X","jsonString":"{}","hidden":false})"},
     };
-    for (const auto& c : cases) writeFile(shared / c.name, c.contents);
+    for (const auto& c : cases)
+        writeFile(shared / c.name, c.contents);
     a.list = {replaceWorkflow("Fine", "a", "b")};
     a.push();
     auto result = b.pull();
     EXPECT_EQ(result.skipped, 4);
     EXPECT_EQ(result.imported, 1);
     EXPECT_EQ(b.list.size(), 1u);
-    for (const auto& c : cases) EXPECT_EQ(readFile(shared / c.name), c.contents) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(readFile(shared / c.name), c.contents) << c.name;
 }
 
 TEST_F(SyncFolderTest, RecordWhoseWorkflowTextDoesNotParseStaysInTheStoreOnly) {
-    WorkflowRecord odd{.id = "ODD", .name = "odd", .date = 1, .jsonString = "{nope", .modified = 10,
-                       .machineId = "machine-c"};
+    WorkflowRecord odd{
+        .id = "ODD", .name = "odd", .date = 1, .jsonString = "{nope", .modified = 10, .machineId = "machine-c"};
     writeFile(shared / "ODD.json", json::write(SyncFolder::recordToValue(odd)));
     EXPECT_EQ(b.pull().imported, 1);
     EXPECT_EQ(b.store->fetch("ODD").size(), 1u);
@@ -246,7 +250,8 @@ TEST_F(SyncFolderTest, ConflictCopiesMergeByTheSameRuleAndShowOnce) {
     older.modified = record.modified - 1000;
     const auto canonical = a.sync->fileFor(seq->id);
     const auto stem = canonical.stem().string();
-    writeFile(shared / (stem + ".sync-conflict-20240101-120000-ABCDEFG.json"), json::write(SyncFolder::recordToValue(newer)));
+    writeFile(shared / (stem + ".sync-conflict-20240101-120000-ABCDEFG.json"),
+              json::write(SyncFolder::recordToValue(newer)));
     writeFile(shared / (stem + " (conflicted copy 2024-01-01).json"), json::write(SyncFolder::recordToValue(older)));
 
     auto result = b.pull();

@@ -1,7 +1,7 @@
+#include "core/WorkflowDocuments.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/SettingsStore.h"
-#include "core/WorkflowDocuments.h"
 #include "support/TemporaryXdgHome.h"
 
 #include <gtest/gtest.h>
@@ -28,11 +28,14 @@ TextActionSeqPtr replaceWorkflow(const std::string& name, const std::string& fin
 
 std::set<std::string> ids(const std::vector<TextActionSeqPtr>& list) {
     std::set<std::string> out;
-    for (const auto& s : list) out.insert(s->id);
+    for (const auto& s : list)
+        out.insert(s->id);
     return out;
 }
 
-std::string exchangeWith(const std::vector<TextActionSeqPtr>& list) { return exchangeJson(list); }
+std::string exchangeWith(const std::vector<TextActionSeqPtr>& list) {
+    return exchangeJson(list);
+}
 
 } // namespace
 
@@ -123,8 +126,10 @@ TEST(ExchangeFile, ImportGivesFreshIdsAndTwiceGivesTwoCopies) {
     ASSERT_EQ(first.workflows.size(), 2u);
     ASSERT_EQ(second.workflows.size(), 2u);
     std::set<std::string> all = ids(first.workflows);
-    for (const auto& id : ids(second.workflows)) all.insert(id);
-    for (const auto& id : ids(list)) all.insert(id);
+    for (const auto& id : ids(second.workflows))
+        all.insert(id);
+    for (const auto& id : ids(list))
+        all.insert(id);
     EXPECT_EQ(all.size(), 6u);
     EXPECT_EQ(first.workflows[1]->name, "Two");
     EXPECT_TRUE(first.workflows[0]->allowToEdit);
@@ -178,7 +183,7 @@ TEST(DefaultWorkflows, ResourceLoadsWithStoredIdsEveryTime) {
 TEST(DefaultWorkflows, FindByIdBeforeName) {
     auto a = replaceWorkflow("Shared", "a", "b");
     auto b = replaceWorkflow("Other", "a", "c");
-    b->name = a->id;  // a name that looks like another workflow's id
+    b->name = a->id; // a name that looks like another workflow's id
     std::vector<TextActionSeqPtr> list = {b, a};
     EXPECT_EQ(findWorkflow(list, a->id), a);
     EXPECT_EQ(findWorkflow(list, "Shared"), a);
@@ -279,7 +284,8 @@ TEST_F(StartupLoad, CorruptGroupStoreLoadsNothingAndStaysAsItIs) {
 TEST_F(StartupLoad, ReadModifyWriteOfTheList) {
     Settings settings;
     ASSERT_TRUE(saveWorkflowsToGroupStore(settings, {replaceWorkflow("A", "", "")}));
-    ASSERT_TRUE(updateWorkflowsInGroupStore(settings, [](auto& list) { list.push_back(replaceWorkflow("B", "", "")); }));
+    ASSERT_TRUE(
+        updateWorkflowsInGroupStore(settings, [](auto& list) { list.push_back(replaceWorkflow("B", "", "")); }));
     auto stored = workflowsFromListValue(groupKey("SavedWorkFlows"));
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_EQ(stored[1]->name, "B");
