@@ -30,7 +30,8 @@ int runCommandLine(const std::vector<std::string>& args, Io& io) {
     std::vector<Entry> entries;
     entries.push_back({"actions", "List the action kinds", std::make_unique<ActionsCommand>()});
     entries.push_back({"run", "Run an action or a workflow over a text", std::make_unique<RunCommand>()});
-    entries.push_back({"workflows", "List, export, import or delete stored workflows", std::make_unique<WorkflowsCommand>()});
+    entries.push_back(
+        {"workflows", "List, export, import or delete stored workflows", std::make_unique<WorkflowsCommand>()});
     entries.push_back({"intent", "Answer an automation intent", std::make_unique<IntentCommand>()});
     for (auto& e : entries) {
         e.sub = app.add_subcommand(e.name, e.description);

@@ -41,7 +41,8 @@ int WorkflowsCommand::execute(Io& io) {
 int WorkflowsCommand::list(Io& io, const std::vector<TextActionSeqPtr>& workflows) {
     if (m_json) {
         ValueList dictionaries;
-        for (const auto& seq : workflows) dictionaries.push_back(seq->toDictionary(false));
+        for (const auto& seq : workflows)
+            dictionaries.push_back(seq->toDictionary(false));
         io.out << json::write(Value(std::move(dictionaries)), {.pretty = true}) << "\n";
         return exitOk;
     }
@@ -53,7 +54,8 @@ int WorkflowsCommand::list(Io& io, const std::vector<TextActionSeqPtr>& workflow
 
 int WorkflowsCommand::exportTo(Io& io, const std::vector<TextActionSeqPtr>& workflows) {
     auto selected = selectForExport(workflows, m_id);
-    if (!m_id.empty() && selected.empty()) return fail(io.err, exitUnknownWorkflow, "no workflow with the id \"" + m_id + "\"");
+    if (!m_id.empty() && selected.empty())
+        return fail(io.err, exitUnknownWorkflow, "no workflow with the id \"" + m_id + "\"");
     std::string error;
     if (!writeExchangeFile(m_file, selected, &error)) return fail(io.err, exitIo, error);
     return exitOk;
@@ -66,10 +68,14 @@ int WorkflowsCommand::importFrom(Io& io, Settings& settings) {
                     std::string(importErrorTitle) + ": " + std::string(importErrorText) + " (\"" + m_file + "\")");
     std::string problem;
     const bool saved = updateWorkflowsInGroupStore(
-        settings, [&](auto& workflows) { workflows.insert(workflows.end(), imported.workflows.begin(), imported.workflows.end()); },
+        settings,
+        [&](auto& workflows) {
+            workflows.insert(workflows.end(), imported.workflows.begin(), imported.workflows.end());
+        },
         &problem);
     if (!saved) return fail(io.err, exitIo, problem);
-    for (const auto& seq : imported.workflows) io.out << seq->id << "\t" << seq->name << "\n";
+    for (const auto& seq : imported.workflows)
+        io.out << seq->id << "\t" << seq->name << "\n";
     mirrorEdit(io, settings, "");
     return exitOk;
 }
@@ -78,7 +84,8 @@ int WorkflowsCommand::remove(Io& io, Settings& settings) {
     bool found = false;
     std::string problem;
     const bool saved = updateWorkflowsInGroupStore(
-        settings, [&](auto& workflows) { found = std::erase_if(workflows, [&](const auto& s) { return s->id == m_id; }) > 0; },
+        settings,
+        [&](auto& workflows) { found = std::erase_if(workflows, [&](const auto& s) { return s->id == m_id; }) > 0; },
         &problem);
     if (!saved) return fail(io.err, exitIo, problem);
     if (!found) return fail(io.err, exitUnknownWorkflow, "no workflow with the id \"" + m_id + "\"");

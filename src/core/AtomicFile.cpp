@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -129,23 +127,32 @@ FileLock::~FileLock() {
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& file, std::string* error, bool* missing) {
     if (missing) *missing = false;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        int code = errno;
-        std::error_code ec;
-        if (!std::filesystem::exists(file, ec)) {
-            if (missing) *missing = true;
-            if (error) *error = "\"" + file.string() + "\" does not exist";
-        } else if (error) {
-            *error = systemError("cannot read", file, code);
+    // Plain descriptors: the stream library throws on some read errors (a folder in place
+    // of the file), and a reader of user-chosen paths must never throw.
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int code = errno;
+        if (code == ENOENT && missing) *missing = true;
+        if (error)
+            *error =
+                code == ENOENT ? "\"" + file.string() + "\" does not exist" : systemError("cannot read", file, code);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int code = errno;
+            ::close(fd);
+            if (error) *error = systemError("cannot read", file, code);
+            return std::nullopt;
         }
-        return std::nullopt;
+        bytes.append(buffer, static_cast<size_t>(n));
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (error) *error = systemError("cannot read", file, errno);
-        return std::nullopt;
-    }
+    ::close(fd);
     return bytes;
 }
 

@@ -58,7 +58,9 @@ public:
 
     bool ok() const { return m_code == SQLITE_OK; }
     int code() const { return m_code; }
-    void bind(int i, std::string_view s) { sqlite3_bind_text(m_stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT); }
+    void bind(int i, std::string_view s) {
+        sqlite3_bind_text(m_stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+    }
     void bind(int i, double d) { sqlite3_bind_double(m_stmt, i, d); }
     void bind(int i, std::int64_t v) { sqlite3_bind_int64(m_stmt, i, v); }
     int step() { return m_code = sqlite3_step(m_stmt); }
@@ -96,9 +98,8 @@ double nowSeconds() {
 }
 
 void sortByDate(std::vector<WorkflowRecord>& records) {
-    std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
-        return a.date != b.date ? a.date < b.date : a.id < b.id;
-    });
+    std::stable_sort(records.begin(), records.end(),
+                     [](const auto& a, const auto& b) { return a.date != b.date ? a.date < b.date : a.id < b.id; });
 }
 
 } // namespace
@@ -112,7 +113,8 @@ std::string localMachineId() {
     const auto file = dataFolder() / "machine-id";
     if (auto text = readWholeFile(file); text && !text->empty()) {
         std::string id = *text;
-        while (!id.empty() && (id.back() == '\n' || id.back() == ' ')) id.pop_back();
+        while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
+            id.pop_back();
         if (!id.empty()) return id;
     }
     const std::string id = makeUuid();
@@ -120,13 +122,17 @@ std::string localMachineId() {
     return id;
 }
 
-std::filesystem::path ObjectStore::defaultPath() { return dataFolder() / "workflows.sqlite"; }
+std::filesystem::path ObjectStore::defaultPath() {
+    return dataFolder() / "workflows.sqlite";
+}
 
 ObjectStore::ObjectStore(sqlite3* db, std::string machineId) : m_db(db), m_machineId(std::move(machineId)) {
     m_dataVersion = dataVersion();
 }
 
-ObjectStore::~ObjectStore() { sqlite3_close_v2(m_db); }
+ObjectStore::~ObjectStore() {
+    sqlite3_close_v2(m_db);
+}
 
 std::unique_ptr<ObjectStore> ObjectStore::open(const std::filesystem::path& file, std::string machineId,
                                                std::string* error) {
@@ -137,8 +143,8 @@ std::unique_ptr<ObjectStore> ObjectStore::open(const std::filesystem::path& file
     }
     sqlite3* db = nullptr;
     const std::string name = inMemory ? ":memory:" : file.string();
-    int code = sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                               nullptr);
+    int code =
+        sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     auto failed = [&](std::string_view where) {
         if (error) *error = unresolved(db, code, where);
         sqlite3_close_v2(db);
@@ -163,7 +169,8 @@ std::vector<WorkflowRecord> ObjectStore::fetch(std::string_view id) const {
     Statement s(m_db, (std::string(selectColumns) + " WHERE id = ?1").c_str());
     if (!s.ok()) return found;
     s.bind(1, id);
-    while (s.step() == SQLITE_ROW) found.push_back(readRecord(s));
+    while (s.step() == SQLITE_ROW)
+        found.push_back(readRecord(s));
     return found;
 }
 
@@ -175,7 +182,8 @@ std::vector<WorkflowRecord> ObjectStore::records() const {
             auto record = readRecord(s);
             if (m_pending.count(record.id) == 0) all.push_back(std::move(record));
         }
-    for (const auto& [id, record] : m_pending) all.push_back(record);
+    for (const auto& [id, record] : m_pending)
+        all.push_back(record);
     sortByDate(all);
     return all;
 }
@@ -196,7 +204,8 @@ void ObjectStore::update(WorkflowRecord record) {
 bool ObjectStore::save(std::string* error) {
     if (m_pending.empty()) return true;
     std::vector<WorkflowRecord> records;
-    for (auto& [id, record] : m_pending) records.push_back(record);
+    for (auto& [id, record] : m_pending)
+        records.push_back(record);
     if (!commit(records, ChangeAuthor::local, error)) return false;
     m_pending.clear();
     return true;
@@ -204,7 +213,8 @@ bool ObjectStore::save(std::string* error) {
 
 bool ObjectStore::applyRemote(const std::vector<WorkflowRecord>& records, std::string* error) {
     if (records.empty()) return true;
-    for (const auto& r : records) m_pending.erase(r.id);
+    for (const auto& r : records)
+        m_pending.erase(r.id);
     return commit(records, ChangeAuthor::remote, error);
 }
 
@@ -279,12 +289,15 @@ int ObjectStore::addObserver(Observer observer) {
     return m_nextObserver++;
 }
 
-void ObjectStore::removeObserver(int token) { m_observers.erase(token); }
+void ObjectStore::removeObserver(int token) {
+    m_observers.erase(token);
+}
 
 void ObjectStore::notify(const StoreChange& change) {
     // Observers may add or remove observers while being told.
     std::vector<int> tokens;
-    for (const auto& [token, observer] : m_observers) tokens.push_back(token);
+    for (const auto& [token, observer] : m_observers)
+        tokens.push_back(token);
     for (int token : tokens)
         if (auto it = m_observers.find(token); it != m_observers.end()) {
             auto observer = it->second;
@@ -312,9 +325,13 @@ FetchedWorkflowRecords::FetchedWorkflowRecords(ObjectStore& store) : m_store(sto
     });
 }
 
-FetchedWorkflowRecords::~FetchedWorkflowRecords() { m_store.removeObserver(m_token); }
+FetchedWorkflowRecords::~FetchedWorkflowRecords() {
+    m_store.removeObserver(m_token);
+}
 
-void FetchedWorkflowRecords::performFetch() { m_records = m_store.records(); }
+void FetchedWorkflowRecords::performFetch() {
+    m_records = m_store.records();
+}
 
 void FetchedWorkflowRecords::setDelegate(std::function<void()> controllerDidChangeContent) {
     m_delegate = std::move(controllerDidChangeContent);

@@ -17,15 +17,15 @@ namespace lexorra {
 // the user; they decide which copy wins when machines edited the same record.
 struct WorkflowRecord {
     std::string id;
-    std::string name;        // the workflow's name when the record was created
-    double date = 0;         // creation time, seconds since 1970; the records are ordered by it
-    std::string jsonString;  // the workflow JSON text
-    bool hidden = false;     // a deleted workflow: a tombstone that synchronises too
+    std::string name;       // the workflow's name when the record was created
+    double date = 0;        // creation time, seconds since 1970; the records are ordered by it
+    std::string jsonString; // the workflow JSON text
+    bool hidden = false;    // a deleted workflow: a tombstone that synchronises too
     std::string descriptionText;
     std::int64_t flag = 0;
     std::int64_t index = 0;
-    std::int64_t modified = 0;  // last change, milliseconds since 1970
-    std::string machineId;      // the machine that made the last change
+    std::int64_t modified = 0; // last change, milliseconds since 1970
+    std::string machineId;     // the machine that made the last change
 
     friend bool operator==(const WorkflowRecord&, const WorkflowRecord&) = default;
 };

@@ -21,8 +21,12 @@ std::filesystem::path lockFileFor(const std::filesystem::path& file) {
 
 } // namespace
 
-std::filesystem::path configFolder() { return xdgHome("XDG_CONFIG_HOME", ".config") / "lexorra"; }
-std::filesystem::path dataFolder() { return xdgHome("XDG_DATA_HOME", ".local/share") / "lexorra"; }
+std::filesystem::path configFolder() {
+    return xdgHome("XDG_CONFIG_HOME", ".config") / "lexorra";
+}
+std::filesystem::path dataFolder() {
+    return xdgHome("XDG_DATA_HOME", ".local/share") / "lexorra";
+}
 
 SettingsStore::SettingsStore(std::filesystem::path file) : m_file(std::move(file)) {}
 
@@ -51,7 +55,9 @@ SettingsStore::State SettingsStore::readLocked() {
 }
 
 // Readers need no lock: writers replace the file by rename, so a read sees a whole file.
-SettingsStore::State SettingsStore::reload() { return readLocked(); }
+SettingsStore::State SettingsStore::reload() {
+    return readLocked();
+}
 
 bool SettingsStore::update(const std::function<void(Dictionary&)>& change) {
     FileLock lock(lockFileFor(m_file));
@@ -168,6 +174,8 @@ bool Settings::removeValue(std::string_view key) {
     return entry && store(entry->store).removeValue(key);
 }
 
-std::filesystem::path Settings::syncFolder() const { return std::filesystem::path(string("SyncFolder")); }
+std::filesystem::path Settings::syncFolder() const {
+    return std::filesystem::path(string("SyncFolder"));
+}
 
 } // namespace lexorra

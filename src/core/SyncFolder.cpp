@@ -47,7 +47,9 @@ SyncFolder::~SyncFolder() {
     m_store.removeObserver(m_observerToken);
 }
 
-std::filesystem::path SyncFolder::fileFor(const std::string& id) const { return m_folder / fileNameForId(id); }
+std::filesystem::path SyncFolder::fileFor(const std::string& id) const {
+    return m_folder / fileNameForId(id);
+}
 
 Value SyncFolder::recordToValue(const WorkflowRecord& r) {
     Dictionary d = makeDictionary();
@@ -78,7 +80,8 @@ std::optional<WorkflowRecord> SyncFolder::recordFromValue(const Value& v) {
     r.hidden = hidden->asBool();
     r.modified = *modified->toInteger();
     if (const Value* x = v.get("name"); x && x->isString()) r.name = x->asString();
-    if (const Value* x = v.get("date"); x && x->isNumber()) r.date = x->isInteger() ? double(x->asInteger()) : x->asDouble();
+    if (const Value* x = v.get("date"); x && x->isNumber())
+        r.date = x->isInteger() ? double(x->asInteger()) : x->asDouble();
     if (const Value* x = v.get("machineId"); x && x->isString()) r.machineId = x->asString();
     if (const Value* x = v.get("descriptionText"); x && x->isString()) r.descriptionText = x->asString();
     if (const Value* x = v.get("flag"); x && x->toInteger()) r.flag = *x->toInteger();
@@ -106,8 +109,18 @@ bool SyncFolder::writeRecord(const WorkflowRecord& record) {
 }
 
 void SyncFolder::exportIds(const std::vector<std::string>& ids) {
-    for (const auto& id : ids)
-        if (auto found = m_store.fetch(id); !found.empty()) writeRecord(found.front());
+    for (const auto& id : ids) {
+        auto found = m_store.fetch(id);
+        if (found.empty()) continue;
+        // Another machine may have written a copy that wins (a delete, a later edit) which
+        // this one has not scanned yet: overwriting it would lose that change. The next
+        // scan brings it in instead.
+        const auto file = fileFor(id);
+        std::error_code ec;
+        if (std::filesystem::exists(file, ec))
+            if (auto there = readCached(file); there && supersedes(*there, found.front())) continue;
+        writeRecord(found.front());
+    }
 }
 
 std::optional<WorkflowRecord> SyncFolder::readCached(const std::filesystem::path& file) {
@@ -153,7 +166,8 @@ SyncFolder::ScanResult SyncFolder::scanNow() {
     std::erase_if(m_cache, [&](const auto& item) { return seen.count(item.first) == 0; });
 
     std::map<std::string, WorkflowRecord> local;
-    for (auto& record : m_store.records()) local.emplace(record.id, std::move(record));
+    for (auto& record : m_store.records())
+        local.emplace(record.id, std::move(record));
 
     std::vector<WorkflowRecord> incoming;
     for (auto& [id, files] : copies) {
@@ -179,7 +193,8 @@ SyncFolder::ScanResult SyncFolder::scanNow() {
         if (mine != local.end()) local.erase(mine);
     }
     // Records the folder has never seen (created before synchronisation was switched on).
-    for (const auto& [id, record] : local) result.exported += writeRecord(record) ? 1 : 0;
+    for (const auto& [id, record] : local)
+        result.exported += writeRecord(record) ? 1 : 0;
 
     if (!incoming.empty()) {
         std::string error;
@@ -199,7 +214,9 @@ void SyncFolder::startPolling(Scheduler& scheduler, double intervalSeconds) {
     });
 }
 
-void SyncFolder::stopPolling() { ++m_pollGeneration; }
+void SyncFolder::stopPolling() {
+    ++m_pollGeneration;
+}
 
 void SyncFolder::pollTick(Scheduler& scheduler, double interval, std::uint64_t generation) {
     // A newer startPolling or a stopPolling owns the timer now.

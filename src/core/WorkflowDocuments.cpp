@@ -12,7 +12,8 @@ namespace lexorra {
 Value workflowListValue(const std::vector<TextActionSeqPtr>& workflows) {
     ValueList list;
     list.reserve(workflows.size());
-    for (const auto& seq : workflows) list.push_back(seq->toDictionary(true));
+    for (const auto& seq : workflows)
+        list.push_back(seq->toDictionary(true));
     return Value(std::move(list));
 }
 
@@ -145,7 +146,8 @@ WorkflowLoad loadWorkflowsFromStores(Settings& settings) {
     }
     load.workflows = workflowsFromListValue(*list);
     if (!version) {
-        for (auto& seq : loadDefaultWorkflowList()) load.workflows.push_back(std::move(seq));
+        for (auto& seq : loadDefaultWorkflowList())
+            load.workflows.push_back(std::move(seq));
         load.defaultsAdded = true;
         saveWorkflowsToGroupStore(settings, load.workflows, &load.problem);
     }

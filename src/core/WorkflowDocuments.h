@@ -27,8 +27,7 @@ std::vector<TextActionSeqPtr> workflowsFromListValue(const Value& list);
 //
 //   auto text = exchangeJson(selectForExport(list, ""));     // all of them
 //   auto one = exchangeJson(selectForExport(list, seq->id)); // just one
-std::vector<TextActionSeqPtr> selectForExport(const std::vector<TextActionSeqPtr>& workflows,
-                                              std::string_view idOrAll);
+std::vector<TextActionSeqPtr> selectForExport(const std::vector<TextActionSeqPtr>& workflows, std::string_view idOrAll);
 std::string exchangeJson(const std::vector<TextActionSeqPtr>& workflows);
 bool writeExchangeFile(const std::filesystem::path& file, const std::vector<TextActionSeqPtr>& workflows,
                        std::string* error = nullptr);

@@ -28,7 +28,8 @@ bool pushWorkflowsToStore(ObjectStore& store, const std::vector<TextActionSeqPtr
 MergeResult mergeRecordsIntoList(const std::vector<WorkflowRecord>& records, std::vector<TextActionSeqPtr>& workflows) {
     MergeResult result;
     for (const auto& record : records) {
-        auto local = std::find_if(workflows.begin(), workflows.end(), [&](const auto& s) { return s->id == record.id; });
+        auto local =
+            std::find_if(workflows.begin(), workflows.end(), [&](const auto& s) { return s->id == record.id; });
         if (local == workflows.end()) {
             if (record.hidden) continue;
             if (auto seq = TextActionSeq::fromJsonString(record.jsonString)) {

@@ -1,0 +1,267 @@
+#include "core/Json.h"
+#include "core/ObjectStore.h"
+#include "core/SettingsStore.h"
+#include "core/SyncFolder.h"
+#include "support/TemporaryXdgHome.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <sys/wait.h>
+
+using namespace lexorra;
+using lexorra::testing::readFile;
+using lexorra::testing::TemporaryXdgHome;
+using lexorra::testing::writeFile;
+
+namespace {
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class WorkflowsCli : public ::testing::Test {
+protected:
+    TemporaryXdgHome home;
+
+    CliResult cli(const std::vector<std::string>& args, const std::string& input = "") {
+        const auto in = home.root / "stdin";
+        const auto out = home.root / "stdout";
+        const auto err = home.root / "stderr";
+        writeFile(in, input);
+        std::string command = "LEXORRA_QUIET=1 " + quote(LEXORRA_CLI_PATH);
+        for (const auto& a : args)
+            command += " " + quote(a);
+        command += " <" + quote(in.string()) + " >" + quote(out.string()) + " 2>" + quote(err.string());
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    }
+
+    std::vector<Value> listJson() {
+        auto r = cli({"workflows", "list", "--json"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        auto parsed = json::parse(r.out);
+        EXPECT_TRUE(parsed && parsed->isList()) << r.out;
+        return parsed && parsed->isList() ? parsed->asList() : std::vector<Value>{};
+    }
+
+    static std::string idOf(const Value& workflow) { return workflow.get("Id")->asString(); }
+
+    std::string exchangeFile(const std::string& name, const std::string& find, const std::string& with) {
+        const auto file = home.root / (name + ".json");
+        Dictionary action = makeDictionary();
+        action.set("Type", 0);
+        action.set("Id", "ACTION-1");
+        action.set("ReplaceString", find);
+        action.set("WithString", with);
+        action.set("CaseSensitive", true);
+        Dictionary workflow = makeDictionary();
+        workflow.set("Id", "FIXED-ID");
+        workflow.set("Name", name);
+        workflow.set("Actions", Value(ValueList{action}));
+        Dictionary doc = makeDictionary();
+        doc.set("workflows", Value(ValueList{workflow}));
+        writeFile(file, json::write(doc));
+        return file.string();
+    }
+};
+
+} // namespace
+
+TEST_F(WorkflowsCli, FirstStartListsTheDefaultWorkflowsAsJson) {
+    auto list = listJson();
+    ASSERT_GE(list.size(), 6u);
+    for (const auto& w : list) {
+        ASSERT_TRUE(w.isMap());
+        for (const char* key : {"Id", "Name", "Icon", "Actions"})
+            EXPECT_TRUE(w.contains(key)) << key;
+        EXPECT_FALSE(w.contains("APPVersion"));
+    }
+    EXPECT_TRUE(std::filesystem::exists(home.groupFile()));
+    // The same ids on every start.
+    auto again = listJson();
+    ASSERT_EQ(again.size(), list.size());
+    for (size_t i = 0; i < list.size(); ++i)
+        EXPECT_EQ(idOf(again[i]), idOf(list[i]));
+
+    auto plain = cli({"workflows", "list"});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_NE(plain.out.find(idOf(list[0]) + "\t"), std::string::npos) << plain.out;
+}
+
+TEST_F(WorkflowsCli, ImportTwiceGivesTwoCopiesWithDifferentIds) {
+    const auto before = listJson().size();
+    const auto file = exchangeFile("Shout", "a", "A");
+    auto first = cli({"workflows", "import", file});
+    auto second = cli({"workflows", "import", file});
+    ASSERT_EQ(first.status, 0) << first.err;
+    ASSERT_EQ(second.status, 0) << second.err;
+    auto list = listJson();
+    ASSERT_EQ(list.size(), before + 2);
+    std::set<std::string> ids;
+    for (const auto& w : list)
+        ids.insert(idOf(w));
+    EXPECT_EQ(ids.size(), list.size());
+    EXPECT_EQ(ids.count("FIXED-ID"), 0u);
+    EXPECT_EQ(list[before].get("Name")->asString(), "Shout");
+    EXPECT_NE(first.out.find(idOf(list[before])), std::string::npos);
+}
+
+TEST_F(WorkflowsCli, RunFindsAStoredWorkflowByIdOrExactName) {
+    cli({"workflows", "import", exchangeFile("Shout", "a", "A")});
+    auto list = listJson();
+    const std::string id = idOf(list.back());
+    const struct {
+        const char* what;
+        std::string workflow;
+        int status;
+        const char* out;
+    } cases[] = {
+        {"by name", "Shout", 0, "bAnAnA"},
+        {"by id", id, 0, "bAnAnA"},
+        {"name case differs", "shout", 3, ""},
+        {"unknown", "Nothing like it", 3, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto r = cli({"run", "--workflow", c.workflow}, "banana");
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        if (c.status != 0) {
+            EXPECT_NE(r.err.find("lexorra-cli: error:"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(WorkflowsCli, DefaultWorkflowRunsOnFirstStart) {
+    auto r = cli({"run", "--workflow", "Tabs to Spaces"}, "a\tb");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "a    b");
+}
+
+TEST_F(WorkflowsCli, ExportAllOrOneThenImportElsewhere) {
+    auto list = listJson();
+    const auto all = home.root / "all.json";
+    const auto one = home.root / "one.json";
+    ASSERT_EQ(cli({"workflows", "export", all.string()}).status, 0);
+    ASSERT_EQ(cli({"workflows", "export", "--id", idOf(list[2]), one.string()}).status, 0);
+    auto allDoc = json::parse(readFile(all));
+    auto oneDoc = json::parse(readFile(one));
+    ASSERT_TRUE(allDoc && oneDoc);
+    EXPECT_EQ(allDoc->get("workflows")->asList().size(), list.size());
+    ASSERT_EQ(oneDoc->get("workflows")->asList().size(), 1u);
+    const Value& exported = oneDoc->get("workflows")->asList()[0];
+    EXPECT_EQ(idOf(exported), idOf(list[2]));
+    EXPECT_TRUE(exported.contains("APPVersion"));
+    EXPECT_NE(readFile(one).find("\n"), std::string::npos);
+
+    TemporaryXdgHome other;
+    auto r = cli({"workflows", "import", one.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    auto there = listJson();
+    ASSERT_EQ(there.size(), list.size() + 1);
+    EXPECT_EQ(there.back().get("Name")->asString(), list[2].get("Name")->asString());
+    EXPECT_NE(idOf(there.back()), idOf(list[2]));
+}
+
+TEST_F(WorkflowsCli, DeleteRemovesOnlyThatWorkflow) {
+    auto list = listJson();
+    auto r = cli({"workflows", "delete", idOf(list[1])});
+    EXPECT_EQ(r.status, 0) << r.err;
+    auto after = listJson();
+    ASSERT_EQ(after.size(), list.size() - 1);
+    for (const auto& w : after)
+        EXPECT_NE(idOf(w), idOf(list[1]));
+    EXPECT_EQ(idOf(after[0]), idOf(list[0]));
+}
+
+TEST_F(WorkflowsCli, ErrorsAndExitStatuses) {
+    listJson();
+    writeFile(home.root / "broken.json", "{\"workflows\": [");
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        const char* message;
+    } cases[] = {
+        {"no subcommand", {"workflows"}, 2, ""},
+        {"unknown subcommand", {"workflows", "rename", "x"}, 2, ""},
+        {"export without file", {"workflows", "export"}, 2, ""},
+        {"delete unknown id", {"workflows", "delete", "NO-SUCH-ID"}, 3, "NO-SUCH-ID"},
+        {"export unknown id", {"workflows", "export", "--id", "NO-SUCH-ID", (home.root / "x.json").string()}, 3, ""},
+        {"import missing file",
+         {"workflows", "import", (home.root / "missing.json").string()},
+         4,
+         "Could not load file."},
+        {"import broken file", {"workflows", "import", (home.root / "broken.json").string()}, 4, "Error"},
+        {"export into a file path", {"workflows", "export", (home.root / "broken.json" / "x.json").string()}, 4, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto r = cli(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(r.err.empty());
+    }
+}
+
+TEST_F(WorkflowsCli, CorruptGroupStoreIsReportedAndLeftUntouched) {
+    const std::string corrupt = "{\"SavedWorkFlows\": [ {\"Id\": \"A\", ";
+    writeFile(home.groupFile(), corrupt);
+    const std::vector<std::vector<std::string>> commands = {
+        {"workflows", "list"},
+        {"workflows", "import", exchangeFile("X", "a", "b")},
+        {"workflows", "delete", "A"},
+        {"run", "--workflow", "A"},
+    };
+    for (const auto& args : commands) {
+        SCOPED_TRACE(args[1]);
+        auto r = cli(args);
+        EXPECT_EQ(r.status, 4);
+        EXPECT_NE(r.err.find(home.groupFile().string()), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(readFile(home.groupFile()), corrupt);
+}
+
+TEST_F(WorkflowsCli, MigratesTheStandardStoreListOnFirstUse) {
+    writeFile(home.standardFile(),
+              R"({"SavedWorkFlows": [{"Id": "OLD-1", "Name": "Old one", "Actions": [
+                 {"Type": 0, "Id": "X", "ReplaceString": "o", "WithString": "0", "CaseSensitive": true}]}]})");
+    auto list = listJson();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(idOf(list[0]), "OLD-1");
+    EXPECT_EQ(list[0].get("Icon")->asString(), "flowchart");
+    auto r = cli({"run", "--workflow", "Old one"}, "foo");
+    EXPECT_EQ(r.out, "f00");
+}
+
+TEST_F(WorkflowsCli, WithSyncOnEditsReachTheObjectStoreAndSyncFolder) {
+    Settings settings;
+    ASSERT_TRUE(settings.setValue("iCloudSyncEnabled", true));
+    ASSERT_TRUE(settings.setValue("SyncFolder", (home.root / "shared").string()));
+    auto list = listJson();
+    ASSERT_EQ(cli({"workflows", "import", exchangeFile("Synced", "a", "b")}).status, 0);
+    ASSERT_EQ(cli({"workflows", "delete", idOf(list[0])}).status, 0);
+
+    auto store = ObjectStore::open(ObjectStore::defaultPath(), "reader");
+    ASSERT_TRUE(store);
+    auto records = store->records();
+    EXPECT_EQ(records.size(), list.size() + 1);
+    auto deleted = store->fetch(idOf(list[0]));
+    ASSERT_EQ(deleted.size(), 1u);
+    EXPECT_TRUE(deleted[0].hidden);
+    SyncFolder sync(*store, home.root / "shared");
+    auto file = json::parse(readFile(sync.fileFor(idOf(list[0]))));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(*file->get("hidden"), Value(true));
+}

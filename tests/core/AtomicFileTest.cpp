@@ -1,0 +1,165 @@
+#include "core/AtomicFile.h"
+#include "core/Json.h"
+#include "core/SettingsStore.h"
+#include "support/TemporaryXdgHome.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace lexorra;
+using lexorra::testing::readFile;
+using lexorra::testing::TemporaryXdgHome;
+using lexorra::testing::writeFile;
+
+namespace {
+
+int countLeftovers(const std::filesystem::path& target) {
+    int n = 0;
+    const auto prefix = AtomicFile::temporaryPrefix(target);
+    for (const auto& e : std::filesystem::directory_iterator(target.parent_path()))
+        if (e.path().filename().string().rfind(prefix, 0) == 0) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(AtomicFile, WritesBytesWithOwnerOnlyModeAndCreatesFolders) {
+    TemporaryXdgHome home;
+    const auto target = home.root / "a" / "b" / "file.json";
+    std::string error;
+    ASSERT_TRUE(AtomicFile::write(target, "{\"x\":1}", &error)) << error;
+    EXPECT_EQ(readFile(target), "{\"x\":1}");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(countLeftovers(target), 0);
+}
+
+TEST(AtomicFile, ReplacesExistingContentsWhole) {
+    TemporaryXdgHome home;
+    const auto target = home.root / "file.txt";
+    writeFile(target, std::string(10000, 'o'));
+    ASSERT_TRUE(AtomicFile::write(target, "new"));
+    EXPECT_EQ(readFile(target), "new");
+}
+
+TEST(AtomicFile, FailureLeavesTargetUntouchedAndNoTemporaryFile) {
+    TemporaryXdgHome home;
+    // A non-empty folder cannot be replaced by a file: the last step fails.
+    const auto target = home.root / "taken.json";
+    writeFile(target / "keep", "old");
+    std::string error;
+    EXPECT_FALSE(AtomicFile::write(target, "new", &error));
+    EXPECT_NE(error.find(target.string()), std::string::npos) << error;
+    EXPECT_EQ(readFile(target / "keep"), "old");
+    EXPECT_EQ(countLeftovers(target), 0);
+}
+
+TEST(AtomicFile, WritingIntoAPathThroughAFileFails) {
+    TemporaryXdgHome home;
+    writeFile(home.root / "plain", "x");
+    std::string error;
+    EXPECT_FALSE(AtomicFile::write(home.root / "plain" / "inner.json", "{}", &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(AtomicFile, RemovesLeftoversOfKilledWriters) {
+    TemporaryXdgHome home;
+    const auto target = home.root / "group.json";
+    writeFile(home.root / (AtomicFile::temporaryPrefix(target) + "abc123"), "half");
+    writeFile(home.root / "other.json", "keep");
+    AtomicFile::removeLeftovers(target);
+    EXPECT_EQ(countLeftovers(target), 0);
+    EXPECT_TRUE(std::filesystem::exists(home.root / "other.json"));
+}
+
+TEST(FileLock, SecondLockInAnotherProcessWaitsForTheFirst) {
+    TemporaryXdgHome home;
+    const auto lockFile = home.root / ".lock";
+    const auto marker = home.root / "order";
+    auto lock = std::make_unique<FileLock>(lockFile);
+    ASSERT_TRUE(lock->locked());
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        FileLock inner(lockFile);
+        std::ofstream(marker, std::ios::app) << "child";
+        ::_exit(inner.locked() ? 0 : 1);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::ofstream(marker, std::ios::app) << "parent;";
+    lock.reset();
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readFile(marker), "parent;child");
+}
+
+// A writer killed at any moment must leave a store that parses: the old list or the new
+// one, never a truncated file.
+TEST(AtomicFile, GroupStoreAlwaysParsesWhenItsWriterIsKilled) {
+    TemporaryXdgHome home;
+    const auto file = home.groupFile();
+    ValueList list;
+    for (int i = 0; i < 30; ++i) {
+        Dictionary d = makeDictionary();
+        d.set("Id", std::to_string(i));
+        d.set("Name", std::string(100, 'n'));
+        list.push_back(d);
+    }
+    {
+        SettingsStore seed(file);
+        ASSERT_TRUE(seed.setValue("SavedWorkFlows", Value(list)));
+    }
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> delayMicros(0, 80000);
+    int kills = 0;
+    int rounds = 0;
+    int interruptedWrites = 0;
+    const auto started = std::chrono::steady_clock::now();
+    for (int round = 0; round < 250 && std::chrono::steady_clock::now() - started < std::chrono::seconds(25); ++round) {
+        ++rounds;
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            SettingsStore store(file);
+            // Tell the parent the loop starts, so that its kill lands among the writes.
+            if (::write(ready[1], "r", 1) == 1) ::close(ready[1]);
+            for (std::int64_t n = 0;; ++n)
+                store.setValue("Counter", Value(n));
+        }
+        ::close(ready[1]);
+        char signal = 0;
+        ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+        ::close(ready[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicros(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        kills += WIFSIGNALED(status) ? 1 : 0;
+        interruptedWrites += countLeftovers(file) > 0 ? 1 : 0;
+        auto parsed = json::parse(readFile(file));
+        ASSERT_TRUE(parsed && parsed->isMap()) << "round " << round;
+        const Value* saved = parsed->get("SavedWorkFlows");
+        ASSERT_TRUE(saved && *saved == Value(list)) << "round " << round;
+    }
+    EXPECT_GT(kills, 50);
+    // Some kills must have hit a write in progress, or the test proved nothing.
+    EXPECT_GT(interruptedWrites, 0);
+    std::printf("%d rounds, %d kills, %d interrupted writes\n", rounds, kills, interruptedWrites);
+    // The next writer clears what the killed ones left behind.
+    SettingsStore store(file);
+    ASSERT_TRUE(store.setValue("Counter", Value(-1)));
+    EXPECT_EQ(countLeftovers(file), 0);
+}

@@ -1,0 +1,254 @@
+#include "core/ObjectStore.h"
+#include "core/ActionFactory.h"
+#include "core/WorkflowMirror.h"
+#include "support/TemporaryXdgHome.h"
+
+#include <gtest/gtest.h>
+
+using namespace lexorra;
+using lexorra::testing::TemporaryXdgHome;
+using lexorra::testing::writeFile;
+
+namespace {
+
+TextActionSeqPtr replaceWorkflow(const std::string& name, const std::string& find, const std::string& with) {
+    auto seq = std::make_shared<TextActionSeq>(name);
+    auto action = makeDefault(TextActionType::replaceString);
+    action->setOption("ReplaceString", Value(find));
+    action->setOption("WithString", Value(with));
+    seq->actionsArray.push_back(action);
+    return seq;
+}
+
+std::unique_ptr<ObjectStore> openStore(const std::filesystem::path& file, const std::string& machine = "machine-a") {
+    std::string error;
+    auto store = ObjectStore::open(file, machine, &error);
+    EXPECT_TRUE(store) << error;
+    return store;
+}
+
+} // namespace
+
+TEST(ObjectStore, CannotBeOpenedGivesTheUnresolvedErrorMessage) {
+    TemporaryXdgHome home;
+    writeFile(home.root / "blocker", "a file where a folder should be");
+    std::string error;
+    auto store = ObjectStore::open(home.root / "blocker" / "workflows.sqlite", "m", &error);
+    EXPECT_FALSE(store);
+    EXPECT_EQ(error.rfind("Unresolved error ", 0), 0u) << error;
+    EXPECT_NE(error.find(", "), std::string::npos);
+
+    writeFile(home.root / "garbage.sqlite", std::string(4096, 'x'));
+    EXPECT_FALSE(ObjectStore::open(home.root / "garbage.sqlite", "m", &error));
+    EXPECT_EQ(error.rfind("Unresolved error ", 0), 0u) << error;
+}
+
+TEST(ObjectStore, EditsStayInTheContextUntilSaved) {
+    TemporaryXdgHome home;
+    const auto file = home.data() / "workflows.sqlite";
+    auto store = openStore(file);
+    store->insert({.id = "A", .name = "first", .jsonString = "{}"});
+    EXPECT_TRUE(store->hasChanges());
+    ASSERT_EQ(store->fetch("A").size(), 1u);
+    EXPECT_EQ(openStore(file)->fetch("A").size(), 0u);
+    ASSERT_TRUE(store->save());
+    EXPECT_FALSE(store->hasChanges());
+    auto reopened = openStore(file);
+    auto found = reopened->fetch("A");
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].name, "first");
+    EXPECT_EQ(found[0].machineId, "machine-a");
+    EXPECT_GT(found[0].date, 1.6e9);
+    EXPECT_GT(found[0].modified, 0);
+
+    store->insert({.id = "B", .jsonString = "{}"});
+    store->rollback();
+    EXPECT_TRUE(store->fetch("B").empty());
+}
+
+TEST(ObjectStore, RecordsAreOrderedByDateAndKeepAllAttributes) {
+    auto store = openStore(std::string(ObjectStore::inMemoryPath));
+    store->insert({.id = "late", .date = 300, .jsonString = "3"});
+    store->insert({.id = "early", .date = 100, .jsonString = "1", .descriptionText = "d", .flag = 7, .index = 2});
+    store->insert({.id = "middle", .date = 200, .jsonString = "2", .hidden = true});
+    ASSERT_TRUE(store->save());
+    auto records = store->records();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].id, "early");
+    EXPECT_EQ(records[1].id, "middle");
+    EXPECT_EQ(records[2].id, "late");
+    EXPECT_EQ(records[0].descriptionText, "d");
+    EXPECT_EQ(records[0].flag, 7);
+    EXPECT_EQ(records[0].index, 2);
+    EXPECT_TRUE(records[1].hidden);
+}
+
+TEST(ObjectStore, EveryChangeIsLaterThanTheLastOne) {
+    auto store = openStore(std::string(ObjectStore::inMemoryPath));
+    store->insert({.id = "A", .jsonString = "1"});
+    store->save();
+    std::int64_t last = store->fetch("A")[0].modified;
+    for (int i = 0; i < 5; ++i) {
+        auto record = store->fetch("A")[0];
+        record.jsonString = std::to_string(i);
+        store->update(record);
+        store->save();
+        EXPECT_GT(store->fetch("A")[0].modified, last);
+        last = store->fetch("A")[0].modified;
+    }
+}
+
+TEST(ObjectStore, HistoryRecordsEveryTransactionWithItsAuthor) {
+    auto store = openStore(std::string(ObjectStore::inMemoryPath));
+    store->insert({.id = "A", .jsonString = "1"});
+    store->insert({.id = "B", .jsonString = "2"});
+    store->save();
+    store->save(); // nothing to save: no transaction
+    ASSERT_TRUE(store->applyRemote({{.id = "C", .jsonString = "3", .modified = 5, .machineId = "machine-b"}}));
+    auto history = store->history();
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[0].author, ChangeAuthor::local);
+    EXPECT_EQ(history[0].machineId, "machine-a");
+    EXPECT_EQ(history[0].ids, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(history[1].author, ChangeAuthor::remote);
+    EXPECT_EQ(history[1].machineId, "machine-b");
+    EXPECT_EQ(history[1].ids, (std::vector<std::string>{"C"}));
+    EXPECT_EQ(store->history(history[0].transaction).size(), 1u);
+    EXPECT_EQ(store->fetch("C")[0].modified, 5);
+}
+
+TEST(ObjectStore, ObserversHearLocalAndRemoteCommits) {
+    auto store = openStore(std::string(ObjectStore::inMemoryPath));
+    std::vector<StoreChange> heard;
+    int token = store->addObserver([&](const StoreChange& c) { heard.push_back(c); });
+    store->insert({.id = "A", .jsonString = "1"});
+    EXPECT_TRUE(heard.empty());
+    store->save();
+    store->applyRemote({{.id = "B", .jsonString = "2", .modified = 1}});
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[0].author, ChangeAuthor::local);
+    EXPECT_EQ(heard[1].author, ChangeAuthor::remote);
+    EXPECT_LT(heard[0].transaction, heard[1].transaction);
+    store->removeObserver(token);
+    store->applyRemote({{.id = "C", .jsonString = "3", .modified = 1}});
+    EXPECT_EQ(heard.size(), 2u);
+}
+
+TEST(ObjectStore, RefreshNoticesCommitsOfAnotherConnection) {
+    TemporaryXdgHome home;
+    const auto file = home.data() / "workflows.sqlite";
+    auto app = openStore(file);
+    auto cli = openStore(file);
+    int heard = 0;
+    app->addObserver([&](const StoreChange&) { ++heard; });
+    EXPECT_FALSE(app->refresh());
+    cli->insert({.id = "A", .jsonString = "1"});
+    cli->save();
+    EXPECT_TRUE(app->refresh());
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(app->fetch("A").size(), 1u);
+    EXPECT_FALSE(app->refresh());
+}
+
+TEST(FetchedWorkflowRecords, RefetchesThenCallsTheDelegate) {
+    auto store = openStore(std::string(ObjectStore::inMemoryPath));
+    FetchedWorkflowRecords fetched(*store);
+    std::vector<size_t> sizesSeen;
+    fetched.setDelegate([&] { sizesSeen.push_back(fetched.fetchedObjects().size()); });
+    fetched.performFetch();
+    EXPECT_TRUE(fetched.fetchedObjects().empty());
+    store->insert({.id = "B", .date = 2, .jsonString = "b"});
+    store->save();
+    store->applyRemote({{.id = "A", .date = 1, .jsonString = "a", .modified = 1}});
+    EXPECT_EQ(sizesSeen, (std::vector<size_t>{1, 2}));
+    ASSERT_EQ(fetched.fetchedObjects().size(), 2u);
+    EXPECT_EQ(fetched.fetchedObjects()[0].id, "A");
+    fetched.setDelegate(nullptr);
+    store->applyRemote({{.id = "C", .date = 3, .jsonString = "c", .modified = 1}});
+    EXPECT_EQ(sizesSeen.size(), 2u);
+    EXPECT_EQ(fetched.fetchedObjects().size(), 3u);
+}
+
+TEST(WorkflowMirror, PushCreatesThenUpdatesOnlyChangedRecords) {
+    auto store = openStore(std::string(ObjectStore::inMemoryPath));
+    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "a", "b"), replaceWorkflow("Two", "c", "d")};
+    EXPECT_TRUE(pushWorkflowsToStore(*store, list));
+    EXPECT_FALSE(store->hasChanges());
+    ASSERT_EQ(store->records().size(), 2u);
+    EXPECT_EQ(store->fetch(list[0]->id)[0].jsonString, list[0]->jsonString());
+    EXPECT_EQ(store->fetch(list[0]->id)[0].name, "One");
+
+    EXPECT_FALSE(pushWorkflowsToStore(*store, list));
+    EXPECT_EQ(store->history().size(), 1u);
+
+    list[1]->name = "Renamed";
+    EXPECT_TRUE(pushWorkflowsToStore(*store, list));
+    auto record = store->fetch(list[1]->id)[0];
+    EXPECT_EQ(record.jsonString, list[1]->jsonString());
+    EXPECT_EQ(record.name, "Two"); // the name at creation stays
+    EXPECT_EQ(store->history().size(), 2u);
+}
+
+TEST(WorkflowMirror, MergeAddsUpdatesRemovesAndSkips) {
+    auto kept = replaceWorkflow("Kept", "a", "b");
+    auto edited = replaceWorkflow("Edited", "a", "b");
+    auto deleted = replaceWorkflow("Deleted", "a", "b");
+    std::vector<TextActionSeqPtr> list = {kept, edited, deleted};
+    const TextActionSeq* editedObject = edited.get();
+
+    auto remoteEdit = replaceWorkflow("Edited elsewhere", "x", "y");
+    remoteEdit->id = edited->id;
+    remoteEdit->icon = "remote-icon";
+    auto newcomer = replaceWorkflow("New", "n", "m");
+    auto hiddenUnknown = replaceWorkflow("Gone", "g", "h");
+
+    const std::vector<WorkflowRecord> records = {
+        {.id = kept->id, .date = 1, .jsonString = kept->jsonString()},
+        {.id = edited->id, .date = 2, .jsonString = remoteEdit->jsonString()},
+        {.id = deleted->id, .date = 3, .jsonString = deleted->jsonString(), .hidden = true},
+        {.id = newcomer->id, .date = 4, .jsonString = newcomer->jsonString()},
+        {.id = hiddenUnknown->id, .date = 5, .jsonString = hiddenUnknown->jsonString(), .hidden = true},
+        {.id = "broken", .date = 6, .jsonString = "{not json"},
+    };
+    auto result = mergeRecordsIntoList(records, list);
+    EXPECT_EQ(result.added, (std::vector<std::string>{newcomer->id}));
+    EXPECT_EQ(result.removed, (std::vector<std::string>{deleted->id}));
+    EXPECT_EQ(result.updated, (std::vector<std::string>{edited->id}));
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0], kept);
+    EXPECT_EQ(list[1].get(), editedObject); // the local object stays
+    EXPECT_EQ(list[1]->name, "Edited elsewhere");
+    EXPECT_EQ(list[1]->icon, "flowchart"); // the local icon stays
+    EXPECT_EQ(list[1]->run("x"), "y");
+    EXPECT_EQ(list[2]->name, "New");
+    EXPECT_TRUE(list[2]->allowToEdit);
+
+    // A second pass adds and removes nothing; the edited workflow still differs from its
+    // record only by the icon it kept, so it takes the record's name and actions again.
+    auto again = mergeRecordsIntoList(records, list);
+    EXPECT_TRUE(again.added.empty());
+    EXPECT_TRUE(again.removed.empty());
+    EXPECT_EQ(again.updated, (std::vector<std::string>{edited->id}));
+    EXPECT_EQ(list.size(), 3u);
+    list[1]->icon = "remote-icon";
+    EXPECT_FALSE(mergeRecordsIntoList(records, list).changed());
+}
+
+TEST(WorkflowMirror, HiddenRecordIsATombstone) {
+    auto store = openStore(std::string(ObjectStore::inMemoryPath));
+    auto seq = replaceWorkflow("Doomed", "a", "b");
+    pushWorkflowsToStore(*store, {seq});
+    EXPECT_FALSE(hideWorkflowRecord(*store, "unknown"));
+    ASSERT_TRUE(hideWorkflowRecord(*store, seq->id));
+    auto records = store->records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(records[0].hidden);
+    EXPECT_EQ(records[0].jsonString, seq->jsonString());
+
+    std::vector<TextActionSeqPtr> list = {seq};
+    mergeRecordsIntoList(records, list);
+    EXPECT_TRUE(list.empty());
+    std::vector<TextActionSeqPtr> fresh;
+    mergeRecordsIntoList(records, fresh);
+    EXPECT_TRUE(fresh.empty());
+}

@@ -1,0 +1,292 @@
+#include "core/WorkflowDocuments.h"
+#include "core/ActionFactory.h"
+#include "core/Json.h"
+#include "core/SettingsStore.h"
+#include "support/TemporaryXdgHome.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace lexorra;
+using lexorra::testing::readFile;
+using lexorra::testing::TemporaryXdgHome;
+using lexorra::testing::writeFile;
+
+namespace {
+
+TextActionSeqPtr replaceWorkflow(const std::string& name, const std::string& find, const std::string& with) {
+    auto seq = std::make_shared<TextActionSeq>(name);
+    auto action = makeDefault(TextActionType::replaceString);
+    action->setOption("ReplaceString", Value(find));
+    action->setOption("WithString", Value(with));
+    action->setOption("CaseSensitive", Value(false));
+    action->setOption("isRegEx", Value(true));
+    seq->actionsArray.push_back(action);
+    return seq;
+}
+
+std::set<std::string> ids(const std::vector<TextActionSeqPtr>& list) {
+    std::set<std::string> out;
+    for (const auto& s : list)
+        out.insert(s->id);
+    return out;
+}
+
+std::string exchangeWith(const std::vector<TextActionSeqPtr>& list) {
+    return exchangeJson(list);
+}
+
+} // namespace
+
+TEST(WorkflowDocument, RoundTripKeepsIdNameIconAndActionOptions) {
+    auto seq = replaceWorkflow("Dashes", "-+", "–");
+    seq->icon = "star";
+    auto back = TextActionSeq::fromDictionary(seq->toDictionary(true));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->id, seq->id);
+    EXPECT_EQ(back->name, "Dashes");
+    EXPECT_EQ(back->icon, "star");
+    ASSERT_EQ(back->actionsArray.size(), 1u);
+    EXPECT_EQ(back->actionsArray[0]->id, seq->actionsArray[0]->id);
+    EXPECT_EQ(back->actionsArray[0]->toDictionary(), seq->actionsArray[0]->toDictionary());
+    EXPECT_EQ(back->run("a--b"), "a–b");
+    EXPECT_EQ(back->jsonString(), seq->jsonString());
+}
+
+TEST(WorkflowDocument, JsonTextHasSortedKeysAndNoVersion) {
+    TextActionSeq seq("Empty");
+    const std::string text = seq.jsonString();
+    EXPECT_EQ(text, R"({"Actions":[],"Icon":"flowchart","Id":")" + seq.id + R"(","Name":"Empty"})");
+    auto back = TextActionSeq::fromJsonString(text);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->actionsArray.empty());
+}
+
+TEST(WorkflowDocument, ReadingRules) {
+    struct Case {
+        const char* name;
+        const char* json;
+        bool readable;
+        const char* icon;
+    };
+    const Case cases[] = {
+        {"no icon", R"({"Id":"A","Name":"n","Actions":[]})", true, "flowchart"},
+        {"version ignored", R"j({"Id":"A","Name":"n","Icon":"i","APPVersion":"9(9)","Actions":[]})j", true, "i"},
+        {"no name", R"({"Id":"A","Actions":[]})", false, ""},
+        {"no id", R"({"Name":"n","Actions":[]})", false, ""},
+        {"no actions", R"({"Id":"A","Name":"n"})", false, ""},
+        {"actions not a list", R"({"Id":"A","Name":"n","Actions":{}})", false, ""},
+        {"not an object", R"([1])", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto seq = TextActionSeq::fromJsonString(c.json);
+        ASSERT_EQ(seq != nullptr, c.readable);
+        if (seq) {
+            EXPECT_EQ(seq->icon, c.icon);
+        }
+    }
+}
+
+TEST(WorkflowDocument, UnknownActionTypesAreDroppedInOrder) {
+    auto seq = TextActionSeq::fromJsonString(
+        R"({"Id":"A","Name":"n","Actions":[{"Type":0,"Id":"1","ReplaceString":"a","WithString":"b","CaseSensitive":true},
+            {"Type":99,"Id":"2"},{"Type":"x","Id":"3"},
+            {"Type":0,"Id":"4","ReplaceString":"b","WithString":"c","CaseSensitive":true}]})");
+    ASSERT_TRUE(seq);
+    ASSERT_EQ(seq->actionsArray.size(), 2u);
+    EXPECT_EQ(seq->actionsArray[0]->id, "1");
+    EXPECT_EQ(seq->actionsArray[1]->id, "4");
+    EXPECT_EQ(seq->run("a"), "c");
+}
+
+TEST(ExchangeFile, ExportAllOrOneUnderWorkflowsAsPrettyJson) {
+    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I"), replaceWorkflow("Two", "2", "II")};
+    const std::string all = exchangeJson(selectForExport(list, ""));
+    EXPECT_NE(all.find("\n  \"workflows\""), std::string::npos) << all;
+    auto parsed = json::parse(all);
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(parsed->get("workflows")->asList().size(), 2u);
+    EXPECT_EQ(*parsed->get("workflows")->asList()[0].get("APPVersion"), Value(appVersionString()));
+    EXPECT_EQ(selectForExport(list, "all").size(), 2u);
+
+    auto one = selectForExport(list, list[1]->id);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0]->name, "Two");
+    EXPECT_TRUE(selectForExport(list, "no-such-id").empty());
+}
+
+TEST(ExchangeFile, ImportGivesFreshIdsAndTwiceGivesTwoCopies) {
+    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I"), replaceWorkflow("Two", "2", "II")};
+    const std::string text = exchangeWith(list);
+    auto first = readExchangeText(text, ImportIds::fresh);
+    auto second = readExchangeText(text, ImportIds::fresh);
+    ASSERT_TRUE(first.loaded && second.loaded);
+    ASSERT_EQ(first.workflows.size(), 2u);
+    ASSERT_EQ(second.workflows.size(), 2u);
+    std::set<std::string> all = ids(first.workflows);
+    for (const auto& id : ids(second.workflows))
+        all.insert(id);
+    for (const auto& id : ids(list))
+        all.insert(id);
+    EXPECT_EQ(all.size(), 6u);
+    EXPECT_EQ(first.workflows[1]->name, "Two");
+    EXPECT_TRUE(first.workflows[0]->allowToEdit);
+    EXPECT_EQ(first.workflows[0]->run("1"), "I");
+
+    auto kept = readExchangeText(text, ImportIds::keep);
+    EXPECT_EQ(ids(kept.workflows), ids(list));
+}
+
+TEST(ExchangeFile, FailuresAndOddShapes) {
+    struct Case {
+        const char* name;
+        const char* text;
+        bool loaded;
+        size_t count;
+    };
+    const Case cases[] = {
+        {"not json", "{\"workflows\": [", false, 0},
+        {"top level list", "[]", true, 0},
+        {"no workflows key", "{\"other\": []}", true, 0},
+        {"workflows not a list", "{\"workflows\": {}}", true, 0},
+        {"bad entries skipped", R"({"workflows": [1, {"Name":"x"}, {"Id":"a","Name":"ok","Actions":[]}]})", true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto result = readExchangeText(c.text, ImportIds::fresh);
+        EXPECT_EQ(result.loaded, c.loaded);
+        EXPECT_EQ(result.workflows.size(), c.count);
+    }
+    EXPECT_FALSE(readExchangeFile("/nonexistent/file.json", ImportIds::fresh).loaded);
+    EXPECT_EQ(importErrorTitle, "Error");
+    EXPECT_EQ(importErrorText, "Could not load file.");
+}
+
+TEST(DefaultWorkflows, ResourceLoadsWithStoredIdsEveryTime) {
+    auto first = loadDefaultWorkflowList();
+    auto second = loadDefaultWorkflowList();
+    ASSERT_GE(first.size(), 6u);
+    EXPECT_EQ(ids(first), ids(second));
+    EXPECT_EQ(ids(first).size(), first.size());
+    for (const auto& seq : first) {
+        EXPECT_FALSE(seq->name.empty());
+        EXPECT_FALSE(seq->actionsArray.empty()) << seq->name;
+        EXPECT_TRUE(seq->allowToEdit);
+    }
+    auto tabs = findWorkflow(first, "Tabs to Spaces");
+    ASSERT_TRUE(tabs);
+    EXPECT_EQ(tabs->run("a\tb"), "a    b");
+}
+
+TEST(DefaultWorkflows, FindByIdBeforeName) {
+    auto a = replaceWorkflow("Shared", "a", "b");
+    auto b = replaceWorkflow("Other", "a", "c");
+    b->name = a->id; // a name that looks like another workflow's id
+    std::vector<TextActionSeqPtr> list = {b, a};
+    EXPECT_EQ(findWorkflow(list, a->id), a);
+    EXPECT_EQ(findWorkflow(list, "Shared"), a);
+    EXPECT_EQ(findWorkflow(list, "shared"), nullptr);
+}
+
+class StartupLoad : public ::testing::Test {
+protected:
+    TemporaryXdgHome home;
+    Value storedList(const std::vector<TextActionSeqPtr>& list) { return workflowListValue(list); }
+    Value groupKey(const char* key) {
+        auto parsed = json::parse(readFile(home.groupFile()));
+        if (!parsed || !parsed->get(key)) return Value();
+        return *parsed->get(key);
+    }
+};
+
+TEST_F(StartupLoad, FirstStartLoadsAndStoresTheDefaults) {
+    Settings settings;
+    auto load = loadWorkflowsFromStores(settings);
+    EXPECT_TRUE(load.firstStart);
+    EXPECT_EQ(ids(load.workflows), ids(loadDefaultWorkflowList()));
+    EXPECT_EQ(groupKey("Version"), Value(appVersionString()));
+    EXPECT_EQ(workflowsFromListValue(groupKey("SavedWorkFlows")).size(), load.workflows.size());
+
+    Settings again;
+    auto second = loadWorkflowsFromStores(again);
+    EXPECT_FALSE(second.firstStart);
+    EXPECT_FALSE(second.defaultsAdded);
+    EXPECT_EQ(second.workflows.size(), load.workflows.size());
+}
+
+TEST_F(StartupLoad, ListInTheStandardStoreIsMovedOnce) {
+    auto mine = replaceWorkflow("Mine", "x", "y");
+    {
+        SettingsStore standard(home.standardFile());
+        ASSERT_TRUE(standard.setValue("SavedWorkFlows", storedList({mine})));
+    }
+    Settings settings;
+    auto load = loadWorkflowsFromStores(settings);
+    EXPECT_FALSE(load.firstStart);
+    ASSERT_EQ(load.workflows.size(), 1u);
+    EXPECT_EQ(load.workflows[0]->id, mine->id);
+    EXPECT_TRUE(load.workflows[0]->allowToEdit);
+    EXPECT_EQ(groupKey("Version"), Value(appVersionString()));
+    EXPECT_EQ(workflowsFromListValue(groupKey("SavedWorkFlows"))[0]->id, mine->id);
+
+    // Once moved, the standard store's list is not read again.
+    {
+        SettingsStore standard(home.standardFile());
+        ASSERT_TRUE(standard.setValue("SavedWorkFlows", storedList({replaceWorkflow("Later", "", "")})));
+    }
+    Settings again;
+    auto second = loadWorkflowsFromStores(again);
+    ASSERT_EQ(second.workflows.size(), 1u);
+    EXPECT_EQ(second.workflows[0]->id, mine->id);
+}
+
+TEST_F(StartupLoad, ListWithoutVersionGetsTheDefaultsAdded) {
+    auto mine = replaceWorkflow("Mine", "x", "y");
+    {
+        SettingsStore group(home.groupFile());
+        ASSERT_TRUE(group.setValue("SavedWorkFlows", storedList({mine})));
+    }
+    Settings settings;
+    auto load = loadWorkflowsFromStores(settings);
+    EXPECT_TRUE(load.defaultsAdded);
+    EXPECT_FALSE(load.firstStart);
+    ASSERT_EQ(load.workflows.size(), 1 + loadDefaultWorkflowList().size());
+    EXPECT_EQ(load.workflows[0]->id, mine->id);
+    EXPECT_EQ(groupKey("Version"), Value(appVersionString()));
+}
+
+TEST_F(StartupLoad, StoredOrderIsKept) {
+    std::vector<TextActionSeqPtr> list = {replaceWorkflow("C", "", ""), replaceWorkflow("A", "", ""),
+                                          replaceWorkflow("B", "", "")};
+    Settings settings;
+    ASSERT_TRUE(saveWorkflowsToGroupStore(settings, list));
+    auto load = loadWorkflowsFromStores(settings);
+    ASSERT_EQ(load.workflows.size(), 3u);
+    EXPECT_EQ(load.workflows[0]->name, "C");
+    EXPECT_EQ(load.workflows[1]->name, "A");
+    EXPECT_EQ(load.workflows[2]->name, "B");
+}
+
+TEST_F(StartupLoad, CorruptGroupStoreLoadsNothingAndStaysAsItIs) {
+    const std::string corrupt = R"({"SavedWorkFlows": [{"Id": )";
+    writeFile(home.groupFile(), corrupt);
+    Settings settings;
+    auto load = loadWorkflowsFromStores(settings);
+    EXPECT_TRUE(load.storeUnreadable);
+    EXPECT_TRUE(load.workflows.empty());
+    EXPECT_NE(load.problem.find(home.groupFile().string()), std::string::npos) << load.problem;
+    EXPECT_FALSE(saveWorkflowsToGroupStore(settings, {replaceWorkflow("x", "", "")}));
+    EXPECT_EQ(readFile(home.groupFile()), corrupt);
+}
+
+TEST_F(StartupLoad, ReadModifyWriteOfTheList) {
+    Settings settings;
+    ASSERT_TRUE(saveWorkflowsToGroupStore(settings, {replaceWorkflow("A", "", "")}));
+    ASSERT_TRUE(
+        updateWorkflowsInGroupStore(settings, [](auto& list) { list.push_back(replaceWorkflow("B", "", "")); }));
+    auto stored = workflowsFromListValue(groupKey("SavedWorkFlows"));
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[1]->name, "B");
+}
