@@ -38,6 +38,8 @@ private:
     bool m_ascii;
     std::vector<Cluster> m_clusters; // the needle's clusters, built on first slow comparison
     bool m_clustersBuilt = false;
+    int m_leadingStarter = -2;      // first starter of the needle's decomposition; -1 none, -2 not yet known
+    bool m_lastMayJoinNext = false; // the needle's last character can share a cluster with what follows
     GraphemeCursor m_cursor;
 };
 

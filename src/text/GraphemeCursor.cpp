@@ -48,7 +48,15 @@ size_t GraphemeCursor::next() {
             nextCodePoint(m_text, m_position); // only when ICU could not be set up
         return m_position;
     }
-    const int32_t b = m_icu->iterator->next();
+    // Between two ASCII characters there is always a boundary except inside CR LF, so mostly
+    // Latin text only asks ICU around its other characters.
+    const auto here = static_cast<unsigned char>(m_text[m_position]);
+    const size_t after = m_position + 1;
+    if (here < 0x80 && here != '\r' && (after == m_text.size() || static_cast<unsigned char>(m_text[after]) < 0x80)) {
+        m_position = after;
+        return m_position;
+    }
+    const int32_t b = m_icu->iterator->following(static_cast<int32_t>(m_position));
     m_position = b == icu::BreakIterator::DONE ? m_text.size() : static_cast<size_t>(b);
     return m_position;
 }

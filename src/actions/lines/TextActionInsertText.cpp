@@ -1,5 +1,6 @@
 #include "actions/lines/TextActionInsertText.h"
 
+#include "core/TextActionSeq.h"
 #include "text/Cancellation.h"
 #include "text/GraphemeCursor.h"
 #include "text/LineFeedEscape.h"
@@ -64,7 +65,8 @@ std::string insertAroundWords(std::string_view text, std::string_view insertion,
             }
             if (runIsStale()) {
                 out.resize(lineStart);
-                out += TextActionInsertText::cancelledMarker;
+                // The line that noticed the stale run says so; the run's result is never shown.
+                out += cancellationMarker;
                 return;
             }
             size_t end = i;

@@ -33,9 +33,6 @@ public:
 
     std::string transform(std::string_view text) const override;
     const OptionList& options() const override;
-
-    // A line whose run became stale while its words were being visited.
-    static constexpr std::string_view cancelledMarker = "-9264837-";
 };
 
 } // namespace lexorra

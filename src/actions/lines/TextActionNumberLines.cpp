@@ -95,7 +95,7 @@ const OptionList& TextActionNumberLines::options() const {
 bool TextActionNumberLines::readOptions(const Dictionary& dictionary) {
     if (!TextAction::readOptions(dictionary)) return false;
     const Value* suffix = dictionary.get("NumberSuffix");
-    if (!suffix || !suffix->isString()) numberSuffix = storedSuffixDefault;
+    if (!suffix || !suffix->isString()) numberSuffix = std::string(storedSuffixDefault);
     return true;
 }
 

@@ -116,6 +116,11 @@ TEST(TextActionInsertText, AfterEveryCharacter) {
         {"combining mark stays with its base", T::afterEveryCharacter, "e\u0301x", "-", "e\u0301-x-"},
         {"emoji with skin tone is one character", T::afterEveryCharacter, "\U0001F44D\U0001F3FD!", "-",
          "\U0001F44D\U0001F3FD-!-"},
+        {"mark after an ASCII letter in accented text", T::afterEveryCharacter, "\u00e9ae\u0301b", "-",
+         "\u00e9-a-e\u0301-b-"},
+        {"CR LF inside accented text", T::afterEveryCharacter, "\u00e9\r\nb", "-", "\u00e9-\r\n-b-"},
+        {"joined emoji after ASCII", T::afterEveryCharacter, "a\U0001F469\u200D\U0001F4BB", "-",
+         "a-\U0001F469\u200D\U0001F4BB-"},
     });
 }
 
