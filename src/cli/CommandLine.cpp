@@ -1,6 +1,7 @@
 #include "cli/ActionsCommand.h"
 #include "cli/Command.h"
 #include "cli/RunCommand.h"
+#include "cli/WorkflowsCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -28,6 +29,7 @@ int runCommandLine(const std::vector<std::string>& args, Io& io) {
     std::vector<Entry> entries;
     entries.push_back({"actions", "List the action kinds", std::make_unique<ActionsCommand>()});
     entries.push_back({"run", "Run an action or a workflow over a text", std::make_unique<RunCommand>()});
+    entries.push_back({"workflows", "List, export, import or delete stored workflows", std::make_unique<WorkflowsCommand>()});
     for (auto& e : entries) {
         e.sub = app.add_subcommand(e.name, e.description);
         e.command->declare(*e.sub);

@@ -7,11 +7,37 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <ostream>
 
 namespace lexorra::cli {
+namespace {
+
+// Whole-stream reads in large blocks: inputs of tens of megabytes are normal.
+bool readAll(std::FILE* file, std::string& out) {
+    char buffer[1 << 16];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, n);
+    return !std::ferror(file);
+}
+
+bool readAll(const std::string& path, std::string& out) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec) out.reserve(size);
+    const bool ok = readAll(file, out);
+    std::fclose(file);
+    return ok;
+}
+
+} // namespace
 
 void RunCommand::declare(CLI::App& sub) {
     auto* group = sub.add_option_group("source", "What to run");
@@ -107,7 +133,9 @@ int RunCommand::buildSequence(Io& io, std::shared_ptr<TextActionSeq>& seq) {
     if (!m_action.empty() || !m_actionJson.empty()) return buildFromAction(io, seq);
     if (!m_settings.empty()) return fail(io.err, exitUsage, "--set applies to --action and --action-json only");
     if (!m_workflowFile.empty()) return buildFromWorkflowFile(io, seq);
-    seq = findStoredWorkflow(m_workflow);
+    std::string problem;
+    seq = findStoredWorkflow(m_workflow, &problem);
+    if (!problem.empty()) return fail(io.err, exitIo, problem);
     if (!seq) return fail(io.err, exitUnknownWorkflow, "no workflow named or with the id \"" + m_workflow + "\"");
     return exitOk;
 }
@@ -118,10 +146,9 @@ int RunCommand::execute(Io& io) {
 
     std::string bytes;
     if (!m_inFile.empty()) {
-        std::ifstream in(m_inFile, std::ios::binary);
-        if (!in) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
+        if (!readAll(m_inFile, bytes)) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
+    } else if (&io.in == &std::cin) {
+        if (!readAll(stdin, bytes)) return fail(io.err, exitIo, "cannot read standard input");
     } else {
         bytes.assign(std::istreambuf_iterator<char>(io.in), std::istreambuf_iterator<char>());
     }

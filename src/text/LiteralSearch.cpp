@@ -47,7 +47,8 @@ std::vector<LiteralMatch> findAscii(std::string_view input, std::string_view fin
     std::string key(find);
     for (auto& c : key) c = asciiFold(c);
     const std::boyer_moore_horspool_searcher searcher(
-        key.begin(), key.end(), std::hash<char>(), [](char a, char b) { return asciiFold(a) == asciiFold(b); });
+        key.begin(), key.end(), [](char c) { return std::hash<char>()(asciiFold(c)); },
+        [](char a, char b) { return asciiFold(a) == asciiFold(b); });
     auto it = input.begin();
     while (true) {
         auto [b, e] = searcher(it, input.end());

@@ -56,6 +56,7 @@ bool isAscii(std::string_view s) {
 }
 
 bool isValidUtf8(std::string_view s) {
+    if (isAscii(s)) return true;
     int32_t i = 0;
     const auto n = static_cast<int32_t>(s.size());
     const auto* p = reinterpret_cast<const uint8_t*>(s.data());

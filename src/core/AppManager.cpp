@@ -1,0 +1,327 @@
+#include "core/AppManager.h"
+
+#include "core/Diagnostics.h"
+#include "text/Graphemes.h"
+
+#include <algorithm>
+
+namespace lexorra {
+
+double noticeDuration(const std::string& message) {
+    const double seconds = 0.06 * static_cast<double>(text::graphemeCount(message)) + 0.5;
+    return std::clamp(seconds, 2.0, 5.0);
+}
+
+AppManager::AppManager(Services services)
+    : m_services(std::move(services)),
+      m_runToken(m_services.runToken ? m_services.runToken : &RunToken::application()),
+      m_alive(std::make_shared<bool>(true)) {}
+
+AppManager::~AppManager() { *m_alive = false; }
+
+void AppManager::later(double seconds, std::function<void()> task) {
+    // Delayed tasks are never cancelled: they check their generation when they fire, and
+    // that the controller is still there.
+    m_services.scheduler.postMainAfter(seconds, [alive = std::weak_ptr<bool>(m_alive), task = std::move(task)] {
+        if (auto a = alive.lock(); a && *a) task();
+    });
+}
+
+void AppManager::startUp() {
+    if (auto stored = m_services.settings.value("LiveResults"); stored && stored->toBool()) {
+        m_liveResults = *stored->toBool();
+    } else {
+        m_liveResults = true;
+        m_services.settings.setValue("LiveResults", Value(true));
+    }
+    if (auto stored = m_services.settings.value("ViewTextInfo"); stored && stored->toBool())
+        m_viewTextInfo = *stored->toBool();
+
+    if (auto saved = m_services.settings.value("SavedInputString"); saved && saved->isString()) {
+        if (text::graphemeCount(saved->asString()) < restoreInputLimit) {
+            m_inputString = saved->asString();
+            notify("inputString");
+            scheduleInputUpdate();
+        }
+    }
+
+    m_disableUpdateResults = true;
+    if (loadWorkflowsHook) loadWorkflowsHook(*this);
+    rebuildActionsSeqArray();
+    if (auto active = m_services.settings.value("ActiveActionsSeq"); active && active->isString()) {
+        const std::string& id = active->asString();
+        for (const auto& seq : m_actionsSeqArray)
+            if (seq->id == id) setSelectedActionsSeq(seq);
+        for (const auto& seq : m_workflowsSeqArray)
+            if (seq->id == id) setSelectedworkflowSeq(seq);
+    }
+    m_disableUpdateResults = false;
+    if (applySyncSwitchHook) applySyncSwitchHook(*this);
+}
+
+void AppManager::rebuildActionsSeqArray() {
+    m_actionsSeqArray = makeBuiltInSequences(!m_apiKey.empty());
+    notify("actionsSeqArray");
+}
+
+void AppManager::setApiKey(std::string key) {
+    m_apiKey = std::move(key);
+    notify("apiKey");
+}
+
+void AppManager::updateResults(bool live, bool copyAfter) {
+    if (live) {
+        if (!m_liveResults) return;
+        if (m_activeActionsSeq) {
+            const auto& actions = m_activeActionsSeq->actionsArray;
+            const bool hasAI = std::any_of(actions.begin(), actions.end(),
+                                           [](const auto& a) { return a->type == TextActionType::chatGPT; });
+            if (hasAI) {
+                later(0.0, [this] { setPushActive(true); });
+                return;
+            }
+        }
+    }
+    if (m_disableUpdateResults || !m_activeActionsSeq) return;
+    m_loadingResults = true;
+    notify("loadingResults");
+
+    // The input is captured here, on the main thread, so the background run never reads
+    // a string the user is editing.
+    TextActionSeqPtr seq = m_activeActionsSeq;
+    std::string input = m_inputString;
+    m_services.scheduler.runBackground([this, seq, input = std::move(input), copyAfter,
+                                        alive = std::weak_ptr<bool>(m_alive)] {
+        if (auto a = alive.lock(); !a || !*a) return;
+        diagnostic("---------->" + seq->name);
+        const RunToken::Value token = m_runToken->renew();
+        ++m_pendingUpdateTasks;
+        std::string result = seq->run(input, *m_runToken);
+        m_services.scheduler.postMain([this, seq, token, result = std::move(result), copyAfter, alive]() mutable {
+            if (auto a = alive.lock(); !a || !*a) return;
+            publish(seq->id, seq->name, token, std::move(result), copyAfter);
+        });
+    });
+}
+
+void AppManager::publish(const std::string& seqId, const std::string& seqName, RunToken::Value token, std::string result,
+                         bool copyAfter) {
+    const int remaining = --m_pendingUpdateTasks;
+    // A run whose last action finished after a newer computation started is stale too,
+    // although the runner had no step left at which to notice.
+    const bool current = token == m_runToken->current();
+    if (m_activeActionsSeq && m_activeActionsSeq->id == seqId && m_loadingResults && current &&
+        result != cancellationMarker) {
+        diagnostic("<--------->" + seqName);
+        setResultString(std::move(result));
+    }
+    if (remaining == 0) {
+        m_loadingResults = false;
+        notify("loadingResults");
+    }
+    if (copyAfter) copyResult();
+}
+
+void AppManager::saveWorkFlowsToUserDefaults(bool updateDB) {
+    if (saveWorkflowsHook) saveWorkflowsHook(*this, updateDB);
+}
+
+void AppManager::scheduleInputUpdate() {
+    if (text::graphemeCount(m_inputString) > liveInputLimit) return;
+    m_disableUpdateResults = true;
+    const int generation = ++m_helperCounter;
+    later(0.5, [this, generation] {
+        if (m_helperCounter != generation) return;
+        m_disableUpdateResults = false;
+        updateResults(true, false);
+        saveInputString();
+    });
+}
+
+void AppManager::scheduleStructureUpdate() {
+    m_disableUpdateResults = true;
+    const int generation = ++m_disbleCounter;
+    later(1.0, [this, generation] {
+        if (m_disbleCounter != generation) {
+            diagnostic("not");
+            return;
+        }
+        m_disableUpdateResults = false;
+        updateResults(true, false);
+    });
+}
+
+void AppManager::activeSequenceChanged() {
+    if (m_services.cancelNetworkTasks) m_services.cancelNetworkTasks();
+    setPushActive(false);
+    if (m_activeActionsSeq) m_services.settings.setValue("ActiveActionsSeq", Value(m_activeActionsSeq->id));
+    bool monospaced = false;
+    if (m_activeActionsSeq)
+        for (const auto& a : m_activeActionsSeq->actionsArray)
+            monospaced = monospaced || a->type == TextActionType::csvToMarkdown;
+    m_useMonospacedFont = monospaced;
+    notify("useMonospacedFont");
+    later(0.05, [this] { setPushActive(true); });
+    later(0.35, [this] { updateResults(true, false); });
+}
+
+void AppManager::setSelectedworkflowSeq(TextActionSeqPtr seq) {
+    if (!seq || (m_selectedworkflowSeqCheck && m_selectedworkflowSeqCheck->id == seq->id)) return;
+    m_selectedworkflowSeq = seq;
+    m_selectedworkflowSeqCheck = seq;
+    notify("selectedworkflowSeq");
+    m_activeActionsSeq = seq;
+    setActiveSeqType(SeqType::workFlow);
+    notify("activeActionsSeq");
+    activeSequenceChanged();
+    m_selectedActionsSeqCheck.reset();
+    m_selectedActionsSeq.reset();
+    notify("selectedActionsSeq");
+}
+
+void AppManager::clearSelectedworkflowSeq() {
+    m_selectedworkflowSeq.reset();
+    notify("selectedworkflowSeq");
+}
+
+void AppManager::setSelectedActionsSeq(TextActionSeqPtr seq) {
+    if (!seq || (m_selectedActionsSeqCheck && m_selectedActionsSeqCheck->id == seq->id)) return;
+    m_selectedActionsSeq = seq;
+    m_selectedActionsSeqCheck = seq;
+    notify("selectedActionsSeq");
+    m_activeActionsSeq = seq;
+    setActiveSeqType(SeqType::action);
+    notify("activeActionsSeq");
+    activeSequenceChanged();
+    m_selectedworkflowSeqCheck.reset();
+    m_selectedworkflowSeq.reset();
+    notify("selectedworkflowSeq");
+}
+
+void AppManager::setActiveSeqType(SeqType type) {
+    m_activeSeqType = type;
+    notify("activeSeqType");
+}
+
+void AppManager::copyResult() {
+    if (!m_services.clipboard) return;
+    m_services.clipboard->clear();
+    if (m_resultString.find(qrCodeMarker) != std::string::npos && m_services.qrCodePng) {
+        if (auto png = m_services.qrCodePng(m_resultString)) m_services.clipboard->setPng(*png);
+        showNotice("Copied Image", NoticeStyle::success);
+        return;
+    }
+    m_services.clipboard->setText(m_resultString);
+    showNotice("Copied Text", NoticeStyle::success);
+}
+
+void AppManager::saveInputString() { m_services.settings.setValue("SavedInputString", Value(m_inputString)); }
+
+void AppManager::useResultAsInput() { setInputString(m_resultString); }
+
+void AppManager::clearInput() { setInputString(""); }
+
+void AppManager::clearInputAndResults() {
+    setInputString("");
+    setResultString("");
+}
+
+void AppManager::runActiveSequenceOnClipboard() {
+    if (!m_services.clipboard) return;
+    auto text = m_services.clipboard->text();
+    if (!text || text->empty()) {
+        showNotice("No Text on Clipboard", NoticeStyle::error);
+        return;
+    }
+    if (!m_activeActionsSeq) return;
+    std::string result = m_activeActionsSeq->run(*text, *m_runToken);
+    if (result == cancellationMarker) return;
+    setInputString(*text);
+    setResultString(result);
+    m_services.clipboard->clear();
+    m_services.clipboard->setText(result);
+    showNotice("Transformed Text on Clipboard", NoticeStyle::success);
+}
+
+void AppManager::runWorkflowOnClipboard(const std::string& workflowId) {
+    if (!m_services.clipboard) return;
+    const auto workflows = m_workflowsSeqArray; // a run must not be disturbed by list edits
+    for (const auto& seq : workflows) {
+        if (seq->id != workflowId) continue;
+        auto text = m_services.clipboard->text();
+        if (!text || text->empty()) {
+            showNotice("No Text on Clipboard", NoticeStyle::plain);
+            continue;
+        }
+        std::string result = seq->run(*text, *m_runToken);
+        if (result == cancellationMarker) continue;
+        m_services.clipboard->clear();
+        m_services.clipboard->setText(result);
+        showNotice("Transformed Text on Clipboard", NoticeStyle::success);
+    }
+}
+
+void AppManager::setWorkflowsSeqArray(std::vector<TextActionSeqPtr> list) {
+    m_workflowsSeqArray = std::move(list);
+    notify("workflowsSeqArray");
+}
+
+void AppManager::setPushActive(bool active) {
+    m_pushActive = active;
+    notify("pushActive");
+}
+
+void AppManager::setLoadingWebResults(bool loading) {
+    m_loadingWebResults = loading;
+    notify("loadingWebResults");
+}
+
+void AppManager::setLiveResults(bool live) {
+    m_liveResults = live;
+    m_services.settings.setValue("LiveResults", Value(live));
+    notify("liveResults");
+}
+
+void AppManager::setViewTextInfo(bool view) {
+    m_viewTextInfo = view;
+    m_services.settings.setValue("ViewTextInfo", Value(view));
+    notify("viewTextInfo");
+}
+
+void AppManager::setInputString(std::string input) {
+    m_inputString = std::move(input);
+    notify("inputString");
+    scheduleInputUpdate();
+}
+
+void AppManager::setResultString(std::string result) {
+    m_resultString = std::move(result);
+    notify("resultString");
+}
+
+TextActionSeqPtr AppManager::findSequence(std::string_view id) const {
+    for (const auto& seq : m_actionsSeqArray)
+        if (seq->id == id) return seq;
+    for (const auto& seq : m_workflowsSeqArray)
+        if (seq->id == id) return seq;
+    return nullptr;
+}
+
+void AppManager::showNotice(const std::string& message, NoticeStyle style) {
+    if (m_services.notices) m_services.notices->show(message, style, noticeDuration(message));
+}
+
+int AppManager::addObserver(Observer observer) {
+    m_observers.emplace_back(m_nextObserver, std::move(observer));
+    return m_nextObserver++;
+}
+
+void AppManager::removeObserver(int token) {
+    std::erase_if(m_observers, [token](const auto& o) { return o.first == token; });
+}
+
+void AppManager::notify(std::string_view field) {
+    for (auto& [token, observer] : m_observers) observer(field);
+}
+
+} // namespace lexorra

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "core/Clipboard.h"
+#include "core/RunToken.h"
+#include "core/Scheduler.h"
+#include "core/TextAction.h"
+#include "core/TextActionSeq.h"
+#include "core/Value.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexorra {
+
+// A key-value store of user settings as the controller needs it.
+class SettingsBackend {
+public:
+    virtual ~SettingsBackend() = default;
+    virtual std::optional<Value> value(std::string_view key) const = 0;
+    virtual void setValue(std::string_view key, const Value& value) = 0;
+};
+
+// The application's central state: input, result, the two lists of sequences, the
+// selection, and the machinery that recomputes the result off the main thread with
+// debounces and a run token so that only the newest computation is shown.
+//
+//   AppManager app({.scheduler = s, .settings = prefs});
+//   app.startUp();
+//   app.setSelectedActionsSeq(app.actionsSeqArray()[3]);
+//   app.setInputString("hello");   // recomputed 0.5 s later
+class AppManager : public ResultsHost {
+public:
+    struct Services {
+        Scheduler& scheduler;
+        SettingsBackend& settings;
+        Clipboard* clipboard = nullptr;
+        Notices* notices = nullptr;
+        RunToken* runToken = nullptr; // the application's token unless given
+        // Cancels the network requests of the previous sequence (the AI action).
+        std::function<void()> cancelNetworkTasks;
+        // Builds the PNG of a QR result, for copying and saving.
+        std::function<std::optional<std::vector<unsigned char>>(const std::string&)> qrCodePng;
+    };
+    using Observer = std::function<void(std::string_view field)>;
+
+    explicit AppManager(Services services);
+    ~AppManager() override;
+    AppManager(const AppManager&) = delete;
+    AppManager& operator=(const AppManager&) = delete;
+
+    // Start-up in order: settings, saved input, workflows and built-in sequences with the
+    // selection restored, then the sync switch (through the hooks below).
+    void startUp();
+    // Hooks filled by the storage layer: loading the workflow list at start, and saving it.
+    std::function<void(AppManager&)> loadWorkflowsHook;
+    std::function<void(AppManager&, bool updateDB)> saveWorkflowsHook;
+    std::function<void(AppManager&)> applySyncSwitchHook;
+
+    // ResultsHost
+    Scheduler& scheduler() override { return m_services.scheduler; }
+    void updateResults(bool live, bool copyAfter) override;
+    void saveWorkFlowsToUserDefaults(bool updateDB) override;
+
+    void scheduleInputUpdate();
+    void scheduleStructureUpdate();
+    void activeSequenceChanged();
+    void copyResult();
+    void saveInputString();
+
+    // User commands.
+    void runSelected() { updateResults(false, false); }
+    void runSelectedAndCopy() { updateResults(false, true); }
+    void useResultAsInput();
+    void clearInput();
+    void clearInputAndResults();
+    // "Run selected Workflow to clipboard".
+    void runActiveSequenceOnClipboard();
+    // A workflow button of the tray popover.
+    void runWorkflowOnClipboard(const std::string& workflowId);
+
+    // Fields.
+    const std::string& apiKey() const { return m_apiKey; }
+    void setApiKey(std::string key);
+    bool selectDefaultAction = false;
+    bool useMonospacedFont() const { return m_useMonospacedFont; }
+    const std::vector<TextActionSeqPtr>& actionsSeqArray() const { return m_actionsSeqArray; }
+    const std::vector<TextActionSeqPtr>& workflowsSeqArray() const { return m_workflowsSeqArray; }
+    std::vector<TextActionSeqPtr>& mutableWorkflows() { return m_workflowsSeqArray; }
+    void setWorkflowsSeqArray(std::vector<TextActionSeqPtr> list);
+    void rebuildActionsSeqArray();
+    bool pushActive() const { return m_pushActive; }
+    void setPushActive(bool active);
+    bool loadingResults() const { return m_loadingResults; }
+    bool loadingWebResults() const { return m_loadingWebResults; }
+    void setLoadingWebResults(bool loading);
+    const TextActionSeqPtr& selectedActionsSeq() const { return m_selectedActionsSeq; }
+    void setSelectedActionsSeq(TextActionSeqPtr seq);
+    const TextActionSeqPtr& selectedworkflowSeq() const { return m_selectedworkflowSeq; }
+    void setSelectedworkflowSeq(TextActionSeqPtr seq);
+    void clearSelectedworkflowSeq();
+    const TextActionSeqPtr& activeActionsSeq() const { return m_activeActionsSeq; }
+    SeqType activeSeqType() const { return m_activeSeqType; }
+    void setActiveSeqType(SeqType type);
+    bool liveResults() const { return m_liveResults; }
+    void setLiveResults(bool live);
+    bool viewTextInfo() const { return m_viewTextInfo; }
+    void setViewTextInfo(bool view);
+    const std::string& inputString() const { return m_inputString; }
+    void setInputString(std::string input); // schedules the input debounce
+    const std::string& resultString() const { return m_resultString; }
+    void setResultString(std::string result);
+    bool disableUpdateResults() const { return m_disableUpdateResults; }
+    int pendingUpdateTasks() const { return m_pendingUpdateTasks.load(); }
+    RunToken& runToken() { return *m_runToken; }
+
+    // Looks a sequence up among the built-in sequences and the workflows.
+    TextActionSeqPtr findSequence(std::string_view id) const;
+
+    int addObserver(Observer observer);
+    void removeObserver(int token);
+
+    static constexpr size_t liveInputLimit = 32999;
+    static constexpr size_t restoreInputLimit = 20000;
+
+private:
+    void notify(std::string_view field);
+    void later(double seconds, std::function<void()> task);
+    void publish(const std::string& seqId, const std::string& seqName, RunToken::Value token, std::string result,
+                 bool copyAfter);
+    void showNotice(const std::string& message, NoticeStyle style);
+
+    Services m_services;
+    RunToken* m_runToken;
+    std::shared_ptr<bool> m_alive; // delayed tasks check it: the controller may be gone
+
+    std::string m_apiKey;
+    bool m_useMonospacedFont = false;
+    std::vector<TextActionSeqPtr> m_actionsSeqArray;
+    std::vector<TextActionSeqPtr> m_workflowsSeqArray;
+    bool m_pushActive = true;
+    bool m_loadingResults = false;
+    bool m_loadingWebResults = false;
+    TextActionSeqPtr m_selectedActionsSeqCheck;
+    TextActionSeqPtr m_selectedActionsSeq;
+    bool m_liveResults = true;
+    bool m_viewTextInfo = false;
+    TextActionSeqPtr m_selectedworkflowSeqCheck;
+    TextActionSeqPtr m_selectedworkflowSeq;
+    TextActionSeqPtr m_activeActionsSeq;
+    int m_disbleCounter = 0;
+    std::atomic<int> m_pendingUpdateTasks{0};
+    int m_helperCounter = 0;
+    std::string m_inputString;
+    std::string m_resultString;
+    SeqType m_activeSeqType = SeqType::action;
+    bool m_disableUpdateResults = false;
+
+    std::vector<std::pair<int, Observer>> m_observers;
+    int m_nextObserver = 1;
+};
+
+} // namespace lexorra

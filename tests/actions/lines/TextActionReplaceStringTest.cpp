@@ -1,0 +1,99 @@
+#include "actions/lines/TextActionReplaceString.h"
+#include "core/RunToken.h"
+#include "core/TextActionSeq.h"
+#include "text/Cancellation.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace lexorra;
+
+namespace {
+
+struct Case {
+    const char* name;
+    std::string input;
+    std::string find;
+    std::string with;
+    bool caseSensitive;
+    bool isRegEx;
+    std::string expected;
+};
+
+std::string run(const Case& c) {
+    TextActionReplaceString a;
+    a.replaceString = c.find;
+    a.withString = c.with;
+    a.caseSensitive = c.caseSensitive;
+    a.isRegEx = c.isRegEx;
+    return a.transform(c.input);
+}
+
+} // namespace
+
+TEST(ReplaceString, LiteralMode) {
+    const Case cases[] = {
+        {"empty input", "", "a", "b", false, false, ""},
+        {"empty find", "abc", "", "x", false, false, "abc"},
+        {"case-insensitive", "Cat cat CAT", "cat", "dog", false, false, "dog dog dog"},
+        {"case-sensitive", "Cat cat CAT", "cat", "dog", true, false, "Cat dog CAT"},
+        {"escaped line feed in find", "a\nb a\\nb", "a\\nb", "X", true, false, "X a\\nb"},
+        {"doubled backslash means the characters", "a\nb a\\nb", "a\\\\nb", "X", true, false, "a\nb X"},
+        {"line feed in replacement", "a b", " ", "\\n", true, false, "a\nb"},
+        {"regex characters are literal", "a.b a+b", ".", "!", true, false, "a!b a+b"},
+        {"dollar is literal", "x", "x", "$0", true, false, "$0"},
+        {"canonical equivalence", "cafe\u0301", "caf\u00E9", "tea", true, false, "tea"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c), c.expected) << c.name;
+}
+
+TEST(ReplaceString, RegExMode) {
+    const Case cases[] = {
+        {"empty input", "", "a", "b", false, true, ""},
+        {"empty find in case-insensitive mode", "abc", "", "x", false, true, "abc"},
+        {"groups in template", "a1b22", "(\\d+)", "[$1]", true, true, "a[1]b[22]"},
+        {"caret anchors every line", "ab\nab", "^a", "X", true, true, "Xb\nXb"},
+        {"dollar anchors every line", "ab\nab", "b$", "X", true, true, "aX\naX"},
+        {"case-insensitive", "ABC abc", "abc", "x", false, true, "x x"},
+        {"case-sensitive", "ABC abc", "abc", "x", true, true, "ABC x"},
+        {"line feed in replacement", "a,b", ",", "\\n", true, true, "a\nb"},
+        {"pattern keeps its own escapes", "a\nb", "a\\nb", "X", true, true, "X"},
+        {"escaped dollar", "a", "a", "\\$1", true, true, "$1"},
+        {"unicode classes", "é1", "\\p{L}", "L", true, true, "L1"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c), c.expected) << c.name;
+}
+
+TEST(ReplaceString, InvalidPatternGivesTheMarker) {
+    TextActionReplaceString a;
+    a.replaceString = "(";
+    a.isRegEx = true;
+    EXPECT_EQ(a.transform("abc"), " -- Not valid RegEx -- ");
+    EXPECT_TRUE(a.notValidRegEx);
+    a.replaceString = "b";
+    EXPECT_EQ(a.transform("abc"), "ac");
+    EXPECT_FALSE(a.notValidRegEx);
+}
+
+TEST(ReplaceString, CatastrophicPatternEndsQuicklyWithAMarker) {
+    TextActionReplaceString a;
+    a.replaceString = "(a+)+$";
+    a.withString = "x";
+    a.isRegEx = true;
+    a.caseSensitive = true;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(a.transform(std::string(30000, 'a') + "b"), TextActionReplaceString::timedOutMarker);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
+}
+
+TEST(ReplaceString, StaleRunStopsALongPatternAndLeavesTheTextAlone) {
+    TextActionReplaceString a;
+    a.replaceString = "(a+)+$";
+    a.isRegEx = true;
+    const std::string input = std::string(30000, 'a') + "b";
+    CancellationScope stale([] { return true; });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(a.transform(input), input);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+}

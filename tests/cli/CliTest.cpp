@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string readFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs the built lexorra-cli with the given arguments and standard input.
+Result cli(const std::vector<std::string>& args, const std::string& input = "") {
+    const auto dir = std::filesystem::temp_directory_path() / "lexorra-cli-test";
+    std::filesystem::create_directories(dir);
+    const auto in = dir / "in", out = dir / "out", err = dir / "err";
+    std::ofstream(in, std::ios::binary) << input;
+    std::string command = "XDG_CONFIG_HOME=" + shellQuote((dir / "config").string()) +
+                          " XDG_DATA_HOME=" + shellQuote((dir / "data").string()) + " " + LEXORRA_CLI_PATH;
+    for (const auto& a : args) command += " " + shellQuote(a);
+    command += " <" + shellQuote(in.string()) + " >" + shellQuote(out.string()) + " 2>" + shellQuote(err.string());
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+}
+
+} // namespace
+
+TEST(Cli, RegexReplacementFromTheCommandLine) {
+    auto r = cli({"run", "--action", "replaceString", "--set", "ReplaceString=(\\d+)", "--set", "WithString=[$1]",
+                  "--set", "isRegEx=true"},
+                 "a1b22");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "a[1]b[22]");
+}
+
+TEST(Cli, KindsByRawValueOrTitleAndNoLineFeedAdded) {
+    EXPECT_EQ(cli({"run", "--action", "0", "--set", "ReplaceString=a", "--set", "WithString=b"}, "aa\n").out, "bb\n");
+    EXPECT_EQ(cli({"run", "--action", "Replace Text", "--set", "ReplaceString=a"}, "abc").out, "bc");
+}
+
+TEST(Cli, ActionJsonIsReadLikeAStoredDictionary) {
+    auto r = cli({"run", "--action-json", R"({"Type":0,"ReplaceString":"(","WithString":"","CaseSensitive":true,"isRegEx":true})"},
+                 "x");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, " -- Not valid RegEx -- ");
+    // A kind without a transformation yet returns its input.
+    EXPECT_EQ(cli({"run", "--action-json", R"({"Type":0})"}, "same").out, "same");
+}
+
+TEST(Cli, UsageErrorsExitTwoWithOneClearLine) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"run", "--action", "nothing"},
+        {"run", "--action", "replaceString", "--set", "isRegEx=maybe"},
+        {"run", "--action", "replaceString", "--set", "Nope=1"},
+        {"run", "--action", "replaceString", "--set", "noequals"},
+        {"run", "--action-json", "[1,2]"},
+        {"run", "--action-json", R"({"Type":34})"},
+        {"run", "--action-json", "{oops"},
+        {"run"},
+        {"frobnicate"},
+    };
+    for (const auto& args : bad) {
+        auto r = cli(args);
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_NE(r.err.find("lexorra-cli: error:"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    auto r = cli({"run", "--action", "replaceString", "--set", "isRegEx=maybe"});
+    EXPECT_NE(r.err.find("\"isRegEx\""), std::string::npos);
+    EXPECT_NE(r.err.find("maybe"), std::string::npos);
+}
+
+TEST(Cli, FilesInAndOutAndIoErrors) {
+    const auto dir = std::filesystem::temp_directory_path() / "lexorra-cli-files";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "input.txt") << "one two";
+    auto r = cli({"run", "--action", "replaceString", "--set", "ReplaceString= ", "--set", "WithString=_", "--in",
+                  (dir / "input.txt").string(), "--out", (dir / "output.txt").string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(readFile(dir / "output.txt"), "one_two");
+    EXPECT_EQ(cli({"run", "--action", "0", "--in", (dir / "missing.txt").string()}).status, 4);
+    EXPECT_EQ(cli({"run", "--action", "0", "--out", "/nonexistent-dir/x"}, "a").status, 4);
+}
+
+TEST(Cli, WorkflowFilesAndExchangeFiles) {
+    const auto dir = std::filesystem::temp_directory_path() / "lexorra-cli-wf";
+    std::filesystem::create_directories(dir);
+    const std::string step = R"({"Type":0,"ReplaceString":"a","WithString":"b","CaseSensitive":false})";
+    std::ofstream(dir / "one.json") << R"({"Id":"X","Name":"n","Actions":[)" + step + "," + step + "]}";
+    std::ofstream(dir / "exchange.json") << R"({"workflows":[{"Id":"X","Name":"n","Actions":[)" + step + "]}]}";
+    std::ofstream(dir / "bad.json") << "[]";
+    EXPECT_EQ(cli({"run", "--workflow-file", (dir / "one.json").string()}, "Aa").out, "bb");
+    EXPECT_EQ(cli({"run", "--workflow-file", (dir / "exchange.json").string()}, "a").out, "b");
+    EXPECT_EQ(cli({"run", "--workflow-file", (dir / "bad.json").string()}, "a").status, 2);
+    EXPECT_EQ(cli({"run", "--workflow-file", (dir / "none.json").string()}, "a").status, 4);
+}
+
+TEST(Cli, ActionsListsEveryKind) {
+    auto plain = cli({"actions"});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), 34);
+    auto json = cli({"actions", "--json"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find("\"caseName\": \"quotesConverter\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"key\": \"ReplaceString\""), std::string::npos);
+}

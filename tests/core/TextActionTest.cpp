@@ -1,0 +1,175 @@
+#include "actions/lines/TextActionReplaceString.h"
+#include "core/ActionFactory.h"
+#include "core/ManualScheduler.h"
+#include "core/Scheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace lexorra;
+
+namespace {
+
+class FakeHost : public ResultsHost {
+public:
+    ManualScheduler clock;
+    std::vector<double> updates;
+    std::vector<bool> saves;
+    Scheduler& scheduler() override { return clock; }
+    void updateResults(bool live, bool copyAfter) override {
+        EXPECT_TRUE(live);
+        EXPECT_FALSE(copyAfter);
+        updates.push_back(clock.now());
+    }
+    void saveWorkFlowsToUserDefaults(bool updateDB) override { saves.push_back(updateDB); }
+};
+
+bool isUpperUuid(const std::string& s) {
+    static const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+    return std::regex_match(s, form);
+}
+
+} // namespace
+
+TEST(TextAction, IdsAreFreshUpperCaseUuids) {
+    auto a = makeDefault(TextActionType::trimLines);
+    auto b = makeDefault(TextActionType::trimLines);
+    EXPECT_TRUE(isUpperUuid(a->id));
+    EXPECT_TRUE(isUpperUuid(a->updateTaskID));
+    EXPECT_NE(a->id, b->id);
+    EXPECT_NE(a->id, a->updateTaskID);
+}
+
+TEST(TextAction, DisablingCollapsesDetailsAndEnablingLeavesThemCollapsed) {
+    auto a = makeDefault(TextActionType::replaceString);
+    ASSERT_TRUE(a->showDetails());
+    std::vector<std::string> seen;
+    a->addObserver([&](TextAction&, std::string_view field) { seen.emplace_back(field); });
+    a->setEnabled(false);
+    EXPECT_FALSE(a->showDetails());
+    a->setEnabled(true);
+    EXPECT_FALSE(a->showDetails());
+    EXPECT_EQ(seen, (std::vector<std::string>{"enabled", "showDetails", "enabled"}));
+}
+
+TEST(TextAction, IdentityIsTheIdAlone) {
+    auto a = makeDefault(TextActionType::trimLines);
+    auto b = makeDefault(TextActionType::convertCase);
+    EXPECT_FALSE(*a == *b);
+    b->id = a->id;
+    EXPECT_TRUE(*a == *b);
+    EXPECT_EQ(TextActionHash()(*a), TextActionHash()(*b));
+}
+
+TEST(TextAction, CopyKeepsNameFlagsAndOptionsButNotTheId) {
+    auto original = std::make_shared<TextActionReplaceString>();
+    original->replaceString = "a";
+    original->withString = "b";
+    original->isRegEx = true;
+    original->setName("Custom");
+    original->setEnabled(false);
+    original->notValidRegEx = true;
+    auto copied = original->copy();
+    auto* c = dynamic_cast<TextActionReplaceString*>(copied.get());
+    ASSERT_NE(c, nullptr);
+    EXPECT_NE(c->id, original->id);
+    EXPECT_EQ(c->name(), "Custom");
+    EXPECT_FALSE(c->enabled());
+    EXPECT_EQ(c->hasOptions(), original->hasOptions());
+    EXPECT_EQ(c->replaceString, "a");
+    EXPECT_EQ(c->withString, "b");
+    EXPECT_TRUE(c->isRegEx);
+    EXPECT_FALSE(c->notValidRegEx);
+}
+
+TEST(TextAction, DictionaryFormOfTheBaseKeysAndOptionOrder) {
+    auto a = makeDefault(TextActionType::replaceString);
+    Dictionary d = a->toDictionary();
+    std::vector<std::string> keys;
+    for (const auto& [k, v] : d.asMap()) keys.push_back(k);
+    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "ReplaceString", "WithString", "CaseSensitive",
+                                              "isRegEx"}));
+    EXPECT_EQ(*d.get("Name"), Value("Replace Text"));
+    EXPECT_EQ(*d.get("Id"), Value(a->id));
+    EXPECT_EQ(*d.get("Type"), Value(0));
+    EXPECT_EQ(*d.get("CaseSensitive"), Value(false));
+
+    auto noOptions = makeDefault(TextActionType::trimLines)->toDictionary();
+    EXPECT_EQ(noOptions.asMap().size(), 3u);
+}
+
+TEST(TextAction, RestoringTakesTheStoredIdAndTheTitleAsName) {
+    Dictionary d = makeDictionary();
+    d.set("Type", 0);
+    d.set("Name", "Something else");
+    d.set("Id", "ABC");
+    d.set("ReplaceString", "x");
+    d.set("WithString", "y");
+    d.set("CaseSensitive", true);
+    auto a = actionFromDictionary(d);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->name(), "Replace Text");
+    EXPECT_EQ(a->id, "ABC");
+    EXPECT_TRUE(a->enabled());
+    EXPECT_EQ(a->optionValue("ReplaceString"), Value("x"));
+    EXPECT_EQ(a->optionValue("CaseSensitive"), Value(true));
+    EXPECT_EQ(a->optionValue("isRegEx"), Value(false)); // optional, absent
+}
+
+TEST(TextAction, IllTypedOrMissingOptionsKeepDefaults) {
+    Dictionary d = makeDictionary();
+    d.set("Type", 0);
+    d.set("ReplaceString", 5);
+    d.set("CaseSensitive", 1); // a stored number 1 bridges to true
+    auto a = actionFromDictionary(d);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->optionValue("ReplaceString"), Value(""));
+    EXPECT_EQ(a->optionValue("CaseSensitive"), Value(true));
+}
+
+TEST(TextAction, ListsDropUnknownKindsAndKeepOrder) {
+    ValueList list;
+    for (auto raw : {9, 34, -1, 3}) {
+        Dictionary d = makeDictionary();
+        d.set("Type", raw);
+        d.set("Id", "id" + std::to_string(raw));
+        list.push_back(d);
+    }
+    Dictionary textType = makeDictionary();
+    textType.set("Type", "9");
+    list.push_back(textType);
+    auto actions = actionsFromList(Value(list));
+    ASSERT_EQ(actions.size(), 2u);
+    EXPECT_EQ(actions[0]->type, TextActionType::trimLines);
+    EXPECT_EQ(actions[0]->id, "id9");
+    EXPECT_EQ(actions[1]->type, TextActionType::convertCase);
+}
+
+TEST(TextAction, OptionEditsAreDebouncedPerAction) {
+    FakeHost host;
+    auto a = makeDefault(TextActionType::replaceString);
+    a->scheduleResultsUpdate(host);
+    host.clock.advance(0.5);
+    a->scheduleResultsUpdate(host);
+    host.clock.advance(0.99);
+    EXPECT_TRUE(host.updates.empty());
+    host.clock.advance(0.02);
+    ASSERT_EQ(host.updates.size(), 1u);
+    EXPECT_NEAR(host.updates[0], 1.5, 1e-9);
+    EXPECT_EQ(host.saves, (std::vector<bool>{true}));
+    host.clock.advance(5);
+    EXPECT_EQ(host.updates.size(), 1u);
+}
+
+TEST(TextAction, SetOptionChecksTheDeclaration) {
+    auto a = makeDefault(TextActionType::replaceString);
+    EXPECT_TRUE(a->setOption("isRegEx", Value(true)));
+    EXPECT_FALSE(a->setOption("isRegEx", Value("yes")));
+    EXPECT_FALSE(a->setOption("NoSuchKey", Value(true)));
+    EXPECT_EQ(a->optionValue("isRegEx"), Value(true));
+    const OptionDecl* decl = a->option("isRegEx");
+    ASSERT_NE(decl, nullptr);
+    EXPECT_EQ(decl->parse("0"), Value(false));
+    EXPECT_FALSE(decl->parse("maybe"));
+}

@@ -1,0 +1,122 @@
+#include "text/Graphemes.h"
+#include "text/Lines.h"
+#include "text/LiteralSearch.h"
+#include "text/Regex.h"
+#include "text/Utf.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace lexorra;
+using namespace lexorra::text;
+
+TEST(Lines, SplitKeepsEmptyPiecesAndJoinRestores) {
+    struct Case {
+        std::string in;
+        std::vector<std::string_view> pieces;
+    };
+    const Case cases[] = {
+        {"", {""}},
+        {"a", {"a"}},
+        {"a\n", {"a", ""}},
+        {"\n\nb", {"", "", "b"}},
+        {"a\r\nb", {"a\r", "b"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(splitLines(c.in), c.pieces) << c.in;
+        EXPECT_EQ(join(splitLines(c.in)), c.in);
+    }
+}
+
+TEST(Lines, NewlineSetSplitsEveryNewlineCharacterSeparately) {
+    EXPECT_EQ(splitAtNewlines("a\r\nb\u2028c\x0B"), (std::vector<std::string_view>{"a", "", "b", "c", ""}));
+}
+
+TEST(Lines, WhitespaceSetsAreExactlyTheListedCharacters) {
+    for (char32_t c : {U' ', U'\t', U'\u00A0', U'\u1680', U'\u2000', U'\u200A', U'\u202F', U'\u205F', U'\u3000'})
+        EXPECT_TRUE(isWhitespace(c)) << static_cast<uint32_t>(c);
+    for (char32_t c : {U'\n', U'\x0B', U'\x0C', U'\r', U'\u0085', U'\u2028', U'\u2029'}) {
+        EXPECT_TRUE(isNewline(c)) << static_cast<uint32_t>(c);
+        EXPECT_FALSE(isWhitespace(c));
+        EXPECT_TRUE(isWhitespaceOrNewline(c));
+    }
+    for (char32_t c : {U'\u200B', U'\u180E', U'a', U'\u2060'}) EXPECT_FALSE(isWhitespaceOrNewline(c));
+    EXPECT_EQ(trimWhitespaceAndNewlines("\u3000 \n x y \u00A0\r"), "x y");
+    EXPECT_EQ(trimWhitespaceAndNewlines(" \t\n"), "");
+    EXPECT_EQ(splitWords("  a\u2003b\n\nc "), (std::vector<std::string_view>{"a", "b", "c"}));
+}
+
+TEST(Graphemes, ClustersCombiningMarksEmojiAndCrLf) {
+    EXPECT_EQ(graphemeCount(""), 0u);
+    EXPECT_EQ(graphemeCount("abc"), 3u);
+    EXPECT_EQ(graphemeCount("a\r\nb"), 3u);
+    EXPECT_EQ(graphemeCount("e\u0301x"), 2u);
+    EXPECT_EQ(graphemeCount("👍🏽!"), 2u);
+    EXPECT_EQ(graphemeCount("👨‍👩‍👧"), 1u);
+    EXPECT_EQ(graphemes("🇫🇷🇩🇪"), (std::vector<std::string_view>{"🇫🇷", "🇩🇪"}));
+}
+
+TEST(Utf, InvalidBytesBecomeReplacementCharacters) {
+    EXPECT_TRUE(isValidUtf8("héllo"));
+    EXPECT_FALSE(isValidUtf8("h\xC3"));
+    EXPECT_EQ(toUtf8(toUnicode("a\xFF" "b")), "a\uFFFDb");
+    EXPECT_EQ(utf16Length("a😀"), 3u);
+}
+
+TEST(LiteralSearch, CanonicalEquivalenceAndCaseFolding) {
+    struct Case {
+        std::string_view input, find, with;
+        bool caseInsensitive;
+        std::string_view expected;
+    };
+    const Case cases[] = {
+        {"Cat cat CAT", "cat", "dog", true, "dog dog dog"},
+        {"Cat cat CAT", "cat", "dog", false, "Cat dog CAT"},
+        {"caf\u00E9 cafe\u0301", "caf\u00E9", "X", false, "X X"},   // precomposed vs decomposed
+        {"cafe\u0301", "cafe", "X", false, "cafe\u0301"},            // no split of é
+        {"STRASSE stra\u00DFe", "strasse", "S", true, "S S"},         // full folding
+        {"\u212A", "K", "k", false, "k"},                             // Kelvin sign is canonically K
+        {"aaaa", "aa", "b", false, "bb"},                             // non-overlapping from the start
+        {"ÀB àb", "àb", "-", true, "- -"},
+        {"x", "", "y", false, "x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(replaceLiteral(c.input, c.find, c.with, c.caseInsensitive), c.expected) << c.input << " / " << c.find;
+}
+
+TEST(Regex, TemplatesGroupsAndEscapes) {
+    struct Case {
+        std::string_view pattern, input, tmpl, expected;
+    };
+    const Case cases[] = {
+        {"(\\d+)", "a1b22", "[$1]", "a[1]b[22]"},
+        {"(a)(b)", "ab", "$2$1$0", "baab"},
+        {"(a)", "a", "$12", "a2"},       // one group: one digit is read
+        {"(a)", "a", "$5", ""},          // no such group
+        {"(a)|(b)", "b", "[$1]", "[]"},  // group that did not take part
+        {"a", "a", "\\$1", "$1"},        // backslash takes the next character
+        {"a", "a", "$x", "$x"},          // a lone dollar stands for itself
+        {"^x", "x\nx", "y", "y\ny"},     // anchors match lines
+    };
+    for (const auto& c : cases) {
+        auto re = Regex::compile(c.pattern, {});
+        ASSERT_TRUE(re) << c.pattern;
+        auto r = re->replaceAll(toUnicode(c.input), toUnicode(c.tmpl));
+        EXPECT_EQ(r.status, RegexStatus::ok);
+        EXPECT_EQ(toUtf8(r.text), c.expected) << c.pattern << " " << c.tmpl;
+    }
+    EXPECT_FALSE(Regex::compile("(", {}));
+}
+
+TEST(Regex, CatastrophicPatternEndsWithTimeOut) {
+    auto re = Regex::compile("(a+)+$", {});
+    ASSERT_TRUE(re);
+    const auto input = toUnicode(std::string(30000, 'a') + "b");
+    const auto start = std::chrono::steady_clock::now();
+    auto r = re->replaceAll(input, toUnicode("x"));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(r.status, RegexStatus::timedOut);
+    // Generous bound: sanitizer builds run several times slower than release.
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count(), 10);
+}
