@@ -53,6 +53,14 @@ bool isLineBreak(char32_t c) { return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c
 std::string everyCharacterOnALine(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
+    if (text::isAscii(text)) {
+        for (size_t i = 0; i < text.size(); ++i) {
+            out += text[i];
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') out += text[++i];
+            else if (!isLineBreak(static_cast<unsigned char>(text[i]))) out += '\n';
+        }
+        return out;
+    }
     const auto bounds = text::graphemeBoundaries(text);
     for (size_t k = 0; k + 1 < bounds.size(); ++k) {
         const std::string_view cluster = text.substr(bounds[k], bounds[k + 1] - bounds[k]);

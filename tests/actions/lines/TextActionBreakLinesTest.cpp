@@ -72,6 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"canonicallyEquivalentMatch", "caf" + eCombining + "!", around(2, eAcute),
                            "caf" + eAcute + "\n!"},
                       Case{"noSplitOfCombinedLetter", "caf" + eCombining, around(2, "e"), "caf" + eCombining},
+                      Case{"asciiTextInAccentedInput", "caf" + eCombining + "; na" + eAcute + "ve;", around(2, ";"),
+                           "caf" + eCombining + ";\n na" + eAcute + "ve;\n"},
+                      Case{"greekQuestionMarkIsASemicolon", "a\xCD\xBE" "b" + eAcute, around(2, ";"), "a;\nb" + eAcute},
+                      Case{"kelvinSignIsK", "1\xE2\x84\xAA" "2", around(3, "K"), "1\nK2"},
+                      Case{"markAfterMatchPreventsIt", "e\xCC\x81" "e", around(3, "e"), "e\xCC\x81\n" "e"},
                       Case{"empty", "", around(2, "x"), ""}),
     caseName);
 
