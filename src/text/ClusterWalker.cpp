@@ -26,25 +26,58 @@ bool ClusterWalker::attach(std::string_view s) {
     return U_SUCCESS(status);
 }
 
+namespace {
+
+bool isAsciiByte(char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; }
+
+// End of the ASCII character at i: a CR LF pair is one character.
+size_t asciiCharacterEnd(std::string_view s, size_t i) {
+    return (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ? i + 2 : i + 1;
+}
+
+} // namespace
+
+// Between two ASCII characters there is always a boundary (no ASCII character is an
+// extender, a prepended mark, a regional indicator or a pictograph), so ICU only has to
+// look at the stretches around non-ASCII text: from the ASCII character before such a
+// stretch to the one after it, both of which sit on certain boundaries. Accented prose is
+// mostly ASCII, and this keeps its cost close to that of ASCII text.
 const std::vector<size_t>& ClusterWalker::boundaries(std::string_view s) {
     m_bounds.clear();
     m_bounds.push_back(0);
     if (s.empty()) return m_bounds;
-    if (isAscii(s)) {
-        // In ASCII only CR LF forms a cluster of more than one byte.
-        for (size_t i = 0; i < s.size(); ++i) {
-            if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
-            m_bounds.push_back(i + 1);
+    const size_t n = s.size();
+    size_t i = 0;
+    while (i < n) {
+        if (isAsciiByte(s[i])) {
+            const size_t end = asciiCharacterEnd(s, i);
+            if (end >= n || isAsciiByte(s[end])) {
+                m_bounds.push_back(end);
+                i = end;
+                continue;
+            }
         }
-        return m_bounds;
+        // A window from the boundary at i over the non-ASCII text and the ASCII character
+        // that follows it; windows that would touch are one window.
+        size_t j = i;
+        while (j < n) {
+            if (!isAsciiByte(s[j])) {
+                ++j;
+                continue;
+            }
+            const size_t end = asciiCharacterEnd(s, j);
+            j = end;
+            if (end >= n || isAsciiByte(s[end])) break;
+        }
+        if (!attach(s.substr(i, j - i))) {
+            m_bounds.push_back(j);
+        } else {
+            for (int32_t b = m_iterator->next(); b != icu::BreakIterator::DONE; b = m_iterator->next())
+                if (b > 0) m_bounds.push_back(i + static_cast<size_t>(b));
+            if (m_bounds.back() != j) m_bounds.push_back(j);
+        }
+        i = j;
     }
-    if (!attach(s)) {
-        m_bounds.push_back(s.size());
-        return m_bounds;
-    }
-    for (int32_t b = m_iterator->next(); b != icu::BreakIterator::DONE; b = m_iterator->next())
-        m_bounds.push_back(static_cast<size_t>(b));
-    if (m_bounds.back() != s.size()) m_bounds.push_back(s.size());
     return m_bounds;
 }
 

@@ -1,7 +1,6 @@
 #include "actions/lines/TextActionBreakLines.h"
 
 #include "text/ClusterWalker.h"
-#include "text/Graphemes.h"
 #include "text/Lines.h"
 #include "text/LiteralSearch.h"
 #include "text/Utf.h"
@@ -61,7 +60,8 @@ std::string everyCharacterOnALine(std::string_view text) {
         }
         return out;
     }
-    const auto bounds = text::graphemeBoundaries(text);
+    text::ClusterWalker walker;
+    const auto& bounds = walker.boundaries(text);
     for (size_t k = 0; k + 1 < bounds.size(); ++k) {
         const std::string_view cluster = text.substr(bounds[k], bounds[k + 1] - bounds[k]);
         out += cluster;
