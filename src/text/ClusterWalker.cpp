@@ -44,6 +44,7 @@ size_t asciiCharacterEnd(std::string_view s, size_t i) {
 // mostly ASCII, and this keeps its cost close to that of ASCII text.
 const std::vector<size_t>& ClusterWalker::boundaries(std::string_view s) {
     m_bounds.clear();
+    m_bounds.reserve(s.size() + 1); // at most one boundary per byte: no regrowth on big texts
     m_bounds.push_back(0);
     if (s.empty()) return m_bounds;
     const size_t n = s.size();
