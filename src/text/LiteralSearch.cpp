@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace lexorra::text {
@@ -118,11 +119,39 @@ std::vector<LiteralMatch> findCanonical(std::string_view input, std::string_view
     return matches;
 }
 
+// Case-sensitive search for an ASCII needle in text that is not all ASCII. A byte match
+// is a canonical match unless combining marks follow it (they belong to its last letter).
+// Only three code points decompose to ASCII (U+037E to ";", U+1FEF to "`", U+212A to
+// "K"); a text holding one of them takes the general path.
+std::optional<std::vector<LiteralMatch>> findAsciiNeedle(std::string_view input, std::string_view find) {
+    for (std::string_view singleton : {"\xCD\xBE", "\xE1\xBF\xAF", "\xE2\x84\xAA"})
+        if (input.find(singleton) != std::string_view::npos) return std::nullopt;
+    const auto& norm = nfd();
+    std::vector<LiteralMatch> matches;
+    const std::boyer_moore_horspool_searcher searcher(find.begin(), find.end());
+    auto it = input.begin();
+    while (true) {
+        auto [b, e] = searcher(it, input.end());
+        if (b == input.end()) break;
+        const auto end = static_cast<size_t>(e - input.begin());
+        size_t next = end;
+        if (end < input.size() && !norm.hasBoundaryBefore(static_cast<UChar32>(nextCodePoint(input, next)))) {
+            it = b + 1;
+            continue;
+        }
+        matches.push_back({static_cast<size_t>(b - input.begin()), end});
+        it = e;
+    }
+    return matches;
+}
+
 } // namespace
 
 std::vector<LiteralMatch> findLiteral(std::string_view input, std::string_view find, bool caseInsensitive) {
     if (find.empty() || input.empty()) return {};
     if (isAscii(input) && isAscii(find)) return findAscii(input, find, caseInsensitive);
+    if (!caseInsensitive && isAscii(find))
+        if (auto matches = findAsciiNeedle(input, find)) return *std::move(matches);
     return findCanonical(input, find, caseInsensitive);
 }
 

@@ -11,6 +11,11 @@
 #include "actions/lines/TextActionRemoveMultipleSpaces.h"
 #include "actions/lines/TextActionReplaceString.h"
 #include "actions/lines/TextActionTrimLines.h"
+#include "actions/lines/TextActionBreakLines.h"
+#include "actions/lines/TextActionRemoveCharacters.h"
+#include "actions/lines/TextActionRemoveDuplicates.h"
+#include "actions/lines/TextActionReorderLines.h"
+#include "actions/lines/TextActionShuffle.h"
 
 namespace lexorra::actions {
 
@@ -27,6 +32,11 @@ std::shared_ptr<TextAction> makeLineAction(TextActionType type) {
     case TextActionType::trimLines: return std::make_shared<TextActionTrimLines>();
     case TextActionType::deleteRows: return std::make_shared<TextActionDeleteLines>();
     case TextActionType::filterWords: return std::make_shared<TextActionFilterWords>();
+    case TextActionType::reorderLines: return std::make_shared<TextActionReorderLines>();
+    case TextActionType::removeCharacters: return std::make_shared<TextActionRemoveCharacters>();
+    case TextActionType::breakLines: return std::make_shared<TextActionBreakLines>();
+    case TextActionType::removeDuplicates: return std::make_shared<TextActionRemoveDuplicates>();
+    case TextActionType::shuffle: return std::make_shared<TextActionShuffle>();
     default: return nullptr;
     }
 }

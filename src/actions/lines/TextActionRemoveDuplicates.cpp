@@ -1,0 +1,106 @@
+#include "actions/lines/TextActionRemoveDuplicates.h"
+
+#include "text/Lines.h"
+#include "text/Utf.h"
+
+#include <unicode/bytestream.h>
+#include <unicode/normalizer2.h>
+
+#include <deque>
+#include <unordered_set>
+
+namespace lexorra {
+namespace {
+
+// Remembers texts up to canonical equivalence: "é" precomposed and "e" + U+0301 are the
+// same text. Texts already in NFC (all ASCII among them) are keyed by themselves
+// without a copy.
+class SeenTexts {
+public:
+    // True when the text is new (and now remembered).
+    bool insert(std::string_view s) { return m_seen.insert(key(s)).second; }
+
+private:
+    std::string_view key(std::string_view s) {
+        if (text::isAscii(s) || !m_nfc) return s;
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::StringPiece piece(s.data(), static_cast<int32_t>(s.size()));
+        if (m_nfc->isNormalizedUTF8(piece, status) || U_FAILURE(status)) return s;
+        std::string& normal = m_normalized.emplace_back();
+        icu::StringByteSink<std::string> sink(&normal, static_cast<int32_t>(s.size()));
+        status = U_ZERO_ERROR;
+        m_nfc->normalizeUTF8(0, piece, sink, nullptr, status);
+        return U_SUCCESS(status) ? std::string_view(normal) : s;
+    }
+
+    const icu::Normalizer2* m_nfc = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+        return U_SUCCESS(status) ? nfc : nullptr;
+    }();
+    std::deque<std::string> m_normalized; // owns the keys that are not views into the input
+    std::unordered_set<std::string_view> m_seen;
+};
+
+std::string uniqueLines(std::string_view text) {
+    SeenTexts seen;
+    std::string out;
+    out.reserve(text.size());
+    for (auto line : text::splitLines(text)) {
+        if (!seen.insert(line)) continue;
+        // The separator goes only after something was written, so an empty first line
+        // vanishes and the next kept line opens the output.
+        if (!out.empty()) out += '\n';
+        out += line;
+    }
+    return out;
+}
+
+// A repeated word is removed together with the white space in front of it.
+std::string uniqueWords(std::string_view text) {
+    SeenTexts seen;
+    std::string out;
+    out.reserve(text.size());
+    size_t rest = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t wordStart = i;
+        size_t next = i;
+        if (text::isWhitespaceOrNewline(text::nextCodePoint(text, next))) {
+            i = next;
+            continue;
+        }
+        size_t wordEnd = next;
+        while (wordEnd < text.size()) {
+            next = wordEnd;
+            if (text::isWhitespaceOrNewline(text::nextCodePoint(text, next))) break;
+            wordEnd = next;
+        }
+        if (seen.insert(text.substr(wordStart, wordEnd - wordStart))) out.append(text, rest, wordEnd - rest);
+        rest = wordEnd;
+        i = wordEnd;
+    }
+    out.append(text, rest, std::string_view::npos);
+    return out;
+}
+
+} // namespace
+
+const OptionList& TextActionRemoveDuplicates::options() const {
+    using A = TextActionRemoveDuplicates;
+    static const OptionList decls = {
+        bind({.key = "DuplicatesType",
+              .label = "Remove:",
+              .kind = OptionKind::menu,
+              .cases = {{0, "duplicatesLines", "duplicate lines"}, {1, "duplicatesWords", "duplicate words"}}},
+             &A::duplicatesType),
+    };
+    return decls;
+}
+
+std::string TextActionRemoveDuplicates::transform(std::string_view text) const {
+    if (duplicatesType == RemoveDuplicatesType::duplicatesWords) return uniqueWords(text);
+    return uniqueLines(text);
+}
+
+} // namespace lexorra

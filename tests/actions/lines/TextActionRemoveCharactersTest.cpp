@@ -1,0 +1,207 @@
+#include "actions/lines/TextActionRemoveCharacters.h"
+
+#include "RunWithOptions.h"
+#include "text/Regex.h"
+#include "text/Utf.h"
+
+using namespace lexorra;
+using namespace lexorra::testing;
+
+namespace {
+
+struct Case {
+    const char* name;
+    std::string input;
+    Options options;
+    std::string expected;
+};
+
+Options rule(std::int64_t type) { return {{"RemoveCharactersType", Value(type)}}; }
+Options chars(std::string set) { return {{"RemoveCharactersType", Value(0)}, {"CharactersForDelete", Value(std::move(set))}}; }
+Options at(std::int64_t type, std::int64_t position) {
+    return {{"RemoveCharactersType", Value(type)}, {"Position", Value(position)}};
+}
+Options text(std::int64_t type, std::string marker) {
+    return {{"RemoveCharactersType", Value(type)}, {"AfterBeforeText", Value(std::move(marker))}};
+}
+
+const std::string eAcute = "\xC3\xA9";      // é precomposed
+const std::string eCombining = "e\xCC\x81"; // e + U+0301
+const std::string zwj = "\xE2\x80\x8D";
+const std::string vs16 = "\xEF\xB8\x8F";
+const std::string man = "\xF0\x9F\x91\xA8";
+const std::string woman = "\xF0\x9F\x91\xA9";
+const std::string grin = "\xF0\x9F\x98\x80";
+const std::string thumbsToned = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD";
+const std::string heart = "\xE2\x9D\xA4";
+const std::string flagFr = "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7";
+const std::string nbsp = "\xC2\xA0";
+const std::string arabicThree = "\xD9\xA3";
+
+class RemoveCharactersTable : public ::testing::TestWithParam<Case> {};
+
+TEST_P(RemoveCharactersTable, Transforms) {
+    const Case& c = GetParam();
+    EXPECT_EQ(runWith(TextActionType::removeCharacters, c.options, c.input), c.expected);
+}
+
+std::string caseName(const ::testing::TestParamInfo<Case>& p) { return p.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Selected, RemoveCharactersTable,
+    ::testing::Values(Case{"vowels", "banana\nkiwi", chars("aeiou"), "bnn\nkw"},
+                      Case{"orderAndRepeatsIrrelevant", "banana", chars("nnab"), ""},
+                      Case{"emptySetRemovesNothing", "banana", chars(""), "banana"},
+                      Case{"caseCounts", "Banana", chars("b"), "Banana"},
+                      Case{"lineFeedInSet", "a\nb", chars("\n"), "ab"},
+                      Case{"precomposedOnly", "caf" + eAcute + " caf" + eCombining, chars(eAcute), "caf caf" + eCombining},
+                      Case{"combiningMarkLeavesBase", "caf" + eCombining, chars("\xCC\x81"), "cafe"},
+                      Case{"emojiCodePoint", "a" + grin + "b", chars(grin), "ab"}),
+    caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, RemoveCharactersTable,
+    ::testing::Values(Case{"nonAlphanumericKeepsSpacesAndLines", "Hello, world.\nOk!\t(yes)", rule(1),
+                           "Hello world\nOk\tyes"},
+                      Case{"nonAlphanumericKeepsLettersMarksDigits", "caf" + eCombining + " " + arabicThree + "_" + nbsp,
+                           rule(1), "caf" + eCombining + " " + arabicThree + nbsp},
+                      Case{"nonAlphanumericDropsEmojiAndJoiners", "a" + man + zwj + woman + "b", rule(1), "ab"},
+                      Case{"numericAsciiDigitsOnly", "a1b2c3" + arabicThree, rule(2), "abc" + arabicThree},
+                      Case{"nonNumericPerLine", "a1\nb2", rule(3), "1\n2"},
+                      Case{"nonNumericKeepsEmptyLines", "x\n\n7y" + arabicThree + "\n", rule(3), "\n\n7\n"},
+                      Case{"tabs", "a\tb c\t", rule(4), "ab c"},
+                      Case{"spacesOnlyU0020", "a b\t" + nbsp + "c ", rule(5), "ab\t" + nbsp + "c"},
+                      Case{"nonAsciiDropsAccentedLetters", "na" + eAcute + "ve " + grin, rule(12), "nave "},
+                      Case{"nonAsciiLeavesBaseOfDecomposed", "caf" + eCombining, rule(12), "cafe"},
+                      Case{"emptyInputNonAlphanumeric", "", rule(1), ""},
+                      Case{"emptyInputNonAscii", "", rule(12), ""}),
+    caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Emojis, RemoveCharactersTable,
+    ::testing::Values(Case{"simple", "a" + grin + "b", rule(6), "ab"},
+                      Case{"digitsAndSignsStay",
+                           "0123456789#*\xC2\xA9\xC2\xAE\xE2\x80\xBC\xE2\x81\x89\xE2\x93\x82\xE2\x84\xA2\xE2\x93\x9C",
+                           rule(6),
+                           "0123456789#*\xC2\xA9\xC2\xAE\xE2\x80\xBC\xE2\x81\x89\xE2\x93\x82\xE2\x84\xA2\xE2\x93\x9C"},
+                      Case{"skinToneModifierGoesToo", thumbsToned + "!", rule(6), "!"},
+                      Case{"joinersStay", man + zwj + woman, rule(6), zwj},
+                      Case{"variationSelectorStays", heart + vs16 + "x", rule(6), vs16 + "x"},
+                      Case{"flags", flagFr + " ok", rule(6), " ok"},
+                      Case{"keycapKeepsDigit", "1" + vs16 + "\xE2\x83\xA3", rule(6), "1" + vs16 + "\xE2\x83\xA3"},
+                      Case{"plainTextUntouched", "caf" + eCombining + " 42", rule(6), "caf" + eCombining + " 42"},
+                      Case{"empty", "", rule(6), ""}),
+    caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, RemoveCharactersTable,
+    ::testing::Values(Case{"afterPosition", "abcdef\nab", at(7, 3), "abc\nab"},
+                      Case{"beforePosition", "abcdef\nab\n", at(8, 3), "def\n\n"},
+                      Case{"lastCharacters", "abcdef\na", at(11, 2), "abcd\n"},
+                      Case{"afterPositionCountsClusters", eCombining + eCombining + "xy", at(7, 2),
+                           eCombining + eCombining},
+                      Case{"beforePositionCountsClusters", thumbsToned + "ab", at(8, 1), "ab"},
+                      Case{"lastCharactersCountsClusters", "ab" + thumbsToned, at(11, 1), "ab"},
+                      Case{"crLfIsOneCharacterAtLineEnd", "abc\r", at(11, 1), "abc"},
+                      Case{"afterPositionZeroEmptiesLines", "ab\ncd", at(7, 0), "\n"},
+                      Case{"negativeCountsAsZero", "ab\ncd", at(7, -3), "\n"},
+                      Case{"negativeLastCharactersRemovesNothing", "ab", at(11, -1), "ab"},
+                      Case{"defaultPositionIsTen", "abcdefghijkl", rule(7), "abcdefghij"},
+                      Case{"hugePosition", "abc", at(8, 44444412), ""},
+                      Case{"empty", "", at(8, 3), ""}),
+    caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    AroundText, RemoveCharactersTable,
+    ::testing::Values(Case{"afterText", "key:value\nnone", text(9, ":"), "key:\nnone"},
+                      Case{"beforeText", "key:value\nnone", text(10, ":"), ":value\nnone"},
+                      Case{"afterFirstOccurrence", "a:b:c", text(9, ":"), "a:"},
+                      Case{"beforeFirstOccurrence", "a:b:c", text(10, ":"), ":b:c"},
+                      Case{"eachLineOnItsOwn", "a=1\nb=2=3\nc", text(9, "="), "a=\nb=\nc"},
+                      Case{"caseCounts", "Stop stop", text(10, "stop"), "stop"},
+                      Case{"emptyTextLeavesLines", "a:b", text(9, ""), "a:b"},
+                      Case{"textWithLineFeedNeverMatches", "a\nb", text(9, "a\nb"), "a\nb"},
+                      Case{"canonicallyEquivalent", "caf" + eCombining + " au lait", text(9, eAcute), "caf" + eCombining},
+                      Case{"empty", "", text(9, ":"), ""}),
+    caseName);
+
+TEST(RemoveCharacters, DeclaresItsOptionsInStoredOrder) {
+    TextActionRemoveCharacters action;
+    EXPECT_EQ(dictionaryKeys(action), (std::vector<std::string>{"Name", "Id", "Type", "CharactersForDelete",
+                                                                "AfterBeforeText", "RemoveCharactersType", "Position"}));
+    const auto& decls = action.options();
+    std::vector<std::string> labels;
+    for (const auto& c : decls[2].cases) labels.push_back(c.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"selected characters", "non-alphanumeric", "numeric characters",
+                                                "non numeric", "tabs", "spaces", "emojis",
+                                                "characters after position", "characters before position",
+                                                "characters after text", "characters before text",
+                                                "last characters", "non ASCII characters"}));
+    struct Shown {
+        RemoveCharactersType type;
+        bool characters, text, position;
+    };
+    const Shown shown[] = {
+        {RemoveCharactersType::deleteCharacters, true, false, false},
+        {RemoveCharactersType::removeEmojis, false, false, false},
+        {RemoveCharactersType::deleteAfterPosition, false, false, true},
+        {RemoveCharactersType::deleteBeforePosition, false, false, true},
+        {RemoveCharactersType::lastCharacters, false, false, true},
+        {RemoveCharactersType::deleteAfterText, false, true, false},
+        {RemoveCharactersType::deleteBeforeText, false, true, false},
+    };
+    for (const auto& s : shown) {
+        action.removeCharactersType = s.type;
+        EXPECT_EQ(decls[0].isVisible(action), s.characters);
+        EXPECT_EQ(decls[1].isVisible(action), s.text);
+        EXPECT_EQ(decls[3].isVisible(action), s.position);
+    }
+}
+
+TEST(RemoveCharacters, StoredValuesOutsideTheCasesKeepDefaults) {
+    auto action = restore(TextActionType::removeCharacters,
+                          {{"RemoveCharactersType", Value(13)}, {"Position", Value(2.5)}, {"CharactersForDelete", Value("a")}});
+    ASSERT_TRUE(action);
+    auto& a = static_cast<TextActionRemoveCharacters&>(*action);
+    EXPECT_EQ(a.removeCharactersType, RemoveCharactersType::deleteCharacters);
+    EXPECT_EQ(a.position, 10);
+    EXPECT_EQ(a.transform("banana"), "bnn");
+    auto noPosition = restore(TextActionType::removeCharacters, {{"RemoveCharactersType", Value(11)}});
+    ASSERT_TRUE(noPosition);
+    EXPECT_EQ(noPosition->transform("abcdefghijkl"), "ab");
+}
+
+TEST(RemoveCharacters, EveryRuleGivesEmptyForEmpty) {
+    for (std::int64_t type = 0; type <= 12; ++type)
+        EXPECT_EQ(runWith(TextActionType::removeCharacters,
+                          {{"RemoveCharactersType", Value(type)}, {"CharactersForDelete", Value("a")},
+                           {"AfterBeforeText", Value("a")}, {"Position", Value(2)}},
+                          ""),
+                  "")
+            << type;
+}
+
+} // namespace
+
+namespace {
+
+// The emoji rule must remove exactly what the ICU pattern matches, for every code point
+// of the planes where emoji live.
+TEST(RemoveCharacters, EmojiRuleAgreesWithThePattern) {
+    std::string input;
+    for (char32_t c = 0x20; c < 0x20000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        lexorra::text::appendCodePoint(input, c);
+    }
+    auto regex = lexorra::text::Regex::compile("[\\p{Emoji}&&[^0-9]&&[^*#\xC2\xA9\xC2\xAE\xE2\x80\xBC\xE2\x81\x89"
+                                               "\xE2\x93\x82\xE2\x84\xA2\xE2\x93\x9C]]",
+                                               {.caseInsensitive = true});
+    ASSERT_TRUE(regex);
+    auto expected = regex->replaceAll(lexorra::text::toUnicode(input), icu::UnicodeString());
+    ASSERT_EQ(expected.status, lexorra::text::RegexStatus::ok);
+    const std::string got = runWith(TextActionType::removeCharacters, {{"RemoveCharactersType", Value(6)}}, input);
+    EXPECT_EQ(got, lexorra::text::toUtf8(expected.text));
+    EXPECT_LT(got.size(), input.size());
+}
+
+} // namespace
