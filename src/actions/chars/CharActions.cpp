@@ -1,12 +1,18 @@
 #include "actions/Registry.h"
 
 #include "actions/chars/TextActionEncodeDecode.h"
+#include "actions/chars/TextActionQRCode.h"
+#include "actions/chars/TextActionSpellOutNumbers.h"
+#include "actions/chars/TextActionStats.h"
 
 namespace lexorra::actions {
 
 std::shared_ptr<TextAction> makeCharAction(TextActionType type) {
     switch (type) {
     case TextActionType::encodeDecode: return std::make_shared<TextActionEncodeDecode>();
+    case TextActionType::stats: return std::make_shared<TextActionStats>();
+    case TextActionType::spellOutNumbers: return std::make_shared<TextActionSpellOutNumbers>();
+    case TextActionType::generateQRCode: return std::make_shared<TextActionQRCode>();
     default:
         return nullptr;
     }
