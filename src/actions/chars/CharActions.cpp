@@ -1,5 +1,6 @@
 #include "actions/Registry.h"
 
+#include "actions/chars/TextActionDateConverter.h"
 #include "actions/chars/TextActionEncodeDecode.h"
 #include "actions/chars/TextActionQRCode.h"
 #include "actions/chars/TextActionSpellOutNumbers.h"
@@ -13,6 +14,7 @@ std::shared_ptr<TextAction> makeCharAction(TextActionType type) {
     case TextActionType::stats: return std::make_shared<TextActionStats>();
     case TextActionType::spellOutNumbers: return std::make_shared<TextActionSpellOutNumbers>();
     case TextActionType::generateQRCode: return std::make_shared<TextActionQRCode>();
+    case TextActionType::dateConverter: return std::make_shared<TextActionDateConverter>();
     default:
         return nullptr;
     }
