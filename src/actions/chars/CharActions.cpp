@@ -5,6 +5,7 @@
 #include "actions/chars/TextActionQRCode.h"
 #include "actions/chars/TextActionSpellOutNumbers.h"
 #include "actions/chars/TextActionStats.h"
+#include "actions/chars/TextActionTextGenerator.h"
 
 namespace lexorra::actions {
 
@@ -15,6 +16,7 @@ std::shared_ptr<TextAction> makeCharAction(TextActionType type) {
     case TextActionType::spellOutNumbers: return std::make_shared<TextActionSpellOutNumbers>();
     case TextActionType::generateQRCode: return std::make_shared<TextActionQRCode>();
     case TextActionType::dateConverter: return std::make_shared<TextActionDateConverter>();
+    case TextActionType::textGenerator: return std::make_shared<TextActionTextGenerator>();
     default:
         return nullptr;
     }
