@@ -7,11 +7,29 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
 
 namespace lexorra::cli {
+namespace {
+
+// Reads a whole stream in large blocks: growing a string one character at a time through
+// istreambuf_iterator cost ten times the work of a fast action on a 10 MB input.
+bool readAll(std::istream& in, std::string& bytes) {
+    constexpr size_t block = 1 << 20;
+    size_t size = 0;
+    while (in) {
+        bytes.resize(size + block);
+        in.read(bytes.data() + size, static_cast<std::streamsize>(block));
+        size += static_cast<size_t>(in.gcount());
+    }
+    bytes.resize(size);
+    return !in.bad();
+}
+
+} // namespace
 
 void RunCommand::declare(CLI::App& sub) {
     auto* group = sub.add_option_group("source", "What to run");
@@ -120,10 +138,11 @@ int RunCommand::execute(Io& io) {
     if (!m_inFile.empty()) {
         std::ifstream in(m_inFile, std::ios::binary);
         if (!in) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
+        std::error_code ec;
+        if (auto size = std::filesystem::file_size(m_inFile, ec); !ec) bytes.reserve(static_cast<size_t>(size) + 1);
+        if (!readAll(in, bytes)) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
     } else {
-        bytes.assign(std::istreambuf_iterator<char>(io.in), std::istreambuf_iterator<char>());
+        readAll(io.in, bytes);
     }
     const std::string result = seq->run(decodeText(bytes));
 

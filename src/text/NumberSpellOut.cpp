@@ -55,14 +55,9 @@ std::optional<double> parseDecimalFraction(std::string_view token) {
         if (exponentDigits == 0) return std::nullopt;
     }
     if (i != body.size()) return std::nullopt;
-    // from_chars rejects a mantissa that ends in "." ("5."), which is still a number here.
-    std::string normalised(body);
-    if (auto dot = normalised.find('.'); dot != std::string::npos &&
-                                         (dot + 1 == normalised.size() || !isDigit(normalised[dot + 1])))
-        normalised.insert(dot + 1, "0");
     double value = 0;
-    const auto [end, error] = std::from_chars(normalised.data(), normalised.data() + normalised.size(), value);
-    if (error != std::errc() || end != normalised.data() + normalised.size() || !std::isfinite(value))
+    const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value);
+    if (error != std::errc() || end != body.data() + body.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
