@@ -1,5 +1,6 @@
 #include "actions/chars/TextActionDateConverter.h"
 
+#include "text/Cancellation.h"
 #include "text/DateExpressionFinder.h"
 #include "text/NumberSpellOut.h"
 #include "text/Utf.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace lexorra {
@@ -188,19 +190,53 @@ std::string TextActionDateConverter::convert(std::string_view text, const icu::L
         writer = makeFormatter(toFormat, locale, zone);
         if (!writer) return std::string(text);
     }
-    std::string result(text);
-    for (std::string_view expression : text::findDateExpressions(text)) {
-        const auto seconds = reader.read(expression);
-        if (!seconds) continue;
-        std::string replacement;
-        if (writer) {
-            icu::UnicodeString written;
-            writer->format(*seconds * 1000.0, written);
-            replacement = text::toUtf8(written);
-        } else {
-            replacement = std::to_string(static_cast<long long>(std::trunc(*seconds)));
+
+    // Each distinct expression is read once; a repeat needs no second pass when its
+    // replacement cannot bring it back, since the first pass left no occurrence of it.
+    const std::vector<std::string_view> found = text::findDateExpressions(text);
+    std::unordered_map<std::string_view, std::optional<std::string>> replacements;
+    std::vector<std::pair<std::string_view, const std::string*>> passes;
+    std::vector<std::pair<std::string_view, const std::string*>> positional;
+    for (std::string_view expression : found) {
+        if (runIsStale()) return std::string(text);
+        auto [it, inserted] = replacements.try_emplace(expression);
+        if (inserted) {
+            if (const auto seconds = reader.read(expression)) {
+                if (writer) {
+                    icu::UnicodeString written;
+                    writer->format(*seconds * 1000.0, written);
+                    it->second = text::toUtf8(written);
+                } else {
+                    it->second = std::to_string(static_cast<long long>(std::trunc(*seconds)));
+                }
+            }
         }
-        result = replaceAll(result, expression, replacement);
+        if (!it->second) continue;
+        positional.emplace_back(expression, &*it->second);
+        if (inserted || it->second->find(expression) != std::string::npos) passes.emplace_back(expression, &*it->second);
+    }
+
+    // Replacing every occurrence once per expression costs a scan of the whole text per
+    // expression; past a few billion bytes of scanning (huge logs full of distinct
+    // timestamps) each found stretch is replaced where it was found instead.
+    constexpr double scanBudget = 4e9;
+    if (static_cast<double>(passes.size()) * static_cast<double>(text.size()) > scanBudget) {
+        std::string out;
+        out.reserve(text.size());
+        size_t last = 0;
+        for (const auto& [expression, replacement] : positional) {
+            const auto at = static_cast<size_t>(expression.data() - text.data());
+            out.append(text, last, at - last);
+            out += *replacement;
+            last = at + expression.size();
+        }
+        out.append(text, last, std::string_view::npos);
+        return out;
+    }
+    std::string result(text);
+    for (const auto& [expression, replacement] : passes) {
+        if (runIsStale()) return std::string(text);
+        result = replaceAll(result, expression, *replacement);
     }
     return result;
 }

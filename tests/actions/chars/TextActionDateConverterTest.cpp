@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,10 @@ const Case readableCases[] = {
     {"format tried first", toUnix, "MM/dd/yy", "", "UTC", "03/04/21", "1614816000"},
     {"impossible date stays", toUnix, "", "", "UTC", "31/02/2023", "31/02/2023"},
     {"no dates unchanged", toUnix, "", "", "UTC", "version 1.2.3 costs 3.50", "version 1.2.3 costs 3.50"},
+    {"an earlier shorter date replaces inside a later longer one", toUnix, "", "", "UTC",
+     "31/12/2023 and 31/12/2023 10:00:00", "1703980800 and 1703980800 10:00:00"},
+    {"every occurrence of the text is replaced, found or not", toUnix, "", "", "UTC", "31/12/2023 x31/12/2023",
+     "1703980800 x1703980800"},
 
     {"reformat day first", reformat, "", "yyyy-MM-dd", "UTC", "due 31/12/2023", "due 2023-12-31"},
     {"reformat default target", reformat, "", "MM/dd/yy", "UTC", "2023-12-31 and 1/2/2023",
@@ -85,6 +90,8 @@ const Case readableCases[] = {
     {"reformat iso instant into the zone", reformat, "", "yyyy-MM-dd HH:mm", "Europe/Berlin",
      "2021-03-04T05:06:07Z", "2021-03-04 06:06"},
     {"reformat month names", reformat, "", "EEEE d MMMM yyyy", "UTC", "2023-12-31", "Sunday 31 December 2023"},
+    {"a replacement holding its date is replaced again per find", reformat, "", "'on' yyyy-MM-dd", "UTC",
+     "2023-12-31 2023-12-31", "on on 2023-12-31 on on 2023-12-31"},
     {"reformat leaves undetected text", reformat, "", "yyyy", "UTC", "next Tuesday", "next Tuesday"},
 };
 INSTANTIATE_TEST_SUITE_P(Readable, DateConverterCases, testing::ValuesIn(readableCases));
@@ -126,6 +133,34 @@ const FinderCase finderCases[] = {
     {"after non-ascii text", "Datum: 31.12.2023 – gültig", {"31.12.2023"}},
 };
 INSTANTIATE_TEST_SUITE_P(Finder, DateFinderCases, testing::ValuesIn(finderCases));
+
+TEST(DateConverter, ManyDistinctDatesAreReplacedWhereFound) {
+    std::string input;
+    std::string expected;
+    for (long long day = 0; day < 15000; ++day) {
+        const long long seconds = 946684800 + day * 86400 + day % 86400;
+        // Writes the date the way the converter reads it back, in UTC.
+        const long long z = seconds / 86400 + 719468;
+        const long long era = z / 146097;
+        const long long doe = z - era * 146097;
+        const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+        const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+        const long long mp = (5 * doy + 2) / 153;
+        const long long d = doy - (153 * mp + 2) / 5 + 1;
+        const long long m = mp < 10 ? mp + 3 : mp - 9;
+        const long long y = yoe + era * 400 + (m <= 2);
+        const long long t = seconds % 86400;
+        char date[32];
+        std::snprintf(date, sizeof date, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", y, m, d, t / 3600, t / 60 % 60,
+                      t % 60);
+        input += std::string("row ") + date + "\n";
+        expected += "row " + std::to_string(seconds) + "\n";
+    }
+    TextActionDateConverter action;
+    action.dateConverterType = toUnix;
+    std::unique_ptr<icu::TimeZone> utc(icu::TimeZone::createTimeZone("UTC"));
+    EXPECT_EQ(action.convert(input, icu::Locale("en_US"), *utc), expected);
+}
 
 TEST(DateConverter, InternetDateTime) {
     EXPECT_EQ(parseInternetDateTime("1970-01-01T00:00:00Z"), 0.0);
