@@ -32,7 +32,8 @@ void setBytes(benchmark::State& state, size_t bytes) {
 }
 
 void Base64Encode10MB(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(text::base64EncodeStd(big()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(text::base64EncodeStd(big()));
     setBytes(state, big().size());
 }
 BENCHMARK(Base64Encode10MB)->Unit(benchmark::kMillisecond);
@@ -41,7 +42,8 @@ void Base64Decode10MB(benchmark::State& state) {
     const std::string encoded = text::base64EncodeStd(big());
     TextActionEncodeDecode action;
     action.encodeORDecode = EncodeORDecode::decode;
-    for (auto _ : state) benchmark::DoNotOptimize(action.transform(encoded));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(action.transform(encoded));
     setBytes(state, encoded.size());
 }
 BENCHMARK(Base64Decode10MB)->Unit(benchmark::kMillisecond);
@@ -49,40 +51,46 @@ BENCHMARK(Base64Decode10MB)->Unit(benchmark::kMillisecond);
 void Base64EncodeLines10MB(benchmark::State& state) {
     TextActionEncodeDecode action;
     action.separatedLines = true;
-    for (auto _ : state) benchmark::DoNotOptimize(action.transform(big()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(action.transform(big()));
     setBytes(state, big().size());
 }
 BENCHMARK(Base64EncodeLines10MB)->Unit(benchmark::kMillisecond);
 
 void PercentEncode10MB(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(text::percentEncodeQuery(big()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(text::percentEncodeQuery(big()));
     setBytes(state, big().size());
 }
 BENCHMARK(PercentEncode10MB)->Unit(benchmark::kMillisecond);
 
 void PercentDecode10MB(benchmark::State& state) {
     const std::string encoded = text::percentEncodeQuery(big());
-    for (auto _ : state) benchmark::DoNotOptimize(text::percentDecodeStrict(encoded));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(text::percentDecodeStrict(encoded));
     setBytes(state, encoded.size());
 }
 BENCHMARK(PercentDecode10MB)->Unit(benchmark::kMillisecond);
 
 void StatisticsTyping(benchmark::State& state) {
     TextActionStats action;
-    for (auto _ : state) benchmark::DoNotOptimize(action.transform(typing()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(action.transform(typing()));
     setBytes(state, typing().size());
 }
 BENCHMARK(StatisticsTyping)->Unit(benchmark::kMillisecond);
 
 void SpellOutTyping(benchmark::State& state) {
     const icu::Locale english("en_US");
-    for (auto _ : state) benchmark::DoNotOptimize(spellOutNumbers(typing(), english));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(spellOutNumbers(typing(), english));
     setBytes(state, typing().size());
 }
 BENCHMARK(SpellOutTyping)->Unit(benchmark::kMillisecond);
 
 void DateFinder10MB(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(text::findDateExpressions(big()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(text::findDateExpressions(big()));
     setBytes(state, big().size());
 }
 BENCHMARK(DateFinder10MB)->Unit(benchmark::kMillisecond);
@@ -95,14 +103,16 @@ void DateToUnixTyping(benchmark::State& state) {
     TextActionDateConverter action;
     action.dateConverterType = DateConverterType::humanReadableToUnix;
     std::unique_ptr<icu::TimeZone> utc(icu::TimeZone::createTimeZone("UTC"));
-    for (auto _ : state) benchmark::DoNotOptimize(action.convert(text, icu::Locale("en_US"), *utc));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(action.convert(text, icu::Locale("en_US"), *utc));
     setBytes(state, text.size());
 }
 BENCHMARK(DateToUnixTyping)->Unit(benchmark::kMillisecond);
 
 void QRCodeLargestPayload(benchmark::State& state) {
     const std::string text = std::string(TextActionQRCode::marker) + big().substr(0, 2000);
-    for (auto _ : state) benchmark::DoNotOptimize(qrCodePng(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qrCodePng(text));
 }
 BENCHMARK(QRCodeLargestPayload)->Unit(benchmark::kMillisecond);
 
@@ -110,7 +120,8 @@ void GenerateThousandParagraphs(benchmark::State& state) {
     TextActionTextGenerator action;
     action.numberOfElements = 1000;
     action.positionType = TextGeneratorPositionType::replace;
-    for (auto _ : state) benchmark::DoNotOptimize(action.transform(""));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(action.transform(""));
 }
 BENCHMARK(GenerateThousandParagraphs)->Unit(benchmark::kMillisecond);
 

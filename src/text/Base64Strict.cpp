@@ -14,7 +14,8 @@ constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxy
 struct PairTable {
     std::array<std::array<char, 2>, 4096> pairs{};
     constexpr PairTable() {
-        for (int i = 0; i < 4096; ++i) pairs[i] = {alphabet[i >> 6], alphabet[i & 63]};
+        for (int i = 0; i < 4096; ++i)
+            pairs[i] = {alphabet[i >> 6], alphabet[i & 63]};
     }
 };
 constexpr PairTable pairTable;
@@ -27,7 +28,8 @@ constexpr std::uint32_t invalid = 0x01000000;
 struct DecodeTables {
     std::array<std::array<std::uint32_t, 256>, 4> shifted{};
     constexpr DecodeTables() {
-        for (auto& table : shifted) table.fill(invalid);
+        for (auto& table : shifted)
+            table.fill(invalid);
         for (std::uint32_t v = 0; v < 64; ++v) {
             const auto c = static_cast<unsigned char>(alphabet[v]);
             shifted[0][c] = v << 18;

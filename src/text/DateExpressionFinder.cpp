@@ -71,8 +71,8 @@ std::vector<std::string_view> findDateExpressions(std::string_view text) {
     UErrorCode status = U_ZERO_ERROR;
     static const std::string pattern = buildPattern();
     UParseError parseError;
-    std::unique_ptr<icu::RegexPattern> regex(icu::RegexPattern::compile(
-        icu::UnicodeString::fromUTF8(pattern), UREGEX_CASE_INSENSITIVE, parseError, status));
+    std::unique_ptr<icu::RegexPattern> regex(
+        icu::RegexPattern::compile(icu::UnicodeString::fromUTF8(pattern), UREGEX_CASE_INSENSITIVE, parseError, status));
     if (U_FAILURE(status)) return found;
     // Matching over UTF-8 keeps every offset a byte offset into the text.
     UText* utext = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);

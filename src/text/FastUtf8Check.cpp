@@ -4,6 +4,8 @@
 
 namespace lexorra::text {
 
-bool isValidUtf8Fast(std::string_view bytes) { return simdjson::validate_utf8(bytes.data(), bytes.size()); }
+bool isValidUtf8Fast(std::string_view bytes) {
+    return simdjson::validate_utf8(bytes.data(), bytes.size());
+}
 
 } // namespace lexorra::text

@@ -11,7 +11,9 @@
 namespace lexorra::text {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // from_chars takes a minus sign but no plus sign; "+-1" is no number at all.
 std::string_view withoutPlus(std::string_view token) {
@@ -41,24 +43,26 @@ std::optional<double> parseDecimalFraction(std::string_view token) {
     // Only decimal notation with at least one digit in the mantissa: no hex, no "inf".
     size_t i = body.front() == '-' ? 1 : 0;
     size_t mantissaDigits = 0;
-    while (i < body.size() && isDigit(body[i])) ++i, ++mantissaDigits;
+    while (i < body.size() && isDigit(body[i]))
+        ++i, ++mantissaDigits;
     if (i < body.size() && body[i] == '.') {
         ++i;
-        while (i < body.size() && isDigit(body[i])) ++i, ++mantissaDigits;
+        while (i < body.size() && isDigit(body[i]))
+            ++i, ++mantissaDigits;
     }
     if (mantissaDigits == 0) return std::nullopt;
     if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
         ++i;
         if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
         size_t exponentDigits = 0;
-        while (i < body.size() && isDigit(body[i])) ++i, ++exponentDigits;
+        while (i < body.size() && isDigit(body[i]))
+            ++i, ++exponentDigits;
         if (exponentDigits == 0) return std::nullopt;
     }
     if (i != body.size()) return std::nullopt;
     double value = 0;
     const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value);
-    if (error != std::errc() || end != body.data() + body.size() || !std::isfinite(value))
-        return std::nullopt;
+    if (error != std::errc() || end != body.data() + body.size() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 

@@ -11,10 +11,14 @@ namespace {
 struct QueryAllowed {
     std::array<bool, 256> allowed{};
     constexpr QueryAllowed() {
-        for (int c = 'a'; c <= 'z'; ++c) allowed[c] = true;
-        for (int c = 'A'; c <= 'Z'; ++c) allowed[c] = true;
-        for (int c = '0'; c <= '9'; ++c) allowed[c] = true;
-        for (char c : std::string_view("-._~!$&'()*+,;=:@/?")) allowed[static_cast<unsigned char>(c)] = true;
+        for (int c = 'a'; c <= 'z'; ++c)
+            allowed[c] = true;
+        for (int c = 'A'; c <= 'Z'; ++c)
+            allowed[c] = true;
+        for (int c = '0'; c <= '9'; ++c)
+            allowed[c] = true;
+        for (char c : std::string_view("-._~!$&'()*+,;=:@/?"))
+            allowed[static_cast<unsigned char>(c)] = true;
     }
 };
 constexpr QueryAllowed queryAllowed;

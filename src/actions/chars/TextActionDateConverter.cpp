@@ -20,9 +20,19 @@ namespace {
 
 // Day-first before month-first: "03/04/21" is the 3rd of April.
 constexpr const char* fallbackPatterns[] = {
-    "dd/MM/yy",   "dd/M/yy",    "d/M/yy",     "MM/dd/yy",           "M/dd/yy",   "M/d/yy",
-    "yyyy-MM-dd HH:mm:ss",      "yyyy-MM-dd'T'HH:mm:ss",            "yyyy-MM-dd",
-    "MM/dd/yyyy HH:mm:ss",      "MM/dd/yyyy", "dd/MM/yyyy HH:mm:ss", "dd/MM/yyyy",
+    "dd/MM/yy",
+    "dd/M/yy",
+    "d/M/yy",
+    "MM/dd/yy",
+    "M/dd/yy",
+    "M/d/yy",
+    "yyyy-MM-dd HH:mm:ss",
+    "yyyy-MM-dd'T'HH:mm:ss",
+    "yyyy-MM-dd",
+    "MM/dd/yyyy HH:mm:ss",
+    "MM/dd/yyyy",
+    "dd/MM/yyyy HH:mm:ss",
+    "dd/MM/yyyy",
 };
 
 constexpr long long smallestTimestamp = 100000000; // numbers up to this stay numbers
@@ -43,7 +53,8 @@ class DateReader {
 public:
     DateReader(std::string_view format, const icu::Locale& locale, const icu::TimeZone& zone) {
         m_formatters.push_back(format.empty() ? nullptr : makeFormatter(format, locale, zone));
-        for (const char* pattern : fallbackPatterns) m_formatters.push_back(makeFormatter(pattern, locale, zone));
+        for (const char* pattern : fallbackPatterns)
+            m_formatters.push_back(makeFormatter(pattern, locale, zone));
     }
 
     std::optional<double> read(std::string_view piece) const {
@@ -108,8 +119,7 @@ std::optional<double> parseInternetDateTime(std::string_view s) {
         !digitsAt(s, 8, 2, day) || (s[10] != 'T' && s[10] != 't') || !digitsAt(s, 11, 2, hour) || s[13] != ':' ||
         !digitsAt(s, 14, 2, minute) || s[16] != ':' || !digitsAt(s, 17, 2, second))
         return std::nullopt;
-    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 || minute > 59 ||
-        second > 59)
+    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
     int offsetMinutes = 0;
     const std::string_view zone = s.substr(19);
@@ -143,7 +153,9 @@ std::string defaultDateConverterFormat(const icu::Locale& locale) {
 const OptionList& TextActionDateConverter::options() const {
     using A = TextActionDateConverter;
     static const OptionList decls = {
-        bind({.key = "DateConverterType", .label = "Convert:", .kind = OptionKind::menu,
+        bind({.key = "DateConverterType",
+              .label = "Convert:",
+              .kind = OptionKind::menu,
               .cases = {{0, "unixToHumanReadable", "Unix -> Human Readable"},
                         {1, "humanReadableToUnix", "Human Readable -> Unix time stamp"},
                         {2, "dateFormat", "Date format"}}},
@@ -152,9 +164,10 @@ const OptionList& TextActionDateConverter::options() const {
         bind({.key = "toFormat",
               .label = "To:",
               .hint = "date pattern written by Date format",
-              .visible = [](const TextAction& a) {
-                  return static_cast<const A&>(a).dateConverterType == DateConverterType::dateFormat;
-              }},
+              .visible =
+                  [](const TextAction& a) {
+                      return static_cast<const A&>(a).dateConverterType == DateConverterType::dateFormat;
+                  }},
              &A::toFormat),
     };
     return decls;
@@ -213,7 +226,8 @@ std::string TextActionDateConverter::convert(std::string_view text, const icu::L
         }
         if (!it->second) continue;
         positional.emplace_back(expression, &*it->second);
-        if (inserted || it->second->find(expression) != std::string::npos) passes.emplace_back(expression, &*it->second);
+        if (inserted || it->second->find(expression) != std::string::npos)
+            passes.emplace_back(expression, &*it->second);
     }
 
     // Replacing every occurrence once per expression costs a scan of the whole text per

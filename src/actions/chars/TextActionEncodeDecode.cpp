@@ -9,10 +9,14 @@ namespace lexorra {
 const OptionList& TextActionEncodeDecode::options() const {
     using A = TextActionEncodeDecode;
     static const OptionList decls = {
-        bind({.key = "EncodingType", .label = "Type:", .kind = OptionKind::menu,
+        bind({.key = "EncodingType",
+              .label = "Type:",
+              .kind = OptionKind::menu,
               .cases = {{0, "base64", "Base64"}, {1, "url", "URL"}}},
              &A::encodingType),
-        bind({.key = "EncodeORDecode", .label = "Action:", .kind = OptionKind::menu,
+        bind({.key = "EncodeORDecode",
+              .label = "Action:",
+              .kind = OptionKind::menu,
               .cases = {{0, "encode", "Encode"}, {1, "decode", "Decode"}}},
              &A::encodeORDecode),
         bind({.key = "SeparatedLines", .label = "Encode each line separately"}, &A::separatedLines),

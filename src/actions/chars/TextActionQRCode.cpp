@@ -56,7 +56,9 @@ std::string TextActionQRCode::transform(std::string_view text) const {
     return out;
 }
 
-bool isQRCodeResult(std::string_view result) { return result.find(TextActionQRCode::marker) != std::string_view::npos; }
+bool isQRCodeResult(std::string_view result) {
+    return result.find(TextActionQRCode::marker) != std::string_view::npos;
+}
 
 std::string qrCodePayload(std::string_view result) {
     std::string text;
@@ -77,7 +79,8 @@ std::string qrCodePayload(std::string_view result) {
     }
     // Dropping whole characters keeps the payload valid UTF-8.
     size_t count = bounds.size() - 1;
-    while (text.size() >= byteLimit && count > 0) text.resize(bounds[--count]);
+    while (text.size() >= byteLimit && count > 0)
+        text.resize(bounds[--count]);
     return text;
 }
 

@@ -40,7 +40,8 @@ private:
                        static_cast<int>(m_buffer.size() * sizeof(std::uint32_t))) != 1) {
             // The kernel's generator through random_device, should OpenSSL ever fail.
             std::random_device device;
-            for (auto& value : m_buffer) value = device();
+            for (auto& value : m_buffer)
+                value = device();
         }
         m_used = 0;
     }
@@ -94,7 +95,8 @@ std::string loremParagraph(const RandomBelow& random, std::int64_t minSentences,
 std::string loremCharacters(const RandomBelow& random, std::int64_t length, bool breakIntoWords) {
     if (length <= 0) return {};
     std::string out(static_cast<size_t>(length), ' ');
-    for (auto& c : out) c = characterSet[random(static_cast<std::uint32_t>(characterSet.size()))];
+    for (auto& c : out)
+        c = characterSet[random(static_cast<std::uint32_t>(characterSet.size()))];
     if (breakIntoWords) {
         // Runs as long as list words, one space between; the last character never becomes
         // a space, so the text does not end in blank.
@@ -116,13 +118,21 @@ const OptionList& TextActionTextGenerator::options() const {
               .hint = "how many items; less than 1 leaves the input as it is",
               .maximum = maxElements},
              &A::numberOfElements),
-        bind({.key = "GeneratorType", .label = "Generate:", .kind = OptionKind::menu,
-              .cases = {{0, "paragraph", "paragraphs"}, {1, "sentence", "sentences"}, {2, "words", "words"},
+        bind({.key = "GeneratorType",
+              .label = "Generate:",
+              .kind = OptionKind::menu,
+              .cases = {{0, "paragraph", "paragraphs"},
+                        {1, "sentence", "sentences"},
+                        {2, "words", "words"},
                         {3, "characters", "characters"}}},
              &A::generatorType),
-        bind({.key = "PositionType", .label = "Position:", .kind = OptionKind::menu,
-              .cases = {{0, "asNewLine", "After last line"}, {1, "onLastLine", "Append to last line"},
-                        {2, "firstLine", "Insert to first line"}, {3, "replace", "Replace input"},
+        bind({.key = "PositionType",
+              .label = "Position:",
+              .kind = OptionKind::menu,
+              .cases = {{0, "asNewLine", "After last line"},
+                        {1, "onLastLine", "Append to last line"},
+                        {2, "firstLine", "Insert to first line"},
+                        {3, "replace", "Replace input"},
                         {4, "everyLine", "Append to every line"}}},
              &A::positionType),
         bind(counter("MinWordPerSentence", "Min words per sentence:"), &A::minWordPerSentence),
@@ -151,7 +161,8 @@ std::string TextActionTextGenerator::transform(std::string_view text) const {
                 out.append(text, start, end == std::string_view::npos ? std::string_view::npos : end - start);
                 out += loremCharacters(random, count, breakCharactersInWords);
             } else {
-                for (std::int64_t i = 0; i < count; ++i) (out += randomWord(random)) += ' ';
+                for (std::int64_t i = 0; i < count; ++i)
+                    (out += randomWord(random)) += ' ';
             }
             if (end == std::string_view::npos) break;
             out += '\n';
@@ -186,10 +197,14 @@ std::string TextActionTextGenerator::transform(std::string_view text) const {
     }
 
     switch (positionType) {
-    case TextGeneratorPositionType::asNewLine: return std::string(text) + "\n" + block;
-    case TextGeneratorPositionType::onLastLine: return std::string(text) + block;
-    case TextGeneratorPositionType::firstLine: return block + "\n" + std::string(text);
-    default: return block; // replace, and every line for paragraphs and sentences
+    case TextGeneratorPositionType::asNewLine:
+        return std::string(text) + "\n" + block;
+    case TextGeneratorPositionType::onLastLine:
+        return std::string(text) + block;
+    case TextGeneratorPositionType::firstLine:
+        return block + "\n" + std::string(text);
+    default:
+        return block; // replace, and every line for paragraphs and sentences
     }
 }
 

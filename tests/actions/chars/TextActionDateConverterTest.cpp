@@ -28,7 +28,9 @@ struct Case {
     std::string expected;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DateConverterCases : public testing::TestWithParam<Case> {};
 
@@ -83,12 +85,11 @@ const Case readableCases[] = {
      "1703980800 x1703980800"},
 
     {"reformat day first", reformat, "", "yyyy-MM-dd", "UTC", "due 31/12/2023", "due 2023-12-31"},
-    {"reformat default target", reformat, "", "MM/dd/yy", "UTC", "2023-12-31 and 1/2/2023",
-     "12/31/23 and 02/01/23"},
+    {"reformat default target", reformat, "", "MM/dd/yy", "UTC", "2023-12-31 and 1/2/2023", "12/31/23 and 02/01/23"},
     {"reformat with time and zone-free pattern", reformat, "", "HH:mm", "Europe/Berlin", "2023-12-31 10:30:00",
      "10:30"},
-    {"reformat iso instant into the zone", reformat, "", "yyyy-MM-dd HH:mm", "Europe/Berlin",
-     "2021-03-04T05:06:07Z", "2021-03-04 06:06"},
+    {"reformat iso instant into the zone", reformat, "", "yyyy-MM-dd HH:mm", "Europe/Berlin", "2021-03-04T05:06:07Z",
+     "2021-03-04 06:06"},
     {"reformat month names", reformat, "", "EEEE d MMMM yyyy", "UTC", "2023-12-31", "Sunday 31 December 2023"},
     {"a replacement holding its date is replaced again per find", reformat, "", "'on' yyyy-MM-dd", "UTC",
      "2023-12-31 2023-12-31", "on on 2023-12-31 on on 2023-12-31"},
@@ -102,11 +103,15 @@ struct FinderCase {
     std::vector<std::string_view> expected;
 };
 
-void PrintTo(const FinderCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FinderCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DateFinderCases : public testing::TestWithParam<FinderCase> {};
 
-TEST_P(DateFinderCases, Finds) { EXPECT_EQ(text::findDateExpressions(GetParam().text), GetParam().expected); }
+TEST_P(DateFinderCases, Finds) {
+    EXPECT_EQ(text::findDateExpressions(GetParam().text), GetParam().expected);
+}
 
 const FinderCase finderCases[] = {
     {"slashes", "due 31/12/2023, paid 2024-01-02", {"31/12/2023", "2024-01-02"}},
@@ -210,19 +215,22 @@ TEST(DateConverter, DictionaryForm) {
     action.format = "dd/MM/yyyy";
     const Dictionary d = action.toDictionary();
     std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap()) keys.push_back(key);
+    for (const auto& [key, value] : d.asMap())
+        keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "DateConverterType", "Format", "toFormat"}));
     EXPECT_EQ(*d.get("Type"), Value(32));
     EXPECT_EQ(*d.get("toFormat"), Value("MM/dd/yy"));
 
-    auto restored = std::dynamic_pointer_cast<TextActionDateConverter>(fromDictionary(TextActionType::dateConverter, d));
+    auto restored =
+        std::dynamic_pointer_cast<TextActionDateConverter>(fromDictionary(TextActionType::dateConverter, d));
     ASSERT_TRUE(restored);
     EXPECT_EQ(restored->dateConverterType, reformat);
     EXPECT_EQ(restored->format, "dd/MM/yyyy");
 
     Dictionary bad = d;
     bad.set("DateConverterType", 5);
-    auto fallback = std::dynamic_pointer_cast<TextActionDateConverter>(fromDictionary(TextActionType::dateConverter, bad));
+    auto fallback =
+        std::dynamic_pointer_cast<TextActionDateConverter>(fromDictionary(TextActionType::dateConverter, bad));
     ASSERT_TRUE(fallback);
     EXPECT_EQ(fallback->dateConverterType, toHuman);
 }

@@ -22,7 +22,8 @@ const std::string bad(TextActionEncodeDecode::notValidMarker);
 
 std::string repeat(std::string_view piece, int times) {
     std::string out;
-    for (int i = 0; i < times; ++i) out += piece;
+    for (int i = 0; i < times; ++i)
+        out += piece;
     return out;
 }
 
@@ -43,7 +44,9 @@ std::string run(EncodeDecodeType type, EncodeORDecode direction, bool lines, std
     return action.transform(input);
 }
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EncodeDecodeCases : public testing::TestWithParam<Case> {};
 
@@ -60,9 +63,11 @@ const Case base64Cases[] = {
     {"two lines as one piece", B64, ENC, false, "a\nb", "YQpi"},
     {"no line wrapping", B64, ENC, false, std::string(100, 'x'), repeat("eHh4", 33) + "eA=="},
     {"utf8 bytes", B64, ENC, false, "\xC3\xA9t\xC3\xA9", "w6l0w6k="},
-    {"all 64 letters", B64, ENC, false, std::string("\x00\x10\x83\x10\x51\x87\x20\x92\x8b\x30\xd3\x8f\x41\x14\x93\x51\x55\x97"
-                                        "\x61\x96\x9b\x71\xd7\x9f\x82\x18\xa3\x92\x59\xa7\xa2\x9a\xab\xb2\xdb\xaf"
-                                        "\xc3\x1c\xb3\xd3\x5d\xb7\xe3\x9e\xbb\xf3\xdf\xbf", 48),
+    {"all 64 letters", B64, ENC, false,
+     std::string("\x00\x10\x83\x10\x51\x87\x20\x92\x8b\x30\xd3\x8f\x41\x14\x93\x51\x55\x97"
+                 "\x61\x96\x9b\x71\xd7\x9f\x82\x18\xa3\x92\x59\xa7\xa2\x9a\xab\xb2\xdb\xaf"
+                 "\xc3\x1c\xb3\xd3\x5d\xb7\xe3\x9e\xbb\xf3\xdf\xbf",
+                 48),
      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"},
 
     {"decode abc", B64, DEC, false, "YWJj", "abc"},
@@ -123,7 +128,8 @@ TEST(EncodeDecode, Base64RoundTripsEveryLength) {
     std::mt19937 rng(7);
     for (size_t length = 0; length < 200; ++length) {
         std::string bytes(length, '\0');
-        for (auto& b : bytes) b = static_cast<char>(rng());
+        for (auto& b : bytes)
+            b = static_cast<char>(rng());
         const std::string encoded = text::base64EncodeStd(bytes);
         ASSERT_EQ(encoded.size(), (length + 2) / 3 * 4);
         auto decoded = text::base64DecodeStrict(encoded);
@@ -161,8 +167,10 @@ TEST(EncodeDecode, DictionaryFormKeepsKeyOrderAndRoundTrips) {
     action.separatedLines = true;
     const Dictionary d = action.toDictionary();
     std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap()) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "EncodingType", "EncodeORDecode", "SeparatedLines"}));
+    for (const auto& [key, value] : d.asMap())
+        keys.push_back(key);
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"Name", "Id", "Type", "EncodingType", "EncodeORDecode", "SeparatedLines"}));
     EXPECT_EQ(*d.get("Type"), Value(18));
     EXPECT_EQ(*d.get("EncodingType"), Value(1));
     EXPECT_EQ(*d.get("EncodeORDecode"), Value(1));
@@ -179,7 +187,8 @@ TEST(EncodeDecode, DictionaryFormKeepsKeyOrderAndRoundTrips) {
 TEST(EncodeDecode, MissingOrBadStoredValuesKeepTheDefaults) {
     auto dict = json::parse(R"({"Type": 18, "Id": "X", "EncodingType": 7, "EncodeORDecode": "decode"})");
     ASSERT_TRUE(dict);
-    auto restored = std::dynamic_pointer_cast<TextActionEncodeDecode>(fromDictionary(TextActionType::encodeDecode, *dict));
+    auto restored =
+        std::dynamic_pointer_cast<TextActionEncodeDecode>(fromDictionary(TextActionType::encodeDecode, *dict));
     ASSERT_TRUE(restored);
     EXPECT_EQ(restored->encodingType, B64);
     EXPECT_EQ(restored->encodeORDecode, ENC);

@@ -48,7 +48,8 @@ std::string decodeQr(const Gray& image) {
 
 std::string repeat(std::string_view piece, size_t times) {
     std::string out;
-    for (size_t i = 0; i < times; ++i) out += piece;
+    for (size_t i = 0; i < times; ++i)
+        out += piece;
     return out;
 }
 
@@ -66,11 +67,15 @@ struct PayloadCase {
     std::string expected;
 };
 
-void PrintTo(const PayloadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PayloadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class QRPayloadCases : public testing::TestWithParam<PayloadCase> {};
 
-TEST_P(QRPayloadCases, Payload) { EXPECT_EQ(qrCodePayload(GetParam().result), GetParam().expected); }
+TEST_P(QRPayloadCases, Payload) {
+    EXPECT_EQ(qrCodePayload(GetParam().result), GetParam().expected);
+}
 
 const PayloadCase payloadCases[] = {
     {"marker removed", marker + "hello", "hello"},
@@ -98,7 +103,9 @@ struct ImageCase {
     std::string result;
 };
 
-void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ImageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class QRImageCases : public testing::TestWithParam<ImageCase> {};
 
@@ -127,10 +134,12 @@ TEST(QRCode, ModulesAreNinePixelsWithALightMargin) {
     const Gray image = readPng(*qrCodePng(marker + "hello"));
     // "hello" fits version 1: 21 modules plus one light module on each side.
     EXPECT_EQ(image.width, 23 * 9);
-    for (int x = 0; x < image.width; ++x) EXPECT_EQ(image.pixels[x], 0xFF);
+    for (int x = 0; x < image.width; ++x)
+        EXPECT_EQ(image.pixels[x], 0xFF);
     // The top-left finder pattern starts dark right after the margin, as a full 9x9 block.
     for (int y = 9; y < 18; ++y)
-        for (int x = 9; x < 18; ++x) EXPECT_EQ(image.pixels[static_cast<size_t>(y * image.width + x)], 0);
+        for (int x = 9; x < 18; ++x)
+            EXPECT_EQ(image.pixels[static_cast<size_t>(y * image.width + x)], 0);
 }
 
 TEST(QRCode, EmptyPayloadHasNoImage) {

@@ -19,7 +19,9 @@ struct Case {
     std::string expected;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SpellOutCases : public testing::TestWithParam<Case> {};
 
@@ -57,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(SpellOut, SpellOutCases, testing::ValuesIn(cases));
 TEST(SpellOut, TokensCoverTheTextAndSeparateSpacesAndPunctuation) {
     const std::string text = "I have 3.5 apples!  Ok\n";
     const auto tokens = text::wordBreakTokens(text);
-    EXPECT_EQ(tokens, (std::vector<std::string_view>{"I", " ", "have", " ", "3.5", " ", "apples", "!", "  ", "Ok", "\n"}));
+    EXPECT_EQ(tokens,
+              (std::vector<std::string_view>{"I", " ", "have", " ", "3.5", " ", "apples", "!", "  ", "Ok", "\n"}));
     EXPECT_TRUE(text::wordBreakTokens("").empty());
 }
 

@@ -24,11 +24,15 @@ struct Case {
     std::string expected;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StatsCases : public testing::TestWithParam<Case> {};
 
-TEST_P(StatsCases, Reports) { EXPECT_EQ(TextActionStats().transform(GetParam().input), GetParam().expected); }
+TEST_P(StatsCases, Reports) {
+    EXPECT_EQ(TextActionStats().transform(GetParam().input), GetParam().expected);
+}
 
 const Case cases[] = {
     {"empty input", "", totals(0, 1, 0, 0) + heading},
@@ -36,11 +40,12 @@ const Case cases[] = {
     {"counts order highest first", "b a b c b a", totals(11, 1, 6, 3) + heading + "\nb (3)\na (2)\nc (1)"},
     {"lines are pieces between line feeds", "a\n\nb\n", totals(5, 4, 2, 2) + heading + "\na (1)\nb (1)"},
     {"only line feeds", "\n\n", totals(2, 3, 0, 0) + heading},
-    {"punctuation splits words", "don't-stop(now)", totals(15, 1, 4, 4) + heading + "\ndon (1)\nt (1)\nstop (1)\nnow (1)"},
+    {"punctuation splits words", "don't-stop(now)",
+     totals(15, 1, 4, 4) + heading + "\ndon (1)\nt (1)\nstop (1)\nnow (1)"},
     {"symbols are not punctuation", "a+b $5", totals(6, 1, 2, 2) + heading + "\na+b (1)\n$5 (1)"},
     {"unicode white space splits", "x\u00A0y\u3000x", totals(5, 1, 3, 2) + heading + "\nx (2)\ny (1)"},
-    {"characters are graphemes", "e\u0301 \U0001F44D\U0001F3FD", totals(3, 1, 2, 2) + heading +
-                                                                      "\ne\u0301 (1)\n\U0001F44D\U0001F3FD (1)"},
+    {"characters are graphemes", "e\u0301 \U0001F44D\U0001F3FD",
+     totals(3, 1, 2, 2) + heading + "\ne\u0301 (1)\n\U0001F44D\U0001F3FD (1)"},
     {"unicode lower-casing", "\u00C9T\u00C9 \u00E9t\u00E9", totals(7, 1, 2, 1) + heading + "\n\u00E9t\u00E9 (2)"},
     {"crlf counts one line per line feed", "a\r\nb", totals(3, 2, 2, 2) + heading + "\na (1)\nb (1)"},
 };

@@ -1,5 +1,5 @@
-#include "actions/chars/Lorem.h"
 #include "actions/chars/TextActionTextGenerator.h"
+#include "actions/chars/Lorem.h"
 
 #include "core/ActionFactory.h"
 #include "text/Lines.h"
@@ -101,7 +101,9 @@ struct PlacementCase {
     bool (*check)(const std::string& input, const std::string& out);
 };
 
-void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 bool fiveWordsEachWithASpace(const std::string& out) {
     if (out.empty() || out.back() != ' ') return false;
@@ -136,34 +138,32 @@ TEST_P(PlacementCases, Places) {
 }
 
 const PlacementCase placements[] = {
-    {"words replace", Type::words, Position::replace, false, "in", [](auto&, auto& out) {
-         return fiveWordsEachWithASpace(out);
-     }},
-    {"words after last line", Type::words, Position::asNewLine, false, "a\nb", [](auto& in, auto& out) {
+    {"words replace", Type::words, Position::replace, false, "in",
+     [](auto&, auto& out) { return fiveWordsEachWithASpace(out); }},
+    {"words after last line", Type::words, Position::asNewLine, false, "a\nb",
+     [](auto& in, auto& out) {
          return out.rfind(in + "\n", 0) == 0 && fiveWordsEachWithASpace(out.substr(in.size() + 1));
      }},
-    {"words on last line", Type::words, Position::onLastLine, false, "a\nb", [](auto& in, auto& out) {
-         return out.rfind(in, 0) == 0 && fiveWordsEachWithASpace(out.substr(in.size()));
-     }},
-    {"words before first line", Type::words, Position::firstLine, false, "a\nb", [](auto& in, auto& out) {
+    {"words on last line", Type::words, Position::onLastLine, false, "a\nb",
+     [](auto& in, auto& out) { return out.rfind(in, 0) == 0 && fiveWordsEachWithASpace(out.substr(in.size())); }},
+    {"words before first line", Type::words, Position::firstLine, false, "a\nb",
+     [](auto& in, auto& out) {
          const std::string tail = "\n" + in;
          return out.size() > tail.size() && out.substr(out.size() - tail.size()) == tail &&
                 fiveWordsEachWithASpace(out.substr(0, out.size() - tail.size()));
      }},
-    {"sentences replace", Type::sentence, Position::replace, false, "in", [](auto&, auto& out) {
-         return fiveSentences(out);
-     }},
-    {"characters replace", Type::characters, Position::replace, false, "in", [](auto&, auto& out) {
-         return fiveCharacters(out);
-     }},
-    {"characters ignore the new-line switch", Type::characters, Position::replace, true, "in", [](auto&, auto& out) {
-         return fiveCharacters(out);
-     }},
-    {"new line after every word", Type::words, Position::replace, true, "in", [](auto&, auto& out) {
+    {"sentences replace", Type::sentence, Position::replace, false, "in",
+     [](auto&, auto& out) { return fiveSentences(out); }},
+    {"characters replace", Type::characters, Position::replace, false, "in",
+     [](auto&, auto& out) { return fiveCharacters(out); }},
+    {"characters ignore the new-line switch", Type::characters, Position::replace, true, "in",
+     [](auto&, auto& out) { return fiveCharacters(out); }},
+    {"new line after every word", Type::words, Position::replace, true, "in",
+     [](auto&, auto& out) {
          const auto items = splitAt(out, '\n');
-         return items.size() == 6 && items.back().empty() &&
-                std::all_of(items.begin(), items.end() - 1,
-                            [](auto& w) { return w.size() > 1 && w.back() == ' ' && wordSet.count(w.substr(0, w.size() - 1)); });
+         return items.size() == 6 && items.back().empty() && std::all_of(items.begin(), items.end() - 1, [](auto& w) {
+                    return w.size() > 1 && w.back() == ' ' && wordSet.count(w.substr(0, w.size() - 1));
+                });
      }},
     {"new line after every paragraph doubles the break", Type::paragraph, Position::replace, true, "in",
      [](auto&, auto& out) {
@@ -224,20 +224,23 @@ TEST(TextGenerator, BadBoundsAreCorrected) {
 TEST(TextGenerator, DrawsAreUniformAndCoverTheWholeRange) {
     const RandomBelow random = secureRandomBelow();
     std::vector<int> counts(7, 0);
-    for (int i = 0; i < 70000; ++i) ++counts.at(random(7));
+    for (int i = 0; i < 70000; ++i)
+        ++counts.at(random(7));
     for (int c : counts) {
         EXPECT_GT(c, 9000);
         EXPECT_LT(c, 11000);
     }
     std::set<int> lengths;
-    for (int i = 0; i < 500; ++i) lengths.insert(sentenceWords(loremSentence(random, 2, 4)));
+    for (int i = 0; i < 500; ++i)
+        lengths.insert(sentenceWords(loremSentence(random, 2, 4)));
     EXPECT_EQ(lengths, (std::set<int>{2, 3, 4}));
 }
 
 TEST(TextGenerator, BrokenCharactersKeepTheLengthAndWordLikeRuns) {
     const RandomBelow random = secureRandomBelow();
     size_t longestWord = 0;
-    for (auto w : Lorem::words()) longestWord = std::max(longestWord, w.size());
+    for (auto w : Lorem::words())
+        longestWord = std::max(longestWord, w.size());
     for (int length : {1, 2, 10, 500}) {
         const std::string out = loremCharacters(random, length, true);
         ASSERT_EQ(out.size(), static_cast<size_t>(length));
@@ -245,7 +248,8 @@ TEST(TextGenerator, BrokenCharactersKeepTheLengthAndWordLikeRuns) {
         EXPECT_NE(out.back(), ' ');
         EXPECT_EQ(out.find("  "), std::string::npos);
         EXPECT_EQ(out.find_first_not_of(std::string(alphabet) + " "), std::string::npos);
-        for (const auto& run : splitAt(out, ' ')) EXPECT_LE(run.size(), longestWord);
+        for (const auto& run : splitAt(out, ' '))
+            EXPECT_LE(run.size(), longestWord);
         if (length == 500) {
             EXPECT_GT(std::count(out.begin(), out.end(), ' '), 30);
         }
@@ -262,11 +266,13 @@ TEST(TextGenerator, DictionaryFormKeyOrderAndRestore) {
     action.breakCharactersInWords = true;
     const Dictionary d = action.toDictionary();
     std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap()) keys.push_back(key);
+    for (const auto& [key, value] : d.asMap())
+        keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "NumberOfElements", "GeneratorType", "PositionType",
                                               "MinWordPerSentence", "MaxWordPerSentence", "MinSentencesPerParagraph",
                                               "MaxSentencesPerParagraph", "NewLine", "BreakCharactersInWords"}));
-    auto restored = std::dynamic_pointer_cast<TextActionTextGenerator>(fromDictionary(TextActionType::textGenerator, d));
+    auto restored =
+        std::dynamic_pointer_cast<TextActionTextGenerator>(fromDictionary(TextActionType::textGenerator, d));
     ASSERT_TRUE(restored);
     EXPECT_EQ(restored->numberOfElements, 7);
     EXPECT_EQ(restored->generatorType, Type::sentence);
