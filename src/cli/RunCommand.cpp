@@ -4,6 +4,7 @@
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/TextFile.h"
+#include "text/LargeBuffer.h"
 
 #include <CLI/CLI.hpp>
 
@@ -139,7 +140,7 @@ int RunCommand::execute(Io& io) {
         std::ifstream in(m_inFile, std::ios::binary);
         if (!in) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
         std::error_code ec;
-        if (auto size = std::filesystem::file_size(m_inFile, ec); !ec) bytes.reserve(static_cast<size_t>(size) + 1);
+        if (auto size = std::filesystem::file_size(m_inFile, ec); !ec) text::reserveLarge(bytes, size + 1);
         if (!readAll(in, bytes)) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
     } else {
         readAll(io.in, bytes);

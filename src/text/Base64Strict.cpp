@@ -1,5 +1,7 @@
 #include "text/Base64Strict.h"
 
+#include "text/LargeBuffer.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -49,7 +51,9 @@ inline std::uint32_t lookup(int slot, char c) {
 
 std::string base64EncodeStd(std::string_view bytes) {
     const size_t n = bytes.size();
-    std::string out((n + 2) / 3 * 4, '\0');
+    std::string out;
+    reserveLarge(out, (n + 2) / 3 * 4);
+    out.resize((n + 2) / 3 * 4);
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     char* o = out.data();
     size_t i = 0;
@@ -76,7 +80,9 @@ std::optional<std::string> base64DecodeStrict(std::string_view text) {
     size_t padding = 0;
     if (text[n - 1] == '=') padding = text[n - 2] == '=' ? 2 : 1;
 
-    std::string out(n / 4 * 3 - padding, '\0');
+    std::string out;
+    reserveLarge(out, n / 4 * 3 - padding);
+    out.resize(n / 4 * 3 - padding);
     auto* o = reinterpret_cast<unsigned char*>(out.data());
     const char* in = text.data();
     const size_t fullGroups = n / 4 - (padding ? 1 : 0);

@@ -1,6 +1,7 @@
 #include "text/PercentCoding.h"
 
 #include "text/FastUtf8Check.h"
+#include "text/LargeBuffer.h"
 
 #include <array>
 #include <cstring>
@@ -34,8 +35,14 @@ constexpr int hexValue(char c) {
 
 std::string percentEncodeQuery(std::string_view utf8) {
     static constexpr char hex[] = "0123456789ABCDEF";
+    // Counting first sizes the result exactly: allocating three bytes per input byte would
+    // touch three times the memory for text that is mostly letters.
+    size_t escaped = 0;
+    for (char ch : utf8)
+        escaped += !queryAllowed.allowed[static_cast<unsigned char>(ch)];
     std::string out;
-    out.resize(utf8.size() * 3);
+    reserveLarge(out, utf8.size() + 2 * escaped);
+    out.resize(utf8.size() + 2 * escaped);
     char* o = out.data();
     for (char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
@@ -48,13 +55,12 @@ std::string percentEncodeQuery(std::string_view utf8) {
             o += 3;
         }
     }
-    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 
 std::optional<std::string> percentDecodeStrict(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
+    reserveLarge(out, text.size());
     size_t last = 0;
     for (size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', last)) {
         out.append(text, last, at - last);
