@@ -69,11 +69,15 @@ std::vector<std::string_view> findDateExpressions(std::string_view text) {
     std::vector<std::string_view> found;
     if (text.empty()) return found;
     UErrorCode status = U_ZERO_ERROR;
-    static const std::string pattern = buildPattern();
-    UParseError parseError;
-    std::unique_ptr<icu::RegexPattern> regex(
-        icu::RegexPattern::compile(icu::UnicodeString::fromUTF8(pattern), UREGEX_CASE_INSENSITIVE, parseError, status));
-    if (U_FAILURE(status)) return found;
+    // A compiled pattern is shared by all threads; each call makes its own matcher.
+    static const std::unique_ptr<icu::RegexPattern> regex = [] {
+        UErrorCode compileStatus = U_ZERO_ERROR;
+        UParseError parseError;
+        std::unique_ptr<icu::RegexPattern> compiled(icu::RegexPattern::compile(
+            icu::UnicodeString::fromUTF8(buildPattern()), UREGEX_CASE_INSENSITIVE, parseError, compileStatus));
+        return U_SUCCESS(compileStatus) ? std::move(compiled) : nullptr;
+    }();
+    if (!regex) return found;
     // Matching over UTF-8 keeps every offset a byte offset into the text.
     UText* utext = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);
     std::unique_ptr<icu::RegexMatcher> matcher(regex->matcher(status));

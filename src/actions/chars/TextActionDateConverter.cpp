@@ -197,6 +197,8 @@ std::string TextActionDateConverter::convert(std::string_view text, const icu::L
         return out;
     }
 
+    const std::vector<std::string_view> found = text::findDateExpressions(text);
+    if (found.empty()) return std::string(text);
     const DateReader reader(format, locale, zone);
     Formatter writer;
     if (dateConverterType == DateConverterType::dateFormat) {
@@ -206,7 +208,6 @@ std::string TextActionDateConverter::convert(std::string_view text, const icu::L
 
     // Each distinct expression is read once; a repeat needs no second pass when its
     // replacement cannot bring it back, since the first pass left no occurrence of it.
-    const std::vector<std::string_view> found = text::findDateExpressions(text);
     std::unordered_map<std::string_view, std::optional<std::string>> replacements;
     std::vector<std::pair<std::string_view, const std::string*>> passes;
     std::vector<std::pair<std::string_view, const std::string*>> positional;
