@@ -4,6 +4,7 @@
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/TextFile.h"
+#include "text/LargeBuffer.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,0 +1,229 @@
+#include "actions/chars/TextActionEncodeDecode.h"
+
+#include "core/ActionFactory.h"
+#include "core/Json.h"
+#include "text/Base64Strict.h"
+#include "text/PercentCoding.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+using namespace lexorra;
+
+namespace {
+
+constexpr auto B64 = EncodeDecodeType::base64;
+constexpr auto URL = EncodeDecodeType::url;
+constexpr auto ENC = EncodeORDecode::encode;
+constexpr auto DEC = EncodeORDecode::decode;
+const std::string bad(TextActionEncodeDecode::notValidMarker);
+
+std::string repeat(std::string_view piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+struct Case {
+    const char* name;
+    EncodeDecodeType type;
+    EncodeORDecode direction;
+    bool separatedLines;
+    std::string input;
+    std::string expected;
+};
+
+std::string run(EncodeDecodeType type, EncodeORDecode direction, bool lines, std::string_view input) {
+    TextActionEncodeDecode action;
+    action.encodingType = type;
+    action.encodeORDecode = direction;
+    action.separatedLines = lines;
+    return action.transform(input);
+}
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EncodeDecodeCases : public testing::TestWithParam<Case> {};
+
+TEST_P(EncodeDecodeCases, Converts) {
+    const Case& c = GetParam();
+    EXPECT_EQ(run(c.type, c.direction, c.separatedLines, c.input), c.expected) << c.name;
+}
+
+const Case base64Cases[] = {
+    {"abc", B64, ENC, false, "abc", "YWJj"},
+    {"one byte pads twice", B64, ENC, false, "a", "YQ=="},
+    {"two bytes pad once", B64, ENC, false, "ab", "YWI="},
+    {"empty", B64, ENC, false, "", ""},
+    {"two lines as one piece", B64, ENC, false, "a\nb", "YQpi"},
+    {"no line wrapping", B64, ENC, false, std::string(100, 'x'), repeat("eHh4", 33) + "eA=="},
+    {"utf8 bytes", B64, ENC, false, "\xC3\xA9t\xC3\xA9", "w6l0w6k="},
+    {"all 64 letters", B64, ENC, false,
+     std::string("\x00\x10\x83\x10\x51\x87\x20\x92\x8b\x30\xd3\x8f\x41\x14\x93\x51\x55\x97"
+                 "\x61\x96\x9b\x71\xd7\x9f\x82\x18\xa3\x92\x59\xa7\xa2\x9a\xab\xb2\xdb\xaf"
+                 "\xc3\x1c\xb3\xd3\x5d\xb7\xe3\x9e\xbb\xf3\xdf\xbf",
+                 48),
+     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"},
+
+    {"decode abc", B64, DEC, false, "YWJj", "abc"},
+    {"decode padded", B64, DEC, false, "YQ==", "a"},
+    {"decode empty", B64, DEC, false, "", ""},
+    {"trailing line feed fails", B64, DEC, false, "YWJj\n", bad},
+    {"inner space fails", B64, DEC, false, "YW Jj", bad},
+    {"wrong length fails", B64, DEC, false, "YWJ", bad},
+    {"padding in the middle fails", B64, DEC, false, "YQ==YWJj", bad},
+    {"three padding characters fail", B64, DEC, false, "Y===", bad},
+    {"only padding fails", B64, DEC, false, "====", bad},
+    {"url alphabet fails", B64, DEC, false, "-_-_", bad},
+    {"not utf8 fails", B64, DEC, false, "/w==", bad},
+    {"lone continuation byte fails", B64, DEC, false, "gA==", bad},
+    {"decoded utf8", B64, DEC, false, "w6l0w6k=", "\xC3\xA9t\xC3\xA9"},
+
+    {"lines: a and b", B64, ENC, true, "a\nb", "YQ==\nYg=="},
+    {"lines: leading empty line leaves nothing", B64, ENC, true, "\na", "YQ=="},
+    {"lines: inner empty line kept", B64, ENC, true, "a\n\nb", "YQ==\n\nYg=="},
+    {"lines: trailing empty line kept", B64, ENC, true, "a\n", "YQ==\n"},
+    {"lines: empty input", B64, ENC, true, "", ""},
+    {"lines: only line feeds", B64, ENC, true, "\n\n", ""},
+    {"lines: decode with trailing line feed", B64, DEC, true, "YWJj\n", "abc\n"},
+    {"lines: one bad line", B64, DEC, true, "YWJj\n!!\nYQ==", "abc\n" + bad + "\na"},
+    {"lines: bad first line still counts as written", B64, DEC, true, "!!\n\nYQ==", bad + "\n\na"},
+    {"lines: carriage return stays in the line", B64, DEC, true, "YWJj\r\nYQ==", bad + "\na"},
+};
+INSTANTIATE_TEST_SUITE_P(Base64, EncodeDecodeCases, testing::ValuesIn(base64Cases));
+
+const Case urlCases[] = {
+    {"space and ampersand", URL, ENC, false, "a b&c", "a%20b&c"},
+    {"query characters stay", URL, ENC, false, "-._~!$&'()*+,;=:@/?", "-._~!$&'()*+,;=:@/?"},
+    {"letters and digits stay", URL, ENC, false, "AZaz09", "AZaz09"},
+    {"reserved outside query", URL, ENC, false, "#[]%\"<>\\^`{|}", "%23%5B%5D%25%22%3C%3E%5C%5E%60%7B%7C%7D"},
+    {"utf8 upper-case hex", URL, ENC, false, "\xC3\xA9\xE2\x82\xAC", "%C3%A9%E2%82%AC"},
+    {"control characters", URL, ENC, false, std::string("\t\n\0", 3), "%09%0A%00"},
+    {"invalid utf8 gives nothing", URL, ENC, false, "a\xFF", ""},
+    {"empty", URL, ENC, false, "", ""},
+
+    {"decode space", URL, DEC, false, "a%20b", "a b"},
+    {"plus stays", URL, DEC, false, "a+b", "a+b"},
+    {"lower-case hex", URL, DEC, false, "%c3%a9", "\xC3\xA9"},
+    {"lone percent fails", URL, DEC, false, "100%", bad},
+    {"one digit fails", URL, DEC, false, "%4", bad},
+    {"non-hex fails", URL, DEC, false, "%zz", bad},
+    {"not utf8 fails", URL, DEC, false, "%FF", bad},
+    {"truncated sequence fails", URL, DEC, false, "%C3", bad},
+    {"no escapes", URL, DEC, false, "plain text", "plain text"},
+    {"encoded percent", URL, DEC, false, "100%25", "100%"},
+
+    {"lines: encode each", URL, ENC, true, "a b\nc d", "a%20b\nc%20d"},
+    {"lines: one bad line", URL, DEC, true, "%41\n%\n%42", "A\n" + bad + "\nB"},
+    {"lines: leading empty lines vanish", URL, DEC, true, "\n\n%41\n", "A\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Url, EncodeDecodeCases, testing::ValuesIn(urlCases));
+
+TEST(EncodeDecode, Base64RoundTripsEveryLength) {
+    std::mt19937 rng(7);
+    for (size_t length = 0; length < 200; ++length) {
+        std::string bytes(length, '\0');
+        for (auto& b : bytes)
+            b = static_cast<char>(rng());
+        const std::string encoded = text::base64EncodeStd(bytes);
+        ASSERT_EQ(encoded.size(), (length + 2) / 3 * 4);
+        auto decoded = text::base64DecodeStrict(encoded);
+        ASSERT_TRUE(decoded.has_value()) << length;
+        EXPECT_EQ(*decoded, bytes) << length;
+    }
+}
+
+TEST(EncodeDecode, MegabyteInputsRoundTrip) {
+    // Large enough for the huge-page buffers; odd sizes leave padding at the end.
+    std::mt19937 rng(11);
+    std::string bytes(6 * 1024 * 1024 + 1, '\0');
+    for (auto& b : bytes)
+        b = static_cast<char>(rng());
+    const std::string encoded = text::base64EncodeStd(bytes);
+    EXPECT_EQ(encoded.substr(encoded.size() - 2), "==");
+    EXPECT_EQ(text::base64DecodeStrict(encoded), bytes);
+
+    std::string prose;
+    while (prose.size() < 5 * 1024 * 1024)
+        prose += "Gr\u00FC\u00DFe & 100% sure? ";
+    const std::string percent = text::percentEncodeQuery(prose);
+    EXPECT_EQ(percent.substr(0, 28), "Gr%C3%BC%C3%9Fe%20&%20100%25");
+    EXPECT_EQ(text::percentDecodeStrict(percent), prose);
+}
+
+TEST(EncodeDecode, EveryInvalidCharacterFailsInEveryPosition) {
+    for (int c = 0; c < 256; ++c) {
+        const char ch = static_cast<char>(c);
+        const bool inAlphabet = std::isalnum(c) || ch == '+' || ch == '/';
+        if (inAlphabet || ch == '=') continue;
+        for (size_t at = 0; at < 8; ++at) {
+            std::string text = "YWJjZGVm";
+            text[at] = ch;
+            EXPECT_FALSE(text::base64DecodeStrict(text).has_value()) << c << " at " << at;
+        }
+    }
+}
+
+TEST(EncodeDecode, UrlRoundTripsUnicode) {
+    const std::string text = "Grüße, 東京 & 🙂 100% sure? a+b=c #frag";
+    for (bool lines : {false, true}) {
+        const std::string encoded = run(URL, ENC, lines, text);
+        EXPECT_EQ(encoded.find(' '), std::string::npos);
+        EXPECT_EQ(run(URL, DEC, lines, encoded), text);
+    }
+}
+
+TEST(EncodeDecode, DictionaryFormKeepsKeyOrderAndRoundTrips) {
+    TextActionEncodeDecode action;
+    action.encodingType = URL;
+    action.encodeORDecode = DEC;
+    action.separatedLines = true;
+    const Dictionary d = action.toDictionary();
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : d.asMap())
+        keys.push_back(key);
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"Name", "Id", "Type", "EncodingType", "EncodeORDecode", "SeparatedLines"}));
+    EXPECT_EQ(*d.get("Type"), Value(18));
+    EXPECT_EQ(*d.get("EncodingType"), Value(1));
+    EXPECT_EQ(*d.get("EncodeORDecode"), Value(1));
+    EXPECT_EQ(*d.get("SeparatedLines"), Value(true));
+
+    auto restored = std::dynamic_pointer_cast<TextActionEncodeDecode>(fromDictionary(TextActionType::encodeDecode, d));
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->encodingType, URL);
+    EXPECT_EQ(restored->encodeORDecode, DEC);
+    EXPECT_TRUE(restored->separatedLines);
+    EXPECT_EQ(restored->name(), "Encoder and Decoder");
+}
+
+TEST(EncodeDecode, MissingOrBadStoredValuesKeepTheDefaults) {
+    auto dict = json::parse(R"({"Type": 18, "Id": "X", "EncodingType": 7, "EncodeORDecode": "decode"})");
+    ASSERT_TRUE(dict);
+    auto restored =
+        std::dynamic_pointer_cast<TextActionEncodeDecode>(fromDictionary(TextActionType::encodeDecode, *dict));
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->encodingType, B64);
+    EXPECT_EQ(restored->encodeORDecode, ENC);
+    EXPECT_FALSE(restored->separatedLines);
+    EXPECT_EQ(restored->transform("abc"), "YWJj");
+}
+
+TEST(EncodeDecode, CopyKeepsOptions) {
+    TextActionEncodeDecode action;
+    action.encodingType = URL;
+    action.separatedLines = true;
+    auto copy = std::dynamic_pointer_cast<TextActionEncodeDecode>(action.copy());
+    ASSERT_TRUE(copy);
+    EXPECT_NE(copy->id, action.id);
+    EXPECT_EQ(copy->encodingType, URL);
+    EXPECT_EQ(copy->encodeORDecode, ENC);
+    EXPECT_TRUE(copy->separatedLines);
+}
+
+} // namespace

@@ -1,0 +1,155 @@
+#include "actions/chars/TextActionQRCode.h"
+
+#include "core/TextActionSeq.h"
+
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+#include <png.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace lexorra;
+
+namespace {
+
+const std::string marker(TextActionQRCode::marker);
+
+struct Gray {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> pixels;
+};
+
+Gray readPng(const std::string& bytes) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    Gray out;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return out;
+    image.format = PNG_FORMAT_GRAY;
+    out.pixels.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, out.pixels.data(), 0, nullptr)) return {};
+    out.width = static_cast<int>(image.width);
+    out.height = static_cast<int>(image.height);
+    return out;
+}
+
+std::string decodeQr(const Gray& image) {
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::QRCode);
+    const auto result =
+        ZXing::ReadBarcode({image.pixels.data(), image.width, image.height, ZXing::ImageFormat::Lum}, hints);
+    if (!result.isValid()) return "<no code>";
+    const auto& bytes = result.bytes();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string repeat(std::string_view piece, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+TEST(QRCode, TransformPutsTheMarkerFirst) {
+    TextActionQRCode action;
+    EXPECT_EQ(action.transform("hello"), "[<_QR-Code_>]hello");
+    EXPECT_EQ(action.transform(""), "[<_QR-Code_>]");
+    EXPECT_EQ(marker.size(), 13u);
+    EXPECT_FALSE(action.hasOptions());
+}
+
+struct PayloadCase {
+    const char* name;
+    std::string result;
+    std::string expected;
+};
+
+void PrintTo(const PayloadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class QRPayloadCases : public testing::TestWithParam<PayloadCase> {};
+
+TEST_P(QRPayloadCases, Payload) {
+    EXPECT_EQ(qrCodePayload(GetParam().result), GetParam().expected);
+}
+
+const PayloadCase payloadCases[] = {
+    {"marker removed", marker + "hello", "hello"},
+    {"every marker removed", marker + "a" + marker + "b", "ab"},
+    {"1200 characters kept whole", repeat("x", 1200), repeat("x", 1200)},
+    {"1201 characters cut with dots", repeat("x", 1201), repeat("x", 1200) + "..."},
+    {"marker does not count", marker + repeat("x", 1200), repeat("x", 1200)},
+    // 1200 two-byte characters and "..." are 2403 bytes: cut to under 2223 bytes.
+    {"byte limit drops whole characters", repeat("\u00E9", 1300), repeat("\u00E9", 1111)},
+    {"grapheme clusters count as one", repeat("e\u0301", 1201), repeat("e\u0301", 740)},
+};
+INSTANTIATE_TEST_SUITE_P(QRCode, QRPayloadCases, testing::ValuesIn(payloadCases));
+
+TEST(QRCode, PayloadStaysUnderTheByteLimitAndValid) {
+    for (size_t n : {1110u, 1111u, 1112u, 2000u}) {
+        const std::string payload = qrCodePayload(repeat("\u00E9", n));
+        EXPECT_LT(payload.size(), 2223u) << n;
+        EXPECT_EQ(payload.size() % 2, 0u) << n; // never half a character
+    }
+    EXPECT_EQ(qrCodePayload(repeat("a", 1200)).size(), 1200u);
+}
+
+struct ImageCase {
+    const char* name;
+    std::string result;
+};
+
+void PrintTo(const ImageCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class QRImageCases : public testing::TestWithParam<ImageCase> {};
+
+TEST_P(QRImageCases, DecodesBackToThePayload) {
+    auto png = qrCodePng(GetParam().result);
+    ASSERT_TRUE(png.has_value());
+    ASSERT_GT(png->size(), 8u);
+    EXPECT_EQ(png->substr(1, 3), "PNG");
+    const Gray image = readPng(*png);
+    ASSERT_GT(image.width, 0);
+    EXPECT_EQ(image.width, image.height);
+    EXPECT_EQ(image.width % 9, 0);
+    EXPECT_EQ(decodeQr(image), qrCodePayload(GetParam().result));
+}
+
+const ImageCase imageCases[] = {
+    {"short text", marker + "hello"},
+    {"unicode", marker + "Grüße aus 東京 🙂"},
+    {"url", marker + "https://example.org/a?b=c&d=e"},
+    {"long text cut with dots", marker + repeat("0123456789", 150)},
+    {"byte limit", marker + repeat("\u00E9", 1500)},
+};
+INSTANTIATE_TEST_SUITE_P(QRCode, QRImageCases, testing::ValuesIn(imageCases));
+
+TEST(QRCode, ModulesAreNinePixelsWithALightMargin) {
+    const Gray image = readPng(*qrCodePng(marker + "hello"));
+    // "hello" fits version 1: 21 modules plus one light module on each side.
+    EXPECT_EQ(image.width, 23 * 9);
+    for (int x = 0; x < image.width; ++x)
+        EXPECT_EQ(image.pixels[x], 0xFF);
+    // The top-left finder pattern starts dark right after the margin, as a full 9x9 block.
+    for (int y = 9; y < 18; ++y)
+        for (int x = 9; x < 18; ++x)
+            EXPECT_EQ(image.pixels[static_cast<size_t>(y * image.width + x)], 0);
+}
+
+TEST(QRCode, EmptyPayloadHasNoImage) {
+    EXPECT_FALSE(qrCodePng(marker).has_value());
+    EXPECT_FALSE(qrCodePng("").has_value());
+}
+
+TEST(QRCode, FileNameFollowsTheMarker) {
+    EXPECT_EQ(resultFileName(marker + "x"), "qrcode.png");
+    EXPECT_EQ(resultFileName("x"), "results.txt");
+}
+
+} // namespace
