@@ -79,6 +79,17 @@ openai::CompletionsQuery TextActionChatGPT::makeQuery(std::string_view text) con
 
 std::string TextActionChatGPT::transform(std::string_view text) const {
     setBusy(true);
+    std::string result;
+    try {
+        result = exchange(text);
+    } catch (const std::exception& e) {
+        result = " -- ERROR:" + std::string(e.what()) + " -- ";
+    }
+    setBusy(false);
+    return result;
+}
+
+std::string TextActionChatGPT::exchange(std::string_view text) const {
     // A newer run supersedes every exchange still in flight.
     openai::HTTPSession::shared().cancelAllTasks();
 
@@ -103,7 +114,6 @@ std::string TextActionChatGPT::transform(std::string_view text) const {
     while (!done->try_acquire_for(std::chrono::milliseconds(50))) {
         if (runIsStale()) task->cancel();
     }
-    setBusy(false);
     return *result;
 }
 

@@ -39,8 +39,13 @@ public:
     // LEXORRA_OPENAI_ADDRESS=http://127.0.0.1:PORT; other values are ignored.
     static std::string serviceHost();
 
+    // Shown in grey under the prompt while the key setting is empty.
+    static constexpr std::string_view missingKeyHint = "Set your OpenAI API Key on app settings.";
     static constexpr double timeoutInterval = 120.0;
     static constexpr std::string_view model = "gpt-3.5-turbo-instruct";
+
+private:
+    std::string exchange(std::string_view text) const;
 };
 
 } // namespace lexorra

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 namespace lexorra::openai {
@@ -123,12 +124,19 @@ std::shared_ptr<HTTPTask> HTTPSession::start(HTTPRequest request, std::function<
         std::lock_guard lock(m_mutex);
         m_tasks.push_back(task);
     }
-    std::thread([this, task, request = std::move(request), completion = std::move(completion)] {
+    auto run = [this, task, request = std::move(request), completion] {
         Transfer transfer{task, {}, false};
         HTTPResponse response = perform(request, transfer);
         finished(task);
         completion(std::move(response));
-    }).detach();
+    };
+    try {
+        std::thread(std::move(run)).detach();
+    } catch (const std::system_error& e) {
+        // No thread to run on: report the failure the same way, so the caller's wait ends.
+        finished(task);
+        completion(HTTPResponse{HTTPResponse::Outcome::failed, e.what(), 0, std::nullopt});
+    }
     return task;
 }
 
