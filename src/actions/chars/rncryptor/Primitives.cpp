@@ -94,21 +94,35 @@ Engine::Engine(Operation operation, ByteView key, ByteView iv) : cryptor(EVP_CIP
 Engine::~Engine() { EVP_CIPHER_CTX_free(cryptor); }
 
 Bytes Engine::update(ByteView data) {
-    if (data.empty()) return {};
-    // One block more than the input: CBC may release a block held back from the last call.
-    buffer.resize(data.size() + 16);
-    int written = 0;
-    if (EVP_CipherUpdate(cryptor, buffer.data(), &written, data.data(), checkedLength(data.size())) != 1)
-        throw CipherFailure("the cipher rejected the data");
-    return Bytes(buffer.begin(), buffer.begin() + written);
+    buffer.clear();
+    update(data, buffer);
+    return buffer;
 }
 
 Bytes Engine::finalData() {
-    buffer.resize(32);
+    buffer.clear();
+    finalData(buffer);
+    return buffer;
+}
+
+void Engine::update(ByteView data, Bytes& out) {
+    if (data.empty()) return;
+    const std::size_t start = out.size();
+    // One block more than the input: CBC may release a block held back from the last call.
+    out.resize(start + data.size() + 16);
     int written = 0;
-    if (EVP_CipherFinal_ex(cryptor, buffer.data(), &written) != 1)
-        throw CipherFailure("the padding of the decrypted data is not valid");
-    return Bytes(buffer.begin(), buffer.begin() + written);
+    const bool ok = EVP_CipherUpdate(cryptor, out.data() + start, &written, data.data(), checkedLength(data.size())) == 1;
+    out.resize(start + (ok ? static_cast<std::size_t>(written) : 0));
+    if (!ok) throw CipherFailure("the cipher rejected the data");
+}
+
+void Engine::finalData(Bytes& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 32);
+    int written = 0;
+    const bool ok = EVP_CipherFinal_ex(cryptor, out.data() + start, &written) == 1;
+    out.resize(start + (ok ? static_cast<std::size_t>(written) : 0));
+    if (!ok) throw CipherFailure("the padding of the decrypted data is not valid");
 }
 
 // ---- HMACV3

@@ -57,6 +57,9 @@ public:
 
     Bytes update(ByteView data);
     Bytes finalData();
+    // The same, appending to `out`: large texts are not copied once more.
+    void update(ByteView data, Bytes& out);
+    void finalData(Bytes& out);
 
 private:
     evp_cipher_ctx_st* cryptor;

@@ -54,23 +54,32 @@ EncryptorV3::EncryptorV3(ByteView encryptionKey, ByteView hmacKey, Bytes header,
 
 Bytes EncryptorV3::update(ByteView data) {
     Bytes out;
-    if (pendingHeader) {
-        out = std::move(*pendingHeader);
-        pendingHeader.reset();
-    }
-    const Bytes ciphertext = engine->update(data);
-    hmac->update(ciphertext);
-    append(out, ciphertext);
+    update(data, out);
     return out;
 }
 
 Bytes EncryptorV3::finalData() {
-    Bytes out = update({});
-    const Bytes ciphertext = engine->finalData();
-    hmac->update(ciphertext);
-    append(out, ciphertext);
-    append(out, hmac->finalData());
+    Bytes out;
+    finalData(out);
     return out;
+}
+
+void EncryptorV3::update(ByteView data, Bytes& out) {
+    if (pendingHeader) {
+        append(out, *pendingHeader);
+        pendingHeader.reset();
+    }
+    const std::size_t start = out.size();
+    engine->update(data, out);
+    hmac->update(ByteView(out).subspan(start));
+}
+
+void EncryptorV3::finalData(Bytes& out) {
+    update({}, out);
+    const std::size_t start = out.size();
+    engine->finalData(out);
+    hmac->update(ByteView(out).subspan(start));
+    append(out, hmac->finalData());
 }
 
 // ---- DecryptorEngineV3
@@ -80,20 +89,20 @@ DecryptorEngineV3::DecryptorEngineV3(const Keys& keys, ByteView iv, ByteView hea
     hmac.update(header);
 }
 
-Bytes DecryptorEngineV3::update(ByteView data) {
+void DecryptorEngineV3::update(ByteView data, Bytes& out) {
     const Bytes ciphertext = buffer.update(data);
     hmac.update(ciphertext);
-    return engine.update(ciphertext);
+    engine.update(ciphertext, out);
 }
 
-Bytes DecryptorEngineV3::finalData() {
+void DecryptorEngineV3::finalData(Bytes& out) {
     const Bytes computed = hmac.finalData();
     const Bytes expected = buffer.finalData();
     // The padding is checked only after the message proved authentic, so a forged message
     // cannot learn anything from how its padding fails.
     if (expected.size() != FormatV3::hmacSize || !constantTimeEqual(computed, expected))
         throw Failure(Error::hmacMismatch);
-    return engine.finalData();
+    engine.finalData(out);
 }
 
 // ---- DecryptorV3
@@ -121,50 +130,83 @@ void DecryptorV3::startEngine() {
 }
 
 Bytes DecryptorV3::update(ByteView data) {
-    if (decryptorEngine) return decryptorEngine->update(data);
-    const std::size_t needed = requiredHeaderSize();
-    const std::size_t take = std::min(needed - buffer.size(), data.size());
-    buffer.insert(buffer.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(take));
-    if (buffer.size() < needed) return {};
-    startEngine();
-    buffer.clear();
-    return decryptorEngine->update(data.subspan(take));
+    Bytes out;
+    update(data, out);
+    return out;
 }
 
 Bytes DecryptorV3::finalData() {
+    Bytes out;
+    finalData(out);
+    return out;
+}
+
+void DecryptorV3::update(ByteView data, Bytes& out) {
+    if (decryptorEngine) return decryptorEngine->update(data, out);
+    const std::size_t needed = requiredHeaderSize();
+    const std::size_t take = std::min(needed - buffer.size(), data.size());
+    buffer.insert(buffer.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(take));
+    if (buffer.size() < needed) return;
+    startEngine();
+    buffer.clear();
+    decryptorEngine->update(data.subspan(take), out);
+}
+
+void DecryptorV3::finalData(Bytes& out) {
     if (!decryptorEngine) throw Failure(Error::messageTooShort);
-    return decryptorEngine->finalData();
+    decryptorEngine->finalData(out);
 }
 
 // ---- Encryptor and Decryptor
 
 Bytes Encryptor::encrypt(ByteView data) {
-    Bytes out = update(data);
-    append(out, finalData());
+    Bytes out;
+    out.reserve(FormatV3::passwordHeaderSize + data.size() + 16 + FormatV3::hmacSize);
+    update(data, out);
+    finalData(out);
     return out;
 }
 
 Bytes Decryptor::update(ByteView data) {
-    if (decryptor) return decryptor->update(data);
-    buffer.insert(buffer.end(), data.begin(), data.end());
-    if (buffer.empty()) return {};
-    for (Kind kind : decryptors) {
-        if (kind == Kind::v3 && DecryptorV3::canDecrypt(buffer)) decryptor = std::make_unique<DecryptorV3>(password);
-    }
-    if (!decryptor) throw Failure(Error::unknownHeader);
-    const Bytes pending = std::move(buffer);
-    buffer.clear();
-    return decryptor->update(pending);
+    Bytes out;
+    update(data, out);
+    return out;
 }
 
 Bytes Decryptor::finalData() {
+    Bytes out;
+    finalData(out);
+    return out;
+}
+
+void Decryptor::update(ByteView data, Bytes& out) {
+    if (decryptor) return decryptor->update(data, out);
+    // Bytes wait in `buffer` only while no decryptor kind can tell; the current one needs a
+    // single byte, so large messages are handed on without a copy.
+    ByteView pending = data;
+    if (!buffer.empty()) {
+        buffer.insert(buffer.end(), data.begin(), data.end());
+        pending = buffer;
+    }
+    if (pending.empty()) return;
+    for (Kind kind : decryptors) {
+        if (kind == Kind::v3 && DecryptorV3::canDecrypt(pending)) decryptor = std::make_unique<DecryptorV3>(password);
+    }
+    if (!decryptor) throw Failure(Error::unknownHeader);
+    decryptor->update(pending, out);
+    buffer.clear();
+}
+
+void Decryptor::finalData(Bytes& out) {
     if (!decryptor) throw Failure(Error::messageTooShort);
-    return decryptor->finalData();
+    decryptor->finalData(out);
 }
 
 Bytes Decryptor::decrypt(ByteView message) {
-    Bytes out = update(message);
-    append(out, finalData());
+    Bytes out;
+    out.reserve(message.size());
+    update(message, out);
+    finalData(out);
     return out;
 }
 

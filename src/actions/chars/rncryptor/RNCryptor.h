@@ -60,6 +60,9 @@ public:
 
     Bytes update(ByteView data);
     Bytes finalData();
+    // The same, appending to `out`.
+    void update(ByteView data, Bytes& out);
+    void finalData(Bytes& out);
 
 private:
     EncryptorV3(ByteView encryptionKey, ByteView hmacKey, Bytes header, ByteView iv);
@@ -73,8 +76,8 @@ class DecryptorEngineV3 {
 public:
     DecryptorEngineV3(const Keys& keys, ByteView iv, ByteView header);
 
-    Bytes update(ByteView data);
-    Bytes finalData();
+    void update(ByteView data, Bytes& out);
+    void finalData(Bytes& out);
 
 private:
     OverflowingBuffer buffer{FormatV3::hmacSize};
@@ -91,6 +94,8 @@ public:
 
     Bytes update(ByteView data);
     Bytes finalData();
+    void update(ByteView data, Bytes& out);
+    void finalData(Bytes& out);
 
 private:
     std::size_t requiredHeaderSize() const;
@@ -111,6 +116,8 @@ public:
 
     Bytes update(ByteView data) { return encryptor.update(data); }
     Bytes finalData() { return encryptor.finalData(); }
+    void update(ByteView data, Bytes& out) { encryptor.update(data, out); }
+    void finalData(Bytes& out) { encryptor.finalData(out); }
     // The whole message for `data`; an encryptor encrypts once.
     Bytes encrypt(ByteView data);
 
@@ -125,6 +132,8 @@ public:
 
     Bytes update(ByteView data);
     Bytes finalData();
+    void update(ByteView data, Bytes& out);
+    void finalData(Bytes& out);
     // The plaintext of a whole message; throws Failure (or CipherFailure) when it does not open.
     Bytes decrypt(ByteView message);
 
