@@ -20,24 +20,23 @@ constexpr std::array<int, 256> decodeTable = makeDecodeTable();
 } // namespace
 
 std::string toMessageText(ByteView message) {
-    std::string out;
-    out.reserve((message.size() + 2) / 3 * 4);
+    std::string out((message.size() + 2) / 3 * 4, '=');
+    char* to = out.data();
     std::size_t i = 0;
     for (; i + 3 <= message.size(); i += 3) {
         const std::uint32_t n = (std::uint32_t{message[i]} << 16) | (std::uint32_t{message[i + 1]} << 8) | message[i + 2];
-        out += alphabet[(n >> 18) & 63];
-        out += alphabet[(n >> 12) & 63];
-        out += alphabet[(n >> 6) & 63];
-        out += alphabet[n & 63];
+        *to++ = alphabet[(n >> 18) & 63];
+        *to++ = alphabet[(n >> 12) & 63];
+        *to++ = alphabet[(n >> 6) & 63];
+        *to++ = alphabet[n & 63];
     }
     const std::size_t rest = message.size() - i;
-    if (rest > 0) {
+    if (rest > 0) { // the padding "=" are already in place
         std::uint32_t n = std::uint32_t{message[i]} << 16;
         if (rest == 2) n |= std::uint32_t{message[i + 1]} << 8;
-        out += alphabet[(n >> 18) & 63];
-        out += alphabet[(n >> 12) & 63];
-        out += rest == 2 ? alphabet[(n >> 6) & 63] : '=';
-        out += '=';
+        *to++ = alphabet[(n >> 18) & 63];
+        *to++ = alphabet[(n >> 12) & 63];
+        if (rest == 2) *to++ = alphabet[(n >> 6) & 63];
     }
     return out;
 }
