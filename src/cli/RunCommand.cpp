@@ -4,7 +4,6 @@
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/TextFile.h"
-#include "text/LargeBuffer.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,4 +1,5 @@
 #include "actions/Registry.h"
+#include "actions/chars/TextActionEncryption.h"
 
 #include "actions/chars/TextActionConvertCase.h"
 #include "actions/chars/TextActionQuotesConverter.h"
@@ -23,6 +24,7 @@ std::shared_ptr<TextAction> makeCharAction(TextActionType type) {
     case TextActionType::generateQRCode: return std::make_shared<TextActionQRCode>();
     case TextActionType::dateConverter: return std::make_shared<TextActionDateConverter>();
     case TextActionType::textGenerator: return std::make_shared<TextActionTextGenerator>();
+    case TextActionType::encryption: return std::make_shared<TextActionEncryption>();
     default:
         return nullptr;
     }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/TextAction.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lexorra {
+
+enum class EncryptionOrDecryption : std::int64_t { encryption = 0, decryption = 1 };
+
+// Password encryption of the whole text into the RNCryptor version 3 message format, as
+// Base64 on one line, and back. Salts and vector are fresh on each run, so encrypting the same
+// text twice gives different results.
+class TextActionEncryption : public TextAction {
+public:
+    TextActionEncryption() : TextAction(TextActionType::encryption) {}
+
+    EncryptionOrDecryption encryptionOrDecryption = EncryptionOrDecryption::encryption;
+    std::string password;
+
+    std::string transform(std::string_view text) const override;
+    const OptionList& options() const override;
+
+    static constexpr std::string_view givePasswordMarker = "-- Give Password --";
+    static constexpr std::string_view errorMarker = "-- Error --";
+    // The message opened and proved authentic, but what it holds is not UTF-8 text.
+    static constexpr std::string_view notTextMarker = "-- Decrypted data is not UTF-8 text --";
+};
+
+} // namespace lexorra

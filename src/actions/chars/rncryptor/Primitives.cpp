@@ -1,0 +1,187 @@
+#include "actions/chars/rncryptor/Primitives.h"
+
+#include <openssl/core_names.h>
+#include <openssl/crypto.h>
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/params.h>
+#include <openssl/rand.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace lexorra::RNCryptor {
+
+namespace {
+
+[[noreturn]] void securityFailure(const std::string& message) {
+    std::fputs(message.c_str(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+    std::abort();
+}
+
+// The most specific status the library left for the failed call, or the call's own result.
+unsigned long statusCode(int result) {
+    const unsigned long queued = ERR_get_error();
+    return queued != 0 ? queued : static_cast<unsigned long>(result);
+}
+
+int checkedLength(std::size_t size) {
+    if (size > static_cast<std::size_t>(INT_MAX - 64)) throw Failure(Error::memoryFailure);
+    return static_cast<int>(size);
+}
+
+} // namespace
+
+std::string_view errorName(Error error) {
+    switch (error) {
+    case Error::hmacMismatch: return "hmacMismatch";
+    case Error::unknownHeader: return "unknownHeader";
+    case Error::messageTooShort: return "messageTooShort";
+    case Error::memoryFailure: return "memoryFailure";
+    case Error::invalidCredentialType: return "invalidCredentialType";
+    }
+    return "unknown";
+}
+
+Failure::Failure(Error e) : std::runtime_error(std::string(errorName(e))), error(e) {}
+
+Bytes randomBytes(std::size_t count) {
+    Bytes out(count);
+    const int result = RAND_bytes(out.data(), checkedLength(count));
+    if (result != 1)
+        securityFailure("SECURITY FAILURE: Could not generate secure random numbers: " +
+                        std::to_string(statusCode(result)));
+    return out;
+}
+
+Bytes deriveKey(std::string_view password, ByteView salt, unsigned iterations, std::size_t keySize) {
+    Bytes key(keySize);
+    const int result = PKCS5_PBKDF2_HMAC(password.data(), checkedLength(password.size()), salt.data(),
+                                         checkedLength(salt.size()), static_cast<int>(iterations), EVP_sha1(),
+                                         checkedLength(keySize), key.data());
+    if (result != 1)
+        securityFailure("SECURITY FAILURE: Could not derive secure password (" + std::to_string(statusCode(result)) +
+                        ")");
+    return key;
+}
+
+bool constantTimeEqual(ByteView a, ByteView b) {
+    if (a.size() != b.size()) return false;
+    return CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// ---- Engine
+
+Engine::Engine(Operation operation, ByteView key, ByteView iv) : cryptor(EVP_CIPHER_CTX_new()) {
+    if (!cryptor) throw Failure(Error::memoryFailure);
+    if (key.size() != 32 || iv.size() != 16) {
+        EVP_CIPHER_CTX_free(cryptor);
+        throw CipherFailure("AES-256-CBC needs a 32-byte key and a 16-byte vector");
+    }
+    const int encrypt = operation == Operation::encrypt ? 1 : 0;
+    if (EVP_CipherInit_ex(cryptor, EVP_aes_256_cbc(), nullptr, key.data(), iv.data(), encrypt) != 1) {
+        EVP_CIPHER_CTX_free(cryptor);
+        throw CipherFailure("the cipher could not be initialised");
+    }
+    EVP_CIPHER_CTX_set_padding(cryptor, 1);
+}
+
+Engine::~Engine() { EVP_CIPHER_CTX_free(cryptor); }
+
+Bytes Engine::update(ByteView data) {
+    buffer.clear();
+    update(data, buffer);
+    return buffer;
+}
+
+Bytes Engine::finalData() {
+    buffer.clear();
+    finalData(buffer);
+    return buffer;
+}
+
+void Engine::update(ByteView data, Bytes& out) {
+    if (data.empty()) return;
+    const std::size_t start = out.size();
+    // One block more than the input: CBC may release a block held back from the last call.
+    out.resize(start + data.size() + 16);
+    int written = 0;
+    const bool ok = EVP_CipherUpdate(cryptor, out.data() + start, &written, data.data(), checkedLength(data.size())) == 1;
+    out.resize(start + (ok ? static_cast<std::size_t>(written) : 0));
+    if (!ok) throw CipherFailure("the cipher rejected the data");
+}
+
+void Engine::finalData(Bytes& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 32);
+    int written = 0;
+    const bool ok = EVP_CipherFinal_ex(cryptor, out.data() + start, &written) == 1;
+    out.resize(start + (ok ? static_cast<std::size_t>(written) : 0));
+    if (!ok) throw CipherFailure("the padding of the decrypted data is not valid");
+}
+
+// ---- HMACV3
+
+HMACV3::HMACV3(ByteView key) : context(nullptr) {
+    EVP_MAC* mac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
+    if (!mac) throw Failure(Error::memoryFailure);
+    context = EVP_MAC_CTX_new(mac);
+    EVP_MAC_free(mac); // the context keeps its own reference
+    if (!context) throw Failure(Error::memoryFailure);
+    char digest[] = "SHA256";
+    const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
+                                 OSSL_PARAM_construct_end()};
+    if (EVP_MAC_init(context, key.data(), key.size(), params) != 1) {
+        EVP_MAC_CTX_free(context);
+        throw CipherFailure("HMAC-SHA256 could not be initialised");
+    }
+}
+
+HMACV3::~HMACV3() { EVP_MAC_CTX_free(context); }
+
+void HMACV3::update(ByteView data) {
+    if (data.empty()) return;
+    if (EVP_MAC_update(context, data.data(), data.size()) != 1) throw CipherFailure("HMAC-SHA256 update failed");
+}
+
+Bytes HMACV3::finalData() {
+    Bytes out(32);
+    std::size_t written = 0;
+    if (EVP_MAC_final(context, out.data(), &written, out.size()) != 1) throw CipherFailure("HMAC-SHA256 failed");
+    out.resize(written);
+    return out;
+}
+
+// ---- OverflowingBuffer
+
+Bytes OverflowingBuffer::update(ByteView data) {
+    if (buffer.size() + data.size() <= capacity) {
+        buffer.insert(buffer.end(), data.begin(), data.end());
+        return {};
+    }
+    const std::size_t release = buffer.size() + data.size() - capacity;
+    Bytes out;
+    out.reserve(release);
+    // Release from what is held first, then from the new data; keep the tail.
+    const std::size_t fromHeld = std::min(release, buffer.size());
+    out.insert(out.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(fromHeld));
+    const std::size_t fromData = release - fromHeld;
+    out.insert(out.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(fromData));
+    Bytes kept(buffer.begin() + static_cast<std::ptrdiff_t>(fromHeld), buffer.end());
+    kept.insert(kept.end(), data.begin() + static_cast<std::ptrdiff_t>(fromData), data.end());
+    buffer = std::move(kept);
+    return out;
+}
+
+Bytes OverflowingBuffer::finalData() {
+    Bytes out = std::move(buffer);
+    buffer.clear();
+    return out;
+}
+
+} // namespace lexorra::RNCryptor

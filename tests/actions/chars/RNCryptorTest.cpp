@@ -1,0 +1,349 @@
+#include "actions/chars/rncryptor/MessageText.h"
+#include "actions/chars/rncryptor/RNCryptor.h"
+#include "actions/chars/OpensslReference.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace lexorra::RNCryptor {
+namespace {
+
+using testing::fromHex;
+using testing::toHex;
+
+#define REQUIRE_OPENSSL()                                                                                              \
+    if (!testing::opensslAvailable()) GTEST_SKIP() << "the openssl command line is not installed"
+
+Bytes bytesOf(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+Bytes encryptFixed(const std::string& password, const Bytes& encryptionSalt, const Bytes& hmacSalt, const Bytes& iv,
+                   const Bytes& plain) {
+    return Encryptor(password, encryptionSalt, hmacSalt, iv).encrypt(plain);
+}
+
+// Runs the decryption and reports the error it fails with, or nullopt when it succeeds.
+std::optional<Error> decryptionError(const std::string& password, const Bytes& message) {
+    try {
+        Decryptor(password).decrypt(message);
+        return std::nullopt;
+    } catch (const Failure& failure) {
+        return failure.error;
+    }
+}
+
+// ---- Interoperability with an independent construction of the format
+
+struct KeyCase {
+    const char* name;
+    std::string password;
+    std::string saltHex;
+};
+
+TEST(RNCryptorKeyDerivation, MatchesOpensslPbkdf2) {
+    REQUIRE_OPENSSL();
+    const KeyCase cases[] = {
+        {"one byte", "a", "0102030405060708"},
+        {"word", "thepassword", "0203040506070801"},
+        {"multi-byte UTF-8", "中文密码", "0000000000000000"},
+        {"long with spaces", "pass phrase that runs well past the block size of sha-1 ......", "ffeeddccbbaa9988"},
+    };
+    for (const auto& c : cases) {
+        const Bytes salt = fromHex(c.saltHex);
+        const Bytes ours = FormatV3::makeKey(c.password, salt);
+        EXPECT_EQ(ours.size(), 32u) << c.name;
+        EXPECT_EQ(toHex(ours), toHex(testing::opensslPbkdf2Sha1(bytesOf(c.password), salt))) << c.name;
+    }
+}
+
+struct MessageCase {
+    const char* name;
+    std::string password;
+    std::string encryptionSaltHex, hmacSaltHex, ivHex;
+    std::string plain;
+};
+
+const MessageCase messageCases[] = {
+    {"empty plaintext", "a", "0000000000000000", "0000000000000000", "00000000000000000000000000000000", ""},
+    {"one byte", "thepassword", "0001020304050607", "0102030405060708", "02030405060708090a0b0c0d0e0f0001", "\x01"},
+    {"15 bytes", "thepassword", "0102030405060700", "0203040506070801", "030405060708090a0b0c0d0e0f000102",
+     "fifteen bytes!!"},
+    {"16 bytes", "thepassword", "0203040506070001", "0304050607080102", "0405060708090a0b0c0d0e0f00010203",
+     "sixteen bytes!!!"},
+    {"several blocks", "pässwörd", "0304050607000102", "0405060708010203", "05060708090a0b0c0d0e0f0001020304",
+     "Lorem ipsum dolor sit amet, consectetur adipiscing elit — ünïcödé ✓ 🙂\nsecond line\n"},
+};
+
+TEST(RNCryptorMessage, EncryptionWithFixedSaltsMatchesIndependentConstruction) {
+    REQUIRE_OPENSSL();
+    for (const auto& c : messageCases) {
+        const Bytes expected = testing::opensslMessage(c.password, fromHex(c.encryptionSaltHex), fromHex(c.hmacSaltHex),
+                                                       fromHex(c.ivHex), bytesOf(c.plain));
+        const Bytes ours = encryptFixed(c.password, fromHex(c.encryptionSaltHex), fromHex(c.hmacSaltHex),
+                                        fromHex(c.ivHex), bytesOf(c.plain));
+        EXPECT_EQ(toHex(ours), toHex(expected)) << c.name;
+    }
+}
+
+TEST(RNCryptorMessage, DecryptsIndependentlyBuiltMessages) {
+    REQUIRE_OPENSSL();
+    for (const auto& c : messageCases) {
+        const Bytes message = testing::opensslMessage(c.password, fromHex(c.encryptionSaltHex), fromHex(c.hmacSaltHex),
+                                                      fromHex(c.ivHex), bytesOf(c.plain));
+        EXPECT_EQ(Decryptor(c.password).decrypt(message), bytesOf(c.plain)) << c.name;
+    }
+}
+
+TEST(RNCryptorMessage, AuthenticMessageWithBrokenPaddingIsRejected) {
+    REQUIRE_OPENSSL();
+    // A correct HMAC over a ciphertext whose last block does not end in valid padding.
+    const Bytes message = testing::opensslMessage("pw", fromHex("0101010101010101"), fromHex("0202020202020202"),
+                                                  fromHex("03030303030303030303030303030303"),
+                                                  bytesOf(std::string(15, 'x') + '\0'), false);
+    EXPECT_THROW(Decryptor("pw").decrypt(message), CipherFailure);
+}
+
+// ---- Layout of what we produce
+
+TEST(RNCryptorMessage, FixedSaltsAndVectorLandInTheHeader) {
+    const Bytes encryptionSalt = fromHex("1111111111111111"), hmacSalt = fromHex("2222222222222222"),
+                iv = fromHex("33333333333333333333333333333333");
+    const Bytes message = encryptFixed("pw", encryptionSalt, hmacSalt, iv, bytesOf("hi"));
+    ASSERT_EQ(message.size(), 34u + 16 + 32);
+    EXPECT_EQ(toHex(Bytes(message.begin(), message.begin() + 34)), "0301" + toHex(encryptionSalt) + toHex(hmacSalt) + toHex(iv));
+}
+
+TEST(RNCryptorMessage, LengthIsHeaderPaddedCiphertextAndHmac) {
+    for (std::size_t n : {0, 1, 15, 16, 17, 31, 32, 33, 100}) {
+        const Bytes message = Encryptor("pw").encrypt(Bytes(n, 'a'));
+        EXPECT_EQ(message.size(), 34 + (n / 16 + 1) * 16 + 32) << n;
+    }
+}
+
+TEST(RNCryptorMessage, EachEncryptionDrawsFreshSaltsAndVector) {
+    const Bytes a = Encryptor("pw").encrypt(bytesOf("same text"));
+    const Bytes b = Encryptor("pw").encrypt(bytesOf("same text"));
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_NE(Bytes(a.begin() + 2, a.begin() + 10), Bytes(b.begin() + 2, b.begin() + 10)) << "encryption salt";
+    EXPECT_NE(Bytes(a.begin() + 10, a.begin() + 18), Bytes(b.begin() + 10, b.begin() + 18)) << "HMAC salt";
+    EXPECT_NE(Bytes(a.begin() + 18, a.begin() + 34), Bytes(b.begin() + 18, b.begin() + 34)) << "vector";
+    EXPECT_EQ(Decryptor("pw").decrypt(a), Decryptor("pw").decrypt(b));
+}
+
+// ---- Incremental use
+
+Bytes feedInPieces(const std::function<Bytes(ByteView)>& update, const std::function<Bytes()>& finish,
+                   const Bytes& data, std::size_t piece) {
+    Bytes out;
+    for (std::size_t at = 0; at < data.size(); at += piece) {
+        const Bytes part = update(ByteView(data).subspan(at, std::min(piece, data.size() - at)));
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    const Bytes rest = finish();
+    out.insert(out.end(), rest.begin(), rest.end());
+    return out;
+}
+
+TEST(RNCryptorIncremental, PiecesGiveTheSameBytesAsOneShot) {
+    Bytes plain(1000);
+    for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<std::uint8_t>(i * 7);
+    const Bytes salt1 = fromHex("0102030405060708"), salt2 = fromHex("0807060504030201"),
+                iv = fromHex("000102030405060708090a0b0c0d0e0f");
+    const Bytes whole = encryptFixed("pw", salt1, salt2, iv, plain);
+    for (std::size_t piece : {1, 7, 16, 33, 999, 5000}) {
+        Encryptor encryptor("pw", salt1, salt2, iv);
+        EXPECT_EQ(feedInPieces([&](ByteView d) { return encryptor.update(d); }, [&] { return encryptor.finalData(); },
+                               plain, piece),
+                  whole)
+            << "encrypt piece " << piece;
+        Decryptor decryptor("pw");
+        EXPECT_EQ(feedInPieces([&](ByteView d) { return decryptor.update(d); }, [&] { return decryptor.finalData(); },
+                               whole, piece),
+                  plain)
+            << "decrypt piece " << piece;
+    }
+}
+
+TEST(RNCryptorIncremental, OverflowingBufferHoldsBackTheTail) {
+    struct Case {
+        std::size_t capacity;
+        std::vector<std::string> feeds;
+        std::string passed, held;
+    };
+    const Case cases[] = {
+        {4, {"ab"}, "", "ab"},
+        {4, {"abcd"}, "", "abcd"},
+        {4, {"abcdef"}, "ab", "cdef"},
+        {4, {"ab", "cdef"}, "ab", "cdef"},
+        {4, {"abc", "d", "e", "fgh"}, "abcd", "efgh"},
+        {4, {"abcdefgh", "ij"}, "abcdef", "ghij"},
+        {4, {"", "a", ""}, "", "a"},
+        {0, {"abc"}, "abc", ""},
+    };
+    for (const auto& c : cases) {
+        OverflowingBuffer buffer(c.capacity);
+        std::string passed;
+        for (const auto& feed : c.feeds) {
+            const Bytes out = buffer.update(asBytes(feed));
+            passed.append(out.begin(), out.end());
+        }
+        const Bytes held = buffer.finalData();
+        EXPECT_EQ(passed, c.passed) << c.passed << "|" << c.held;
+        EXPECT_EQ(std::string(held.begin(), held.end()), c.held) << c.passed << "|" << c.held;
+    }
+}
+
+// ---- Failures
+
+TEST(RNCryptorFailure, ErrorCodesKeepTheirOrder) {
+    EXPECT_EQ(static_cast<int>(Error::hmacMismatch), 0);
+    EXPECT_EQ(static_cast<int>(Error::unknownHeader), 1);
+    EXPECT_EQ(static_cast<int>(Error::messageTooShort), 2);
+    EXPECT_EQ(static_cast<int>(Error::memoryFailure), 3);
+    EXPECT_EQ(static_cast<int>(Error::invalidCredentialType), 4);
+}
+
+TEST(RNCryptorFailure, TruncationAtEveryLength) {
+    const Bytes message = Encryptor("pw").encrypt(bytesOf("a message of two blocks, more or less"));
+    ASSERT_EQ(message.size(), 34u + 48 + 32);
+    // Key derivation dominates the cost: every short length, then each boundary of the layout.
+    std::vector<std::size_t> lengths;
+    for (std::size_t length = 0; length <= 35; ++length) lengths.push_back(length);
+    for (std::size_t length : {49, 50, 66, 81, 82, 83, 97, 112, 113}) lengths.push_back(length);
+    for (std::size_t length : lengths) {
+        const Bytes cut(message.begin(), message.begin() + static_cast<std::ptrdiff_t>(length));
+        const auto error = decryptionError("pw", cut);
+        ASSERT_TRUE(error.has_value()) << "length " << length;
+        EXPECT_EQ(*error, length < 34 ? Error::messageTooShort : Error::hmacMismatch) << "length " << length;
+    }
+}
+
+TEST(RNCryptorFailure, ChangedByteAnywhereIsDetected) {
+    const Bytes message = Encryptor("pw").encrypt(bytesOf("one block"));
+    ASSERT_EQ(message.size(), 34u + 16 + 32);
+    for (std::size_t at = 0; at < message.size(); ++at) {
+        // Low and high bits alike: a check that looked at only part of a byte would miss one.
+        const std::uint8_t flip = at % 5 == 0 ? 0x80 : 0x01;
+        Bytes changed = message;
+        changed[at] ^= flip;
+        const auto error = decryptionError("pw", changed);
+        ASSERT_TRUE(error.has_value()) << "byte " << at;
+        const Error expected = at == 0   ? Error::unknownHeader
+                               : at == 1 ? Error::invalidCredentialType
+                                         : Error::hmacMismatch;
+        EXPECT_EQ(*error, expected) << "byte " << at << " flip " << int(flip);
+    }
+}
+
+TEST(RNCryptorFailure, HeaderRules) {
+    const Bytes message = Encryptor("pw").encrypt(bytesOf("x"));
+    struct Case {
+        const char* name;
+        std::function<Bytes()> make;
+        Error expected;
+    };
+    const Case cases[] = {
+        {"version 2", [&] { Bytes m = message; m[0] = 2; return m; }, Error::unknownHeader},
+        {"version 4", [&] { Bytes m = message; m[0] = 4; return m; }, Error::unknownHeader},
+        {"one byte of another version", [] { return Bytes{0x02}; }, Error::unknownHeader},
+        {"key-based options", [&] { Bytes m = message; m[1] = 0; return m; }, Error::invalidCredentialType},
+        {"unknown options", [&] { Bytes m = message; m[1] = 0x07; return m; }, Error::invalidCredentialType},
+        {"empty", [] { return Bytes{}; }, Error::messageTooShort},
+        {"version byte only", [] { return Bytes{0x03}; }, Error::messageTooShort},
+        {"header only", [&] { return Bytes(message.begin(), message.begin() + 34); }, Error::hmacMismatch},
+        {"header and HMAC without ciphertext",
+         [&] {
+             Bytes m(message.begin(), message.begin() + 34);
+             m.insert(m.end(), message.end() - 32, message.end());
+             return m;
+         },
+         Error::hmacMismatch},
+    };
+    for (const auto& c : cases) {
+        const auto error = decryptionError("pw", c.make());
+        ASSERT_TRUE(error.has_value()) << c.name;
+        EXPECT_EQ(*error, c.expected) << c.name;
+    }
+}
+
+TEST(RNCryptorFailure, WrongPasswordFailsTheHmac) {
+    const Bytes message = Encryptor("right").encrypt(bytesOf("secret"));
+    EXPECT_EQ(decryptionError("wrong", message), Error::hmacMismatch);
+    EXPECT_EQ(decryptionError("Right", message), Error::hmacMismatch);
+    EXPECT_EQ(decryptionError("right", message), std::nullopt);
+}
+
+TEST(RNCryptorKeys, KeyBasedMessagesNeedKeys) {
+    const Keys keys{Bytes(32, 0x11), Bytes(32, 0x22)};
+    const Bytes iv = fromHex("0f0e0d0c0b0a09080706050403020100");
+    EncryptorV3 encryptor(keys, iv);
+    Bytes message = encryptor.update(bytesOf("key based"));
+    const Bytes rest = encryptor.finalData();
+    message.insert(message.end(), rest.begin(), rest.end());
+    ASSERT_EQ(message.size(), 18u + 16 + 32);
+    EXPECT_EQ(toHex(Bytes(message.begin(), message.begin() + 18)), "0300" + toHex(iv));
+
+    DecryptorV3 withKeys(keys);
+    Bytes plain = withKeys.update(message);
+    const Bytes tail = withKeys.finalData();
+    plain.insert(plain.end(), tail.begin(), tail.end());
+    EXPECT_EQ(plain, bytesOf("key based"));
+
+    // A password decryptor reads 34 header bytes and finds options 0x00.
+    EXPECT_EQ(decryptionError("pw", message), Error::invalidCredentialType);
+    // A key decryptor refuses a password message.
+    DecryptorV3 keysOnPassword(keys);
+    try {
+        keysOnPassword.update(Encryptor("pw").encrypt(bytesOf("x")));
+        FAIL() << "a password message opened with keys";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.error, Error::invalidCredentialType);
+    }
+}
+
+// ---- Text form
+
+TEST(RNCryptorMessageText, Base64RoundTripAndStrictness) {
+    struct Case {
+        const char* text;
+        std::optional<std::string> bytes;
+    };
+    const Case cases[] = {
+        {"", std::string()},
+        {"AA==", std::string(1, '\0')},
+        {"AwE=", std::string("\x03\x01")},
+        {"Zm9vYg==", std::string("foob")},
+        {"Zm9vYmE=", std::string("fooba")},
+        {"Zm9vYmFy", std::string("foobar")},
+        {"+/+/", std::string("\xfb\xff\xbf")},
+        {"Zm9v\n", std::nullopt},
+        {"Zm9v ", std::nullopt},
+        {" Zm9v", std::nullopt},
+        {"Zm 9v", std::nullopt},
+        {"Zm9\tv", std::nullopt},
+        {"Zm9vY", std::nullopt},
+        {"Zm9", std::nullopt},
+        {"Zm=v", std::nullopt},
+        {"Z===", std::nullopt},
+        {"====", std::nullopt},
+        {"Zm9v-_==", std::nullopt},
+        {"Zm9vYg=", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto decoded = fromMessageText(c.text);
+        ASSERT_EQ(decoded.has_value(), c.bytes.has_value()) << '"' << c.text << '"';
+        if (!decoded) continue;
+        EXPECT_EQ(std::string(decoded->begin(), decoded->end()), *c.bytes) << c.text;
+        EXPECT_EQ(toMessageText(*decoded), c.text);
+    }
+    for (std::size_t n = 0; n < 64; ++n) {
+        Bytes data(n);
+        for (std::size_t i = 0; i < n; ++i) data[i] = static_cast<std::uint8_t>(i * 37 + 11);
+        const std::string text = toMessageText(data);
+        EXPECT_EQ(text.size() % 4, 0u);
+        EXPECT_EQ(fromMessageText(text), data) << n;
+    }
+}
+
+} // namespace
+} // namespace lexorra::RNCryptor

@@ -1,0 +1,198 @@
+#include "actions/data/openai/OpenAI.h"
+#include "actions/data/openai/OpenAIJson.h"
+#include "actions/data/CompletionServer.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+namespace lexorra::openai {
+namespace {
+
+const char* const validResult =
+    R"({"id":"cmpl-1","object":"text_completion","created":1700000000,"model":"gpt-3.5-turbo-instruct",)"
+    R"("choices":[{"text":"\n\nHola","index":0,"logprobs":null,"finish_reason":"stop"}],)"
+    R"("usage":{"prompt_tokens":5,"completion_tokens":2,"total_tokens":7}})";
+
+const char* const errorBody =
+    R"({"error":{"message":"Incorrect API key provided: sk-abc.","type":"invalid_request_error",)"
+    R"("param":null,"code":"invalid_api_key"}})";
+
+std::string failureText(const Result<CompletionsResult>& result) {
+    const auto* failure = std::get_if<Failure>(&result);
+    return failure ? failure->description : "<success>";
+}
+
+// ---- Request bodies
+
+TEST(OpenAIJson, QueryKeysInOrderAndAbsentOptionalsLeftOut) {
+    CompletionsQuery full{.model = "m",
+                          .prompt = "say \"hi\"\n",
+                          .temperature = 0.5,
+                          .maxTokens = 12,
+                          .topP = 1.0,
+                          .frequencyPenalty = 0.25,
+                          .presencePenalty = -1.5,
+                          .stop = std::vector<std::string>{"\\n", "END"},
+                          .user = "u1",
+                          .stream = true};
+    EXPECT_EQ(json::encode(full),
+              R"({"model":"m","prompt":"say \"hi\"\n","temperature":0.5,"max_tokens":12,"top_p":1.0,)"
+              R"("frequency_penalty":0.25,"presence_penalty":-1.5,"stop":["\\n","END"],"user":"u1","stream":true})");
+    EXPECT_EQ(json::encode({.model = "m", .prompt = ""}), R"({"model":"m","prompt":"","stream":false})");
+    EXPECT_EQ(json::encode({.model = "m", .prompt = "p", .maxTokens = 150}),
+              R"({"model":"m","prompt":"p","max_tokens":150,"stream":false})");
+}
+
+// ---- Reading replies
+
+TEST(OpenAIJson, DecodesResults) {
+    const auto result = json::decodeCompletionsResult(validResult);
+    const auto* completions = std::get_if<CompletionsResult>(&result);
+    ASSERT_TRUE(completions) << failureText(result);
+    EXPECT_EQ(completions->id, "cmpl-1");
+    EXPECT_EQ(completions->object, "text_completion");
+    EXPECT_EQ(completions->created, 1700000000.0);
+    ASSERT_EQ(completions->choices.size(), 1u);
+    EXPECT_EQ(completions->choices[0].text, "\n\nHola");
+    EXPECT_EQ(completions->choices[0].finishReason, "stop");
+    ASSERT_TRUE(completions->usage);
+    EXPECT_EQ(completions->usage->totalTokens, 7);
+
+    const auto minimal = json::decodeCompletionsResult(
+        R"({"id":"a","object":"o","created":1.5,"model":"m","choices":[{"text":"t","index":0,"finish_reason":null}]})");
+    const auto* small = std::get_if<CompletionsResult>(&minimal);
+    ASSERT_TRUE(small) << failureText(minimal);
+    EXPECT_FALSE(small->usage);
+    EXPECT_FALSE(small->choices[0].finishReason);
+}
+
+TEST(OpenAIJson, DecodingFailuresNameTheKey) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"not json", "The reply could not be read: it is not valid JSON."},
+        {"[1]", "The reply could not be read: expected an object at \"\"."},
+        {R"({"object":"o"})", "The reply could not be read: a required key is missing at \"id\"."},
+        {R"({"id":1,"object":"o","created":1,"model":"m","choices":[]})",
+         "The reply could not be read: expected a text at \"id\"."},
+        {R"({"id":"a","object":"o","created":"now","model":"m","choices":[]})",
+         "The reply could not be read: expected a number at \"created\"."},
+        {R"({"id":"a","object":"o","created":1,"model":"m","choices":{}})",
+         "The reply could not be read: expected a list at \"choices\"."},
+        {R"({"id":"a","object":"o","created":1,"model":"m","choices":[{"index":0}]})",
+         "The reply could not be read: a required key is missing at \"choices[0].text\"."},
+        {R"({"id":"a","object":"o","created":1,"model":"m","choices":[{"text":"t","index":0.5}]})",
+         "The reply could not be read: expected an integer at \"choices[0].index\"."},
+    };
+    for (const auto& [body, expected] : cases) EXPECT_EQ(failureText(json::decodeCompletionsResult(body)), expected) << body;
+}
+
+TEST(OpenAIClient, ResponseHandlingOrder) {
+    using O = HTTPResponse::Outcome;
+    struct Case {
+        const char* name;
+        HTTPResponse response;
+        std::string expected; // failure description, or "<success>"
+    };
+    const Case cases[] = {
+        {"transport failure wins over a body", {O::failed, "Could not connect", 0, std::string(validResult)},
+         "Could not connect"},
+        {"cancelled", {O::cancelled, "cancelled", 0, std::nullopt}, "cancelled"},
+        {"timed out", {O::timedOut, "The request timed out.", 0, std::nullopt}, "The request timed out."},
+        {"no body", {O::completed, "", 200, std::nullopt}, "The service sent an empty reply."},
+        {"result", {O::completed, "", 200, std::string(validResult)}, "<success>"},
+        {"status is not consulted for a result", {O::completed, "", 500, std::string(validResult)}, "<success>"},
+        {"error body", {O::completed, "", 401, std::string(errorBody)}, "Incorrect API key provided: sk-abc."},
+        {"error body with status 200", {O::completed, "", 200, std::string(errorBody)},
+         "Incorrect API key provided: sk-abc."},
+        {"error body lacking its type gives the first decoding error",
+         {O::completed, "", 400, std::string(R"({"error":{"message":"m"}})")},
+         "The reply could not be read: a required key is missing at \"id\"."},
+        {"neither", {O::completed, "", 200, std::string("<html>")}, "The reply could not be read: it is not valid JSON."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(failureText(interpretCompletionsResponse(c.response)), c.expected) << c.name;
+}
+
+// ---- Requests
+
+TEST(OpenAIClient, RequestAddressAndHeaders) {
+    OpenAI client({.token = "sk-1", .host = "api.openai.com", .timeoutInterval = 120.0});
+    const HTTPRequest request = client.makeRequest("/v1/completions", "{}");
+    EXPECT_EQ(request.url, "https://api.openai.com/v1/completions");
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.timeoutInterval, 120.0);
+    using Headers = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(request.headers, (Headers{{"Content-Type", "application/json"}, {"Authorization", "Bearer sk-1"}}));
+
+    OpenAI withOrganisation({.token = "", .organizationIdentifier = "org-9", .host = "example.org"});
+    EXPECT_EQ(withOrganisation.makeRequest("/v1/completions", "{}").headers,
+              (Headers{{"Content-Type", "application/json"}, {"Authorization", "Bearer "}, {"OpenAI-Organization", "org-9"}}));
+}
+
+TEST(OpenAIClient, PlainHttpOnlyOnLoopback) {
+    const std::pair<const char*, bool> cases[] = {
+        {"http://127.0.0.1:8080/v1/completions", true}, {"http://127.0.0.1:1", true},
+        {"http://[::1]:9/x", true},                     {"http://localhost:80/", true},
+        {"http://127.0.0.1/v1", false},                 {"http://127.0.0.1:80x/", false},
+        {"http://127.0.0.1.evil.com:80/", false},       {"http://example.com:80/", false},
+        {"https://127.0.0.1:8080/", false},             {"http://localhost.example:1/", false},
+    };
+    for (const auto& [url, loopback] : cases) EXPECT_EQ(HTTPSession::isLoopbackHttp(url), loopback) << url;
+
+    OpenAI remote({.token = "t", .host = "http://example.com", .timeoutInterval = 5});
+    std::promise<Result<CompletionsResult>> reply;
+    remote.completions({.model = "m", .prompt = "p"}, [&](Result<CompletionsResult> r) { reply.set_value(r); });
+    EXPECT_EQ(failureText(reply.get_future().get()),
+              "Plain http is refused for http://example.com/v1/completions; the service needs https.");
+}
+
+Result<CompletionsResult> exchange(OpenAI& client, const std::function<void(HTTPTask&)>& meanwhile = {}) {
+    std::promise<Result<CompletionsResult>> reply;
+    auto task = client.completions({.model = "m", .prompt = "p"}, [&](Result<CompletionsResult> r) { reply.set_value(r); });
+    if (meanwhile) meanwhile(*task);
+    return reply.get_future().get();
+}
+
+TEST(OpenAIClientExchange, ResultAndErrorFromAServer) {
+    testing::CompletionServer server;
+    OpenAI client({.token = "sk-2", .host = server.address(), .timeoutInterval = 10});
+    server.reply(200, validResult);
+    const auto ok = exchange(client);
+    ASSERT_TRUE(std::holds_alternative<CompletionsResult>(ok)) << failureText(ok);
+    EXPECT_EQ(std::get<CompletionsResult>(ok).choices.at(0).text, "\n\nHola");
+
+    server.reply(401, errorBody);
+    EXPECT_EQ(failureText(exchange(client)), "Incorrect API key provided: sk-abc.");
+
+    server.reply(200, "");
+    EXPECT_EQ(failureText(exchange(client)), "The service sent an empty reply.");
+}
+
+TEST(OpenAIClientExchange, TimesOut) {
+    testing::CompletionServer server;
+    server.reply(200, validResult, 3.0);
+    OpenAI client({.token = "t", .host = server.address(), .timeoutInterval = 0.5});
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = exchange(client);
+    EXPECT_EQ(failureText(result), "The request timed out.");
+    EXPECT_EQ(std::get<Failure>(result).kind, Failure::Kind::timedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500));
+}
+
+TEST(OpenAIClientExchange, CancellingTheSessionsTasks) {
+    testing::CompletionServer server;
+    server.reply(200, validResult, 5.0);
+    OpenAI client({.token = "t", .host = server.address(), .timeoutInterval = 30});
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = exchange(client, [&](HTTPTask& task) {
+        server.waitForRequest();
+        EXPECT_TRUE(task.isRunning());
+        HTTPSession::shared().cancelAllTasks();
+    });
+    EXPECT_EQ(failureText(result), "cancelled");
+    EXPECT_EQ(std::get<Failure>(result).kind, Failure::Kind::cancelled);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(4000));
+    EXPECT_TRUE(HTTPSession::shared().allTasks().empty());
+}
+
+} // namespace
+} // namespace lexorra::openai

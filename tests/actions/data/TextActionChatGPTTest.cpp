@@ -1,0 +1,288 @@
+#include "actions/data/TextActionChatGPT.h"
+#include "actions/data/openai/OpenAIJson.h"
+#include "actions/data/openai/OpenAITypes.h"
+#include "actions/data/openai/PromptBudget.h"
+#include "actions/data/CompletionServer.h"
+#include "core/ActionFactory.h"
+#include "core/Json.h"
+#include "text/Cancellation.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <unicode/locid.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+
+namespace lexorra {
+namespace {
+
+std::string completionBody(const std::string& text) {
+    return R"({"id":"c","object":"text_completion","created":1,"model":"gpt-3.5-turbo-instruct","choices":[{"text":)" +
+           testing::CompletionServer::quoted(text) + R"(,"index":0,"finish_reason":"stop"}]})";
+}
+
+// Text budgets depend on the display name of the guessed language in the current locale.
+class EnglishLocale {
+public:
+    EnglishLocale() : m_saved(icu::Locale::getDefault()) {
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale::setDefault(icu::Locale("en_US"), status);
+    }
+    ~EnglishLocale() {
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale::setDefault(m_saved, status);
+    }
+
+private:
+    icu::Locale m_saved;
+};
+
+// Each test gets its own server, settings folder and a key in the shared settings.
+class ChatGPTExchange : public ::testing::Test {
+protected:
+    void SetUp() override {
+        server = std::make_unique<testing::CompletionServer>();
+        configHome = server->folder / "config";
+        std::filesystem::create_directories(configHome / "lexorra");
+        setApiKey("sk-test-123");
+        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+        setenv("LEXORRA_OPENAI_ADDRESS", server->address().c_str(), 1);
+        action.prompt = "Translate to Spanish";
+    }
+    void TearDown() override {
+        unsetenv("LEXORRA_OPENAI_ADDRESS");
+        unsetenv("XDG_CONFIG_HOME");
+        server.reset();
+    }
+
+    void setApiKey(const std::string& key) {
+        std::ofstream(configHome / "lexorra" / "group.json") << R"({"SavedWorkFlows":[],"apiKey":)" +
+                                                                    testing::CompletionServer::quoted(key) + "}";
+    }
+
+    nlohmann::json lastRequest() { return nlohmann::json::parse(server->lastRequest()); }
+    std::string sentPrompt() { return nlohmann::json::parse(lastRequest()["body"].get<std::string>())["prompt"]; }
+    std::int64_t sentMaxTokens() {
+        return nlohmann::json::parse(lastRequest()["body"].get<std::string>())["max_tokens"].get<std::int64_t>();
+    }
+
+    EnglishLocale locale;
+    std::unique_ptr<testing::CompletionServer> server;
+    std::filesystem::path configHome;
+    TextActionChatGPT action;
+};
+
+// ---- Model
+
+TEST(TextActionChatGPTModel, DictionaryFormHasPromptOnly) {
+    TextActionChatGPT action;
+    EXPECT_EQ(action.name(), "AI Conversion");
+    action.prompt = "Summarise";
+    const Dictionary d = action.toDictionary();
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : d.asMap()) keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "Prompt"}));
+    EXPECT_EQ(d.get("Prompt")->asString(), "Summarise");
+    EXPECT_EQ(d.get("Type")->asInteger(), 29);
+}
+
+TEST(TextActionChatGPTModel, ReadingNeedsATextPrompt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"Type":29,"Prompt":"Fix grammar"})", "Fix grammar"},
+        {R"({"Type":29,"Prompt":""})", ""},
+        {R"({"Type":29})", nullptr},
+        {R"({"Type":29,"Prompt":3})", nullptr},
+        {R"({"Type":29,"Prompt":null})", nullptr},
+    };
+    for (const auto& [text, prompt] : cases) {
+        auto action = std::dynamic_pointer_cast<TextActionChatGPT>(actionFromDictionary(*json::parse(text)));
+        if (!prompt) {
+            EXPECT_FALSE(action) << text;
+            continue;
+        }
+        ASSERT_TRUE(action) << text;
+        EXPECT_EQ(action->prompt, prompt) << text;
+        auto copied = std::dynamic_pointer_cast<TextActionChatGPT>(action->copy());
+        EXPECT_EQ(copied->prompt, prompt);
+    }
+}
+
+// ---- Token budget
+
+TEST(PromptBudget, CountsWordsNotSpacesOrPunctuation) {
+    const std::pair<const char*, std::size_t> cases[] = {
+        {"", 0},
+        {"  \n ", 0},
+        {"Hello, world!", 2},
+        {"The input text is:Hello world", 6},
+        {"it's 42 — fine.", 3},
+        {"worldTranslate to Spanish", 3},
+    };
+    EnglishLocale locale;
+    for (const auto& [text, words] : cases) EXPECT_EQ(openai::countWords(text), words) << text;
+}
+
+TEST(PromptBudget, EnglishDropsTheWordTerm) {
+    EnglishLocale locale;
+    const std::string english = "The input text is:Please tell me how the weather will be tomorrow in the city";
+    ASSERT_NE(openai::dominantLanguageDisplayName(english).find("english"), std::string::npos)
+        << openai::dominantLanguageDisplayName(english);
+    // 77 ASCII bytes: base = 0 + 77 / 4 = 19.
+    EXPECT_EQ(english.size(), 77u);
+    EXPECT_EQ(openai::estimateMaxTokens(english, "Translate"), 3800 - 19);
+
+    const std::string german = "The input text is:Ich möchte heute Abend mit meinen guten Freunden ins Kino gehen";
+    ASSERT_EQ(openai::dominantLanguageDisplayName(german), "german");
+    // 82 bytes, 81 characters: base = 1 / 2 + 82 / 4 = 20; words: 4 + 10 + "gehenÜbersetze"
+    // (the input's last word runs into the prompt), 15 in all: 3800 - (15 / 0.75 + 20) = 3760.
+    EXPECT_EQ(german.size(), 82u);
+    EXPECT_EQ(openai::estimateMaxTokens(german, "Übersetze"), 3760);
+}
+
+TEST(PromptBudget, EmptyInputPartCountsOnlyThePromptsWords) {
+    EnglishLocale locale;
+    EXPECT_EQ(openai::dominantLanguageDisplayName(""), "");
+    EXPECT_EQ(openai::dominantLanguageDisplayName("12345 !!"), "");
+    EXPECT_EQ(openai::dominantLanguageDisplayName("Hola amigo, ¿cómo estás?"), "spanish");
+    // 3 words: 3800 - 3 / 0.75 = 3796.
+    EXPECT_EQ(openai::estimateMaxTokens("", "Write a poem"), 3796);
+}
+
+TEST(PromptBudget, ExhaustedAllowanceFallsBackTo150) {
+    EnglishLocale locale;
+    const std::string longText = "The input text is:" + std::string(20000, 'x');
+    // base = 20018 / 4 = 5004 > 3800.
+    EXPECT_EQ(openai::estimateMaxTokens(longText, "Summarise"), 150);
+}
+
+// ---- Exchanges with the stand-in service
+
+TEST_F(ChatGPTExchange, RequestBodyAndHeadersAreExact) {
+    server->reply(200, completionBody("Hola mundo"));
+    EXPECT_EQ(action.transform("Hello world"), "Hola mundo");
+    const auto request = lastRequest();
+    EXPECT_EQ(request["method"], "POST");
+    EXPECT_EQ(request["path"], "/v1/completions");
+    EXPECT_EQ(request["headers"]["Content-Type"], "application/json");
+    EXPECT_EQ(request["headers"]["Authorization"], "Bearer sk-test-123");
+    EXPECT_FALSE(request["headers"].contains("OpenAI-Organization"));
+    const std::int64_t maxTokens = openai::estimateMaxTokens("The input text is:Hello world", "Translate to Spanish");
+    EXPECT_EQ(request["body"].get<std::string>(),
+              R"({"model":"gpt-3.5-turbo-instruct","prompt":"Translate to Spanish.The input text is:Hello world",)"
+              R"("temperature":0.0,"max_tokens":)" +
+                  std::to_string(maxTokens) +
+                  R"(,"top_p":1.0,"frequency_penalty":0.0,"presence_penalty":0.0,"stop":["\\n"],"stream":false})");
+    EXPECT_GT(maxTokens, 3700);
+}
+
+TEST_F(ChatGPTExchange, PromptTextRules) {
+    server->reply(200, completionBody("ok"));
+    const std::pair<std::string, std::string> cases[] = {
+        {"Hello world", "Translate to Spanish.The input text is:Hello world"},
+        {"  padded \n", "Translate to Spanish.The input text is:  padded \n"},
+        {"   \n\t \n", "Translate to Spanish."},
+        {"", "Translate to Spanish."},
+        {"\u00a0\u2003", "Translate to Spanish."},
+    };
+    for (const auto& [input, prompt] : cases) {
+        EXPECT_EQ(action.transform(input), "ok");
+        EXPECT_EQ(sentPrompt(), prompt) << '"' << input << '"';
+    }
+}
+
+TEST_F(ChatGPTExchange, ReplyHandling) {
+    const std::pair<std::string, std::string> cases[] = {
+        {completionBody("\n\nHola mundo\n"), "Hola mundo"},
+        {completionBody(" \t Hola\nmundo \n\n"), "Hola\nmundo"},
+        {completionBody(""), ""},
+        {R"({"id":"c","object":"o","created":1,"model":"m","choices":[]})", ""},
+        {R"({"id":"c","object":"o","created":1,"model":"m","choices":[{"text":"first","index":0},{"text":"second","index":1}]})",
+         "first"},
+        {R"({"error":{"message":"Incorrect API key provided.","type":"invalid_request_error","param":null,"code":"invalid_api_key"}})",
+         " -- ERROR:Incorrect API key provided. -- "},
+        {"<html>Bad gateway</html>", " -- ERROR:The reply could not be read: it is not valid JSON. -- "},
+        {"", " -- ERROR:The service sent an empty reply. -- "},
+    };
+    int status = 200;
+    for (const auto& [body, expected] : cases) {
+        server->reply(status, body);
+        EXPECT_EQ(action.transform("Hello"), expected) << body;
+        status = status == 200 ? 401 : 200; // the status code plays no part
+    }
+}
+
+TEST_F(ChatGPTExchange, MissingKeyStillSendsTheRequest) {
+    std::filesystem::remove(configHome / "lexorra" / "group.json");
+    server->reply(401, R"({"error":{"message":"You didn't provide an API key.","type":"invalid_request_error"}})");
+    EXPECT_EQ(action.transform("Hello"), " -- ERROR:You didn't provide an API key. -- ");
+    EXPECT_EQ(lastRequest()["headers"]["Authorization"], "Bearer ");
+}
+
+TEST_F(ChatGPTExchange, LongInputSendsTheFallbackBudget) {
+    server->reply(200, completionBody("short"));
+    std::string longInput;
+    while (longInput.size() < 30000) longInput += "Lorem ipsum dolor sit amet. ";
+    EXPECT_EQ(action.transform(longInput), "short");
+    EXPECT_EQ(sentMaxTokens(), 150);
+    EXPECT_EQ(sentPrompt(), "Translate to Spanish.The input text is:" + longInput);
+}
+
+TEST_F(ChatGPTExchange, BusyIndicatorGoesOnThenOff) {
+    std::mutex mutex;
+    std::vector<bool> states;
+    TextActionChatGPT::setBusyIndicatorHandler([&](bool busy) {
+        std::lock_guard lock(mutex);
+        states.push_back(busy);
+    });
+    server->reply(200, completionBody("x"));
+    action.transform("Hello");
+    TextActionChatGPT::setBusyIndicatorHandler({});
+    EXPECT_EQ(states, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ChatGPTExchange, NewRunCancelsTheRunningExchange) {
+    server->reply(200, completionBody("slow answer"), 5.0);
+    server->forgetRequest();
+    auto first = std::async(std::launch::async, [&] { return action.transform("first"); });
+    server->waitForRequest();
+    server->reply(200, completionBody("fast answer"));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(action.transform("second"), "fast answer");
+    EXPECT_EQ(first.get(), " -- ERROR:cancelled -- ");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(4000));
+}
+
+TEST_F(ChatGPTExchange, StaleRunEndsItsOwnExchange) {
+    server->reply(200, completionBody("never seen"), 5.0);
+    server->forgetRequest();
+    std::atomic<bool> stale{false};
+    auto run = std::async(std::launch::async, [&] {
+        CancellationScope scope([&] { return stale.load(); });
+        return action.transform("Hello");
+    });
+    server->waitForRequest();
+    const auto started = std::chrono::steady_clock::now();
+    stale = true;
+    EXPECT_EQ(run.get(), " -- ERROR:cancelled -- ");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(3000));
+}
+
+TEST_F(ChatGPTExchange, CommandLineRunUsesTheSameService) {
+    server->reply(200, completionBody("\nvia cli\n"));
+    const std::string command = std::string(LEXORRA_CLI_PATH) +
+                                " run --action-json '{\"Type\":29,\"Prompt\":\"Echo\"}' < /dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_TRUE(pipe);
+    char buffer[256] = {0};
+    const size_t n = std::fread(buffer, 1, sizeof buffer - 1, pipe);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(std::string(buffer, n), "via cli");
+    EXPECT_EQ(sentPrompt(), "Echo.");
+    EXPECT_EQ(lastRequest()["headers"]["Authorization"], "Bearer sk-test-123");
+}
+
+} // namespace
+} // namespace lexorra
