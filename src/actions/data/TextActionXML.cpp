@@ -1,0 +1,15 @@
+#include "actions/data/TextActionXML.h"
+
+#include "actions/data/XmlSupport.h"
+#include "text/Lines.h"
+
+namespace lexorra {
+
+std::string TextActionXML::transform(std::string_view text) const {
+    // Tabs are kept here: unlike the JSON conversion, the beautifier must not change text content.
+    const std::string prepared = data::normaliseDeclarationAndQuotes(text);
+    auto pretty = data::prettyPrintXml(text::trimWhitespaceAndNewlines(prepared));
+    return pretty ? std::move(*pretty) : std::string(notValidMarker);
+}
+
+} // namespace lexorra

@@ -1,0 +1,80 @@
+#include "actions/data/XmlSupport.h"
+
+#include "text/Lines.h"
+
+#include <libxml/parser.h>
+#include <libxml/xmlsave.h>
+
+#include <memory>
+#include <mutex>
+
+namespace lexorra::data {
+
+namespace {
+
+constexpr int readOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+void initialise() {
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
+struct DocFree {
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+struct ContextFree {
+    void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
+
+DocPtr readDocument(std::string_view xml, int options) {
+    initialise();
+    if (xml.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
+    std::unique_ptr<xmlParserCtxt, ContextFree> ctxt(xmlNewParserCtxt());
+    if (!ctxt) return nullptr;
+    DocPtr doc(xmlCtxtReadMemory(ctxt.get(), xml.data(), static_cast<int>(xml.size()), nullptr, "UTF-8", options));
+    if (!doc || !ctxt->wellFormed) return nullptr;
+    return doc;
+}
+
+} // namespace
+
+bool isWellFormedXml(std::string_view xml) { return readDocument(xml, readOptions) != nullptr; }
+
+std::optional<std::string> prettyPrintXml(std::string_view xml) {
+    DocPtr doc = readDocument(xml, readOptions | XML_PARSE_NOBLANKS);
+    if (!doc) return std::nullopt;
+    std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
+    if (!buffer) return std::nullopt;
+    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_FORMAT | XML_SAVE_NO_DECL);
+    if (!save) return std::nullopt;
+    const long written = xmlSaveDoc(save, doc.get());
+    xmlSaveClose(save);
+    if (written < 0) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+                       static_cast<size_t>(xmlBufferLength(buffer.get())));
+}
+
+std::string replaceAll(std::string_view text, std::string_view what, std::string_view with) {
+    std::string out;
+    out.reserve(text.size());
+    size_t last = 0;
+    for (size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, last)) {
+        out.append(text, last, at - last);
+        out.append(with);
+        last = at + what.size();
+    }
+    out.append(text, last, std::string_view::npos);
+    return out;
+}
+
+std::string removeAll(std::string_view text, std::string_view what) { return replaceAll(text, what, ""); }
+
+std::string normaliseDeclarationAndQuotes(std::string_view text) {
+    std::string out = removeAll(text, " encoding=\"utf-16\"");
+    out = removeAll(out, " encoding=\"utf-8\"");
+    out = replaceAll(out, "\u201C", "\"");
+    return replaceAll(out, "\u201D", "\"");
+}
+
+} // namespace lexorra::data
