@@ -19,33 +19,19 @@ namespace {
 bool endsWith(const std::string& s, char c) { return !s.empty() && s.back() == c; }
 
 // Marker patterns start with an element name; a match only counts where that name is not the
-// tail of a longer one ("item@}" must not match inside "subitem@}").
+// tail of a longer one ("item@}" must not match inside "subitem@}"). The passes below work
+// marker by marker in one scan each, so their cost does not grow with the number of names.
 bool isNameByte(char c) {
     const auto u = static_cast<unsigned char>(c);
     return u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
            c == '-' || c == '_' || c == ':';
 }
 
-bool replaceAtNameBoundary(std::string& s, std::string_view what, std::string_view with) {
-    std::string out;
-    bool any = false;
-    size_t last = 0;
-    for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) {
-        if (at < last || (at > 0 && isNameByte(s[at - 1]))) continue;
-        if (!any) out.reserve(s.size());
-        any = true;
-        out.append(s, last, at - last);
-        out.append(with);
-        last = at + what.size();
-    }
-    if (!any) return false;
-    out.append(s, last, std::string::npos);
-    s = std::move(out);
-    return true;
-}
-
-bool contains(const std::vector<std::string>& list, const std::string& s) {
-    return std::find(list.begin(), list.end(), s) != list.end();
+// The element name that ends right before `at`: the longest run of name characters.
+std::string_view nameBefore(const std::string& s, size_t at) {
+    size_t begin = at;
+    while (begin > 0 && isNameByte(s[begin - 1])) --begin;
+    return std::string_view(s).substr(begin, at - begin);
 }
 
 // The regular-expression class \s: tab, line feed, form feed, carriage return and the
@@ -206,17 +192,61 @@ std::string ParseXMLData::parse() {
 }
 
 void ParseXMLData::afterParsing() {
-    // A closed element directly followed by a sibling of the same name: the run becomes one
-    // list of objects under the first sibling's key.
-    for (const auto& n : elementArr) {
-        const std::string run = n + "@},\"" + n + "\":";
-        if (replaceAtNameBoundary(str, run, "},") && !contains(arrayElementArr, n)) arrayElementArr.push_back(n);
+    // An element N closed and directly followed by a sibling N ("N@},\"N\":"): the run becomes
+    // one list of objects under the first sibling's key.
+    std::unordered_set<std::string> arrays;
+    {
+        std::string out;
+        out.reserve(str.size());
+        size_t last = 0;
+        for (size_t at = str.find("@}"); at != std::string::npos; at = str.find("@}", at + 2)) {
+            const std::string_view name = nameBefore(str, at);
+            if (name.empty() || !m_known.count(std::string(name))) continue;
+            const std::string sibling = ",\"" + std::string(name) + "\":";
+            if (str.compare(at + 2, sibling.size(), sibling) != 0) continue;
+            out.append(str, last, at - name.size() - last);
+            out += "},";
+            arrays.insert(std::string(name));
+            last = at + 2 + sibling.size();
+            at = last - 2;
+        }
+        out.append(str, last, std::string::npos);
+        str = std::move(out);
     }
-    for (const auto& n : arrayElementArr) {
-        replaceAtNameBoundary(str, "\"" + n + "\":{", "\"" + n + "\":[{");
-        replaceAtNameBoundary(str, n + "@}", n + "@}]");
+    for (const auto& n : elementArr)
+        if (arrays.count(n)) arrayElementArr.push_back(n);
+
+    // Brackets around every list ("\"N\":{" opens, "N@}" closes), then the end markers "N@" go.
+    std::string out;
+    out.reserve(str.size() + 16);
+    for (size_t i = 0; i < str.size();) {
+        const char c = str[i];
+        if (c == '"') {
+            const size_t close = str.find('"', i + 1);
+            if (close != std::string::npos && str.compare(close + 1, 2, ":{") == 0 &&
+                arrays.count(str.substr(i + 1, close - i - 1))) {
+                out.append(str, i, close + 2 - i);
+                out += "[{";
+                i = close + 3;
+                continue;
+            }
+        } else if (c == '@') {
+            const std::string name(nameBefore(out, out.size()));
+            if (!name.empty() && m_known.count(name)) {
+                out.resize(out.size() - name.size());
+                if (arrays.count(name) && i + 1 < str.size() && str[i + 1] == '}') {
+                    out += "}]";
+                    i += 2;
+                } else {
+                    ++i;
+                }
+                continue;
+            }
+        }
+        out += c;
+        ++i;
     }
-    for (const auto& n : elementArr) replaceAtNameBoundary(str, n + "@", "");
+    str = std::move(out);
 
     str.erase(std::remove(str.begin(), str.end(), '\n'), str.end());
     str = openWhitespaceContent(str);

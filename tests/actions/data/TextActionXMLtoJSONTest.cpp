@@ -121,3 +121,14 @@ TEST(CompactXmlForConversion, Rules) {
     EXPECT_EQ(data::compactXmlForConversion("<a>#x# y</a>"), "<a>x y</a>");
     EXPECT_EQ(data::compactXmlForConversion("<a>x\n</a>"), "<a>x</a>");
 }
+
+TEST(TextActionXMLtoJSON, ManyDistinctNamesAndLongRuns) {
+    std::string xml = "<r>";
+    for (int i = 0; i < 3000; ++i) xml += "<f" + std::to_string(i) + " v=\"" + std::to_string(i) + "\"/>";
+    for (int i = 0; i < 3000; ++i) xml += "<row><c>" + std::to_string(i) + "</c></row>";
+    xml += "</r>";
+    const std::string out = run(xml);
+    EXPECT_NE(out.find("\"f2999\" : {\n      \"v\" : \"2999\"\n    }"), std::string::npos);
+    EXPECT_NE(out.find("\"row\" : [\n      {\n        \"c\" : \"0\"\n      },"), std::string::npos);
+    EXPECT_NE(out.find("{\n        \"c\" : \"2999\"\n      }\n    ]"), std::string::npos);
+}
