@@ -227,6 +227,23 @@ bool parseContainer(simdjson::dom::parser& parser, std::string_view json, elemen
     return type == element_type::ARRAY || type == element_type::OBJECT;
 }
 
+// Live results re-run the same action on every edit: each thread keeps one parser and its
+// buffers for texts of ordinary size, and lets the buffers of a huge text go after use.
+class ParserLease {
+public:
+    simdjson::dom::parser& get() { return m_parser; }
+    ~ParserLease() {
+        if (m_parser.capacity() > keptCapacity) m_parser = simdjson::dom::parser();
+    }
+
+private:
+    static constexpr size_t keptCapacity = 4 * 1024 * 1024;
+    static thread_local simdjson::dom::parser s_parser;
+    simdjson::dom::parser& m_parser = s_parser;
+};
+
+thread_local simdjson::dom::parser ParserLease::s_parser;
+
 Value toValue(element value) {
     switch (value.type()) {
     case element_type::ARRAY: {
@@ -282,11 +299,12 @@ void appendJsonNumber(std::string& out, double number) {
 }
 
 std::optional<std::string> prettyPrintJson(std::string_view json) {
-    simdjson::dom::parser parser;
+    ParserLease parser;
     element root;
-    if (!parseContainer(parser, json, root)) return std::nullopt;
+    if (!parseContainer(parser.get(), json, root)) return std::nullopt;
     std::string out;
-    out.reserve(json.size() + json.size() / 2 + 16);
+    // Indentation usually doubles compact input; reserving that avoids copying while growing.
+    out.reserve(2 * json.size() + 64);
     DomWriter(out).write(root, 0);
     return out;
 }
@@ -298,9 +316,9 @@ std::string prettyJson(const Value& value) {
 }
 
 std::optional<Value> parseStrictJson(std::string_view json) {
-    simdjson::dom::parser parser;
+    ParserLease parser;
     element root;
-    if (!parseContainer(parser, json, root)) return std::nullopt;
+    if (!parseContainer(parser.get(), json, root)) return std::nullopt;
     return toValue(root);
 }
 

@@ -5,6 +5,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlsave.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -12,7 +13,9 @@ namespace lexorra::data {
 
 namespace {
 
-constexpr int readOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+// The text is UTF-8 whatever its declaration says; reading it without a declared encoding
+// also spares the library a transcoding copy of the whole input.
+constexpr int readOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
 
 void initialise() {
     static std::once_flag once;
@@ -32,7 +35,7 @@ DocPtr readDocument(std::string_view xml, int options) {
     if (xml.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
     std::unique_ptr<xmlParserCtxt, ContextFree> ctxt(xmlNewParserCtxt());
     if (!ctxt) return nullptr;
-    DocPtr doc(xmlCtxtReadMemory(ctxt.get(), xml.data(), static_cast<int>(xml.size()), nullptr, "UTF-8", options));
+    DocPtr doc(xmlCtxtReadMemory(ctxt.get(), xml.data(), static_cast<int>(xml.size()), nullptr, nullptr, options));
     if (!doc || !ctxt->wellFormed) return nullptr;
     return doc;
 }
@@ -44,8 +47,12 @@ bool isWellFormedXml(std::string_view xml) { return readDocument(xml, readOption
 std::optional<std::string> prettyPrintXml(std::string_view xml) {
     DocPtr doc = readDocument(xml, readOptions | XML_PARSE_NOBLANKS);
     if (!doc) return std::nullopt;
-    std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), xmlBufferFree);
+    // Sized for the usual outcome and doubling beyond it: the library's default growth is exact,
+    // which reallocates on nearly every write of a large document.
+    const size_t expected = std::min<size_t>(xml.size() + xml.size() / 2 + 64, INT32_MAX);
+    std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreateSize(expected), xmlBufferFree);
     if (!buffer) return std::nullopt;
+    xmlBufferSetAllocationScheme(buffer.get(), XML_BUFFER_ALLOC_DOUBLEIT);
     xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_FORMAT | XML_SAVE_NO_DECL);
     if (!save) return std::nullopt;
     const long written = xmlSaveDoc(save, doc.get());

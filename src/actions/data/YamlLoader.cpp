@@ -298,7 +298,9 @@ private:
         switch (r.kind) {
         case ScalarKind::null: return Value();
         case ScalarKind::boolean: return Value(r.boolean);
-        case ScalarKind::integer: return r.integerOverflow ? Value(r.floating) : Value(r.integer);
+        case ScalarKind::integer:
+            if (r.integerOverflow) return Value(r.floating);
+            return Value(r.integer);
         case ScalarKind::floating:
             if (!std::isfinite(r.floating)) return std::nullopt;
             return Value(r.floating);
