@@ -5,7 +5,9 @@
 
 namespace lexorra {
 
-std::string TextActionXML::transform(std::string_view text) const {
+std::string TextActionXML::transform(std::string_view input) const {
+    std::string repaired;
+    const std::string_view text = data::validUtf8(input, repaired);
     // Tabs are kept here: unlike the JSON conversion, the beautifier must not change text content.
     const std::string prepared = data::normaliseDeclarationAndQuotes(text);
     auto pretty = data::prettyPrintXml(text::trimWhitespaceAndNewlines(prepared));

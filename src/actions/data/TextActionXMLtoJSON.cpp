@@ -70,7 +70,9 @@ std::string compactXmlForConversion(std::string_view xml) {
 
 } // namespace data
 
-std::string TextActionXMLtoJSON::transform(std::string_view text) const {
+std::string TextActionXMLtoJSON::transform(std::string_view input) const {
+    std::string repaired;
+    const std::string_view text = data::validUtf8(input, repaired);
     std::string prepared = data::normaliseDeclarationAndQuotes(text);
     prepared = data::removeAll(prepared, "\t");
     const std::string_view trimmed = text::trimWhitespaceAndNewlines(prepared);

@@ -1,6 +1,7 @@
 #include "actions/data/XmlSupport.h"
 
 #include "text/Lines.h"
+#include "text/Utf.h"
 
 #include <libxml/parser.h>
 #include <libxml/xmlsave.h>
@@ -60,6 +61,12 @@ std::optional<std::string> prettyPrintXml(std::string_view xml) {
     if (written < 0) return std::nullopt;
     return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
                        static_cast<size_t>(xmlBufferLength(buffer.get())));
+}
+
+std::string_view validUtf8(std::string_view text, std::string& repaired) {
+    if (text::isValidUtf8(text)) return text;
+    repaired = text::toUtf8(text::toUnicode(text));
+    return repaired;
 }
 
 std::string replaceAll(std::string_view text, std::string_view what, std::string_view with) {

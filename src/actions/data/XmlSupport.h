@@ -19,6 +19,10 @@ bool isWellFormedXml(std::string_view xml);
 //   data::prettyPrintXml("<a><b>x</b></a>")  // "<a>\n  <b>x</b>\n</a>\n"
 std::optional<std::string> prettyPrintXml(std::string_view xml);
 
+// The text itself when it is valid UTF-8, else a copy in `repaired` with U+FFFD in place of
+// each invalid sequence: text that reaches an action is text, whatever bytes carried it.
+std::string_view validUtf8(std::string_view text, std::string& repaired);
+
 // Removes every occurrence of `what`.
 std::string removeAll(std::string_view text, std::string_view what);
 // Replaces every occurrence of `what` by `with`.

@@ -197,14 +197,15 @@ enum class Failure { none, notForJson, tooLarge, tooDeep };
 
 class Converter {
 public:
-    explicit Converter(const std::vector<Node>& nodes) : m_nodes(nodes) {}
+    Converter(const std::vector<Node>& nodes, YamlLimits limits) : m_nodes(nodes), m_limits(limits) {}
     Failure failure = Failure::none;
 
     std::optional<Value> convert(size_t index, size_t depth) {
         if (depth > yamlDepthLimit) return fail(Failure::tooDeep);
         const Node& node = m_nodes[index];
-        m_budget += 1 + node.text.size();
-        if (m_budget > yamlExpansionLimit) return fail(Failure::tooLarge);
+        ++m_nodeCount;
+        m_textBytes += node.text.size();
+        if (m_nodeCount > m_limits.nodes || m_textBytes > m_limits.textBytes) return fail(Failure::tooLarge);
         switch (node.kind) {
         case Node::scalar: return scalar(node);
         case Node::sequence: {
@@ -228,7 +229,9 @@ public:
 
 private:
     const std::vector<Node>& m_nodes;
-    size_t m_budget = 0;
+    YamlLimits m_limits;
+    size_t m_nodeCount = 0;
+    size_t m_textBytes = 0;
 
     std::nullopt_t fail(Failure f) {
         if (failure == Failure::none) failure = f;
@@ -357,7 +360,8 @@ YamlLoadResult loadYamlForJson(std::string_view text) {
         result.status = YamlLoad::notForJson;
         return result;
     }
-    Converter converter(composer.nodes);
+    const YamlLimits limits = YamlLimits::forInput(text.size());
+    Converter converter(composer.nodes, limits);
     auto value = converter.convert(*composer.root, 0);
     if (value) {
         result.status = YamlLoad::ok;
@@ -367,8 +371,8 @@ YamlLoadResult loadYamlForJson(std::string_view text) {
     switch (converter.failure) {
     case Failure::tooLarge:
         result.status = YamlLoad::error;
-        result.error = "aliases expand the document beyond " + std::to_string(yamlExpansionLimit) +
-                       " nodes and characters";
+        result.error = "aliases expand the document beyond " + std::to_string(limits.nodes) + " nodes or " +
+                       std::to_string(limits.textBytes) + " bytes of text";
         break;
     case Failure::tooDeep:
         result.status = YamlLoad::error;

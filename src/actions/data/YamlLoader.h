@@ -2,6 +2,7 @@
 
 #include "core/Value.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,16 @@ struct YamlLoadResult {
 
 YamlLoadResult loadYamlForJson(std::string_view text);
 
-// Bounds that keep hostile input from exhausting memory or the stack: aliases may expand the
-// document to at most this many nodes plus scalar bytes, and collections nest at most this deep.
-constexpr size_t yamlExpansionLimit = 20'000'000;
+// Bounds that keep hostile input (alias bombs) from exhausting memory or the stack. Without
+// aliases a document cannot hold more nodes than it has bytes, nor more scalar text than
+// itself, so the limits grow with the input and only expansion through aliases reaches them.
+struct YamlLimits {
+    size_t nodes;
+    size_t textBytes;
+    static YamlLimits forInput(size_t inputBytes) {
+        return {std::max<size_t>(1'000'000, inputBytes), std::max<size_t>(16'000'000, 4 * inputBytes)};
+    }
+};
 constexpr size_t yamlDepthLimit = 1000;
 
 } // namespace lexorra::data

@@ -52,6 +52,10 @@ TEST(TextActionXML, ExternalEntitiesAreNotExpanded) {
     EXPECT_NE(out.find("<a>&e;</a>"), std::string::npos) << out;
 }
 
+TEST(TextActionXML, InvalidUtf8IsReadAsReplacementCharacter) {
+    EXPECT_EQ(run("<a>x\xff</a>"), "<a>x\xEF\xBF\xBD</a>\n");
+}
+
 TEST(TextActionXML, NoOptions) {
     auto action = makeDefault(TextActionType::XML);
     ASSERT_NE(action, nullptr);

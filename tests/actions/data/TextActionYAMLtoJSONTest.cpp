@@ -118,6 +118,17 @@ TEST(TextActionYAMLtoJSON, AliasBombIsBounded) {
         bomb += "]\n";
     }
     EXPECT_EQ(toJson(bomb).find("aliases expand the document beyond"), 0u);
+
+    // Few nodes, but each alias repeats a long text.
+    std::string wide = "a: &a " + std::string(100000, 'x') + "\nb: [";
+    for (int i = 0; i < 200; ++i) wide += std::string(i ? "," : "") + "*a";
+    wide += "]\n";
+    EXPECT_EQ(toJson(wide).find("aliases expand the document beyond"), 0u);
+
+    // Ordinary reuse of anchors stays well inside the bounds.
+    std::string reuse = "base: &b {x: 1, y: [1, 2, 3]}\nitems:\n";
+    for (int i = 0; i < 2000; ++i) reuse += "  - *b\n";
+    EXPECT_EQ(toJson(reuse).front(), '{');
 }
 
 TEST(TextActionYAMLtoJSON, DeepNestingIsBounded) {
