@@ -3,10 +3,13 @@
 #include "text/Lines.h"
 #include "text/Utf.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/xmlsave.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -41,9 +44,45 @@ DocPtr readDocument(std::string_view xml, int options) {
     return doc;
 }
 
+void silent(void*, const char*, ...) {}
+
+bool parsesWithoutTree(std::string_view xml) {
+    // The same parse as readDocument without building the tree: only declarations are kept
+    // (entities must resolve exactly as they would for a document).
+    initialise();
+    if (xml.size() > static_cast<size_t>(INT32_MAX)) return false;
+    std::unique_ptr<xmlParserCtxt, ContextFree> ctxt(
+        xmlCreateMemoryParserCtxt(xml.data(), static_cast<int>(xml.size())));
+    if (!ctxt) return false;
+    xmlCtxtUseOptions(ctxt.get(), readOptions);
+    xmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    xmlSAXVersion(&handler, 2);
+    handler.startElementNs = nullptr;
+    handler.endElementNs = nullptr;
+    handler.startElement = nullptr;
+    handler.endElement = nullptr;
+    handler.characters = nullptr;
+    handler.ignorableWhitespace = nullptr;
+    handler.cdataBlock = nullptr;
+    handler.comment = nullptr;
+    handler.processingInstruction = nullptr;
+    handler.reference = nullptr;
+    handler.warning = silent;
+    handler.error = silent;
+    handler.fatalError = silent;
+    handler.serror = nullptr;
+    *ctxt->sax = handler;
+    xmlParseDocument(ctxt.get());
+    const bool wellFormed = ctxt->wellFormed != 0;
+    if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
+    return wellFormed;
+}
+
 } // namespace
 
-bool isWellFormedXml(std::string_view xml) { return readDocument(xml, readOptions) != nullptr; }
+bool isWellFormedXml(std::string_view xml) { return parsesWithoutTree(xml); }
 
 std::optional<std::string> prettyPrintXml(std::string_view xml) {
     DocPtr doc = readDocument(xml, readOptions | XML_PARSE_NOBLANKS);
