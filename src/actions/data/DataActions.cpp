@@ -1,11 +1,20 @@
 #include "actions/Registry.h"
 #include "actions/data/TextActionChatGPT.h"
 
+#include "actions/data/TextActionJSON.h"
+#include "actions/data/TextActionXML.h"
+#include "actions/data/TextActionXMLtoJSON.h"
+#include "actions/data/TextActionYAMLtoJSON.h"
+
 namespace lexorra::actions {
 
 std::shared_ptr<TextAction> makeDataAction(TextActionType type) {
     switch (type) {
     case TextActionType::chatGPT: return std::make_shared<TextActionChatGPT>();
+    case TextActionType::JSON: return std::make_shared<TextActionJSON>();
+    case TextActionType::yaml: return std::make_shared<TextActionYAMLtoJSON>();
+    case TextActionType::XML: return std::make_shared<TextActionXML>();
+    case TextActionType::XMLtoJSON: return std::make_shared<TextActionXMLtoJSON>();
     default:
         return nullptr;
     }

@@ -1,0 +1,17 @@
+#include "actions/data/TextActionXML.h"
+
+#include "actions/data/XmlSupport.h"
+#include "text/Lines.h"
+
+namespace lexorra {
+
+std::string TextActionXML::transform(std::string_view input) const {
+    std::string repaired;
+    const std::string_view text = data::validUtf8(input, repaired);
+    // Tabs are kept here: unlike the JSON conversion, the beautifier must not change text content.
+    const std::string prepared = data::normaliseDeclarationAndQuotes(text);
+    auto pretty = data::prettyPrintXml(text::trimWhitespaceAndNewlines(prepared));
+    return pretty ? std::move(*pretty) : std::string(notValidMarker);
+}
+
+} // namespace lexorra

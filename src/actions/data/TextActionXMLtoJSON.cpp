@@ -1,0 +1,87 @@
+#include "actions/data/TextActionXMLtoJSON.h"
+
+#include "actions/data/JsonPrettyWriter.h"
+#include "actions/data/ParseXMLData.h"
+#include "actions/data/XmlSupport.h"
+#include "text/Lines.h"
+#include "text/Utf.h"
+
+#include <unicode/uchar.h>
+
+namespace lexorra {
+
+namespace data {
+
+namespace {
+
+bool isRegexSpace(char32_t c) {
+    if (c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ') return true;
+    if (c < 0x80) return false;
+    const auto type = u_charType(static_cast<UChar32>(c));
+    return type == U_SPACE_SEPARATOR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR;
+}
+
+} // namespace
+
+std::string compactXmlForConversion(std::string_view xml) {
+    std::string out;
+    out.reserve(xml.size());
+    size_t i = 0;
+    while (i < xml.size()) {
+        const char c = xml[i];
+        if (c == '>') {
+            // ">" followed by one or more (CR? LF) keeps only the ">".
+            out += c;
+            ++i;
+            for (;;) {
+                if (i < xml.size() && xml[i] == '\n') {
+                    ++i;
+                } else if (i + 1 < xml.size() && xml[i] == '\r' && xml[i + 1] == '\n') {
+                    i += 2;
+                } else {
+                    break;
+                }
+            }
+            continue;
+        }
+        size_t next = i;
+        const char32_t cp = text::nextCodePoint(xml, next);
+        if (isRegexSpace(cp)) {
+            // A whitespace run that ends at "<" disappears; any other run stays.
+            size_t end = next;
+            while (end < xml.size()) {
+                size_t after = end;
+                if (!isRegexSpace(text::nextCodePoint(xml, after))) break;
+                end = after;
+            }
+            if (end < xml.size() && xml[end] == '<') {
+                i = end;
+                continue;
+            }
+            out.append(xml, i, end - i);
+            i = end;
+            continue;
+        }
+        if (c != '#') out.append(xml, i, next - i);
+        i = next;
+    }
+    return out;
+}
+
+} // namespace data
+
+std::string TextActionXMLtoJSON::transform(std::string_view input) const {
+    std::string repaired;
+    const std::string_view text = data::validUtf8(input, repaired);
+    std::string prepared = data::normaliseDeclarationAndQuotes(text);
+    prepared = data::removeAll(prepared, "\t");
+    const std::string_view trimmed = text::trimWhitespaceAndNewlines(prepared);
+    if (!data::isWellFormedXml(trimmed)) return std::string(notValidXmlMarker);
+
+    const std::string compact = data::compactXmlForConversion(trimmed);
+    const std::string json = ParseXMLData(compact).parse();
+    auto pretty = data::prettyPrintJson(json);
+    return pretty ? std::move(*pretty) : std::string(noValidJsonMarker);
+}
+
+} // namespace lexorra

@@ -1,0 +1,133 @@
+#include "actions/data/XmlSupport.h"
+
+#include "text/Lines.h"
+#include "text/Utf.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlsave.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace lexorra::data {
+
+namespace {
+
+// The text is UTF-8 whatever its declaration says; reading it without a declared encoding
+// also spares the library a transcoding copy of the whole input.
+constexpr int readOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
+
+void initialise() {
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
+struct DocFree {
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+struct ContextFree {
+    void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
+
+DocPtr readDocument(std::string_view xml, int options) {
+    initialise();
+    if (xml.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
+    std::unique_ptr<xmlParserCtxt, ContextFree> ctxt(xmlNewParserCtxt());
+    if (!ctxt) return nullptr;
+    DocPtr doc(xmlCtxtReadMemory(ctxt.get(), xml.data(), static_cast<int>(xml.size()), nullptr, nullptr, options));
+    if (!doc || !ctxt->wellFormed) return nullptr;
+    return doc;
+}
+
+void silent(void*, const char*, ...) {}
+
+bool parsesWithoutTree(std::string_view xml) {
+    // The same parse as readDocument without building the tree: only declarations are kept
+    // (entities must resolve exactly as they would for a document).
+    initialise();
+    if (xml.size() > static_cast<size_t>(INT32_MAX)) return false;
+    std::unique_ptr<xmlParserCtxt, ContextFree> ctxt(
+        xmlCreateMemoryParserCtxt(xml.data(), static_cast<int>(xml.size())));
+    if (!ctxt) return false;
+    xmlCtxtUseOptions(ctxt.get(), readOptions);
+    xmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    xmlSAXVersion(&handler, 2);
+    handler.startElementNs = nullptr;
+    handler.endElementNs = nullptr;
+    handler.startElement = nullptr;
+    handler.endElement = nullptr;
+    handler.characters = nullptr;
+    handler.ignorableWhitespace = nullptr;
+    handler.cdataBlock = nullptr;
+    handler.comment = nullptr;
+    handler.processingInstruction = nullptr;
+    handler.reference = nullptr;
+    handler.warning = silent;
+    handler.error = silent;
+    handler.fatalError = silent;
+    handler.serror = nullptr;
+    *ctxt->sax = handler;
+    xmlParseDocument(ctxt.get());
+    const bool wellFormed = ctxt->wellFormed != 0;
+    if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
+    return wellFormed;
+}
+
+} // namespace
+
+bool isWellFormedXml(std::string_view xml) { return parsesWithoutTree(xml); }
+
+std::optional<std::string> prettyPrintXml(std::string_view xml) {
+    DocPtr doc = readDocument(xml, readOptions | XML_PARSE_NOBLANKS);
+    if (!doc) return std::nullopt;
+    // Sized for the usual outcome and doubling beyond it: the library's default growth is exact,
+    // which reallocates on nearly every write of a large document.
+    const size_t expected = std::min<size_t>(xml.size() + xml.size() / 2 + 64, INT32_MAX);
+    std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreateSize(expected), xmlBufferFree);
+    if (!buffer) return std::nullopt;
+    xmlBufferSetAllocationScheme(buffer.get(), XML_BUFFER_ALLOC_DOUBLEIT);
+    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_FORMAT | XML_SAVE_NO_DECL);
+    if (!save) return std::nullopt;
+    const long written = xmlSaveDoc(save, doc.get());
+    xmlSaveClose(save);
+    if (written < 0) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+                       static_cast<size_t>(xmlBufferLength(buffer.get())));
+}
+
+std::string_view validUtf8(std::string_view text, std::string& repaired) {
+    if (text::isValidUtf8(text)) return text;
+    repaired = text::toUtf8(text::toUnicode(text));
+    return repaired;
+}
+
+std::string replaceAll(std::string_view text, std::string_view what, std::string_view with) {
+    std::string out;
+    out.reserve(text.size());
+    size_t last = 0;
+    for (size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, last)) {
+        out.append(text, last, at - last);
+        out.append(with);
+        last = at + what.size();
+    }
+    out.append(text, last, std::string_view::npos);
+    return out;
+}
+
+std::string removeAll(std::string_view text, std::string_view what) { return replaceAll(text, what, ""); }
+
+std::string normaliseDeclarationAndQuotes(std::string_view text) {
+    std::string out = removeAll(text, " encoding=\"utf-16\"");
+    out = removeAll(out, " encoding=\"utf-8\"");
+    out = replaceAll(out, "\u201C", "\"");
+    return replaceAll(out, "\u201D", "\"");
+}
+
+} // namespace lexorra::data
