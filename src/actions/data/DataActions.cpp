@@ -1,9 +1,11 @@
 #include "actions/Registry.h"
+#include "actions/data/TextActionMarkdownToHtml.h"
 
 namespace lexorra::actions {
 
 std::shared_ptr<TextAction> makeDataAction(TextActionType type) {
     switch (type) {
+    case TextActionType::markdownToHtml: return std::make_shared<TextActionMarkdownToHtml>();
     default:
         return nullptr;
     }
