@@ -4,6 +4,7 @@
 
 #include <gumbo.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -224,7 +225,18 @@ public:
                     continue;
                 }
                 if (index == 0 && frame.info.formatAsBlock && !isBlank(value)) indent(depth);
-                escape(m_out, value, false, !frame.preserve);
+                if (frame.preserve) {
+                    escape(m_out, value, false, false);
+                    continue;
+                }
+                // White space that only separated the text from a block in the source
+                // would end or start a line; the block's line break replaces it.
+                std::string_view trimmed = value;
+                if (index + 1 < frame.kids.size() && isBlockElement(frame.kids[index + 1]))
+                    while (!trimmed.empty() && isHtmlSpace(trimmed.back())) trimmed.remove_suffix(1);
+                if (index > 0 && isBlockElement(frame.kids[index - 1]))
+                    while (!trimmed.empty() && isHtmlSpace(trimmed.front())) trimmed.remove_prefix(1);
+                escape(m_out, trimmed, false, true);
             } else if (node->type == GUMBO_NODE_COMMENT) {
                 indent(depth);
                 m_out += "<!--";
@@ -243,9 +255,11 @@ public:
 private:
     std::string m_out;
 
+    // Indentation stops growing at 30 columns, as in later jsoup releases: deep nesting
+    // (a long run of ">" in Markdown) would otherwise make the output quadratic in size.
     void indent(int depth) {
         m_out += '\n';
-        m_out.append(static_cast<size_t>(depth), ' ');
+        m_out.append(static_cast<size_t>(std::min(depth, 30)), ' ');
     }
 
     // The parsed tree keeps the white space that separated blocks in the source; written
