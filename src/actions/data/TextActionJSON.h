@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/TextAction.h"
+
+#include <string_view>
+
+namespace lexorra {
+
+// Re-lays-out a JSON object or array in the indented form of data::prettyPrintJson.
+class TextActionJSON : public TextAction {
+public:
+    TextActionJSON() : TextAction(TextActionType::JSON) {}
+
+    std::string transform(std::string_view text) const override;
+
+    static constexpr std::string_view notValidMarker = "  --- Not valid JSON --- ";
+};
+
+} // namespace lexorra

@@ -1,0 +1,146 @@
+#include "actions/data/JsonPrettyWriter.h"
+#include "actions/data/TextActionJSON.h"
+#include "MalformedInputs.h"
+
+#include "core/ActionFactory.h"
+
+#include <gtest/gtest.h>
+
+using namespace lexorra;
+
+namespace {
+
+const std::string marker = "  --- Not valid JSON --- ";
+
+struct Case {
+    const char* name;
+    std::string input;
+    std::string expected;
+};
+
+std::string run(std::string_view input) { return TextActionJSON().transform(input); }
+
+} // namespace
+
+TEST(TextActionJSON, Marker) { EXPECT_EQ(marker.size(), 25u); }
+
+TEST(TextActionJSON, RejectsWhatIsNotAnObjectOrArray) {
+    const std::vector<std::string> inputs = {
+        "", "   \n\t ", "42", "\"text\"", "true", "false", "null", "-1.5",
+        "{\"a\":1,}", "[1,2,]", "{\"a\":1 // note\n}", "/* c */ {}", "{'a':1}", "{a:1}",
+        "[1 2]", "{\"a\" 1}", "[01]", "[1.]", "[.5]", "[NaN]", "[Infinity]", "[\"a\\x\"]",
+        "{}{}", "[] []", "[1]x", "{\"a\":[1,2}", "[\"unterminated]", "[\"tab\tinside\"]",
+        "[\"\\ud800\"]", "[tru]", "[nul]", "[+1]", "[1e]", "{\"a\":}", "[,1]",
+    };
+    for (const auto& input : inputs) EXPECT_EQ(run(input), marker) << input;
+}
+
+TEST(TextActionJSON, Layout) {
+    const std::vector<Case> cases = {
+        {"object with nested array", R"({"a":1,"b":[1,2]})",
+         "{\n  \"a\" : 1,\n  \"b\" : [\n    1,\n    2\n  ]\n}"},
+        {"array of scalars", R"([true,false,null,"x"])", "[\n  true,\n  false,\n  null,\n  \"x\"\n]"},
+        {"empty containers stay on one line", R"({"a":[],"b":{}})", "{\n  \"a\" : [],\n  \"b\" : {}\n}"},
+        {"empty top-level object", "{}", "{}"},
+        {"empty top-level array", " [ ] ", "[]"},
+        {"nested objects", R"({"a":{"b":{"c":1}}})", "{\n  \"a\" : {\n    \"b\" : {\n      \"c\" : 1\n    }\n  }\n}"},
+        {"array of objects", R"([{"a":1},{"b":2}])", "[\n  {\n    \"a\" : 1\n  },\n  {\n    \"b\" : 2\n  }\n]"},
+        {"surrounding whitespace is ignored", " \n {\"a\" : 1} \n", "{\n  \"a\" : 1\n}"},
+        {"input member order is kept", R"({"z":1,"a":2,"m":3})", "{\n  \"z\" : 1,\n  \"a\" : 2,\n  \"m\" : 3\n}"},
+        {"duplicate key: first place, last value", R"({"a":1,"b":2,"a":3})", "{\n  \"a\" : 3,\n  \"b\" : 2\n}"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
+}
+
+TEST(TextActionJSON, Strings) {
+    const std::vector<Case> cases = {
+        {"slash escaped", R"({"url":"a/b"})", "{\n  \"url\" : \"a\\/b\"\n}"},
+        {"escaped slash stays escaped", R"(["a\/b"])", "[\n  \"a\\/b\"\n]"},
+        {"non-ASCII raw", R"(["é€😀"])", "[\n  \"é€😀\"\n]"},
+        {"unicode escapes decoded", R"(["\u00e9\ud83d\ude00"])", "[\n  \"é😀\"\n]"},
+        {"quote and backslash", R"(["a\"b\\c"])", "[\n  \"a\\\"b\\\\c\"\n]"},
+        {"short control escapes", R"(["\b\f\n\r\t"])", "[\n  \"\\b\\f\\n\\r\\t\"\n]"},
+        {"other controls as \\u00xx", R"(["\u0001\u001f\u0000"])", "[\n  \"\\u0001\\u001f\\u0000\"\n]"},
+        {"DEL and line separator raw", "[\"\x7f\u2028\"]", "[\n  \"\x7f\u2028\"\n]"},
+        {"keys are escaped too", R"({"a/b\n":1})", "{\n  \"a\\/b\\n\" : 1\n}"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
+}
+
+TEST(TextActionJSON, Numbers) {
+    const std::vector<Case> cases = {
+        {"integers", "[0,-7,9223372036854775807,-9223372036854775808]",
+         "[\n  0,\n  -7,\n  9223372036854775807,\n  -9223372036854775808\n]"},
+        {"unsigned 64-bit", "[18446744073709551615]", "[\n  18446744073709551615\n]"},
+        {"integral double loses its fraction", "[1.0,2.50]", "[\n  1,\n  2.5\n]"},
+        {"shortest round trip", "[0.1,1e-7,1.5e300]", "[\n  0.1,\n  1e-07,\n  1.5e+300\n]"},
+        {"exponent forms", "[1E2,1e+2,-0.0]", "[\n  100,\n  100,\n  -0\n]"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
+}
+
+TEST(TextActionJSON, IdempotentOnItsOwnOutput) {
+    const std::string input = R"({"k":[1,{"x":"a/b","y":[]},[[2]]],"s":"é\n","n":null})";
+    const std::string once = run(input);
+    ASSERT_NE(once, marker);
+    EXPECT_EQ(run(once), once);
+}
+
+TEST(TextActionJSON, InvalidUtf8IsReadAsReplacementCharacter) {
+    EXPECT_EQ(run("[\"a\xff" "b\"]"), "[\n  \"a\xEF\xBF\xBD" "b\"\n]");
+}
+
+TEST(TextActionJSON, DeepNestingIsRejectedNotACrash) {
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    EXPECT_EQ(run(deep), marker);
+    const std::string fine = std::string(500, '[') + std::string(500, ']');
+    EXPECT_NE(run(fine), marker);
+}
+
+TEST(TextActionJSON, NoOptionsAndBaseDictionaryOnly) {
+    auto action = makeDefault(TextActionType::JSON);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->name(), "Beautify JSON ");
+    EXPECT_FALSE(action->hasOptions());
+    EXPECT_FALSE(action->showDetails());
+    const auto dict = action->toDictionary();
+    ASSERT_TRUE(dict.isMap());
+    EXPECT_EQ(dict.asMap().size(), 3u);
+    auto restored = fromDictionary(TextActionType::JSON, dict);
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(restored->transform("[1]"), "[\n  1\n]");
+}
+
+TEST(TextActionJSON, SurvivesDamagedInput) {
+    const std::string valid = R"({"name":"Ann","tags":["a","b/c"],"n":{"x":1.5,"y":[true,null,{}]},"é":"\u00e9"})";
+    for (const auto& input : testdata::malformedVariants(valid, 400)) {
+        const std::string out = run(input);
+        EXPECT_FALSE(out.empty()) << input;
+        if (out != marker) {
+            EXPECT_EQ(run(out), out) << input;
+        }
+    }
+}
+
+TEST(JsonPrettyWriter, ParseStrictJsonTree) {
+    auto value = data::parseStrictJson(R"({"a":1,"b":[2.5,"x",null,false],"a":7})");
+    ASSERT_TRUE(value);
+    ASSERT_TRUE(value->isMap());
+    ASSERT_EQ(value->asMap().size(), 2u);
+    EXPECT_EQ(value->asMap()[0].first, "a");
+    EXPECT_EQ(*value->get("a"), Value(7));
+    const auto& list = value->get("b")->asList();
+    EXPECT_EQ(list[0], Value(2.5));
+    EXPECT_EQ(list[1], Value("x"));
+    EXPECT_TRUE(list[2].isNull());
+    EXPECT_EQ(list[3], Value(false));
+    EXPECT_FALSE(data::parseStrictJson("3"));
+    EXPECT_FALSE(data::parseStrictJson("[1,]"));
+}
+
+TEST(JsonPrettyWriter, ValueTreeUsesTheSameLayout) {
+    const std::string text = R"({"a":[1,2.5,"x/y",true,null,{}],"b":{"c":[]}})";
+    auto value = data::parseStrictJson(text);
+    ASSERT_TRUE(value);
+    EXPECT_EQ(data::prettyJson(*value), *data::prettyPrintJson(text));
+}
