@@ -2,8 +2,9 @@
 
 #include "actions/data/CSVReader.h"
 #include "actions/data/CSVWriter.h"
+#include "actions/data/JsonPrettyWriter.h"
+#include "actions/data/JsonValueRule.h"
 #include "actions/data/SwiftJSONFormatter.h"
-#include "core/Json.h"
 #include "text/Cancellation.h"
 #include "text/Utf.h"
 
@@ -18,31 +19,6 @@
 namespace lexorra {
 
 namespace {
-
-// Whole numbers become integers (2.0 is 2) and null the text "<null>", as in the YAML
-// conversion; the cells are written from this tree.
-Value tableValue(const Value& value) {
-    if (value.isMap()) {
-        ValueMap map;
-        map.reserve(value.asMap().size());
-        for (const auto& [key, member] : value.asMap()) map.emplace_back(key, tableValue(member));
-        return Value(std::move(map));
-    }
-    if (value.isList()) {
-        ValueList list;
-        list.reserve(value.asList().size());
-        for (const auto& element : value.asList()) list.push_back(tableValue(element));
-        return Value(std::move(list));
-    }
-    if (value.isDouble()) {
-        const double d = value.asDouble();
-        if (std::isfinite(d) && d == std::trunc(d) && d >= -9223372036854775808.0 && d < 9223372036854775808.0)
-            return Value(static_cast<std::int64_t>(d));
-        return value;
-    }
-    if (value.isNull()) return Value("<null>");
-    return value;
-}
 
 // The shortest digits that read back as the same double, in decimal notation from 1e-4 up
 // to 2^53 and in exponent notation ("1e-05", "1.5e+300") outside that range.
@@ -143,35 +119,6 @@ void describe(std::string& out, const Value& value) {
     } else {
         out += cellText(value);
     }
-}
-
-// JSON string with the escapes of the platform writer: slashes escaped, non-ASCII raw.
-void appendJsonString(std::string& out, std::string_view s) {
-    static constexpr char hex[] = "0123456789abcdef";
-    out += '"';
-    size_t plain = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x20 && c != '"' && c != '\\' && c != '/') continue;
-        out.append(s, plain, i - plain);
-        plain = i + 1;
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '/': out += "\\/"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            out += "\\u00";
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
-        }
-    }
-    out.append(s, plain, std::string_view::npos);
-    out += '"';
 }
 
 // A whole base-10 number with an optional sign that fits in 64 bits; "007" reads 7.
@@ -306,7 +253,7 @@ std::string csvToJson(std::string_view csv) {
     std::stable_sort(columns.begin(), columns.end(),
                      [](const Column& a, const Column& b) { return jsonKeyLess(a.name, b.name); });
     for (auto& column : columns) {
-        appendJsonString(column.key, column.name);
+        data::appendJsonString(column.key, column.name);
         column.key += ':';
     }
 
@@ -323,7 +270,7 @@ std::string csvToJson(std::string_view csv) {
             const std::string_view field =
                 columns[c].index < record->size() ? std::string_view((*record)[columns[c].index]) : std::string_view();
             if (auto number = wholeNumber(field)) compact += std::to_string(*number);
-            else appendJsonString(compact, field);
+            else data::appendJsonString(compact, field);
         }
         compact += '}';
     }
@@ -332,9 +279,12 @@ std::string csvToJson(std::string_view csv) {
 }
 
 std::optional<std::string> jsonToCsv(std::string_view json) {
-    auto parsed = json::parse(json);
-    if (!parsed || !(parsed->isMap() || parsed->isList())) return std::nullopt;
-    const Value root = parsed->isList() ? Value(ValueMap{{"items", tableValue(*parsed)}}) : tableValue(*parsed);
+    auto parsed = data::parseStrictJson(json);
+    if (!parsed) return std::nullopt;
+    // Cells are written from the tree the value rule gives: whole numbers as integers, null
+    // as the text "<null>".
+    Value converted = data::applyJsonValueRule(*parsed);
+    const Value root = converted.isList() ? Value(ValueMap{{"items", std::move(converted)}}) : std::move(converted);
 
     TableWriter table;
     for (const auto& [key, value] : root.asMap()) {
