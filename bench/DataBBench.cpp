@@ -30,7 +30,10 @@ std::string csvText(size_t bytes) {
     for (const auto& line : proseLines(bytes)) {
         std::istringstream words(line);
         std::vector<std::string> w;
-        for (std::string word; words >> word;) w.push_back(word);
+        for (std::string word; words >> word;) {
+            std::erase_if(word, [](char c) { return c == ',' || c == '.' || c == '"'; });
+            w.push_back(word);
+        }
         std::string quoted;
         for (char c : line) {
             if (c == '"') quoted += '"';

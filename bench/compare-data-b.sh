@@ -9,9 +9,11 @@ trap 'rm -rf "$work"' EXIT
 "$build/bin/bench-data" prose 10485760 "$work/prose.txt"
 export LC_ALL=C.UTF-8
 
-# A table of the prose: row number, first two words, word count, the line quoted.
+# A table of the prose: row number, first two words (without punctuation), word count, the
+# line quoted.
 awk 'BEGIN { print "id,first,second,count,text" }
-     { line = $0; gsub(/"/, "\"\"", line); printf "%d,%s,%s,%d,\"%s\"\n", NR, $1, $2, NF, line }' \
+     { line = $0; gsub(/"/, "\"\"", line); a = $1; b = $2; gsub(/[,.\"]/, "", a); gsub(/[,.\"]/, "", b)
+       printf "%d,%s,%s,%d,\"%s\"\n", NR, a, b, NF, line }' \
   "$work/prose.txt" > "$work/in.csv"
 # Prose with headings, list items, emphasis and paragraph breaks.
 awk '{ if (NR % 10 == 0) printf "\n## %s\n\n", $0

@@ -38,23 +38,35 @@ std::string doubleText(double d) {
     for (char c : mantissa)
         if (c != '.') digits += c;
 
-    std::string out = negative ? "-" : "";
+    std::string out;
+    if (negative) out += '-';
     const double magnitude = std::fabs(d);
     if (magnitude != 0 && (magnitude < 1e-4 || magnitude >= 9007199254740992.0)) {
         out += digits[0];
-        if (digits.size() > 1) out += "." + digits.substr(1);
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1, std::string::npos);
+        }
         out += exponent < 0 ? "e-" : "e+";
         const int absolute = std::abs(exponent);
         if (absolute < 10) out += '0';
         out += std::to_string(absolute);
         return out;
     }
+    // Append piece by piece: GCC 12 at -O3 warns falsely about chains of operator+.
+    const size_t point = exponent < 0 ? 0 : static_cast<size_t>(exponent) + 1;
     if (exponent < 0) {
-        out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-    } else if (static_cast<size_t>(exponent) + 1 >= digits.size()) {
-        out += digits + std::string(static_cast<size_t>(exponent) + 1 - digits.size(), '0') + ".0";
+        out += "0.";
+        out.append(static_cast<size_t>(-exponent - 1), '0');
+        out += digits;
+    } else if (point >= digits.size()) {
+        out += digits;
+        out.append(point - digits.size(), '0');
+        out += ".0";
     } else {
-        out += digits.substr(0, static_cast<size_t>(exponent) + 1) + "." + digits.substr(static_cast<size_t>(exponent) + 1);
+        out.append(digits, 0, point);
+        out += '.';
+        out.append(digits, point, std::string::npos);
     }
     return out;
 }
@@ -76,11 +88,11 @@ void appendQuoted(std::string& out, std::string_view s) {
         case '\t': out += "\\t"; break;
         case '\0': out += "\\0"; break;
         default: {
-            char hex[16];
-            const auto [end, error] = std::to_chars(hex, hex + sizeof hex, static_cast<unsigned char>(c), 16);
-            (void)error;
+            static constexpr char hex[] = "0123456789abcdef";
+            const auto byte = static_cast<unsigned char>(c);
             out += "\\u{";
-            out.append(hex, end);
+            if (byte >= 0x10) out += hex[byte >> 4];
+            out += hex[byte & 0xF];
             out += '}';
         }
         }
