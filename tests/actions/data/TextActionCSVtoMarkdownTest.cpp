@@ -1,0 +1,119 @@
+#include "actions/data/TextActionCSVtoMarkdown.h"
+#include "core/ActionFactory.h"
+
+#include "actions/data/MalformedInputs.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace lexorra;
+
+namespace {
+
+struct Case {
+    const char* name;
+    std::string input;
+    bool firstAsHeader;
+    std::string delimiter;
+    std::string expected;
+};
+
+std::string run(std::string_view input, bool firstAsHeader = true, std::string delimiter = ",") {
+    TextActionCSVtoMarkdown action;
+    action.firstAsHeader = firstAsHeader;
+    action.delimiter = std::move(delimiter);
+    return action.transform(input);
+}
+
+} // namespace
+
+TEST(CSVtoMarkdown, LaysOutPaddedColumns) {
+    const Case cases[] = {
+        {"header and one record", "a,b\n1,22", true, ",", "|a|b |\n|-|--|\n|1|22|\n"},
+        {"without header a blank first row", "a,b\n1,22", false, ",", "| |  |\n|-|--|\n|a|b |\n|1|22|\n"},
+        {"single record has no rule", "a,bb", true, ",", "|a|bb|\n"},
+        {"single record without header", "a,bb", false, ",", "| |  |\n|-|--|\n|a|bb|\n"},
+        {"short records padded", "a,b,c\n1\n", true, ",", "|a|b|c|\n|-|-|-|\n|1| | |\n"},
+        {"empty line is a row", "ab\n\ncd", true, ",", "|ab|\n|--|\n|  |\n|cd|\n"},
+        {"empty column has width zero", "a,\n", true, ",", "|a||\n"},
+        {"empty column with rule", "a,\nb,", true, ",", "|a||\n|-||\n|b||\n"},
+        {"pipe copied as is", "a|b,c", true, ",", "|a|b|c|\n"},
+        {"quoted field keeps the delimiter", "\"a,b\",c\n1,2", true, ",", "|a,b|c|\n|---|-|\n|1  |2|\n"},
+        {"CR LF records", "a,b\r\n1,2\r\n", true, ",", "|a|b|\n|-|-|\n|1|2|\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
+}
+
+TEST(CSVtoMarkdown, DelimiterOption) {
+    const Case cases[] = {
+        {"backslash t is a tab", "a\tb\n1\t2", true, "\\t", "|a|b|\n|-|-|\n|1|2|\n"},
+        {"semicolon", "a;b,c\n1;2", true, ";", "|a|b,c|\n|-|---|\n|1|2  |\n"},
+        {"empty option splits at spaces", "a b\n1 2", true, "", "|a|b|\n|-|-|\n|1|2|\n"},
+        {"first character only", "a;b\n", true, ";,", "|a|b|\n"},
+        {"non-ASCII delimiter", "a·b", true, "·", "|a|b|\n"},
+        {"a lone backslash is itself", "a\\b", true, "\\", "|a|b|\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
+    EXPECT_EQ(delimiterCharacter("\\t"), U'\t');
+    EXPECT_EQ(delimiterCharacter(""), U' ');
+    EXPECT_EQ(delimiterCharacter("é;"), U'é');
+}
+
+TEST(CSVtoMarkdown, WidthsCountUserPerceivedCharacters) {
+    const Case cases[] = {
+        {"accents", "é,x\nab,y", true, ",", "|é |x|\n|--|-|\n|ab|y|\n"},
+        {"combining mark is one character", "e\u0301,x\nab,y", true, ",", "|e\u0301 |x|\n|--|-|\n|ab|y|\n"},
+        {"emoji sequence is one character", "\U0001F469\u200D\U0001F4BB\nab", true, ",",
+         "|\U0001F469\u200D\U0001F4BB |\n|--|\n|ab|\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
+}
+
+TEST(CSVtoMarkdown, CutsCellsAt450Characters) {
+    const std::string longField(500, 'x');
+    const std::string out = run(longField + ",b\n1,2");
+    const std::string cut(450, 'x');
+    EXPECT_EQ(out, "|" + cut + "|b|\n|" + std::string(450, '-') + "|-|\n|1" + std::string(449, ' ') + "|2|\n");
+
+    const std::string accented = std::string("é") + std::string(460, 'y');
+    const std::string line = run(accented);
+    EXPECT_EQ(line, "|é" + std::string(449, 'y') + "|\n");
+}
+
+TEST(CSVtoMarkdown, EmptyInputGivesEmptyText) {
+    EXPECT_EQ(run(""), "");
+    EXPECT_EQ(run("", false), "");
+}
+
+TEST(CSVtoMarkdown, DictionaryForm) {
+    auto action = makeDefault(TextActionType::csvToMarkdown);
+    ASSERT_TRUE(action);
+    Dictionary dictionary = action->toDictionary();
+    const auto& map = dictionary.asMap();
+    ASSERT_EQ(map.size(), 5u);
+    EXPECT_EQ(map[3], (std::pair<std::string, Value>{"FirstAsHeader", Value(true)}));
+    EXPECT_EQ(map[4], (std::pair<std::string, Value>{"Delimiter", Value(",")}));
+
+    dictionary.set("FirstAsHeader", false);
+    dictionary.set("Delimiter", ";");
+    auto restored = fromDictionary(TextActionType::csvToMarkdown, dictionary);
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->transform("a;bc"), "| |  |\n|-|--|\n|a|bc|\n");
+    auto copy = restored->copy();
+    EXPECT_EQ(copy->optionValue("Delimiter"), Value(";"));
+    EXPECT_EQ(copy->optionValue("FirstAsHeader"), Value(false));
+}
+
+TEST(CSVtoMarkdown, MalformedInputNeverCrashes) {
+    const std::string valid = "name,\"quoted, \"\"field\"\"\",x\r\n1,2,é\n\"open\n\n3;4\t5,\U0001F600\n";
+    for (const char* delimiter : {",", ";", "\\t", ""}) {
+        for (const auto& input : testdata::malformedVariants(valid, 150)) {
+            const std::string out = run(input, true, delimiter);
+            if (!out.empty()) {
+                ASSERT_EQ(out.front(), '|') << input;
+                ASSERT_EQ(out.back(), '\n') << input;
+            }
+        }
+    }
+}
