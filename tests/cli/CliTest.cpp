@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,7 +28,10 @@ std::string readFile(const std::filesystem::path& p) {
 
 // Runs the built lexorra-cli with the given arguments and standard input.
 Result cli(const std::vector<std::string>& args, const std::string& input = "") {
-    const auto dir = std::filesystem::temp_directory_path() / "lexorra-cli-test";
+    // Tests run in parallel processes: each call gets folders of its own.
+    static int calls = 0;
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("lexorra-cli-test-" + std::to_string(::getpid()) + "-" + std::to_string(++calls));
     std::filesystem::create_directories(dir);
     const auto in = dir / "in", out = dir / "out", err = dir / "err";
     std::ofstream(in, std::ios::binary) << input;
@@ -87,7 +91,7 @@ TEST(Cli, UsageErrorsExitTwoWithOneClearLine) {
 }
 
 TEST(Cli, FilesInAndOutAndIoErrors) {
-    const auto dir = std::filesystem::temp_directory_path() / "lexorra-cli-files";
+    const auto dir = std::filesystem::temp_directory_path() / ("lexorra-cli-files-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "input.txt") << "one two";
     auto r = cli({"run", "--action", "replaceString", "--set", "ReplaceString= ", "--set", "WithString=_", "--in",
@@ -100,7 +104,7 @@ TEST(Cli, FilesInAndOutAndIoErrors) {
 }
 
 TEST(Cli, WorkflowFilesAndExchangeFiles) {
-    const auto dir = std::filesystem::temp_directory_path() / "lexorra-cli-wf";
+    const auto dir = std::filesystem::temp_directory_path() / ("lexorra-cli-wf-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string step = R"({"Type":0,"ReplaceString":"a","WithString":"b","CaseSensitive":false})";
     std::ofstream(dir / "one.json") << R"({"Id":"X","Name":"n","Actions":[)" + step + "," + step + "]}";
