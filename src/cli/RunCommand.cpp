@@ -3,6 +3,7 @@
 #include "cli/WorkflowSource.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
+#include "core/RunToken.h"
 #include "core/TextFile.h"
 
 #include <CLI/CLI.hpp>
@@ -152,7 +153,7 @@ int RunCommand::execute(Io& io) {
     } else {
         bytes.assign(std::istreambuf_iterator<char>(io.in), std::istreambuf_iterator<char>());
     }
-    const std::string result = seq->run(decodeText(bytes));
+    const std::string result = seq->run(decodeText(std::move(bytes)), RunToken::application());
 
     if (!m_outFile.empty()) {
         std::ofstream out(m_outFile, std::ios::binary | std::ios::trunc);

@@ -1,5 +1,8 @@
 #include "core/AppManager.h"
 
+#include "actions/chars/TextActionQRCode.h"
+#include "actions/data/TextActionChatGPT.h"
+#include "actions/data/openai/HTTPSession.h"
 #include "core/Diagnostics.h"
 #include "core/ObjectStore.h"
 #include "core/SyncFolder.h"
@@ -17,10 +20,28 @@ double noticeDuration(const std::string& message) {
 AppManager::AppManager(Services services)
     : m_services(std::move(services)),
       m_runToken(m_services.runToken ? m_services.runToken : &RunToken::application()),
-      m_alive(std::make_shared<bool>(true)) {}
+      m_alive(std::make_shared<bool>(true)) {
+    if (!m_services.cancelNetworkTasks)
+        m_services.cancelNetworkTasks = [] { openai::HTTPSession::shared().cancelAllTasks(); };
+    if (!m_services.qrCodePng) {
+        m_services.qrCodePng = [](const std::string& result) -> std::optional<std::vector<unsigned char>> {
+            auto png = qrCodePng(result);
+            if (!png) return std::nullopt;
+            return std::vector<unsigned char>(png->begin(), png->end());
+        };
+    }
+    // The AI action reports its request from the run's thread; the flag lives on the main one.
+    TextActionChatGPT::setBusyIndicatorHandler([this, alive = std::weak_ptr<bool>(m_alive)](bool busy) {
+        if (auto a = alive.lock(); !a || !*a) return;
+        m_services.scheduler.postMain([this, busy, alive] {
+            if (auto a = alive.lock(); a && *a) setLoadingWebResults(busy);
+        });
+    });
+}
 
 AppManager::~AppManager() {
     *m_alive = false;
+    TextActionChatGPT::setBusyIndicatorHandler(nullptr);
     // The fetched list and the sync folder observe the store: drop them first.
     m_syncFolder.reset();
     m_fetchedResultsController.reset();

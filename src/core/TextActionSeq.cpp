@@ -56,9 +56,13 @@ static bool containsQrMarker(std::string_view text) {
 std::string TextActionSeq::run(std::string_view text) const { return run(text, RunToken::application()); }
 
 std::string TextActionSeq::run(std::string_view input, const RunToken& token) const {
+    return run(std::string(input), token);
+}
+
+std::string TextActionSeq::run(std::string&& input, const RunToken& token) const {
     const RunToken::Value started = token.current();
     CancellationScope scope([&token, started] { return token.current() != started; });
-    std::string current(input);
+    std::string current = std::move(input);
     for (const auto& action : actionsArray) {
         if (token.current() != started) {
             diagnostic("cancel 2");
@@ -75,7 +79,7 @@ std::string TextActionSeq::run(std::string_view input, const RunToken& token) co
 std::optional<std::string> TextActionSeq::runFile(const std::filesystem::path& file) const {
     auto text = readTextFile(file);
     if (!text || text->empty()) return std::nullopt;
-    return run(*text);
+    return run(std::move(*text), RunToken::application());
 }
 
 Dictionary TextActionSeq::toDictionary(bool includeVersion) const {

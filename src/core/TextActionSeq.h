@@ -46,6 +46,9 @@ public:
     // when it moved on since the run started, the run ends with the cancellation marker.
     std::string run(std::string_view text) const;
     std::string run(std::string_view text, const RunToken& token) const;
+    // The same, taking over the text: large inputs are not copied.
+    std::string run(std::string&& text, const RunToken& token) const;
+    std::string run(const char* text, const RunToken& token) const { return run(std::string_view(text), token); }
     // Reads a text file (encoding detected) and runs over it; nothing when the file cannot
     // be read or is empty.
     std::optional<std::string> runFile(const std::filesystem::path& file) const;

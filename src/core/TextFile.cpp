@@ -31,6 +31,13 @@ std::string decodeText(std::string_view bytes) {
     return convert(bytes, "windows-1252");
 }
 
+std::string decodeText(std::string&& bytes) {
+    if (!bytes.starts_with("\xEF\xBB\xBF") && !bytes.starts_with("\xFF\xFE") && !bytes.starts_with("\xFE\xFF") &&
+        !bytes.starts_with(std::string_view("\x00\x00\xFE\xFF", 4)) && text::isValidUtf8(bytes))
+        return std::move(bytes);
+    return decodeText(std::string_view(bytes));
+}
+
 std::optional<std::string> readTextFile(const std::filesystem::path& file) {
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec)) return std::nullopt;
@@ -44,7 +51,7 @@ std::optional<std::string> readTextFile(const std::filesystem::path& file) {
     const bool failed = std::ferror(in);
     std::fclose(in);
     if (failed) return std::nullopt;
-    return decodeText(bytes);
+    return decodeText(std::move(bytes));
 }
 
 } // namespace lexorra

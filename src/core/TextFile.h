@@ -12,7 +12,8 @@ namespace lexorra {
 // file cannot be read.
 std::optional<std::string> readTextFile(const std::filesystem::path& file);
 
-// The same detection over bytes already in memory.
+// The same detection over bytes already in memory; UTF-8 input is moved, not copied.
 std::string decodeText(std::string_view bytes);
+std::string decodeText(std::string&& bytes);
 
 } // namespace lexorra
