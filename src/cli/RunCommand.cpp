@@ -5,6 +5,7 @@
 #include "core/Json.h"
 #include "core/RunToken.h"
 #include "core/TextFile.h"
+#include "text/Utf.h"
 
 #include <CLI/CLI.hpp>
 
@@ -153,7 +154,10 @@ int RunCommand::execute(Io& io) {
     } else {
         bytes.assign(std::istreambuf_iterator<char>(io.in), std::istreambuf_iterator<char>());
     }
-    const std::string result = seq->run(decodeText(std::move(bytes)), RunToken::application());
+    // A file is read as any text file is (its byte-order mark tells the encoding); standard
+    // input is taken exactly as it comes whenever it is UTF-8.
+    std::string input = !m_inFile.empty() || !text::isValidUtf8(bytes) ? decodeText(std::move(bytes)) : std::move(bytes);
+    const std::string result = seq->run(std::move(input), RunToken::application());
 
     if (!m_outFile.empty()) {
         std::ofstream out(m_outFile, std::ios::binary | std::ios::trunc);
