@@ -82,6 +82,10 @@ const Case base64Cases[] = {
     {"url alphabet fails", B64, DEC, false, "-_-_", bad},
     {"not utf8 fails", B64, DEC, false, "/w==", bad},
     {"lone continuation byte fails", B64, DEC, false, "gA==", bad},
+    {"encoded surrogate fails", B64, DEC, false, "7aCA", bad},
+    {"overlong slash fails", B64, DEC, false, "wK8=", bad},
+    {"code point past U+10FFFF fails", B64, DEC, false, "9JCAgA==", bad},
+    {"decoded NUL is text", B64, DEC, false, "AA==", std::string(1, '\0')},
     {"decoded utf8", B64, DEC, false, "w6l0w6k=", "\xC3\xA9t\xC3\xA9"},
 
     {"lines: a and b", B64, ENC, true, "a\nb", "YQ==\nYg=="},
@@ -115,6 +119,8 @@ const Case urlCases[] = {
     {"non-hex fails", URL, DEC, false, "%zz", bad},
     {"not utf8 fails", URL, DEC, false, "%FF", bad},
     {"truncated sequence fails", URL, DEC, false, "%C3", bad},
+    {"escaped surrogate fails", URL, DEC, false, "%ED%A0%80", bad},
+    {"escaped overlong fails", URL, DEC, false, "%C0%AF", bad},
     {"no escapes", URL, DEC, false, "plain text", "plain text"},
     {"encoded percent", URL, DEC, false, "100%25", "100%"},
 
