@@ -4,7 +4,7 @@ BENCH_DIR   ?= build-bench
 JOBS        ?= $(shell nproc)
 DEPS_STAMP  := $(BUILD_DIR)/.deps-ok
 
-.PHONY: all build run test bench deps clean format
+.PHONY: all build run test bench deps clean format install
 
 all: build
 
@@ -36,3 +36,7 @@ clean:
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

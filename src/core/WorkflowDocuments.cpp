@@ -81,7 +81,13 @@ ImportResult readExchangeFile(const std::filesystem::path& file, ImportIds ids) 
 std::filesystem::path defaultWorkflowsFile() {
     if (const char* folder = std::getenv("LEXORRA_RESOURCE_DIR"); folder && *folder)
         return std::filesystem::path(folder) / "workflows.json";
-    return std::filesystem::path(LEXORRA_RESOURCE_DIR) / "workflows.json";
+    const auto built = std::filesystem::path(LEXORRA_RESOURCE_DIR) / "workflows.json";
+    std::error_code ec;
+    if (std::filesystem::exists(built, ec)) return built;
+    // An installed program finds its resources beside its own folder: bin/../share/lexorra.
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) return self.parent_path().parent_path() / "share" / "lexorra" / "workflows.json";
+    return built;
 }
 
 std::vector<TextActionSeqPtr> loadDefaultWorkflowList() {
