@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "shell/OptionsPanel.h"
+#include "shell/ScreenCapture.h"
 #include "shell/WorkflowEditor.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -165,31 +166,66 @@ void MainWindow::buildMenusAndToolbar() {
     toolbar->addAction(runCopy);
     toolbar->addAction(useResult);
     toolbar->addAction(m_liveAction);
+    toolbar->addSeparator();
+    m_captureAction = new QAction(QIcon::fromTheme("camera-photo"), tr("Capture text from screen\nRead any text or Qr code"), this);
+    m_captureAction->setObjectName("captureAction");
+    m_captureAction->setIconText(tr("Capture text"));
+    m_captureAction->setToolTip(m_captureAction->text());
+    m_captureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2));
+    m_captureAction->setEnabled(false);
+    connect(m_captureAction, &QAction::triggered, this, [this] {
+        if (m_capture) m_capture->readQRCode();
+    });
+    run->addSeparator();
+    run->addAction(m_captureAction);
+    toolbar->addAction(m_captureAction);
 }
 
 void MainWindow::buildTray() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
     m_tray = new QSystemTrayIcon(windowIcon().isNull() ? QIcon::fromTheme("accessories-text-editor") : windowIcon(), this);
     auto* menu = new QMenu(this);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-        menu->clear();
-        for (const auto& workflow : m_app.workflowsSeqArray()) {
-            auto* item = menu->addAction(QString::fromStdString(workflow->name));
-            item->setToolTip(tr("Click to tranform the text in your clipboard."));
-            const std::string id = workflow->id;
-            connect(item, &QAction::triggered, this, [this, id] { m_app.runWorkflowOnClipboard(id); });
-        }
-        menu->addSeparator();
-        menu->addAction(tr("Open Lexorra"), this, [this] {
-            show();
-            raise();
-            activateWindow();
-        });
-        menu->addAction(tr("Quit"), qApp, &QApplication::quit);
-    });
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillTrayMenu(menu); });
     m_tray->setContextMenu(menu);
     m_tray->setToolTip("Lexorra");
     m_tray->show();
+}
+
+void MainWindow::fillTrayMenu(QMenu* menu) {
+    menu->clear();
+    menu->setToolTipsVisible(true);
+    for (const auto& workflow : m_app.workflowsSeqArray()) {
+        auto* item = menu->addAction(QString::fromStdString(workflow->name));
+        item->setToolTip(tr("Click to tranform the text in your clipboard."));
+        const std::string id = workflow->id;
+        connect(item, &QAction::triggered, this, [this, id] { m_app.runWorkflowOnClipboard(id); });
+    }
+    menu->addSeparator();
+    if (m_capture) menu->addAction(m_captureAction);
+    menu->addAction(tr("Open Lexorra"), this, &MainWindow::bringToFront);
+    menu->addAction(tr("Quit"), qApp, &QApplication::quit);
+}
+
+void MainWindow::setScreenCapture(ScreenCapture* capture) {
+    if (m_capture) disconnect(m_capture, nullptr, this, nullptr);
+    m_capture = capture;
+    m_captureAction->setEnabled(capture != nullptr);
+    if (!capture) return;
+    connect(capture, &ScreenCapture::permissionMissing, this, [this] {
+        // Linux has no such permission; this shows when no portal runs and the session is not X11.
+        QMessageBox box(QMessageBox::Warning, tr("Lexorra"), tr("Screen Recording Access"), QMessageBox::NoButton, this);
+        box.setInformativeText(tr("Lexorra needs your permission to capture screen recording.\n\n Please go to System "
+                                  "Settings to give Lexorra Screen Recording permission"));
+        box.addButton(tr("Give Permission"), QMessageBox::AcceptRole);
+        box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+        box.exec();
+    });
+}
+
+void MainWindow::bringToFront() {
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::rebuildSidebar() {

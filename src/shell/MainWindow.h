@@ -12,6 +12,7 @@ class QLabel;
 class QSystemTrayIcon;
 class QsciScintilla;
 class QAction;
+class QMenu;
 
 namespace lexorra::shell {
 
@@ -27,6 +28,13 @@ public:
 
     QsciScintilla* inputEditor() const { return m_input; }
     QsciScintilla* resultEditor() const { return m_result; }
+    // Fills the tray popover: a button per workflow that transforms the clipboard, then the
+    // capture and window commands. Public so that it works (and can be tried) without a tray.
+    void fillTrayMenu(QMenu* menu);
+    void bringToFront();
+    // Offers the screen capture command in the toolbar and the tray.
+    void setScreenCapture(class ScreenCapture* capture);
+    QAction* captureAction() const { return m_captureAction; }
 
 private:
     void buildMenusAndToolbar();
@@ -55,6 +63,8 @@ private:
     QLabel* m_status = nullptr;
     QAction* m_liveAction = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
+    QAction* m_captureAction = nullptr;
+    class ScreenCapture* m_capture = nullptr;
 };
 
 } // namespace lexorra::shell

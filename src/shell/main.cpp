@@ -4,6 +4,7 @@
 #include "shell/DesktopServices.h"
 #include "shell/MainWindow.h"
 #include "shell/QtScheduler.h"
+#include "shell/ScreenCapture.h"
 
 #include <QApplication>
 #include <QLocalServer>
@@ -52,6 +53,14 @@ int main(int argc, char** argv) {
     manager.startUp();
 
     lexorra::shell::MainWindow window(manager);
+    lexorra::shell::ScreenCapture capture(manager, clipboard, notices,
+                                          {.ignoreLineBreaks = [&] {
+                                               settings.reload();
+                                               return settings.boolean("IgnoreLineBreaks");
+                                           },
+                                           .bringToFront = [&] { window.bringToFront(); },
+                                           .closePopover = {}});
+    window.setScreenCapture(&capture);
     QObject::connect(&server, &QLocalServer::newConnection, &window, [&] {
         window.show();
         window.raise();
