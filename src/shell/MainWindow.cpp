@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include "shell/OptionsPanel.h"
+#include "shell/PreferencesDialog.h"
 #include "shell/ScreenCapture.h"
 #include "shell/WorkflowEditor.h"
 
@@ -22,6 +23,9 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include "text/Graphemes.h"
+#include "text/Lines.h"
 
 #include <fstream>
 
@@ -90,6 +94,9 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_status = new QLabel(this);
     m_status->setObjectName("statusLabel");
     statusBar()->addWidget(m_status, 1);
+    m_textInfo = new QLabel(this);
+    m_textInfo->setObjectName("textInfoLabel");
+    statusBar()->addPermanentWidget(m_textInfo);
 
     buildMenusAndToolbar();
     buildTray();
@@ -109,6 +116,7 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_result->setText(QString::fromStdString(m_app.resultString()));
     rebuildSidebar();
     rebuildDetailPane();
+    updateTextInfo();
 }
 
 MainWindow::~MainWindow() { m_app.removeObserver(m_observer); }
@@ -122,6 +130,11 @@ void MainWindow::buildMenusAndToolbar() {
     file->addAction(tr("Export all Workflows…"), this, [this] { exportWorkflows(true); });
     file->addAction(tr("Export selected Workflow…"), this, [this] { exportWorkflows(false); });
     file->addAction(tr("Import Workflows…"), this, &MainWindow::importWorkflows);
+    file->addSeparator();
+    m_preferencesAction = file->addAction(tr("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
+                                          [this] { openPreferences(); });
+    m_preferencesAction->setObjectName("preferencesAction");
+    m_preferencesAction->setEnabled(false);
     file->addSeparator();
     file->addAction(tr("Quit"), QKeySequence::Quit, qApp, &QApplication::quit);
 
@@ -222,6 +235,63 @@ void MainWindow::setScreenCapture(ScreenCapture* capture) {
     });
 }
 
+void MainWindow::setSettings(Settings* settings) {
+    m_settings = settings;
+    m_preferencesAction->setEnabled(settings != nullptr);
+    if (!settings) return;
+    applyEditorOptions(EditorOptions::load(*settings));
+    setTrayIconShown(trayIconWanted(*settings));
+    setHiddenFromTaskBar(settings->boolean("HideDockIcon"));
+}
+
+PreferencesDialog* MainWindow::openPreferences() {
+    if (!m_settings) return nullptr;
+    if (!m_preferences) {
+        m_preferences = new PreferencesDialog(m_app, *m_settings, this);
+        connect(m_preferences, &PreferencesDialog::editorOptionsChanged, this, &MainWindow::applyEditorOptions);
+        connect(m_preferences, &PreferencesDialog::trayIconChanged, this, &MainWindow::setTrayIconShown);
+        connect(m_preferences, &PreferencesDialog::hideFromTaskBarChanged, this, &MainWindow::setHiddenFromTaskBar);
+    }
+    m_preferences->show();
+    m_preferences->raise();
+    return m_preferences;
+}
+
+void MainWindow::applyEditorOptions(const EditorOptions& options) {
+    for (auto* editor : {m_input, m_result}) {
+        editor->setWhitespaceVisibility(options.showInvisibleCharacters ? QsciScintilla::WsVisible
+                                                                        : QsciScintilla::WsInvisible);
+        editor->setEolVisibility(options.showInvisibleCharacters);
+        editor->setWrapMode(options.wrapLines ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+        editor->setMarginType(0, QsciScintilla::NumberMargin);
+        editor->setMarginLineNumbers(0, options.showLineNumbers);
+        editor->setMarginWidth(0, options.showLineNumbers ? editor->fontMetrics().horizontalAdvance("000000") : 0);
+    }
+}
+
+void MainWindow::setTrayIconShown(bool shown) {
+    if (shown && !m_tray) buildTray();
+    if (m_tray) m_tray->setVisible(shown);
+}
+
+void MainWindow::setHiddenFromTaskBar(bool hidden) {
+    // A tool window keeps out of the task bar; with no tray to come back from, stay listed.
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::Tool, hidden && m_tray && m_tray->isVisible());
+    if (wasVisible) show();
+}
+
+void MainWindow::updateTextInfo() {
+    m_textInfo->setVisible(m_app.viewTextInfo());
+    if (!m_app.viewTextInfo()) return;
+    const std::string& text = m_app.inputString();
+    const size_t lines = text.empty() ? 0 : text::splitLines(text).size();
+    m_textInfo->setText(tr("%1 characters · %2 words · %3 lines")
+                            .arg(text::graphemeCount(text))
+                            .arg(text::splitWords(text).size())
+                            .arg(lines));
+}
+
 void MainWindow::bringToFront() {
     show();
     raise();
@@ -295,7 +365,10 @@ void MainWindow::rebuildDetailPane() {
 void MainWindow::onAppChanged(std::string_view field) {
     if (field == "resultString") {
         m_result->setText(QString::fromStdString(m_app.resultString()));
+    } else if (field == "viewTextInfo") {
+        updateTextInfo();
     } else if (field == "inputString") {
+        updateTextInfo();
         const QString text = QString::fromStdString(m_app.inputString());
         if (m_input->text() != text) {
             m_updatingInput = true;

@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
                                            .bringToFront = [&] { window.bringToFront(); },
                                            .closePopover = {}});
     window.setScreenCapture(&capture);
+    window.setSettings(&settings);
     QObject::connect(&server, &QLocalServer::newConnection, &window, [&] {
         window.show();
         window.raise();
