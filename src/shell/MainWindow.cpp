@@ -3,6 +3,7 @@
 #include "shell/OptionsPanel.h"
 #include "shell/PreferencesDialog.h"
 #include "shell/ScreenCapture.h"
+#include "shell/Theme.h"
 #include "shell/WorkflowEditor.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -46,6 +47,7 @@ QsciScintilla* makeEditor(QWidget* parent, const char* name, bool readOnly) {
     font.setStyleHint(QFont::Monospace);
     font.setPointSize(11);
     editor->setFont(font);
+    styleEditor(editor, QApplication::palette());
     return editor;
 }
 

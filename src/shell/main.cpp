@@ -5,6 +5,7 @@
 #include "shell/MainWindow.h"
 #include "shell/QtScheduler.h"
 #include "shell/ScreenCapture.h"
+#include "shell/Theme.h"
 
 #include <QApplication>
 #include <QLocalServer>
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("lexorra");
     QApplication::setDesktopFileName("org.lexorra.Lexorra");
     QApplication::setQuitOnLastWindowClosed(false);
+    lexorra::shell::applyTheme(app, lexorra::shell::prefersDarkTheme());
 
     const QString instanceName = "lexorra-" + qEnvironmentVariable("USER", "user");
     if (handOverToRunningInstance(instanceName)) return 0;
