@@ -48,7 +48,28 @@ QsciScintilla* makeEditor(QWidget* parent, const char* name, bool readOnly) {
     font.setPointSize(11);
     editor->setFont(font);
     styleEditor(editor, QApplication::palette());
+    // Breathing room between the frame and the first column.
+    editor->SendScintilla(QsciScintillaBase::SCI_SETMARGINLEFT, 0, 10L);
+    editor->SendScintilla(QsciScintillaBase::SCI_SETMARGINRIGHT, 0, 10L);
     return editor;
+}
+
+// A pane with a small caption above it.
+QWidget* titled(const QString& caption, QWidget* body, QWidget* parent) {
+    auto* box = new QWidget(parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 4, 0, 0);
+    layout->setSpacing(2);
+    auto* label = new QLabel(caption, box);
+    QFont f = label->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 0.9);
+    label->setFont(f);
+    label->setContentsMargins(10, 0, 0, 0);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(label);
+    layout->addWidget(body, 1);
+    return box;
 }
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
@@ -77,8 +98,9 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_input = makeEditor(this, "inputEditor", false);
     m_result = makeEditor(this, "resultEditor", true);
     auto* editors = new QSplitter(Qt::Vertical, this);
-    editors->addWidget(m_input);
-    editors->addWidget(m_result);
+    editors->addWidget(titled(tr("Input"), m_input, this));
+    editors->addWidget(titled(tr("Result"), m_result, this));
+    editors->setHandleWidth(6);
 
     m_detail = new QScrollArea(this);
     m_detail->setObjectName("detailScrollArea");
