@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QSignalSpy>
 
+#include <qrencode.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -47,6 +49,23 @@ QImage qrAboveText(const std::string& payload, const QStringList& lines) {
     return image;
 }
 
+// A QR code of raw bytes that are no text in any encoding.
+QImage binaryQrImage() {
+    const unsigned char bytes[] = {0x00, 0x01, 0x02, 0xff, 0xfe, 0x80, 0x81, 0x1b, 0x7f, 0x00, 0x10, 0x90};
+    QRcode* code = QRcode_encodeData(sizeof bytes, bytes, 0, QR_ECLEVEL_M);
+    if (!code) return {};
+    const int scale = 9, margin = 4;
+    QImage image((code->width + 2 * margin) * scale, (code->width + 2 * margin) * scale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    for (int y = 0; y < code->width; ++y)
+        for (int x = 0; x < code->width; ++x)
+            if (code->data[y * code->width + x] & 1)
+                p.fillRect((x + margin) * scale, (y + margin) * scale, scale, scale, Qt::black);
+    QRcode_free(code);
+    return image;
+}
+
 const QStringList threeLines = {"Hello World", "Quick brown fox", "Lazy dog sleeps"};
 
 TEST(CaptureDecode, BarcodePayloadIsRead) {
@@ -54,6 +73,12 @@ TEST(CaptureDecode, BarcodePayloadIsRead) {
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(readBarcodeText(image), "https://example.org/a?b=1");
     EXPECT_EQ(readBarcodeText(qrImage("Grüße, 東京")), "Grüße, 東京");
+}
+
+TEST(CaptureDecode, BarcodeOfRawBytesHasNoTextPayload) {
+    const QImage image = binaryQrImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(readBarcodeText(image), std::nullopt);
 }
 
 TEST(CaptureDecode, TextWithoutBarcodeHasNoPayload) {
@@ -142,6 +167,18 @@ TEST_F(CaptureFileTest, BarcodeWinsOverText) {
     const CaptureReading reading = readCaptureFile(file, true, false);
     EXPECT_EQ(reading.outcome, CaptureReading::Outcome::barcode);
     EXPECT_EQ(reading.text, "payload 42");
+}
+
+TEST_F(CaptureFileTest, BarcodeWithoutTextFallsBackToRecognition) {
+    const QImage code = binaryQrImage();
+    QImage image = textImage({"Fallback words"}, code.height() + 10);
+    {
+        QPainter p(&image);
+        p.drawImage(40, 0, code);
+    }
+    const CaptureReading reading = readCaptureFile(save(image), true, false);
+    EXPECT_EQ(reading.outcome, CaptureReading::Outcome::text);
+    EXPECT_NE(reading.text.find("Fallback words"), std::string::npos) << reading.text;
 }
 
 TEST_F(CaptureFileTest, TextOnlyReadingIgnoresTheBarcode) {
