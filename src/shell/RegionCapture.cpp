@@ -19,6 +19,9 @@
 #include <QUuid>
 #include <QWidget>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace lexorra::shell {
 namespace {
 
@@ -72,11 +75,12 @@ protected:
         m_band->show();
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        m_band->setGeometry(QRect(m_origin, e->position().toPoint()).normalized());
+        m_band->setGeometry(between(m_origin, e->position().toPoint()));
         update();
     }
-    void mouseReleaseEvent(QMouseEvent*) override {
-        const QRect area = m_band->geometry();
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        // The release point counts even when no move was reported after the last one.
+        const QRect area = between(m_origin, e->position().toPoint()) & rect();
         if (area.width() > 3 && area.height() > 3) picked = m_still.copy(sourceRect(area));
         close();
     }
@@ -86,6 +90,11 @@ protected:
     void closeEvent(QCloseEvent*) override { loop.quit(); }
 
 private:
+    // The pixels swept from one corner to the other, the far corner excluded.
+    static QRect between(QPoint a, QPoint b) {
+        return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                     QSize(std::abs(a.x() - b.x()), std::abs(a.y() - b.y())));
+    }
     QRect sourceRect(const QRect& area) const {
         const qreal ratio = m_still.devicePixelRatio();
         return QRect((area.topLeft() * ratio), area.size() * ratio);
