@@ -55,6 +55,7 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
     : QDialog(parent), m_app(app), m_settings(settings) {
     setObjectName("preferencesDialog");
     setWindowTitle(tr("Preferences"));
+    setMinimumWidth(540);
     auto* layout = new QVBoxLayout(this);
 
     auto* ai = new QGroupBox(tr("AI service"), this);
