@@ -8,6 +8,8 @@
 #include "shell/Theme.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QSystemTrayIcon>
@@ -62,6 +64,19 @@ int main(int argc, char** argv) {
                                            },
                                            .bringToFront = [&] { window.bringToFront(); },
                                            .closePopover = {}});
+    // Our own window would hide what the user wants to read: step aside while they pick.
+    capture.pickRegion = [&](const std::string& file) {
+        const bool wasShown = window.isVisible() && !window.isMinimized();
+        if (wasShown) {
+            window.hide();
+            QEventLoop settle;
+            QTimer::singleShot(250, &settle, &QEventLoop::quit);
+            settle.exec();
+        }
+        const bool picked = lexorra::shell::captureRegionToFile(file);
+        if (wasShown) window.show();
+        return picked;
+    };
     window.setScreenCapture(&capture);
     window.setSettings(&settings);
     QObject::connect(&server, &QLocalServer::newConnection, &window, [&] {
