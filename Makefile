@@ -4,7 +4,7 @@ BENCH_DIR   ?= build-bench
 JOBS        ?= $(shell nproc)
 DEPS_STAMP  := $(BUILD_DIR)/.deps-ok
 
-.PHONY: all build run test bench deps clean format install
+.PHONY: all build run test bench deps clean format install screenshots
 
 all: build
 
@@ -30,6 +30,10 @@ bench:
 	cmake --preset bench
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	./bench/run-all $(BENCH_DIR)
+
+screenshots:
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target lexorra
+	./scripts/screenshots $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(BENCH_DIR)

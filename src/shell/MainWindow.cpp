@@ -1,6 +1,9 @@
 #include "shell/MainWindow.h"
 
 #include "shell/OptionsPanel.h"
+#include "shell/PreferencesDialog.h"
+#include "shell/ScreenCapture.h"
+#include "shell/Theme.h"
 #include "shell/WorkflowEditor.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -22,6 +25,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "text/Graphemes.h"
+#include "text/Lines.h"
+
 #include <fstream>
 
 namespace lexorra::shell {
@@ -41,7 +47,29 @@ QsciScintilla* makeEditor(QWidget* parent, const char* name, bool readOnly) {
     font.setStyleHint(QFont::Monospace);
     font.setPointSize(11);
     editor->setFont(font);
+    styleEditor(editor, QApplication::palette());
+    // Breathing room between the frame and the first column.
+    editor->SendScintilla(QsciScintillaBase::SCI_SETMARGINLEFT, 0, 10L);
+    editor->SendScintilla(QsciScintillaBase::SCI_SETMARGINRIGHT, 0, 10L);
     return editor;
+}
+
+// A pane with a small caption above it.
+QWidget* titled(const QString& caption, QWidget* body, QWidget* parent) {
+    auto* box = new QWidget(parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 4, 0, 0);
+    layout->setSpacing(2);
+    auto* label = new QLabel(caption, box);
+    QFont f = label->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 0.9);
+    label->setFont(f);
+    label->setContentsMargins(10, 0, 0, 0);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(label);
+    layout->addWidget(body, 1);
+    return box;
 }
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
@@ -70,8 +98,9 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_input = makeEditor(this, "inputEditor", false);
     m_result = makeEditor(this, "resultEditor", true);
     auto* editors = new QSplitter(Qt::Vertical, this);
-    editors->addWidget(m_input);
-    editors->addWidget(m_result);
+    editors->addWidget(titled(tr("Input"), m_input, this));
+    editors->addWidget(titled(tr("Result"), m_result, this));
+    editors->setHandleWidth(6);
 
     m_detail = new QScrollArea(this);
     m_detail->setObjectName("detailScrollArea");
@@ -89,6 +118,9 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_status = new QLabel(this);
     m_status->setObjectName("statusLabel");
     statusBar()->addWidget(m_status, 1);
+    m_textInfo = new QLabel(this);
+    m_textInfo->setObjectName("textInfoLabel");
+    statusBar()->addPermanentWidget(m_textInfo);
 
     buildMenusAndToolbar();
     buildTray();
@@ -108,6 +140,7 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_result->setText(QString::fromStdString(m_app.resultString()));
     rebuildSidebar();
     rebuildDetailPane();
+    updateTextInfo();
 }
 
 MainWindow::~MainWindow() { m_app.removeObserver(m_observer); }
@@ -121,6 +154,11 @@ void MainWindow::buildMenusAndToolbar() {
     file->addAction(tr("Export all Workflows…"), this, [this] { exportWorkflows(true); });
     file->addAction(tr("Export selected Workflow…"), this, [this] { exportWorkflows(false); });
     file->addAction(tr("Import Workflows…"), this, &MainWindow::importWorkflows);
+    file->addSeparator();
+    m_preferencesAction = file->addAction(tr("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
+                                          [this] { openPreferences(); });
+    m_preferencesAction->setObjectName("preferencesAction");
+    m_preferencesAction->setEnabled(false);
     file->addSeparator();
     file->addAction(tr("Quit"), QKeySequence::Quit, qApp, &QApplication::quit);
 
@@ -165,31 +203,123 @@ void MainWindow::buildMenusAndToolbar() {
     toolbar->addAction(runCopy);
     toolbar->addAction(useResult);
     toolbar->addAction(m_liveAction);
+    toolbar->addSeparator();
+    m_captureAction = new QAction(QIcon::fromTheme("camera-photo"), tr("Capture text from screen\nRead any text or Qr code"), this);
+    m_captureAction->setObjectName("captureAction");
+    m_captureAction->setIconText(tr("Capture text"));
+    m_captureAction->setToolTip(m_captureAction->text());
+    m_captureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2));
+    m_captureAction->setEnabled(false);
+    connect(m_captureAction, &QAction::triggered, this, [this] {
+        if (m_capture) m_capture->readQRCode();
+    });
+    run->addSeparator();
+    run->addAction(m_captureAction);
+    toolbar->addAction(m_captureAction);
 }
 
 void MainWindow::buildTray() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
     m_tray = new QSystemTrayIcon(windowIcon().isNull() ? QIcon::fromTheme("accessories-text-editor") : windowIcon(), this);
     auto* menu = new QMenu(this);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-        menu->clear();
-        for (const auto& workflow : m_app.workflowsSeqArray()) {
-            auto* item = menu->addAction(QString::fromStdString(workflow->name));
-            item->setToolTip(tr("Click to tranform the text in your clipboard."));
-            const std::string id = workflow->id;
-            connect(item, &QAction::triggered, this, [this, id] { m_app.runWorkflowOnClipboard(id); });
-        }
-        menu->addSeparator();
-        menu->addAction(tr("Open Lexorra"), this, [this] {
-            show();
-            raise();
-            activateWindow();
-        });
-        menu->addAction(tr("Quit"), qApp, &QApplication::quit);
-    });
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillTrayMenu(menu); });
     m_tray->setContextMenu(menu);
     m_tray->setToolTip("Lexorra");
     m_tray->show();
+}
+
+void MainWindow::fillTrayMenu(QMenu* menu) {
+    menu->clear();
+    menu->setToolTipsVisible(true);
+    for (const auto& workflow : m_app.workflowsSeqArray()) {
+        auto* item = menu->addAction(QString::fromStdString(workflow->name));
+        item->setToolTip(tr("Click to tranform the text in your clipboard."));
+        const std::string id = workflow->id;
+        connect(item, &QAction::triggered, this, [this, id] { m_app.runWorkflowOnClipboard(id); });
+    }
+    menu->addSeparator();
+    if (m_capture) menu->addAction(m_captureAction);
+    menu->addAction(tr("Open Lexorra"), this, &MainWindow::bringToFront);
+    menu->addAction(tr("Quit"), qApp, &QApplication::quit);
+}
+
+void MainWindow::setScreenCapture(ScreenCapture* capture) {
+    if (m_capture) disconnect(m_capture, nullptr, this, nullptr);
+    m_capture = capture;
+    m_captureAction->setEnabled(capture != nullptr);
+    if (!capture) return;
+    connect(capture, &ScreenCapture::permissionMissing, this, [this] {
+        // Linux has no such permission; this shows when no portal runs and the session is not X11.
+        QMessageBox box(QMessageBox::Warning, tr("Lexorra"), tr("Screen Recording Access"), QMessageBox::NoButton, this);
+        box.setInformativeText(tr("Lexorra needs your permission to capture screen recording.\n\n Please go to System "
+                                  "Settings to give Lexorra Screen Recording permission"));
+        box.addButton(tr("Give Permission"), QMessageBox::AcceptRole);
+        box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+        box.exec();
+    });
+}
+
+void MainWindow::setSettings(Settings* settings) {
+    m_settings = settings;
+    m_preferencesAction->setEnabled(settings != nullptr);
+    if (!settings) return;
+    applyEditorOptions(EditorOptions::load(*settings));
+    setTrayIconShown(trayIconWanted(*settings));
+    setHiddenFromTaskBar(settings->boolean("HideDockIcon"));
+}
+
+PreferencesDialog* MainWindow::openPreferences() {
+    if (!m_settings) return nullptr;
+    if (!m_preferences) {
+        m_preferences = new PreferencesDialog(m_app, *m_settings, this);
+        connect(m_preferences, &PreferencesDialog::editorOptionsChanged, this, &MainWindow::applyEditorOptions);
+        connect(m_preferences, &PreferencesDialog::trayIconChanged, this, &MainWindow::setTrayIconShown);
+        connect(m_preferences, &PreferencesDialog::hideFromTaskBarChanged, this, &MainWindow::setHiddenFromTaskBar);
+    }
+    m_preferences->show();
+    m_preferences->raise();
+    return m_preferences;
+}
+
+void MainWindow::applyEditorOptions(const EditorOptions& options) {
+    for (auto* editor : {m_input, m_result}) {
+        editor->setWhitespaceVisibility(options.showInvisibleCharacters ? QsciScintilla::WsVisible
+                                                                        : QsciScintilla::WsInvisible);
+        editor->setEolVisibility(options.showInvisibleCharacters);
+        editor->setWrapMode(options.wrapLines ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+        editor->setMarginType(0, QsciScintilla::NumberMargin);
+        editor->setMarginLineNumbers(0, options.showLineNumbers);
+        editor->setMarginWidth(0, options.showLineNumbers ? editor->fontMetrics().horizontalAdvance("000000") : 0);
+    }
+}
+
+void MainWindow::setTrayIconShown(bool shown) {
+    if (shown && !m_tray) buildTray();
+    if (m_tray) m_tray->setVisible(shown);
+}
+
+void MainWindow::setHiddenFromTaskBar(bool hidden) {
+    // A tool window keeps out of the task bar; with no tray to come back from, stay listed.
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::Tool, hidden && m_tray && m_tray->isVisible());
+    if (wasVisible) show();
+}
+
+void MainWindow::updateTextInfo() {
+    m_textInfo->setVisible(m_app.viewTextInfo());
+    if (!m_app.viewTextInfo()) return;
+    const std::string& text = m_app.inputString();
+    const size_t lines = text.empty() ? 0 : text::splitLines(text).size();
+    m_textInfo->setText(tr("%1 characters · %2 words · %3 lines")
+                            .arg(text::graphemeCount(text))
+                            .arg(text::splitWords(text).size())
+                            .arg(lines));
+}
+
+void MainWindow::bringToFront() {
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::rebuildSidebar() {
@@ -259,7 +389,10 @@ void MainWindow::rebuildDetailPane() {
 void MainWindow::onAppChanged(std::string_view field) {
     if (field == "resultString") {
         m_result->setText(QString::fromStdString(m_app.resultString()));
+    } else if (field == "viewTextInfo") {
+        updateTextInfo();
     } else if (field == "inputString") {
+        updateTextInfo();
         const QString text = QString::fromStdString(m_app.inputString());
         if (m_input->text() != text) {
             m_updatingInput = true;

@@ -12,8 +12,17 @@ class QLabel;
 class QSystemTrayIcon;
 class QsciScintilla;
 class QAction;
+class QMenu;
+
+namespace lexorra {
+class Settings;
+}
 
 namespace lexorra::shell {
+
+class ScreenCapture;
+class PreferencesDialog;
+struct EditorOptions;
 
 // The main window: a searchable sidebar of actions and workflows, the input and result
 // editors, and the detail pane of the active sequence (its option panel, or the workflow
@@ -27,10 +36,26 @@ public:
 
     QsciScintilla* inputEditor() const { return m_input; }
     QsciScintilla* resultEditor() const { return m_result; }
+    // Fills the tray popover: a button per workflow that transforms the clipboard, then the
+    // capture and window commands. Public so that it works (and can be tried) without a tray.
+    void fillTrayMenu(QMenu* menu);
+    void bringToFront();
+    // Offers the screen capture command in the toolbar and the tray.
+    void setScreenCapture(ScreenCapture* capture);
+    QAction* captureAction() const { return m_captureAction; }
+    // Gives the window the settings stores: enables Preferences and applies the editor and
+    // tray choices kept there.
+    void setSettings(Settings* settings);
+    PreferencesDialog* openPreferences();
+    void applyEditorOptions(const EditorOptions& options);
+    void setTrayIconShown(bool shown);
+    void setHiddenFromTaskBar(bool hidden);
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
 
 private:
     void buildMenusAndToolbar();
     void buildTray();
+    void updateTextInfo();
     void rebuildSidebar();
     void rebuildDetailPane();
     void onAppChanged(std::string_view field);
@@ -55,6 +80,12 @@ private:
     QLabel* m_status = nullptr;
     QAction* m_liveAction = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
+    QAction* m_captureAction = nullptr;
+    QAction* m_preferencesAction = nullptr;
+    QLabel* m_textInfo = nullptr;
+    Settings* m_settings = nullptr;
+    PreferencesDialog* m_preferences = nullptr;
+    ScreenCapture* m_capture = nullptr;
 };
 
 } // namespace lexorra::shell

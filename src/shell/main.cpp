@@ -4,8 +4,12 @@
 #include "shell/DesktopServices.h"
 #include "shell/MainWindow.h"
 #include "shell/QtScheduler.h"
+#include "shell/ScreenCapture.h"
+#include "shell/Theme.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QSystemTrayIcon>
@@ -31,6 +35,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("lexorra");
     QApplication::setDesktopFileName("org.lexorra.Lexorra");
     QApplication::setQuitOnLastWindowClosed(false);
+    lexorra::shell::applyTheme(app, lexorra::shell::prefersDarkTheme());
 
     const QString instanceName = "lexorra-" + qEnvironmentVariable("USER", "user");
     if (handOverToRunningInstance(instanceName)) return 0;
@@ -52,6 +57,28 @@ int main(int argc, char** argv) {
     manager.startUp();
 
     lexorra::shell::MainWindow window(manager);
+    lexorra::shell::ScreenCapture capture(manager, clipboard, notices,
+                                          {.ignoreLineBreaks = [&] {
+                                               settings.reload();
+                                               return settings.boolean("IgnoreLineBreaks");
+                                           },
+                                           .bringToFront = [&] { window.bringToFront(); },
+                                           .closePopover = {}});
+    // Our own window would hide what the user wants to read: step aside while they pick.
+    capture.pickRegion = [&](const std::string& file) {
+        const bool wasShown = window.isVisible() && !window.isMinimized();
+        if (wasShown) {
+            window.hide();
+            QEventLoop settle;
+            QTimer::singleShot(250, &settle, &QEventLoop::quit);
+            settle.exec();
+        }
+        const bool picked = lexorra::shell::captureRegionToFile(file);
+        if (wasShown) window.show();
+        return picked;
+    };
+    window.setScreenCapture(&capture);
+    window.setSettings(&settings);
     QObject::connect(&server, &QLocalServer::newConnection, &window, [&] {
         window.show();
         window.raise();

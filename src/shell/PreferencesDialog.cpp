@@ -1,0 +1,179 @@
+#include "shell/PreferencesDialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace lexorra::shell {
+namespace {
+
+bool storedBool(const Settings& settings, std::string_view key, bool fallback) {
+    const Value* v = settings.store(StoreKind::standard).value(key);
+    return v && v->isBool() ? v->asBool() : fallback;
+}
+
+QCheckBox* checkBox(const QString& text, const char* name, bool checked, QWidget* parent) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    box->setChecked(checked);
+    return box;
+}
+
+} // namespace
+
+EditorOptions EditorOptions::load(const Settings& settings) {
+    EditorOptions o;
+    o.showInvisibleCharacters = storedBool(settings, "showInvisibleCharacters", o.showInvisibleCharacters);
+    o.showLineNumbers = storedBool(settings, "showLineNumbers", o.showLineNumbers);
+    o.wrapLines = storedBool(settings, "wrapLines", o.wrapLines);
+    return o;
+}
+
+void EditorOptions::save(Settings& settings) const {
+    // Keys of the window alone, unknown to the engine's table: written to the store directly.
+    auto& store = settings.store(StoreKind::standard);
+    store.update([this](Dictionary& d) {
+        d.set("showInvisibleCharacters", Value(showInvisibleCharacters));
+        d.set("showLineNumbers", Value(showLineNumbers));
+        d.set("wrapLines", Value(wrapLines));
+    });
+}
+
+bool trayIconWanted(const Settings& settings) {
+    const auto v = settings.value("menuBarIcon");
+    return !v || !v->isBool() || v->asBool();
+}
+
+PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidget* parent)
+    : QDialog(parent), m_app(app), m_settings(settings) {
+    setObjectName("preferencesDialog");
+    setWindowTitle(tr("Preferences"));
+    setMinimumWidth(540);
+    auto* layout = new QVBoxLayout(this);
+
+    auto* ai = new QGroupBox(tr("AI service"), this);
+    auto* aiForm = new QFormLayout(ai);
+    m_apiKey = new QLineEdit(QString::fromStdString(m_app.apiKey()), ai);
+    m_apiKey->setObjectName("apiKeyLineEdit");
+    m_apiKey->setEchoMode(QLineEdit::Password);
+    m_apiKey->setPlaceholderText(tr("sk-…"));
+    auto* reveal = new QPushButton(tr("Show"), ai);
+    reveal->setObjectName("revealApiKeyButton");
+    reveal->setCheckable(true);
+    connect(reveal, &QPushButton::toggled, this, [this, reveal](bool on) {
+        m_apiKey->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password);
+        reveal->setText(on ? tr("Hide") : tr("Show"));
+    });
+    auto* keyRow = new QHBoxLayout();
+    keyRow->addWidget(m_apiKey, 1);
+    keyRow->addWidget(reveal);
+    aiForm->addRow(tr("API key:"), keyRow);
+    connect(m_apiKey, &QLineEdit::editingFinished, this, &PreferencesDialog::applyApiKey);
+    layout->addWidget(ai);
+
+    auto* general = new QGroupBox(tr("General"), this);
+    auto* generalLayout = new QVBoxLayout(general);
+    auto* live = checkBox(tr("Live results while typing"), "liveResultsCheckBox", m_app.liveResults(), general);
+    connect(live, &QCheckBox::toggled, this, [this](bool on) { m_app.setLiveResults(on); });
+    auto* info = checkBox(tr("Show text statistics"), "viewTextInfoCheckBox", m_app.viewTextInfo(), general);
+    connect(info, &QCheckBox::toggled, this, [this](bool on) { m_app.setViewTextInfo(on); });
+    auto* tray = checkBox(tr("Show icon in the system tray"), "menuBarIconCheckBox", trayIconWanted(m_settings), general);
+    connect(tray, &QCheckBox::toggled, this, [this](bool on) {
+        m_settings.setValue("menuBarIcon", Value(on));
+        emit trayIconChanged(on);
+    });
+    auto* hide = checkBox(tr("Hide from the task bar"), "hideDockIconCheckBox", m_settings.boolean("HideDockIcon"),
+                          general);
+    connect(hide, &QCheckBox::toggled, this, [this](bool on) {
+        m_settings.setValue("HideDockIcon", Value(on));
+        emit hideFromTaskBarChanged(on);
+    });
+    auto* ignore = checkBox(tr("Join text captured from the screen into one line"), "ignoreLineBreaksCheckBox",
+                            m_settings.boolean("IgnoreLineBreaks"), general);
+    connect(ignore, &QCheckBox::toggled, this, [this](bool on) { m_settings.setValue("IgnoreLineBreaks", Value(on)); });
+    for (auto* w : {live, info, tray, hide, ignore}) generalLayout->addWidget(w);
+    layout->addWidget(general);
+
+    auto* sync = new QGroupBox(tr("Synchronisation"), this);
+    auto* syncForm = new QFormLayout(sync);
+    auto* syncOn = checkBox(tr("Keep workflows in sync through a folder"), "syncCheckBox", m_app.iCloudSyncEnabled(), sync);
+    connect(syncOn, &QCheckBox::toggled, this, [this](bool on) { m_app.setICloudSyncEnabled(on); });
+    m_syncFolder = new QLineEdit(QString::fromStdString(m_settings.syncFolder().string()), sync);
+    m_syncFolder->setObjectName("syncFolderLineEdit");
+    m_syncFolder->setReadOnly(true);
+    auto* choose = new QPushButton(tr("Choose…"), sync);
+    choose->setObjectName("chooseSyncFolderButton");
+    connect(choose, &QPushButton::clicked, this, &PreferencesDialog::chooseSyncFolder);
+    auto* folderRow = new QHBoxLayout();
+    folderRow->addWidget(m_syncFolder, 1);
+    folderRow->addWidget(choose);
+    syncForm->addRow(syncOn);
+    syncForm->addRow(tr("Folder:"), folderRow);
+    auto* hint = new QLabel(tr("Point a file sync tool (Syncthing, Nextcloud…) at this folder on each computer."), sync);
+    hint->setWordWrap(true);
+    hint->setEnabled(false);
+    syncForm->addRow(hint);
+    layout->addWidget(sync);
+
+    auto* editor = new QGroupBox(tr("Editor"), this);
+    auto* editorLayout = new QVBoxLayout(editor);
+    const EditorOptions options = EditorOptions::load(m_settings);
+    m_invisibles = checkBox(tr("Show invisible characters"), "showInvisibleCharactersCheckBox",
+                            options.showInvisibleCharacters, editor);
+    m_lineNumbers = checkBox(tr("Show line numbers"), "showLineNumbersCheckBox", options.showLineNumbers, editor);
+    m_wrap = checkBox(tr("Wrap lines"), "wrapLinesCheckBox", options.wrapLines, editor);
+    for (auto* box : {m_invisibles, m_lineNumbers, m_wrap}) {
+        editorLayout->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, &PreferencesDialog::emitEditorOptions);
+    }
+    layout->addWidget(editor);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, [this] {
+        applyApiKey();
+        reject();
+    });
+    layout->addWidget(buttons);
+}
+
+// The key field loses focus while its children are torn down and would report an edit to
+// a dialog that is already half gone.
+PreferencesDialog::~PreferencesDialog() { m_apiKey->disconnect(this); }
+
+void PreferencesDialog::applyApiKey() {
+    const std::string key = m_apiKey->text().trimmed().toStdString();
+    if (key == m_app.apiKey()) return;
+    m_settings.setValue("apiKey", Value(key));
+    m_app.setApiKey(key);
+    // The AI action is offered only with a key.
+    m_app.rebuildActionsSeqArray();
+}
+
+void PreferencesDialog::chooseSyncFolder() {
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Choose the sync folder"), m_syncFolder->text());
+    if (folder.isEmpty()) return;
+    if (!m_settings.setValue("SyncFolder", Value(folder.toStdString()))) return;
+    m_syncFolder->setText(folder);
+    if (m_app.iCloudSyncEnabled()) {
+        // Reopen the mirror on the new folder.
+        m_app.setICloudSyncEnabled(false);
+        m_app.setICloudSyncEnabled(true);
+    }
+}
+
+void PreferencesDialog::emitEditorOptions() {
+    const EditorOptions options{.showInvisibleCharacters = m_invisibles->isChecked(),
+                                .showLineNumbers = m_lineNumbers->isChecked(),
+                                .wrapLines = m_wrap->isChecked()};
+    options.save(m_settings);
+    emit editorOptionsChanged(options);
+}
+
+} // namespace lexorra::shell

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/AppManager.h"
+#include "core/Clipboard.h"
+
+#include <QImage>
+#include <QObject>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lexorra::shell {
+
+// The per-user temporary folder of the application, with a trailing separator; created
+// (owner only) on first use.
+std::string captureTempDir();
+// The one file every capture deletes and rewrites.
+std::string captureFilePath();
+
+// The payload of the first barcode in the picture, when it carries text.
+std::optional<std::string> readBarcodeText(const QImage& image);
+
+struct RecognizedText {
+    bool ok = false;
+    std::string error;              // why recognition could not run
+    std::vector<std::string> lines; // best reading of each line, top to bottom
+};
+// Text recognition over the whole picture, one entry per line that holds any text.
+RecognizedText recognizeText(const QImage& image);
+
+// Lines joined with one space when line breaks are ignored, else with line feeds.
+std::string joinRecognizedLines(const std::vector<std::string>& lines, bool ignoreLineBreaks);
+
+// What a capture file yields.
+struct CaptureReading {
+    enum class Outcome { noFile, unreadable, barcode, text, noText, failed };
+    Outcome outcome = Outcome::noFile;
+    std::string text;
+};
+// Reads the capture file: a barcode payload wins; without one (or when barcodes are not
+// looked for) the recognised lines, joined as the setting says.
+CaptureReading readCaptureFile(const std::string& file, bool lookForBarcode, bool ignoreLineBreaks);
+
+// The heads-up message for an outcome, empty when nothing is shown.
+std::string captureNotice(CaptureReading::Outcome outcome);
+
+// The capture command: lets the user pick a screen region, reads it off the main thread
+// and hands the text to the controller, the clipboard and the window.
+class ScreenCapture : public QObject {
+    Q_OBJECT
+
+public:
+    struct Hooks {
+        std::function<bool()> ignoreLineBreaks;
+        std::function<void()> bringToFront;
+        std::function<void()> closePopover;
+    };
+    ScreenCapture(AppManager& app, Clipboard& clipboard, Notices& notices, Hooks hooks, QObject* parent = nullptr);
+
+    // The whole flow: pick a region, then read it.
+    void readQRCode();
+    // Only the text recognition, over the current capture file.
+    void grabText();
+    // Reads the capture file as it stands, barcode first when asked.
+    void readCapture(bool lookForBarcode);
+
+    // The region picker; replaceable so that the flow can run without a screen.
+    // Writes the capture file and returns true, or returns false when nothing was picked.
+    std::function<bool(const std::string& file)> pickRegion;
+    // Whether this session lets us capture at all.
+    std::function<bool()> captureAllowed;
+
+signals:
+    // Emitted when a read has been applied (or found nothing, or the user cancelled).
+    void finished();
+    // This session offers no way to capture the screen; the window explains it.
+    void permissionMissing();
+
+private:
+    void apply(const CaptureReading& reading);
+
+    AppManager& m_app;
+    Clipboard& m_clipboard;
+    Notices& m_notices;
+    Hooks m_hooks;
+};
+
+// Interactive region capture through the desktop portal (works on Wayland and X11 when a
+// portal runs); false when the portal is missing, refused or the user cancelled.
+bool portalScreenshotAvailable();
+bool portalCaptureRegion(const std::string& file, bool* cancelled);
+// The application's own full-screen selector over a still of the screen (X11).
+bool selectorCaptureRegion(const std::string& file);
+// Portal first, own selector second.
+bool captureRegionToFile(const std::string& file);
+bool screenCaptureSupported();
+
+} // namespace lexorra::shell

@@ -1,0 +1,269 @@
+#include "shell/ShellFixture.h"
+
+#include "core/ActionFactory.h"
+#include "shell/WorkflowEditor.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace lexorra::testing {
+namespace {
+
+class MainWindowTest : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        // The first start greets with a text of its own; every test types its own.
+        welcome = window->inputEditor()->text();
+        command("Clear Input Text and Results")->trigger();
+        settle();
+    }
+    QString welcome;
+    QTreeWidgetItem* sidebarItem(const QString& text) {
+        auto* tree = find<QTreeWidget>("sidebarTreeWidget");
+        const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return items.isEmpty() ? nullptr : items.front();
+    }
+    void select(const QString& text) {
+        auto* item = sidebarItem(text);
+        ASSERT_NE(item, nullptr) << text.toStdString();
+        find<QTreeWidget>("sidebarTreeWidget")->setCurrentItem(item);
+        settle(0.5);
+    }
+    QAction* command(const QString& text) {
+        for (auto* action : window->findChildren<QAction*>())
+            if (action->text() == text) return action;
+        return nullptr;
+    }
+    QString result() const { return window->resultEditor()->text(); }
+    void type(const QString& text) {
+        window->inputEditor()->setFocus();
+        QTest::keyClicks(window->inputEditor(), text);
+    }
+    QFrame* card(int index) { return find<QFrame>(QString("actionCard%1Frame").arg(index).toLatin1().constData()); }
+    void addToWorkflow(TextActionType kind) {
+        auto* add = find<QComboBox>("addActionComboBox");
+        ASSERT_NE(add, nullptr);
+        const int index = add->findData(rawValue(kind));
+        ASSERT_GT(index, 0);
+        add->setCurrentIndex(index);
+        emit add->activated(index);
+        settle();
+    }
+    void setCardOption(int index, const char* name, const QString& text) {
+        auto* edit = card(index)->findChild<QLineEdit*>(name);
+        ASSERT_NE(edit, nullptr) << name;
+        edit->setText(text);
+        emit edit->textEdited(text);
+    }
+    void setCardCase(int index, int raw) {
+        auto* combo = card(index)->findChild<QComboBox*>("CaseTypeComboBox");
+        ASSERT_NE(combo, nullptr);
+        combo->setCurrentIndex(combo->findData(raw));
+    }
+    void click(int index, const char* button) {
+        auto* b = card(index)->findChild<QToolButton*>(button);
+        ASSERT_NE(b, nullptr) << button;
+        ASSERT_TRUE(b->isEnabled()) << button;
+        b->click();
+        settle();
+    }
+    // A workflow of "Add Prefix" (X) then "Convert Case" (lower): the order shows in the result.
+    TextActionSeqPtr buildPrefixThenLower() {
+        command("Create new Workflow")->trigger();
+        settle(0.5);
+        auto seq = app->activeActionsSeq();
+        addToWorkflow(TextActionType::addPrefix);
+        setCardOption(0, "PrefixLineEdit", "X");
+        addToWorkflow(TextActionType::convertCase);
+        setCardCase(1, 2);
+        settle(1.0);
+        return seq;
+    }
+};
+
+TEST_F(MainWindowTest, ShowsBuiltInActionsInTheSidebar) {
+    EXPECT_NE(sidebarItem("Convert Case"), nullptr);
+    EXPECT_NE(sidebarItem("Replace Text"), nullptr);
+    EXPECT_EQ(sidebarItem("No Such Action"), nullptr);
+}
+
+TEST_F(MainWindowTest, FirstStartGreetsAndClearingEmptiesBothEditors) {
+    EXPECT_TRUE(welcome.startsWith("Welcome")) << welcome.toStdString();
+    EXPECT_TRUE(window->inputEditor()->text().isEmpty());
+    EXPECT_TRUE(result().isEmpty());
+    EXPECT_EQ(app->inputString(), "");
+}
+
+TEST_F(MainWindowTest, SearchFiltersTheSidebar) {
+    find<QLineEdit>("searchLineEdit")->setText("convert c");
+    settle();
+    EXPECT_NE(sidebarItem("Convert Case"), nullptr);
+    EXPECT_EQ(sidebarItem("Replace Text"), nullptr);
+    find<QLineEdit>("searchLineEdit")->clear();
+    settle();
+    EXPECT_NE(sidebarItem("Replace Text"), nullptr);
+}
+
+TEST_F(MainWindowTest, TypingRecomputesOnlyAfterTheDebounce) {
+    select("Convert Case");
+    auto* combo = find<QComboBox>("CaseTypeComboBox");
+    ASSERT_NE(combo, nullptr);
+    combo->setCurrentIndex(combo->findData(1)); // Upper Case
+    settle(1.0);
+    type("hello");
+    EXPECT_EQ(app->inputString(), "hello");
+    settle(0.3);
+    EXPECT_EQ(result(), "") << "recomputed before the pause in typing";
+    settle(0.25);
+    EXPECT_EQ(result(), "HELLO");
+    // More typing restarts the wait.
+    type(" you");
+    settle(0.4);
+    EXPECT_EQ(result(), "HELLO");
+    settle(0.2);
+    EXPECT_EQ(result(), "HELLO YOU");
+}
+
+TEST_F(MainWindowTest, SelectingAnotherActionShowsItsPanelAndResult) {
+    select("Convert Case");
+    EXPECT_NE(find<QComboBox>("CaseTypeComboBox"), nullptr);
+    type("a-b");
+    settle(0.6);
+    select("Replace Text");
+    EXPECT_EQ(find<QComboBox>("CaseTypeComboBox"), nullptr);
+    auto* findEdit = find<QLineEdit>("ReplaceStringLineEdit");
+    auto* withEdit = find<QLineEdit>("WithStringLineEdit");
+    ASSERT_NE(findEdit, nullptr);
+    ASSERT_NE(withEdit, nullptr);
+    QTest::keyClicks(findEdit, "-");
+    QTest::keyClicks(withEdit, "+");
+    settle(1.0);
+    EXPECT_EQ(result(), "a+b");
+    EXPECT_EQ(app->activeActionsSeq()->name, "Replace Text");
+}
+
+TEST_F(MainWindowTest, EditingAMenuOptionChangesTheResult) {
+    select("Convert Case");
+    type("Mixed Words");
+    auto* combo = find<QComboBox>("CaseTypeComboBox");
+    ASSERT_NE(combo, nullptr);
+    const struct {
+        int raw;
+        const char* expected;
+    } cases[] = {{1, "MIXED WORDS"}, {2, "mixed words"}, {0, "Mixed Words"}};
+    for (const auto& c : cases) {
+        combo->setCurrentIndex(combo->findData(c.raw));
+        settle(1.0);
+        EXPECT_EQ(result().toStdString(), c.expected) << "case " << c.raw;
+    }
+}
+
+TEST_F(MainWindowTest, WorkflowStepsRunInOrderAndFollowEdits) {
+    type("Ab");
+    auto seq = buildPrefixThenLower();
+    ASSERT_TRUE(seq);
+    ASSERT_EQ(seq->actionsArray.size(), 2u);
+    EXPECT_EQ(result(), "xab");
+    EXPECT_NE(find<shell::WorkflowEditor>("workflowEditor"), nullptr);
+
+    // Lower case first, then the prefix: the prefix keeps its case.
+    click(1, "moveUpToolButton");
+    settle(1.0);
+    EXPECT_EQ(seq->actionsArray[0]->type, TextActionType::convertCase);
+    EXPECT_EQ(result(), "Xab");
+
+    // A disabled step is skipped.
+    auto* enabled = card(0)->findChild<QCheckBox*>("enabledCheckBox");
+    ASSERT_NE(enabled, nullptr);
+    enabled->setChecked(false);
+    settle(1.0);
+    EXPECT_FALSE(seq->actionsArray[0]->enabled());
+    EXPECT_EQ(result(), "XAb");
+
+    // Removing the disabled step leaves the prefix alone.
+    click(0, "removeToolButton");
+    settle(1.0);
+    ASSERT_EQ(seq->actionsArray.size(), 1u);
+    EXPECT_EQ(seq->actionsArray[0]->type, TextActionType::addPrefix);
+    EXPECT_EQ(card(1), nullptr);
+    EXPECT_EQ(result(), "XAb");
+}
+
+TEST_F(MainWindowTest, MoveButtonsAreDisabledAtTheEnds) {
+    buildPrefixThenLower();
+    EXPECT_FALSE(card(0)->findChild<QToolButton*>("moveUpToolButton")->isEnabled());
+    EXPECT_TRUE(card(0)->findChild<QToolButton*>("moveDownToolButton")->isEnabled());
+    EXPECT_TRUE(card(1)->findChild<QToolButton*>("moveUpToolButton")->isEnabled());
+    EXPECT_FALSE(card(1)->findChild<QToolButton*>("moveDownToolButton")->isEnabled());
+}
+
+TEST_F(MainWindowTest, WorkflowIsSavedAndListedUnderItsNewName) {
+    auto seq = buildPrefixThenLower();
+    auto* name = find<QLineEdit>("workflowNameLineEdit");
+    ASSERT_NE(name, nullptr);
+    name->setText("Shout Less");
+    emit name->editingFinished();
+    settle();
+    EXPECT_EQ(seq->name, "Shout Less");
+    EXPECT_NE(sidebarItem("Shout Less"), nullptr);
+    const std::string group = readFile(home.groupFile());
+    EXPECT_NE(group.find("Shout Less"), std::string::npos) << group;
+}
+
+TEST_F(MainWindowTest, RunCommandRecomputesWithLiveResultsOff) {
+    select("Convert Case");
+    command("Live Results")->setChecked(false);
+    EXPECT_FALSE(app->liveResults());
+    auto* combo = find<QComboBox>("CaseTypeComboBox");
+    combo->setCurrentIndex(combo->findData(1));
+    type("quiet");
+    settle(2.0);
+    EXPECT_EQ(result(), "");
+    command("Run Selected Action/Workflow")->trigger();
+    settle();
+    EXPECT_EQ(result(), "QUIET");
+}
+
+TEST_F(MainWindowTest, TrayWorkflowButtonTransformsTheClipboard) {
+    auto seq = buildPrefixThenLower();
+    QApplication::clipboard()->setText("Hello\nWorld");
+    QMenu menu;
+    window->fillTrayMenu(&menu);
+    QAction* button = nullptr;
+    for (auto* action : menu.actions())
+        if (action->text() == QString::fromStdString(seq->name)) button = action;
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), "Click to tranform the text in your clipboard.");
+    button->trigger();
+    settle();
+    EXPECT_EQ(QApplication::clipboard()->text(), "xhello\nxworld");
+    ASSERT_FALSE(notices.shown.empty());
+    EXPECT_EQ(notices.shown.back().message, "Transformed Text on Clipboard");
+    EXPECT_EQ(notices.shown.back().style, NoticeStyle::success);
+}
+
+TEST_F(MainWindowTest, TrayWorkflowButtonWithAnEmptyClipboardOnlyWarns) {
+    auto seq = buildPrefixThenLower();
+    QApplication::clipboard()->clear();
+    QMenu menu;
+    window->fillTrayMenu(&menu);
+    for (auto* action : menu.actions())
+        if (action->text() == QString::fromStdString(seq->name)) action->trigger();
+    settle();
+    EXPECT_TRUE(QApplication::clipboard()->text().isEmpty());
+    ASSERT_FALSE(notices.shown.empty());
+    EXPECT_EQ(notices.shown.back().message, "No Text on Clipboard");
+}
+
+} // namespace
+} // namespace lexorra::testing

@@ -1,0 +1,201 @@
+#include "shell/ShellFixture.h"
+
+#include "core/Json.h"
+#include "shell/PreferencesDialog.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace lexorra::testing {
+namespace {
+
+using shell::EditorOptions;
+using shell::PreferencesDialog;
+
+class PreferencesTest : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        window->setSettings(settings.get());
+    }
+    PreferencesDialog* open() {
+        auto* dialog = window->openPreferences();
+        EXPECT_NE(dialog, nullptr);
+        settle();
+        return dialog;
+    }
+    QCheckBox* box(PreferencesDialog* dialog, const char* name) {
+        auto* b = dialog->findChild<QCheckBox*>(name);
+        EXPECT_NE(b, nullptr) << name;
+        return b;
+    }
+    // What a fresh reader of the stores sees, not what this process cached.
+    std::optional<Value> stored(std::string_view key) {
+        Settings fresh;
+        return fresh.value(key);
+    }
+    bool hasAction(const std::string& name) {
+        for (const auto& seq : app->actionsSeqArray())
+            if (seq->name == name) return true;
+        return false;
+    }
+};
+
+TEST_F(PreferencesTest, OfferedOnlyWithStores) {
+    window->setSettings(nullptr);
+    EXPECT_EQ(window->openPreferences(), nullptr);
+    window->setSettings(settings.get());
+    EXPECT_NE(window->openPreferences(), nullptr);
+}
+
+TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction) {
+    auto* dialog = open();
+    auto* key = dialog->findChild<QLineEdit*>("apiKeyLineEdit");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(hasAction("AI Conversion"));
+    key->setText("  sk-test-123 ");
+    emit key->editingFinished();
+    settle();
+    EXPECT_EQ(app->apiKey(), "sk-test-123");
+    const std::string group = readFile(home.groupFile());
+    const auto parsed = json::parse(group);
+    ASSERT_TRUE(parsed && parsed->isMap()) << group;
+    ASSERT_NE(parsed->get("apiKey"), nullptr) << group;
+    EXPECT_EQ(parsed->get("apiKey")->asString(), "sk-test-123");
+    EXPECT_EQ(readFile(home.standardFile()).find("sk-test"), std::string::npos) << "the key leaked into the user store";
+    EXPECT_TRUE(hasAction("AI Conversion"));
+
+    auto* reveal = dialog->findChild<QPushButton*>("revealApiKeyButton");
+    ASSERT_NE(reveal, nullptr);
+    reveal->click();
+    EXPECT_EQ(key->echoMode(), QLineEdit::Normal);
+    reveal->click();
+    EXPECT_EQ(key->echoMode(), QLineEdit::Password);
+
+    // Clearing the key takes the action away again.
+    key->clear();
+    emit key->editingFinished();
+    settle();
+    EXPECT_FALSE(hasAction("AI Conversion"));
+}
+
+TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
+    auto* dialog = open();
+    const struct {
+        const char* box;
+        const char* key;
+    } switches[] = {
+        {"liveResultsCheckBox", "LiveResults"},   {"viewTextInfoCheckBox", "ViewTextInfo"},
+        {"menuBarIconCheckBox", "menuBarIcon"},   {"hideDockIconCheckBox", "HideDockIcon"},
+        {"ignoreLineBreaksCheckBox", "IgnoreLineBreaks"}, {"syncCheckBox", "iCloudSyncEnabled"},
+    };
+    for (const auto& s : switches) {
+        auto* b = box(dialog, s.box);
+        ASSERT_NE(b, nullptr);
+        const bool before = b->isChecked();
+        b->setChecked(!before);
+        settle();
+        auto value = stored(s.key);
+        ASSERT_TRUE(value && value->isBool()) << s.key;
+        EXPECT_EQ(value->asBool(), !before) << s.key;
+        b->setChecked(before);
+        settle();
+        value = stored(s.key);
+        ASSERT_TRUE(value && value->isBool()) << s.key;
+        EXPECT_EQ(value->asBool(), before) << s.key;
+    }
+}
+
+TEST_F(PreferencesTest, ControllerFieldsFollowTheSwitches) {
+    auto* dialog = open();
+    box(dialog, "liveResultsCheckBox")->setChecked(false);
+    EXPECT_FALSE(app->liveResults());
+    box(dialog, "syncCheckBox")->setChecked(true);
+    EXPECT_TRUE(app->iCloudSyncEnabled());
+    box(dialog, "syncCheckBox")->setChecked(false);
+    EXPECT_FALSE(app->iCloudSyncEnabled());
+}
+
+TEST_F(PreferencesTest, DialogShowsStoredValues) {
+    settings->setValue("IgnoreLineBreaks", Value(true));
+    settings->setValue("menuBarIcon", Value(false));
+    settings->setValue("SyncFolder", Value((home.root / "shared").string()));
+    auto* dialog = open();
+    EXPECT_TRUE(box(dialog, "ignoreLineBreaksCheckBox")->isChecked());
+    EXPECT_FALSE(box(dialog, "menuBarIconCheckBox")->isChecked());
+    EXPECT_FALSE(box(dialog, "hideDockIconCheckBox")->isChecked());
+    EXPECT_TRUE(box(dialog, "liveResultsCheckBox")->isChecked());
+    auto* folder = dialog->findChild<QLineEdit*>("syncFolderLineEdit");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->text().toStdString(), (home.root / "shared").string());
+    EXPECT_TRUE(folder->isReadOnly());
+}
+
+TEST_F(PreferencesTest, TrayIconIsWantedUnlessSwitchedOff) {
+    EXPECT_TRUE(shell::trayIconWanted(*settings));
+    settings->setValue("menuBarIcon", Value(false));
+    EXPECT_FALSE(shell::trayIconWanted(*settings));
+    settings->setValue("menuBarIcon", Value(true));
+    EXPECT_TRUE(shell::trayIconWanted(*settings));
+}
+
+TEST_F(PreferencesTest, TextStatisticsLine) {
+    auto* info = find<QLabel>("textInfoLabel");
+    ASSERT_NE(info, nullptr);
+    EXPECT_FALSE(info->isVisible());
+    auto* dialog = open();
+    box(dialog, "viewTextInfoCheckBox")->setChecked(true);
+    app->setInputString("two words\nthree more here\n");
+    settle();
+    EXPECT_TRUE(info->isVisible());
+    EXPECT_EQ(info->text(), QString("%1 characters · 5 words · 3 lines").arg(26));
+    app->setInputString("");
+    settle();
+    EXPECT_EQ(info->text(), "0 characters · 0 words · 0 lines");
+    box(dialog, "viewTextInfoCheckBox")->setChecked(false);
+    EXPECT_FALSE(info->isVisible());
+}
+
+TEST_F(PreferencesTest, EditorOptionsApplyToBothEditorsAndPersist) {
+    auto* dialog = open();
+    auto* input = window->inputEditor();
+    auto* output = window->resultEditor();
+    EXPECT_EQ(input->marginWidth(0), 0);
+    EXPECT_EQ(input->wrapMode(), QsciScintilla::WrapWord);
+
+    box(dialog, "showLineNumbersCheckBox")->setChecked(true);
+    box(dialog, "wrapLinesCheckBox")->setChecked(false);
+    box(dialog, "showInvisibleCharactersCheckBox")->setChecked(true);
+    for (auto* editor : {input, output}) {
+        EXPECT_GT(editor->marginWidth(0), 0);
+        EXPECT_EQ(editor->wrapMode(), QsciScintilla::WrapNone);
+        EXPECT_EQ(editor->whitespaceVisibility(), QsciScintilla::WsVisible);
+        EXPECT_TRUE(editor->eolVisibility());
+    }
+    Settings fresh;
+    const EditorOptions kept = EditorOptions::load(fresh);
+    EXPECT_TRUE(kept.showLineNumbers);
+    EXPECT_FALSE(kept.wrapLines);
+    EXPECT_TRUE(kept.showInvisibleCharacters);
+
+    // A new window picks them up from the stores.
+    shell::MainWindow second(*app);
+    second.setSettings(&fresh);
+    EXPECT_GT(second.inputEditor()->marginWidth(0), 0);
+    EXPECT_EQ(second.inputEditor()->wrapMode(), QsciScintilla::WrapNone);
+}
+
+TEST_F(PreferencesTest, EditorOptionDefaults) {
+    const EditorOptions o = EditorOptions::load(*settings);
+    EXPECT_FALSE(o.showInvisibleCharacters);
+    EXPECT_FALSE(o.showLineNumbers);
+    EXPECT_TRUE(o.wrapLines);
+}
+
+} // namespace
+} // namespace lexorra::testing

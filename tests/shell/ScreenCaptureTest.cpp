@@ -1,0 +1,325 @@
+#include "shell/ShellFixture.h"
+
+#include "actions/chars/TextActionQRCode.h"
+#include "shell/ScreenCapture.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QClipboard>
+#include <QFont>
+#include <QPainter>
+#include <QSignalSpy>
+
+#include <qrencode.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace lexorra::testing {
+namespace {
+
+using namespace lexorra::shell;
+
+QImage qrImage(const std::string& payload) {
+    const auto png = qrCodePng(std::string(TextActionQRCode::marker) + payload);
+    if (!png) return {};
+    QImage image;
+    image.loadFromData(reinterpret_cast<const uchar*>(png->data()), static_cast<int>(png->size()), "PNG");
+    return image;
+}
+
+// Dark text on white, large enough for the recogniser to read without doubt.
+QImage textImage(const QStringList& lines, int extraTop = 0) {
+    QImage image(1400, extraTop + 90 * static_cast<int>(lines.size()) + 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(48);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    for (int i = 0; i < lines.size(); ++i) p.drawText(40, extraTop + 80 + 90 * i, lines[i]);
+    return image;
+}
+
+QImage qrAboveText(const std::string& payload, const QStringList& lines) {
+    const QImage qr = qrImage(payload);
+    QImage image = textImage(lines, qr.height() + 20);
+    QPainter p(&image);
+    p.drawImage(40, 10, qr);
+    return image;
+}
+
+// A QR code of raw bytes that are no text in any encoding.
+QImage binaryQrImage() {
+    const unsigned char bytes[] = {0x00, 0x01, 0x02, 0xff, 0xfe, 0x80, 0x81, 0x1b, 0x7f, 0x00, 0x10, 0x90};
+    QRcode* code = QRcode_encodeData(sizeof bytes, bytes, 0, QR_ECLEVEL_M);
+    if (!code) return {};
+    const int scale = 9, margin = 4;
+    QImage image((code->width + 2 * margin) * scale, (code->width + 2 * margin) * scale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    for (int y = 0; y < code->width; ++y)
+        for (int x = 0; x < code->width; ++x)
+            if (code->data[y * code->width + x] & 1)
+                p.fillRect((x + margin) * scale, (y + margin) * scale, scale, scale, Qt::black);
+    QRcode_free(code);
+    return image;
+}
+
+const QStringList threeLines = {"Hello World", "Quick brown fox", "Lazy dog sleeps"};
+
+TEST(CaptureDecode, BarcodePayloadIsRead) {
+    const QImage image = qrImage("https://example.org/a?b=1");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(readBarcodeText(image), "https://example.org/a?b=1");
+    EXPECT_EQ(readBarcodeText(qrImage("Grüße, 東京")), "Grüße, 東京");
+}
+
+TEST(CaptureDecode, BarcodeOfRawBytesHasNoTextPayload) {
+    const QImage image = binaryQrImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(readBarcodeText(image), std::nullopt);
+}
+
+TEST(CaptureDecode, TextWithoutBarcodeHasNoPayload) {
+    EXPECT_EQ(readBarcodeText(textImage(threeLines)), std::nullopt);
+    QImage blank(300, 300, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    EXPECT_EQ(readBarcodeText(blank), std::nullopt);
+}
+
+TEST(CaptureDecode, RecognisesEachLineInOrder) {
+    const RecognizedText text = recognizeText(textImage(threeLines));
+    ASSERT_TRUE(text.ok) << text.error;
+    ASSERT_EQ(text.lines.size(), 3u);
+    EXPECT_EQ(text.lines[0], "Hello World");
+    EXPECT_EQ(text.lines[1], "Quick brown fox");
+    EXPECT_EQ(text.lines[2], "Lazy dog sleeps");
+}
+
+TEST(CaptureDecode, BlankPictureHasNoLines) {
+    QImage blank(800, 300, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    const RecognizedText text = recognizeText(blank);
+    EXPECT_TRUE(text.ok) << text.error;
+    EXPECT_TRUE(text.lines.empty());
+    EXPECT_FALSE(recognizeText(QImage()).ok);
+}
+
+TEST(CaptureDecode, JoiningRule) {
+    const struct {
+        std::vector<std::string> lines;
+        bool ignore;
+        std::string expected;
+    } cases[] = {
+        {{"a", "b", "c"}, false, "a\nb\nc"},
+        {{"a", "b", "c"}, true, "a b c"},
+        {{"one"}, false, "one"},
+        {{"one"}, true, "one"},
+        {{}, false, ""},
+        {{"x y", "z"}, true, "x y z"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(joinRecognizedLines(c.lines, c.ignore), c.expected);
+}
+
+TEST(CaptureDecode, NoticeTexts) {
+    using O = CaptureReading::Outcome;
+    EXPECT_EQ(captureNotice(O::barcode), "Copied Text from QR Code!");
+    EXPECT_EQ(captureNotice(O::text), "Captured Text");
+    EXPECT_EQ(captureNotice(O::noText), "No Text");
+    EXPECT_EQ(captureNotice(O::noFile), "");
+    EXPECT_EQ(captureNotice(O::failed), "");
+    EXPECT_EQ(captureNotice(O::unreadable), "");
+    for (const char* message : {"Copied Text from QR Code!", "Captured Text", "No Text"})
+        EXPECT_DOUBLE_EQ(noticeDuration(message), 2.0) << message;
+}
+
+class CaptureFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::setenv("TMPDIR", home.root.c_str(), 1); }
+    void TearDown() override { ::unsetenv("TMPDIR"); }
+    std::string save(const QImage& image) {
+        const std::string file = captureFilePath();
+        EXPECT_TRUE(image.save(QString::fromStdString(file), "PNG"));
+        return file;
+    }
+    TemporaryXdgHome home;
+};
+
+TEST_F(CaptureFileTest, LivesInAPrivateFolderOfTheTemporaryFolder) {
+    const std::string file = captureFilePath();
+    EXPECT_EQ(file.rfind(home.root.string(), 0), 0u) << file;
+    EXPECT_TRUE(file.ends_with("/captureRegion.png"));
+    const auto perms = std::filesystem::status(std::filesystem::path(file).parent_path()).permissions();
+    EXPECT_EQ(perms & std::filesystem::perms::others_all, std::filesystem::perms::none);
+    EXPECT_TRUE(captureTempDir().ends_with("/"));
+}
+
+TEST_F(CaptureFileTest, MissingAndDamagedFiles) {
+    using O = CaptureReading::Outcome;
+    EXPECT_EQ(readCaptureFile(captureFilePath(), true, false).outcome, O::noFile);
+    std::ofstream(captureFilePath()) << "not a picture";
+    EXPECT_EQ(readCaptureFile(captureFilePath(), true, false).outcome, O::unreadable);
+}
+
+TEST_F(CaptureFileTest, BarcodeWinsOverText) {
+    const std::string file = save(qrAboveText("payload 42", threeLines));
+    const CaptureReading reading = readCaptureFile(file, true, false);
+    EXPECT_EQ(reading.outcome, CaptureReading::Outcome::barcode);
+    EXPECT_EQ(reading.text, "payload 42");
+}
+
+TEST_F(CaptureFileTest, BarcodeWithoutTextFallsBackToRecognition) {
+    const QImage code = binaryQrImage();
+    QImage image = textImage({"Fallback words"}, code.height() + 10);
+    {
+        QPainter p(&image);
+        p.drawImage(40, 0, code);
+    }
+    const CaptureReading reading = readCaptureFile(save(image), true, false);
+    EXPECT_EQ(reading.outcome, CaptureReading::Outcome::text);
+    EXPECT_NE(reading.text.find("Fallback words"), std::string::npos) << reading.text;
+}
+
+TEST_F(CaptureFileTest, TextOnlyReadingIgnoresTheBarcode) {
+    const std::string file = save(textImage(threeLines));
+    const CaptureReading lines = readCaptureFile(file, false, false);
+    EXPECT_EQ(lines.outcome, CaptureReading::Outcome::text);
+    EXPECT_EQ(lines.text, "Hello World\nQuick brown fox\nLazy dog sleeps");
+    const CaptureReading joined = readCaptureFile(file, true, true);
+    EXPECT_EQ(joined.outcome, CaptureReading::Outcome::text);
+    EXPECT_EQ(joined.text, "Hello World Quick brown fox Lazy dog sleeps");
+}
+
+// The whole command against the real window, with a region picker that hands over a
+// prepared picture instead of asking a user.
+class CaptureFlowTest : public ShellFixture {
+protected:
+    void SetUp() override {
+        ::setenv("TMPDIR", home.root.c_str(), 1);
+        ShellFixture::SetUp();
+        capture = std::make_unique<shell::ScreenCapture>(
+            *app, clipboard, notices,
+            shell::ScreenCapture::Hooks{.ignoreLineBreaks = [this] { return ignoreLineBreaks; },
+                                        .bringToFront = [this] { ++broughtToFront; },
+                                        .closePopover = [this] { ++popoverClosed; }});
+        capture->captureAllowed = [] { return true; };
+        capture->pickRegion = [this](const std::string& file) {
+            ++picks;
+            EXPECT_FALSE(std::filesystem::exists(file)) << "the previous capture was not deleted";
+            if (picture.isNull()) return false;
+            return picture.save(QString::fromStdString(file), "PNG");
+        };
+        window->setScreenCapture(capture.get());
+    }
+    void TearDown() override {
+        window->setScreenCapture(nullptr);
+        capture.reset();
+        ShellFixture::TearDown();
+        ::unsetenv("TMPDIR");
+    }
+    void run() {
+        QSignalSpy done(capture.get(), &shell::ScreenCapture::finished);
+        window->captureAction()->trigger();
+        if (done.isEmpty()) {
+            ASSERT_TRUE(done.wait(120000));
+        }
+        settle();
+    }
+
+    std::unique_ptr<shell::ScreenCapture> capture;
+    QImage picture;
+    bool ignoreLineBreaks = false;
+    int broughtToFront = 0;
+    int popoverClosed = 0;
+    int picks = 0;
+};
+
+TEST_F(CaptureFlowTest, CommandIsOfferedWithItsLabel) {
+    EXPECT_TRUE(window->captureAction()->isEnabled());
+    EXPECT_EQ(window->captureAction()->text(), "Capture text from screen\nRead any text or Qr code");
+}
+
+TEST_F(CaptureFlowTest, QrCodeBecomesInputAndClipboard) {
+    picture = qrAboveText("from the code", threeLines);
+    QApplication::clipboard()->setText("before");
+    run();
+    EXPECT_EQ(QApplication::clipboard()->text(), "from the code");
+    EXPECT_EQ(app->inputString(), "from the code");
+    EXPECT_EQ(window->inputEditor()->text(), "from the code");
+    EXPECT_EQ(broughtToFront, 1);
+    EXPECT_EQ(popoverClosed, 1);
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].message, "Copied Text from QR Code!");
+    EXPECT_EQ(notices.shown[0].style, NoticeStyle::success);
+    EXPECT_DOUBLE_EQ(notices.shown[0].seconds, 2.0);
+}
+
+TEST_F(CaptureFlowTest, RecognisedLinesKeepTheirBreaksByDefault) {
+    picture = textImage(threeLines);
+    run();
+    EXPECT_EQ(app->inputString(), "Hello World\nQuick brown fox\nLazy dog sleeps");
+    EXPECT_EQ(QApplication::clipboard()->text(), "Hello World\nQuick brown fox\nLazy dog sleeps");
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].message, "Captured Text");
+    EXPECT_EQ(notices.shown[0].style, NoticeStyle::success);
+}
+
+TEST_F(CaptureFlowTest, IgnoringLineBreaksGivesOneLine) {
+    picture = textImage(threeLines);
+    ignoreLineBreaks = true;
+    run();
+    EXPECT_EQ(app->inputString(), "Hello World Quick brown fox Lazy dog sleeps");
+}
+
+TEST_F(CaptureFlowTest, BlankRegionSaysNoTextAndChangesNothing) {
+    picture = QImage(600, 200, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QApplication::clipboard()->setText("kept");
+    app->setInputString("kept input");
+    run();
+    EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+    EXPECT_EQ(app->inputString(), "kept input");
+    EXPECT_EQ(broughtToFront, 0);
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].message, "No Text");
+    EXPECT_EQ(notices.shown[0].style, NoticeStyle::plain);
+}
+
+TEST_F(CaptureFlowTest, CancellingChangesNothing) {
+    // A previous capture exists; the new one deletes it and the user then cancels.
+    ASSERT_TRUE(qrImage("old").save(QString::fromStdString(shell::captureFilePath()), "PNG"));
+    QApplication::clipboard()->setText("kept");
+    app->setInputString("kept input");
+    run();
+    EXPECT_EQ(picks, 1);
+    EXPECT_FALSE(std::filesystem::exists(shell::captureFilePath()));
+    EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+    EXPECT_EQ(app->inputString(), "kept input");
+    EXPECT_TRUE(notices.shown.empty());
+}
+
+TEST_F(CaptureFlowTest, NoCaptureServiceAsksForPermissionInstead) {
+    capture->captureAllowed = [] { return false; };
+    QSignalSpy refused(capture.get(), &shell::ScreenCapture::permissionMissing);
+    // The window would open a modal alert; listen on the capture object alone.
+    window->setScreenCapture(nullptr);
+    capture->readQRCode();
+    EXPECT_EQ(refused.count(), 1);
+    EXPECT_EQ(picks, 0);
+    EXPECT_TRUE(notices.shown.empty());
+}
+
+TEST_F(CaptureFlowTest, GrabTextReadsTheCurrentFileWithoutLookingForCodes) {
+    ASSERT_TRUE(qrAboveText("skipped", {"Plain words"}).save(QString::fromStdString(shell::captureFilePath()), "PNG"));
+    QSignalSpy done(capture.get(), &shell::ScreenCapture::finished);
+    capture->grabText();
+    ASSERT_TRUE(done.wait(120000));
+    settle();
+    EXPECT_EQ(picks, 0);
+    EXPECT_NE(app->inputString().find("Plain words"), std::string::npos) << app->inputString();
+    EXPECT_EQ(app->inputString().find("skipped"), std::string::npos);
+}
+
+} // namespace
+} // namespace lexorra::testing

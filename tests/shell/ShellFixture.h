@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/AppManager.h"
+#include "core/ManualScheduler.h"
+#include "core/SettingsStore.h"
+#include "shell/DesktopServices.h"
+#include "shell/MainWindow.h"
+#include "support/TemporaryXdgHome.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace lexorra::testing {
+
+// Notices the tests can read back instead of windows on a screen nobody looks at.
+class RecordedNotices : public Notices {
+public:
+    void show(const std::string& message, NoticeStyle style, double seconds) override {
+        shown.push_back({message, style, seconds});
+    }
+    struct Entry {
+        std::string message;
+        NoticeStyle style;
+        double seconds;
+    };
+    std::vector<Entry> shown;
+};
+
+// The real main window over a controller whose clock the test moves: debounces fire
+// exactly when advanced, and background runs happen inline.
+class ShellFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings = std::make_unique<Settings>();
+        standard = std::make_unique<StoredSettings>(*settings);
+        app = std::make_unique<AppManager>(AppManager::Services{.scheduler = scheduler,
+                                                                 .settings = *standard,
+                                                                 .clipboard = &clipboard,
+                                                                 .notices = &notices,
+                                                                 .stores = settings.get()});
+        app->startUp();
+        settle();
+        window = std::make_unique<shell::MainWindow>(*app);
+        window->show();
+        settle();
+    }
+    void TearDown() override {
+        window.reset();
+        app.reset();
+    }
+
+    // Moves the controller's clock and lets Qt deliver what that caused.
+    void settle(double seconds = 0.0) {
+        // Rebuilt panels delete their old widgets later; drop them so that names are unique.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        scheduler.advance(seconds);
+        QApplication::processEvents();
+        scheduler.runPending();
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    template <class T>
+    T* find(const char* name) const {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    TemporaryXdgHome home;
+    ManualScheduler scheduler;
+    shell::DesktopClipboard clipboard;
+    RecordedNotices notices;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<StoredSettings> standard;
+    std::unique_ptr<AppManager> app;
+    std::unique_ptr<shell::MainWindow> window;
+};
+
+} // namespace lexorra::testing
