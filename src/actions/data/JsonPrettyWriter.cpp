@@ -1,5 +1,6 @@
 #include "actions/data/JsonPrettyWriter.h"
 
+#include "core/Json.h"
 #include "text/Utf.h"
 
 #include <simdjson.h>
@@ -219,12 +220,49 @@ std::string_view validUtf8(std::string_view text, std::string& repaired) {
     return repaired;
 }
 
-bool parseContainer(simdjson::dom::parser& parser, std::string_view json, element& root) {
+enum class ParseOutcome { container, invalid, bigInteger };
+
+ParseOutcome parseContainer(simdjson::dom::parser& parser, std::string_view json, element& root) {
     std::string repaired;
     const std::string_view input = validUtf8(json, repaired);
-    if (parser.parse(input.data(), input.size(), true).get(root) != simdjson::SUCCESS) return false;
+    const auto error = parser.parse(input.data(), input.size(), true).get(root);
+    if (error == simdjson::NUMBER_ERROR) return ParseOutcome::bigInteger;
+    if (error != simdjson::SUCCESS) return ParseOutcome::invalid;
     const auto type = root.type();
-    return type == element_type::ARRAY || type == element_type::OBJECT;
+    return type == element_type::ARRAY || type == element_type::OBJECT ? ParseOutcome::container
+                                                                       : ParseOutcome::invalid;
+}
+
+// The same nesting limit as the fast parser, checked before the recursive tree build.
+bool nestsTooDeep(std::string_view json) {
+    constexpr size_t maximumDepth = 1024;
+    size_t depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maximumDepth) return true;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
+
+// An integer too long for 64 bits is still valid JSON, yet the fast parser reports it as a bad
+// number: such documents take the slower general parser, which reads those integers as doubles.
+std::optional<Value> parseWithBigIntegers(std::string_view json) {
+    std::string repaired;
+    const std::string_view input = validUtf8(json, repaired);
+    if (nestsTooDeep(input)) return std::nullopt;
+    auto value = lexorra::json::parse(input);
+    if (!value || !(value->isList() || value->isMap())) return std::nullopt;
+    return value;
 }
 
 // Live results re-run the same action on every edit: each thread keeps one parser and its
@@ -301,7 +339,15 @@ void appendJsonNumber(std::string& out, double number) {
 std::optional<std::string> prettyPrintJson(std::string_view json) {
     ParserLease parser;
     element root;
-    if (!parseContainer(parser.get(), json, root)) return std::nullopt;
+    switch (parseContainer(parser.get(), json, root)) {
+    case ParseOutcome::invalid: return std::nullopt;
+    case ParseOutcome::bigInteger: {
+        auto value = parseWithBigIntegers(json);
+        if (!value) return std::nullopt;
+        return prettyJson(*value);
+    }
+    case ParseOutcome::container: break;
+    }
     std::string out;
     // Indentation usually doubles compact input; reserving that avoids copying while growing.
     out.reserve(2 * json.size() + 64);
@@ -318,7 +364,11 @@ std::string prettyJson(const Value& value) {
 std::optional<Value> parseStrictJson(std::string_view json) {
     ParserLease parser;
     element root;
-    if (!parseContainer(parser.get(), json, root)) return std::nullopt;
+    switch (parseContainer(parser.get(), json, root)) {
+    case ParseOutcome::invalid: return std::nullopt;
+    case ParseOutcome::bigInteger: return parseWithBigIntegers(json);
+    case ParseOutcome::container: break;
+    }
     return toValue(root);
 }
 

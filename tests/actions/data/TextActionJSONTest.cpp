@@ -30,7 +30,7 @@ TEST(TextActionJSON, RejectsWhatIsNotAnObjectOrArray) {
         "{\"a\":1,}", "[1,2,]", "{\"a\":1 // note\n}", "/* c */ {}", "{'a':1}", "{a:1}",
         "[1 2]", "{\"a\" 1}", "[01]", "[1.]", "[.5]", "[NaN]", "[Infinity]", "[\"a\\x\"]",
         "{}{}", "[] []", "[1]x", "{\"a\":[1,2}", "[\"unterminated]", "[\"tab\tinside\"]",
-        "[\"\\ud800\"]", "[tru]", "[nul]", "[+1]", "[1e]", "{\"a\":}", "[,1]",
+        "[\"\\ud800\"]", "[1e400]", "[100000000000000000000000,]", "[tru]", "[nul]", "[+1]", "[1e]", "{\"a\":}", "[,1]",
     };
     for (const auto& input : inputs) EXPECT_EQ(run(input), marker) << input;
 }
@@ -75,6 +75,10 @@ TEST(TextActionJSON, Numbers) {
         {"integral double loses its fraction", "[1.0,2.50]", "[\n  1,\n  2.5\n]"},
         {"shortest round trip", "[0.1,1e-7,1.5e300]", "[\n  0.1,\n  1e-07,\n  1.5e+300\n]"},
         {"exponent forms", "[1E2,1e+2,-0.0]", "[\n  100,\n  100,\n  -0\n]"},
+        {"integer beyond 64 bits read as a double", R"({"n":100000000000000000000000,"m":[-1]})",
+         "{\n  \"n\" : 1e+23,\n  \"m\" : [\n    -1\n  ]\n}"},
+        {"big integer document keeps order and escapes", R"(["a/b",-99999999999999999999,{"z":1,"a":2}])",
+         "[\n  \"a\\/b\",\n  -1e+20,\n  {\n    \"z\" : 1,\n    \"a\" : 2\n  }\n]"},
     };
     for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
