@@ -220,6 +220,13 @@ std::string_view validUtf8(std::string_view text, std::string& repaired) {
     return repaired;
 }
 
+// Text saved by some editors starts with a byte order mark; JSON readers may ignore it, and the
+// platform's reader does.
+std::string_view withoutByteOrderMark(std::string_view json) {
+    constexpr std::string_view mark = "\xEF\xBB\xBF";
+    return json.starts_with(mark) ? json.substr(mark.size()) : json;
+}
+
 enum class ParseOutcome { container, invalid, bigInteger };
 
 ParseOutcome parseContainer(simdjson::dom::parser& parser, std::string_view json, element& root) {
@@ -337,6 +344,7 @@ void appendJsonNumber(std::string& out, double number) {
 }
 
 std::optional<std::string> prettyPrintJson(std::string_view json) {
+    json = withoutByteOrderMark(json);
     ParserLease parser;
     element root;
     switch (parseContainer(parser.get(), json, root)) {
@@ -362,6 +370,7 @@ std::string prettyJson(const Value& value) {
 }
 
 std::optional<Value> parseStrictJson(std::string_view json) {
+    json = withoutByteOrderMark(json);
     ParserLease parser;
     element root;
     switch (parseContainer(parser.get(), json, root)) {

@@ -30,7 +30,7 @@ TEST(TextActionJSON, RejectsWhatIsNotAnObjectOrArray) {
         "{\"a\":1,}", "[1,2,]", "{\"a\":1 // note\n}", "/* c */ {}", "{'a':1}", "{a:1}",
         "[1 2]", "{\"a\" 1}", "[01]", "[1.]", "[.5]", "[NaN]", "[Infinity]", "[\"a\\x\"]",
         "{}{}", "[] []", "[1]x", "{\"a\":[1,2}", "[\"unterminated]", "[\"tab\tinside\"]",
-        "[\"\\ud800\"]", "[1e400]", "[100000000000000000000000,]", "[tru]", "[nul]", "[+1]", "[1e]", "{\"a\":}", "[,1]",
+        "[\"\\ud800\"]", "[1e400]", "\xEF\xBB\xBF", "[1]\xEF\xBB\xBF", " \xEF\xBB\xBF[1]", "[100000000000000000000000,]", "[tru]", "[nul]", "[+1]", "[1e]", "{\"a\":}", "[,1]",
     };
     for (const auto& input : inputs) EXPECT_EQ(run(input), marker) << input;
 }
@@ -46,6 +46,7 @@ TEST(TextActionJSON, Layout) {
         {"nested objects", R"({"a":{"b":{"c":1}}})", "{\n  \"a\" : {\n    \"b\" : {\n      \"c\" : 1\n    }\n  }\n}"},
         {"array of objects", R"([{"a":1},{"b":2}])", "[\n  {\n    \"a\" : 1\n  },\n  {\n    \"b\" : 2\n  }\n]"},
         {"surrounding whitespace is ignored", " \n {\"a\" : 1} \n", "{\n  \"a\" : 1\n}"},
+        {"leading byte order mark is ignored", "\xEF\xBB\xBF{\"a\":1}", "{\n  \"a\" : 1\n}"},
         {"input member order is kept", R"({"z":1,"a":2,"m":3})", "{\n  \"z\" : 1,\n  \"a\" : 2,\n  \"m\" : 3\n}"},
         {"duplicate key: first place, last value", R"({"a":1,"b":2,"a":3})", "{\n  \"a\" : 3,\n  \"b\" : 2\n}"},
     };
