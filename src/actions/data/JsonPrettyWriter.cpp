@@ -333,14 +333,67 @@ void appendJsonString(std::string& out, std::string_view text) {
     out += '"';
 }
 
+// The shortest digits that read back as the same double, in decimal notation from 1e-4 up
+// to 2^53 and in exponent notation ("1e-05", "1.5e+300") outside that range.
+std::string doubleDescription(double d) {
+    if (std::isnan(d)) return "nan";
+    if (std::isinf(d)) return d < 0 ? "-inf" : "inf";
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::scientific);
+    if (error != std::errc()) return "0.0";
+    const std::string_view scientific(buffer, static_cast<size_t>(end - buffer));
+    const size_t e = scientific.find('e');
+    std::string_view mantissa = scientific.substr(0, e);
+    const int exponent = std::stoi(std::string(scientific.substr(e + 1)));
+    const bool negative = mantissa.front() == '-';
+    if (negative) mantissa.remove_prefix(1);
+    std::string digits;
+    for (char c : mantissa)
+        if (c != '.') digits += c;
+
+    std::string out;
+    if (negative) out += '-';
+    const double magnitude = std::fabs(d);
+    if (magnitude != 0 && (magnitude < 1e-4 || magnitude >= 9007199254740992.0)) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1, std::string::npos);
+        }
+        out += exponent < 0 ? "e-" : "e+";
+        const int absolute = std::abs(exponent);
+        if (absolute < 10) out += '0';
+        out += std::to_string(absolute);
+        return out;
+    }
+    // Append piece by piece: GCC 12 at -O3 warns falsely about chains of operator+.
+    const size_t point = exponent < 0 ? 0 : static_cast<size_t>(exponent) + 1;
+    if (exponent < 0) {
+        out += "0.";
+        out.append(static_cast<size_t>(-exponent - 1), '0');
+        out += digits;
+    } else if (point >= digits.size()) {
+        out += digits;
+        out.append(point - digits.size(), '0');
+        out += ".0";
+    } else {
+        out.append(digits, 0, point);
+        out += '.';
+        out.append(digits, point, std::string::npos);
+    }
+    return out;
+}
+
 void appendJsonNumber(std::string& out, double number) {
     if (!std::isfinite(number)) {
         out += "null";
         return;
     }
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
-    out.append(buffer, result.ptr);
+    // Written as the platform describes the double, without a bare ".0" fraction: 100000.0
+    // stays 100000 rather than the shorter 1e+05.
+    std::string text = doubleDescription(number);
+    if (text.ends_with(".0")) text.resize(text.size() - 2);
+    out += text;
 }
 
 std::optional<std::string> prettyPrintJson(std::string_view json) {
