@@ -84,6 +84,8 @@ TEST(TextActionJSON, Numbers) {
          "[\n  1e+16,\n  9.007199254740992e+15,\n  1e+22\n]"},
         {"integer beyond 64 bits read as a double", R"({"n":100000000000000000000000,"m":[-1]})",
          "{\n  \"n\" : 1e+23,\n  \"m\" : [\n    -1\n  ]\n}"},
+        {"big integer document: duplicate key keeps first place, last value",
+         R"({"a":1,"b":2,"a":3,"n":100000000000000000000000})", "{\n  \"a\" : 3,\n  \"b\" : 2,\n  \"n\" : 1e+23\n}"},
         {"big integer document keeps order and escapes", R"(["a/b",-99999999999999999999,{"z":1,"a":2}])",
          "[\n  \"a\\/b\",\n  -1e+20,\n  {\n    \"z\" : 1,\n    \"a\" : 2\n  }\n]"},
     };
@@ -106,6 +108,11 @@ TEST(TextActionJSON, DeepNestingIsRejectedNotACrash) {
     EXPECT_EQ(run(deep), marker);
     const std::string fine = std::string(500, '[') + std::string(500, ']');
     EXPECT_NE(run(fine), marker);
+    // A long integer sends the text to the general parser; the nesting limit holds there too.
+    const std::string bigThenDeep = "[100000000000000000000000," + deep + "]";
+    EXPECT_EQ(run(bigThenDeep), marker);
+    const std::string bigThenFine = "[100000000000000000000000," + fine + "]";
+    EXPECT_NE(run(bigThenFine), marker);
 }
 
 TEST(TextActionJSON, NoOptionsAndBaseDictionaryOnly) {
