@@ -1,5 +1,6 @@
 #include "actions/data/JsonPrettyWriter.h"
 
+#include "core/Json.h"
 #include "text/Utf.h"
 
 #include <simdjson.h>
@@ -219,12 +220,56 @@ std::string_view validUtf8(std::string_view text, std::string& repaired) {
     return repaired;
 }
 
-bool parseContainer(simdjson::dom::parser& parser, std::string_view json, element& root) {
+// Text saved by some editors starts with a byte order mark; JSON readers may ignore it, and the
+// platform's reader does.
+std::string_view withoutByteOrderMark(std::string_view json) {
+    constexpr std::string_view mark = "\xEF\xBB\xBF";
+    return json.starts_with(mark) ? json.substr(mark.size()) : json;
+}
+
+enum class ParseOutcome { container, invalid, bigInteger };
+
+ParseOutcome parseContainer(simdjson::dom::parser& parser, std::string_view json, element& root) {
     std::string repaired;
     const std::string_view input = validUtf8(json, repaired);
-    if (parser.parse(input.data(), input.size(), true).get(root) != simdjson::SUCCESS) return false;
+    const auto error = parser.parse(input.data(), input.size(), true).get(root);
+    if (error == simdjson::NUMBER_ERROR) return ParseOutcome::bigInteger;
+    if (error != simdjson::SUCCESS) return ParseOutcome::invalid;
     const auto type = root.type();
-    return type == element_type::ARRAY || type == element_type::OBJECT;
+    return type == element_type::ARRAY || type == element_type::OBJECT ? ParseOutcome::container
+                                                                       : ParseOutcome::invalid;
+}
+
+// The same nesting limit as the fast parser, checked before the recursive tree build.
+bool nestsTooDeep(std::string_view json) {
+    constexpr size_t maximumDepth = 1024;
+    size_t depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maximumDepth) return true;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
+
+// An integer too long for 64 bits is still valid JSON, yet the fast parser reports it as a bad
+// number: such documents take the slower general parser, which reads those integers as doubles.
+std::optional<Value> parseWithBigIntegers(std::string_view json) {
+    std::string repaired;
+    const std::string_view input = validUtf8(json, repaired);
+    if (nestsTooDeep(input)) return std::nullopt;
+    auto value = lexorra::json::parse(input);
+    if (!value || !(value->isList() || value->isMap())) return std::nullopt;
+    return value;
 }
 
 // Live results re-run the same action on every edit: each thread keeps one parser and its
@@ -288,20 +333,82 @@ void appendJsonString(std::string& out, std::string_view text) {
     out += '"';
 }
 
+// The shortest digits that read back as the same double, in decimal notation from 1e-4 up
+// to 2^53 and in exponent notation ("1e-05", "1.5e+300") outside that range.
+std::string doubleDescription(double d) {
+    if (std::isnan(d)) return "nan";
+    if (std::isinf(d)) return d < 0 ? "-inf" : "inf";
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::scientific);
+    if (error != std::errc()) return "0.0";
+    const std::string_view scientific(buffer, static_cast<size_t>(end - buffer));
+    const size_t e = scientific.find('e');
+    std::string_view mantissa = scientific.substr(0, e);
+    const int exponent = std::stoi(std::string(scientific.substr(e + 1)));
+    const bool negative = mantissa.front() == '-';
+    if (negative) mantissa.remove_prefix(1);
+    std::string digits;
+    for (char c : mantissa)
+        if (c != '.') digits += c;
+
+    std::string out;
+    if (negative) out += '-';
+    const double magnitude = std::fabs(d);
+    if (magnitude != 0 && (magnitude < 1e-4 || magnitude >= 9007199254740992.0)) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1, std::string::npos);
+        }
+        out += exponent < 0 ? "e-" : "e+";
+        const int absolute = std::abs(exponent);
+        if (absolute < 10) out += '0';
+        out += std::to_string(absolute);
+        return out;
+    }
+    // Append piece by piece: GCC 12 at -O3 warns falsely about chains of operator+.
+    const size_t point = exponent < 0 ? 0 : static_cast<size_t>(exponent) + 1;
+    if (exponent < 0) {
+        out += "0.";
+        out.append(static_cast<size_t>(-exponent - 1), '0');
+        out += digits;
+    } else if (point >= digits.size()) {
+        out += digits;
+        out.append(point - digits.size(), '0');
+        out += ".0";
+    } else {
+        out.append(digits, 0, point);
+        out += '.';
+        out.append(digits, point, std::string::npos);
+    }
+    return out;
+}
+
 void appendJsonNumber(std::string& out, double number) {
     if (!std::isfinite(number)) {
         out += "null";
         return;
     }
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
-    out.append(buffer, result.ptr);
+    // Written as the platform describes the double, without a bare ".0" fraction: 100000.0
+    // stays 100000 rather than the shorter 1e+05.
+    std::string text = doubleDescription(number);
+    if (text.ends_with(".0")) text.resize(text.size() - 2);
+    out += text;
 }
 
 std::optional<std::string> prettyPrintJson(std::string_view json) {
+    json = withoutByteOrderMark(json);
     ParserLease parser;
     element root;
-    if (!parseContainer(parser.get(), json, root)) return std::nullopt;
+    switch (parseContainer(parser.get(), json, root)) {
+    case ParseOutcome::invalid: return std::nullopt;
+    case ParseOutcome::bigInteger: {
+        auto value = parseWithBigIntegers(json);
+        if (!value) return std::nullopt;
+        return prettyJson(*value);
+    }
+    case ParseOutcome::container: break;
+    }
     std::string out;
     // Indentation usually doubles compact input; reserving that avoids copying while growing.
     out.reserve(2 * json.size() + 64);
@@ -316,9 +423,14 @@ std::string prettyJson(const Value& value) {
 }
 
 std::optional<Value> parseStrictJson(std::string_view json) {
+    json = withoutByteOrderMark(json);
     ParserLease parser;
     element root;
-    if (!parseContainer(parser.get(), json, root)) return std::nullopt;
+    switch (parseContainer(parser.get(), json, root)) {
+    case ParseOutcome::invalid: return std::nullopt;
+    case ParseOutcome::bigInteger: return parseWithBigIntegers(json);
+    case ParseOutcome::container: break;
+    }
     return toValue(root);
 }
 

@@ -38,7 +38,13 @@ std::optional<Value> parseStrictJson(std::string_view json);
 
 // Appends a quoted JSON string with the escapes of the layout above.
 void appendJsonString(std::string& out, std::string_view text);
-// Appends a number: the shortest round-trip form of a finite double.
+// Appends a finite double: the shortest digits that read back to it, in decimal notation from
+// 1e-4 up to 2^53 (a zero fraction dropped) and in exponent notation outside ("1e-05", "1e+21").
 void appendJsonNumber(std::string& out, double number);
+
+// A double as the platform describes it: shortest round-trip digits, decimal notation with at
+// least one fraction digit from 1e-4 up to 2^53 ("100000.0", "0.0001"), exponent notation
+// outside that range ("1e-05", "1.5e+300"); "nan", "inf", "-inf" for the others.
+std::string doubleDescription(double d);
 
 } // namespace lexorra::data

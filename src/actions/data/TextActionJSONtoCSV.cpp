@@ -20,57 +20,6 @@ namespace lexorra {
 
 namespace {
 
-// The shortest digits that read back as the same double, in decimal notation from 1e-4 up
-// to 2^53 and in exponent notation ("1e-05", "1.5e+300") outside that range.
-std::string doubleText(double d) {
-    if (std::isnan(d)) return "nan";
-    if (std::isinf(d)) return d < 0 ? "-inf" : "inf";
-    char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::scientific);
-    if (error != std::errc()) return "0.0";
-    const std::string_view scientific(buffer, static_cast<size_t>(end - buffer));
-    const size_t e = scientific.find('e');
-    std::string_view mantissa = scientific.substr(0, e);
-    const int exponent = std::stoi(std::string(scientific.substr(e + 1)));
-    const bool negative = mantissa.front() == '-';
-    if (negative) mantissa.remove_prefix(1);
-    std::string digits;
-    for (char c : mantissa)
-        if (c != '.') digits += c;
-
-    std::string out;
-    if (negative) out += '-';
-    const double magnitude = std::fabs(d);
-    if (magnitude != 0 && (magnitude < 1e-4 || magnitude >= 9007199254740992.0)) {
-        out += digits[0];
-        if (digits.size() > 1) {
-            out += '.';
-            out.append(digits, 1, std::string::npos);
-        }
-        out += exponent < 0 ? "e-" : "e+";
-        const int absolute = std::abs(exponent);
-        if (absolute < 10) out += '0';
-        out += std::to_string(absolute);
-        return out;
-    }
-    // Append piece by piece: GCC 12 at -O3 warns falsely about chains of operator+.
-    const size_t point = exponent < 0 ? 0 : static_cast<size_t>(exponent) + 1;
-    if (exponent < 0) {
-        out += "0.";
-        out.append(static_cast<size_t>(-exponent - 1), '0');
-        out += digits;
-    } else if (point >= digits.size()) {
-        out += digits;
-        out.append(point - digits.size(), '0');
-        out += ".0";
-    } else {
-        out.append(digits, 0, point);
-        out += '.';
-        out.append(digits, point, std::string::npos);
-    }
-    return out;
-}
-
 void appendQuoted(std::string& out, std::string_view s) {
     out += '"';
     for (size_t i = 0; i < s.size();) {
@@ -209,7 +158,7 @@ public:
 std::string cellText(const Value& value) {
     if (value.isString()) return value.asString();
     if (value.isInteger()) return std::to_string(value.asInteger());
-    if (value.isDouble()) return doubleText(value.asDouble());
+    if (value.isDouble()) return data::doubleDescription(value.asDouble());
     if (value.isBool()) return value.asBool() ? "true" : "false";
     if (value.isNull()) return "<null>";
     std::string out;

@@ -55,7 +55,9 @@ ResolvedScalar makeInteger(bool negative, const Accumulator& acc) {
     const std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + (negative ? 1 : 0);
     if (acc.overflow || acc.exact > limit) {
         r.integerOverflow = true;
-        r.floating = negative ? -acc.approx : acc.approx;
+        // Within 64 unsigned bits the exact digits round once; the running double drifts.
+        const double magnitude = acc.overflow ? acc.approx : static_cast<double>(acc.exact);
+        r.floating = negative ? -magnitude : magnitude;
         return r;
     }
     r.integer = negative ? static_cast<std::int64_t>(0 - acc.exact) : static_cast<std::int64_t>(acc.exact);

@@ -30,7 +30,7 @@ TEST(TextActionJSON, RejectsWhatIsNotAnObjectOrArray) {
         "{\"a\":1,}", "[1,2,]", "{\"a\":1 // note\n}", "/* c */ {}", "{'a':1}", "{a:1}",
         "[1 2]", "{\"a\" 1}", "[01]", "[1.]", "[.5]", "[NaN]", "[Infinity]", "[\"a\\x\"]",
         "{}{}", "[] []", "[1]x", "{\"a\":[1,2}", "[\"unterminated]", "[\"tab\tinside\"]",
-        "[\"\\ud800\"]", "[tru]", "[nul]", "[+1]", "[1e]", "{\"a\":}", "[,1]",
+        "[\"\\ud800\"]", "[1e400]", "\xEF\xBB\xBF", "[1]\xEF\xBB\xBF", " \xEF\xBB\xBF[1]", "[100000000000000000000000,]", "[tru]", "[nul]", "[+1]", "[1e]", "{\"a\":}", "[,1]",
     };
     for (const auto& input : inputs) EXPECT_EQ(run(input), marker) << input;
 }
@@ -46,6 +46,7 @@ TEST(TextActionJSON, Layout) {
         {"nested objects", R"({"a":{"b":{"c":1}}})", "{\n  \"a\" : {\n    \"b\" : {\n      \"c\" : 1\n    }\n  }\n}"},
         {"array of objects", R"([{"a":1},{"b":2}])", "[\n  {\n    \"a\" : 1\n  },\n  {\n    \"b\" : 2\n  }\n]"},
         {"surrounding whitespace is ignored", " \n {\"a\" : 1} \n", "{\n  \"a\" : 1\n}"},
+        {"leading byte order mark is ignored", "\xEF\xBB\xBF{\"a\":1}", "{\n  \"a\" : 1\n}"},
         {"input member order is kept", R"({"z":1,"a":2,"m":3})", "{\n  \"z\" : 1,\n  \"a\" : 2,\n  \"m\" : 3\n}"},
         {"duplicate key: first place, last value", R"({"a":1,"b":2,"a":3})", "{\n  \"a\" : 3,\n  \"b\" : 2\n}"},
     };
@@ -75,6 +76,18 @@ TEST(TextActionJSON, Numbers) {
         {"integral double loses its fraction", "[1.0,2.50]", "[\n  1,\n  2.5\n]"},
         {"shortest round trip", "[0.1,1e-7,1.5e300]", "[\n  0.1,\n  1e-07,\n  1.5e+300\n]"},
         {"exponent forms", "[1E2,1e+2,-0.0]", "[\n  100,\n  100,\n  -0\n]"},
+        {"integral doubles in decimal notation", "[100000.0,1e5,1.5e10,1e15]",
+         "[\n  100000,\n  100000,\n  15000000000,\n  1000000000000000\n]"},
+        {"decimal notation down to 1e-4", "[0.0001,0.00012,0.00001,-0.000015]",
+         "[\n  0.0001,\n  0.00012,\n  1e-05,\n  -1.5e-05\n]"},
+        {"exponent notation from 2^53 up", "[1e16,9007199254740992.0,1e22]",
+         "[\n  1e+16,\n  9.007199254740992e+15,\n  1e+22\n]"},
+        {"integer beyond 64 bits read as a double", R"({"n":100000000000000000000000,"m":[-1]})",
+         "{\n  \"n\" : 1e+23,\n  \"m\" : [\n    -1\n  ]\n}"},
+        {"big integer document: duplicate key keeps first place, last value",
+         R"({"a":1,"b":2,"a":3,"n":100000000000000000000000})", "{\n  \"a\" : 3,\n  \"b\" : 2,\n  \"n\" : 1e+23\n}"},
+        {"big integer document keeps order and escapes", R"(["a/b",-99999999999999999999,{"z":1,"a":2}])",
+         "[\n  \"a\\/b\",\n  -1e+20,\n  {\n    \"z\" : 1,\n    \"a\" : 2\n  }\n]"},
     };
     for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
@@ -95,6 +108,11 @@ TEST(TextActionJSON, DeepNestingIsRejectedNotACrash) {
     EXPECT_EQ(run(deep), marker);
     const std::string fine = std::string(500, '[') + std::string(500, ']');
     EXPECT_NE(run(fine), marker);
+    // A long integer sends the text to the general parser; the nesting limit holds there too.
+    const std::string bigThenDeep = "[100000000000000000000000," + deep + "]";
+    EXPECT_EQ(run(bigThenDeep), marker);
+    const std::string bigThenFine = "[100000000000000000000000," + fine + "]";
+    EXPECT_NE(run(bigThenFine), marker);
 }
 
 TEST(TextActionJSON, NoOptionsAndBaseDictionaryOnly) {

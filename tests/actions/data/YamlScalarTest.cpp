@@ -58,6 +58,18 @@ TEST(YamlScalar, Integers) {
     EXPECT_EQ(huge.kind, ScalarKind::integer);
     EXPECT_TRUE(huge.integerOverflow);
     EXPECT_DOUBLE_EQ(huge.floating, 1e20);
+    // Just past the signed range: the double must be the exact value rounded once.
+    const std::vector<std::pair<const char*, double>> pastSigned = {
+        {"9223372036854775808", 9223372036854775808.0},
+        {"-9223372036854775809", -9223372036854775808.0},
+        {"0xffffffffffffffff", 18446744073709551615.0},
+        {"18446744073709551615", 18446744073709551615.0},
+    };
+    for (const auto& [text, expected] : pastSigned) {
+        auto r = resolvePlainScalar(text);
+        EXPECT_TRUE(r.integerOverflow) << text;
+        EXPECT_EQ(r.floating, expected) << text;
+    }
 }
 
 TEST(YamlScalar, NotIntegers) {
