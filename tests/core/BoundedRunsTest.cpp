@@ -102,6 +102,22 @@ std::vector<BoundedCase> boundedCases() {
          [] { return nested("[", "]", 100'000); }, equals(TextActionYAMLtoJSON::notValidJsonMarker)},
         {"XmlNested100kElements", TextActionType::XML, {}, [] { return nested("<a>", "</a>", 100'000); },
          equals(TextActionXML::notValidMarker)},
+        // The HTML parser behind the Markdown page would search 100k open elements per tag;
+        // past the nesting bound the page is the renderer's fragment as it stands.
+        {"Markdown100kNestedQuotes", TextActionType::markdownToHtml, {}, [] { return repeat(">", 100'000) + " x\n"; },
+         [](const std::string&, const std::string& out) {
+             EXPECT_EQ(out.substr(0, 13), "<blockquote>\n");
+             EXPECT_NE(out.find("<p>x</p>"), std::string::npos);
+         }},
+        {"MarkdownNestedQuotesBelowTheBoundArePrettyPrinted", TextActionType::markdownToHtml, {},
+         [] { return repeat(">", 2'000) + " x\n"; },
+         [](const std::string&, const std::string& out) {
+             EXPECT_EQ(out.substr(0, 6), "<html>");
+             EXPECT_NE(out.find("<p>x</p>"), std::string::npos);
+         }},
+        {"MarkdownManyLineBreaksStillPrettyPrinted", TextActionType::markdownToHtml, {},
+         [] { return repeat("a<br>\n", 12'000); },
+         [](const std::string&, const std::string& out) { EXPECT_EQ(out.substr(0, 6), "<html>"); }},
         // Aliases that expand to nine to the ninth nodes.
         {"YamlBillionLaughs", TextActionType::yaml, {{"Conversion", toJson}}, billionLaughs,
          startsWith("aliases expand the document beyond"), 40},
