@@ -33,7 +33,7 @@ template <class Make> void decryptAll(RNCryptor::ByteView message, std::size_t p
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    const bool withPassword = (data[0] & 0x80) != 0;
+    const bool withPassword = (data[0] & 0xF0) == 0xF0;
     const std::size_t piece = data[1] % 64 + 1;
     if (withPassword) {
         std::size_t passwordLength = std::min<std::size_t>(data[0] % 8, size - 2);
