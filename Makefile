@@ -1,10 +1,12 @@
 # Entry points for newcomers and CI. Everything real happens in CMake.
 BUILD_DIR   ?= build
 BENCH_DIR   ?= build-bench
+FUZZ_DIR    ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 DEPS_STAMP  := $(BUILD_DIR)/.deps-ok
 
-.PHONY: all build run test bench deps clean format install screenshots
+.PHONY: all build run test bench fuzz deps clean format install screenshots
 
 all: build
 
@@ -35,8 +37,15 @@ screenshots:
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target lexorra
 	./scripts/screenshots $(BUILD_DIR)
 
+# Separate clang build; runs each fuzz program for FUZZ_SECONDS, one after another.
+fuzz:
+	@./scripts/install-deps
+	cmake --preset fuzz
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+	FUZZ_BUILD_DIR=$(FUZZ_DIR) FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/run-fuzzers
+
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -312,7 +312,9 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
         score[s].assign(candidates.size() * 2, negativeInfinity);
         back[s].assign(candidates.size() * 2, 0);
         for (size_t c = 0; c < candidates.size(); ++c) {
-            const auto [tag, emission] = candidates[c];
+            // Plain copies rather than a structured binding: the lambda below captures them.
+            const auto tag = candidates[c].first;
+            const double emission = candidates[c].second;
             const bool isVerb = model.isVerb[static_cast<size_t>(tag)];
             const bool endsSentence = tag == start;
             auto relax = [&](double value, bool verbSeenBefore, int from) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <unordered_set>
@@ -345,9 +346,42 @@ struct OutputDeleter {
     void operator()(GumboOutput* output) const { gumbo_destroy_output(&kGumboDefaultOptions, output); }
 };
 
+// The HTML parser looks through the whole stack of open elements for many start tags, so
+// deep nesting (a long run of ">" in Markdown) takes quadratic time. Past this depth the
+// fragment is not parsed at all.
+constexpr size_t maxNesting = 10'000;
+
+// An upper bound of how deep the fragment's elements nest: every start tag that is not
+// self-closed opens a level, every end tag closes one. Void elements and tags the parser
+// closes by itself make it overcount, which only matters far beyond real documents.
+size_t nestingBound(std::string_view html) {
+    static const std::unordered_set<std::string> voidElements = {
+        "area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "source", "track", "wbr"};
+    size_t depth = 0;
+    size_t deepest = 0;
+    for (size_t at = html.find('<'); at != std::string_view::npos; at = html.find('<', at + 1)) {
+        if (at + 1 >= html.size()) break;
+        const char next = html[at + 1];
+        if (next == '/') {
+            if (depth > 0) --depth;
+        } else if ((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z')) {
+            const size_t close = html.find('>', at);
+            if (close == std::string_view::npos) break;
+            size_t nameEnd = at + 1;
+            while (nameEnd < close && std::isalnum(static_cast<unsigned char>(html[nameEnd]))) ++nameEnd;
+            std::string name(html.substr(at + 1, nameEnd - at - 1));
+            lowerAscii(name);
+            if (html[close - 1] != '/' && !voidElements.contains(name)) deepest = std::max(deepest, ++depth);
+            at = close;
+        }
+    }
+    return deepest;
+}
+
 } // namespace
 
 std::optional<std::string> prettyDocument(std::string_view fragment) {
+    if (nestingBound(fragment) > maxNesting) return std::nullopt;
     GumboOptions options = kGumboDefaultOptions;
     options.max_errors = 0; // the error list is never read; recording it costs time on large inputs
     std::unique_ptr<GumboOutput, OutputDeleter> output(

@@ -35,6 +35,7 @@ struct ContextFree {
 using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
 
 DocPtr readDocument(std::string_view xml, int options) {
+    if (hasTooManyAttributes(xml)) return nullptr;
     initialise();
     if (xml.size() > static_cast<size_t>(INT32_MAX)) return nullptr;
     std::unique_ptr<xmlParserCtxt, ContextFree> ctxt(xmlNewParserCtxt());
@@ -49,6 +50,7 @@ void silent(void*, const char*, ...) {}
 bool parsesWithoutTree(std::string_view xml) {
     // The same parse as readDocument without building the tree: only declarations are kept
     // (entities must resolve exactly as they would for a document).
+    if (hasTooManyAttributes(xml)) return false;
     initialise();
     if (xml.size() > static_cast<size_t>(INT32_MAX)) return false;
     std::unique_ptr<xmlParserCtxt, ContextFree> ctxt(
@@ -80,7 +82,54 @@ bool parsesWithoutTree(std::string_view xml) {
     return wellFormed;
 }
 
+// Where `end` next occurs at or after `from`; the end of the text when it does not.
+size_t skipPast(std::string_view xml, size_t from, std::string_view end) {
+    const size_t at = xml.find(end, from);
+    return at == std::string_view::npos ? xml.size() : at + end.size();
+}
+
 } // namespace
+
+bool hasTooManyAttributes(std::string_view xml) {
+    // Below this size no tag can hold that many attributes (each needs at least `a=""` and a space).
+    if (xml.size() < xmlAttributeLimit * 5) return false;
+    size_t i = 0;
+    while (i < xml.size()) {
+        const size_t open = xml.find('<', i);
+        if (open == std::string_view::npos) return false;
+        const std::string_view rest = xml.substr(open);
+        if (rest.starts_with("<!--")) {
+            i = skipPast(xml, open + 4, "-->");
+            continue;
+        }
+        if (rest.starts_with("<![CDATA[")) {
+            i = skipPast(xml, open + 9, "]]>");
+            continue;
+        }
+        if (rest.starts_with("<?")) {
+            i = skipPast(xml, open + 2, "?>");
+            continue;
+        }
+        // A start tag: count the '=' outside quoted values up to the closing '>'.
+        size_t attributes = 0;
+        char quote = 0;
+        size_t at = open + 1;
+        for (; at < xml.size(); ++at) {
+            const char c = xml[at];
+            if (quote) {
+                if (c == quote) quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '=') {
+                if (++attributes > xmlAttributeLimit) return true;
+            } else if (c == '>') {
+                break;
+            }
+        }
+        i = at + 1;
+    }
+    return false;
+}
 
 bool isWellFormedXml(std::string_view xml) { return parsesWithoutTree(xml); }
 

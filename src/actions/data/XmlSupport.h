@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,14 @@ namespace lexorra::data {
 
 // libxml2 as the data actions use it: never the network, never external entities or DTDs,
 // no messages on stderr, the text always read as UTF-8 whatever its declaration says.
+
+// libxml2 checks each attribute of an element against all the ones before it, so a start tag
+// with a huge number of attributes takes quadratic time. Documents with a start tag holding more
+// than this many are refused (treated as not well-formed) before the library sees them.
+constexpr size_t xmlAttributeLimit = 10'000;
+// True when some start tag holds more than xmlAttributeLimit attributes. One linear pass that
+// skips comments, CDATA sections and processing instructions; it may overcount, never undercount.
+bool hasTooManyAttributes(std::string_view xml);
 
 // True when the text is a well-formed XML document.
 bool isWellFormedXml(std::string_view xml);

@@ -47,6 +47,10 @@ std::string describe(const yaml_parser_t& parser) {
     }
 }
 
+std::string tooDeepMessage() {
+    return "collections nest deeper than " + std::to_string(yamlDepthLimit) + " levels";
+}
+
 // Builds the node graph of the single document from parser events, without recursion.
 class Composer {
 public:
@@ -126,6 +130,12 @@ private:
         }
         case YAML_SEQUENCE_START_EVENT:
         case YAML_MAPPING_START_EVENT: {
+            // Stop here rather than in the conversion: libyaml's scanner walks its whole stack of
+            // flow levels for every token, so reading on through deep nesting takes quadratic time.
+            if (m_open.size() > yamlDepthLimit) {
+                error = tooDeepMessage();
+                return false;
+            }
             Node node;
             const bool sequence = event.type == YAML_SEQUENCE_START_EVENT;
             node.kind = sequence ? Node::sequence : Node::mapping;
@@ -376,7 +386,7 @@ YamlLoadResult loadYamlForJson(std::string_view text) {
         break;
     case Failure::tooDeep:
         result.status = YamlLoad::error;
-        result.error = "collections nest deeper than " + std::to_string(yamlDepthLimit) + " levels";
+        result.error = tooDeepMessage();
         break;
     default: result.status = YamlLoad::notForJson; break;
     }
