@@ -5,6 +5,7 @@
 #include "core/Json.h"
 #include "core/RunToken.h"
 #include "core/TextFile.h"
+#include "text/LargeBuffer.h"
 #include "text/Utf.h"
 
 #include <CLI/CLI.hpp>
@@ -33,7 +34,7 @@ bool readAll(const std::string& path, std::string& out) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
     const auto size = std::filesystem::file_size(path, ec);
-    if (!ec) out.reserve(size);
+    if (!ec) text::reserveLarge(out, size);
     const bool ok = readAll(file, out);
     std::fclose(file);
     return ok;

@@ -1,5 +1,6 @@
 #include "text/LiteralSearch.h"
 
+#include "text/LargeBuffer.h"
 #include "text/Utf.h"
 
 #include <unicode/normalizer2.h>
@@ -160,7 +161,7 @@ std::string replaceLiteral(std::string_view input, std::string_view find, std::s
     const auto matches = findLiteral(input, find, caseInsensitive);
     if (matches.empty()) return std::string(input);
     std::string out;
-    out.reserve(input.size() + matches.size() * replacement.size());
+    reserveLarge(out, input.size() + matches.size() * replacement.size());
     size_t last = 0;
     for (const auto& m : matches) {
         out.append(input, last, m.begin - last);
