@@ -156,6 +156,20 @@ std::vector<LiteralMatch> findLiteral(std::string_view input, std::string_view f
     return findCanonical(input, find, caseInsensitive);
 }
 
+std::string replaceExact(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    size_t last = 0;
+    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, last)) {
+        out.append(text, last, at - last);
+        out += to;
+        last = at + from.size();
+    }
+    out.append(text, last, std::string_view::npos);
+    return out;
+}
+
 std::string replaceLiteral(std::string_view input, std::string_view find, std::string_view replacement,
                            bool caseInsensitive) {
     const auto matches = findLiteral(input, find, caseInsensitive);

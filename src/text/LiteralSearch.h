@@ -16,6 +16,11 @@ namespace lexorra::text {
 std::string replaceLiteral(std::string_view input, std::string_view find, std::string_view replacement,
                            bool caseInsensitive);
 
+// Replaces every occurrence of from, compared byte for byte (no normalisation, no case
+// folding), scanning from the start without overlaps. An empty from leaves the text as is.
+//   replaceExact("a\\nb", "\\n", "\n") == "a\nb"
+std::string replaceExact(std::string_view text, std::string_view from, std::string_view to);
+
 // Byte ranges of the same matches, for actions that need positions rather than a replacement.
 struct LiteralMatch {
     size_t begin;

@@ -2,6 +2,7 @@
 
 #include "text/Cancellation.h"
 #include "text/DateExpressionFinder.h"
+#include "text/LiteralSearch.h"
 #include "text/NumberSpellOut.h"
 #include "text/Utf.h"
 #include "text/WordBreakTokens.h"
@@ -97,18 +98,6 @@ int daysInMonth(int year, int month) {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return month == 2 && leap ? 29 : days[month - 1];
-}
-
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    std::string out;
-    size_t last = 0;
-    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, last)) {
-        out.append(text, last, at - last);
-        out += to;
-        last = at + from.size();
-    }
-    out.append(text, last, std::string_view::npos);
-    return out;
 }
 
 } // namespace
@@ -251,7 +240,7 @@ std::string TextActionDateConverter::convert(std::string_view text, const icu::L
     std::string result(text);
     for (const auto& [expression, replacement] : passes) {
         if (runIsStale()) return std::string(text);
-        result = replaceAll(result, expression, *replacement);
+        result = text::replaceExact(result, expression, *replacement);
     }
     return result;
 }

@@ -7,19 +7,8 @@
 namespace lexorra {
 
 std::string processLineFeedEscapes(std::string_view text) {
-    const bool doubled = text.find("\\\\n") != std::string_view::npos;
-    const std::string_view from = doubled ? "\\\\n" : "\\n";
-    const std::string_view to = doubled ? "\\n" : "\n";
-    std::string out;
-    out.reserve(text.size());
-    size_t last = 0;
-    for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, last)) {
-        out.append(text, last, at - last);
-        out += to;
-        last = at + from.size();
-    }
-    out.append(text, last, std::string_view::npos);
-    return out;
+    if (text.find("\\\\n") != std::string_view::npos) return text::replaceExact(text, "\\\\n", "\\n");
+    return text::replaceExact(text, "\\n", "\n");
 }
 
 const OptionList& TextActionReplaceString::options() const {
