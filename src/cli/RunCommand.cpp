@@ -34,7 +34,13 @@ bool readAll(const std::string& path, std::string& out) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
     const auto size = std::filesystem::file_size(path, ec);
-    if (!ec) text::reserveLarge(out, size);
+    if (!ec && size > 0) {
+        // Straight into the text's own buffer; the loop below picks up anything a growing
+        // file added since its size was taken.
+        text::reserveLarge(out, size);
+        out.resize(size);
+        out.resize(std::fread(out.data(), 1, size, file));
+    }
     const bool ok = readAll(file, out);
     std::fclose(file);
     return ok;

@@ -1,22 +1,31 @@
 #include "text/SecureRandom.h"
 
-#include <openssl/rand.h>
+#include <sys/random.h>
 
+#include <cerrno>
 #include <cstring>
 #include <random>
 
 namespace lexorra::text {
 
-void SecureRandom::refill() {
-    if (RAND_bytes(m_buffer.data(), static_cast<int>(m_buffer.size())) != 1) {
-        // OpenSSL could not seed itself; the kernel's source behind random_device is
-        // still unpredictable, which is all a shuffle needs.
-        std::random_device device;
-        for (size_t i = 0; i < m_buffer.size(); i += sizeof(unsigned int)) {
-            const unsigned int bits = device();
-            std::memcpy(m_buffer.data() + i, &bits, sizeof bits);
+// Straight from the kernel: OpenSSL's generator would do as well, but initialising it
+// costs every short-lived process a few milliseconds.
+void fillSecureRandom(void* data, std::size_t size) {
+    auto* bytes = static_cast<unsigned char*>(data);
+    std::size_t filled = 0;
+    while (filled < size) {
+        const ssize_t n = getrandom(bytes + filled, size - filled, 0);
+        if (n > 0) {
+            filled += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno != EINTR) {
+            std::random_device device;
+            for (; filled < size; ++filled) bytes[filled] = static_cast<unsigned char>(device());
         }
     }
+}
+
+void SecureRandom::refill() {
+    fillSecureRandom(m_buffer.data(), m_buffer.size());
     m_used = 0;
 }
 

@@ -8,8 +8,12 @@
 
 namespace lexorra::text {
 
-// Random draws from the operating system's cryptographically strong generator (through
-// OpenSSL), buffered so that shuffling millions of items does not pay a call per draw.
+// Fills `size` bytes from the kernel's cryptographically strong generator (getrandom).
+// Never fails: should the call be refused, std::random_device (the same kernel source
+// through another door) fills the rest.
+void fillSecureRandom(void* data, std::size_t size);
+
+// Random draws from the operating system's cryptographically strong generator, buffered so that shuffling millions of items does not pay a call per draw.
 // Not thread-safe: make one per transform.
 //
 //   SecureRandom random;

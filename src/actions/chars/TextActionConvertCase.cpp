@@ -5,15 +5,14 @@
 #include "text/LexicalTagger.h"
 #include "text/Lines.h"
 #include "text/Regex.h"
+#include "text/SecureRandom.h"
 #include "text/SentenceSplitter.h"
 #include "text/Utf.h"
 
-#include <openssl/rand.h>
 #include <unicode/uchar.h>
 
 #include <array>
 #include <optional>
-#include <random>
 
 namespace lexorra {
 namespace convert_case {
@@ -89,10 +88,7 @@ public:
 private:
     void refill() {
         if (m_byte >= m_block.size()) {
-            if (RAND_bytes(m_block.data(), static_cast<int>(m_block.size())) != 1) {
-                std::random_device device;
-                for (auto& b : m_block) b = static_cast<unsigned char>(device());
-            }
+            text::fillSecureRandom(m_block.data(), m_block.size());
             m_byte = 0;
         }
         m_bit = 8;

@@ -2,14 +2,13 @@
 
 #include "actions/chars/Lorem.h"
 #include "text/Cancellation.h"
+#include "text/SecureRandom.h"
 
-#include <openssl/rand.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
-#include <random>
 
 namespace lexorra {
 namespace {
@@ -36,13 +35,7 @@ public:
 
 private:
     void refill() {
-        if (RAND_bytes(reinterpret_cast<unsigned char*>(m_buffer.data()),
-                       static_cast<int>(m_buffer.size() * sizeof(std::uint32_t))) != 1) {
-            // The kernel's generator through random_device, should OpenSSL ever fail.
-            std::random_device device;
-            for (auto& value : m_buffer)
-                value = device();
-        }
+        text::fillSecureRandom(m_buffer.data(), m_buffer.size() * sizeof(std::uint32_t));
         m_used = 0;
     }
 

@@ -1,14 +1,58 @@
 #include "actions/data/openai/HTTPSession.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <algorithm>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
 namespace lexorra::openai {
 
 namespace {
+
+// libcurl and the TLS, Kerberos and LDAP libraries it drags in cost every process tens of
+// milliseconds to load, while only the AI action ever makes a request. So the library is
+// opened on the first request, and the command line starts as fast as a coreutils tool.
+struct Curl {
+    CURLcode (*globalInit)(long);
+    CURL* (*easyInit)();
+    CURLcode (*easySetopt)(CURL*, CURLoption, ...);
+    CURLcode (*easyPerform)(CURL*);
+    CURLcode (*easyGetinfo)(CURL*, CURLINFO, ...);
+    void (*easyCleanup)(CURL*);
+    const char* (*easyStrerror)(CURLcode);
+    curl_slist* (*slistAppend)(curl_slist*, const char*);
+    void (*slistFreeAll)(curl_slist*);
+};
+
+template <typename Function>
+bool resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+// Null when the library is missing; the request then fails with a message instead.
+const Curl* curlLibrary() {
+    static const Curl* loaded = [] () -> const Curl* {
+        void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (!library) return nullptr;
+        static Curl curl;
+        const bool complete = resolve(library, "curl_global_init", curl.globalInit) &&
+                              resolve(library, "curl_easy_init", curl.easyInit) &&
+                              resolve(library, "curl_easy_setopt", curl.easySetopt) &&
+                              resolve(library, "curl_easy_perform", curl.easyPerform) &&
+                              resolve(library, "curl_easy_getinfo", curl.easyGetinfo) &&
+                              resolve(library, "curl_easy_cleanup", curl.easyCleanup) &&
+                              resolve(library, "curl_easy_strerror", curl.easyStrerror) &&
+                              resolve(library, "curl_slist_append", curl.slistAppend) &&
+                              resolve(library, "curl_slist_free_all", curl.slistFreeAll);
+        if (!complete || curl.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
+        return &curl;
+    }();
+    return loaded;
+}
 
 struct Transfer {
     std::shared_ptr<HTTPTask> task;
@@ -41,42 +85,47 @@ HTTPResponse perform(const HTTPRequest& request, Transfer& transfer) {
         return response;
     }
 
-    CURL* curl = curl_easy_init();
+    const Curl* lib = curlLibrary();
+    if (!lib) {
+        response.errorDescription = "The HTTP library (libcurl.so.4) could not be loaded.";
+        return response;
+    }
+    CURL* curl = lib->easyInit();
     if (!curl) {
         response.errorDescription = "The HTTP client could not be created.";
         return response;
     }
     curl_slist* headers = nullptr;
-    for (const auto& [name, value] : request.headers) headers = curl_slist_append(headers, (name + ": " + value).c_str());
+    for (const auto& [name, value] : request.headers) headers = lib->slistAppend(headers, (name + ": " + value).c_str());
     // Without this curl waits for a "100 Continue" before sending larger bodies.
-    headers = curl_slist_append(headers, "Expect:");
+    headers = lib->slistAppend(headers, "Expect:");
 
     char errorBuffer[CURL_ERROR_SIZE] = {0};
-    curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, plain ? "http" : "https");
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    if (plain) curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
-    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+    lib->easySetopt(curl, CURLOPT_URL, request.url.c_str());
+    lib->easySetopt(curl, CURLOPT_PROTOCOLS_STR, plain ? "http" : "https");
+    lib->easySetopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    lib->easySetopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    lib->easySetopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    lib->easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
+    if (plain) lib->easySetopt(curl, CURLOPT_NOPROXY, "*");
+    lib->easySetopt(curl, CURLOPT_CUSTOMREQUEST, request.method.c_str());
     if (request.method != "GET") {
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+        lib->easySetopt(curl, CURLOPT_POSTFIELDS, request.body.data());
+        lib->easySetopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
     }
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(std::max(0.001, request.timeoutInterval) * 1000.0));
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, reportProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    lib->easySetopt(curl, CURLOPT_HTTPHEADER, headers);
+    lib->easySetopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(std::max(0.001, request.timeoutInterval) * 1000.0));
+    lib->easySetopt(curl, CURLOPT_WRITEFUNCTION, collectBody);
+    lib->easySetopt(curl, CURLOPT_WRITEDATA, &transfer);
+    lib->easySetopt(curl, CURLOPT_NOPROGRESS, 0L);
+    lib->easySetopt(curl, CURLOPT_XFERINFOFUNCTION, reportProgress);
+    lib->easySetopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    lib->easySetopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
 
-    const CURLcode code = transfer.task->isCancelled() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(curl);
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &response.statusCode);
-    curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
+    const CURLcode code = transfer.task->isCancelled() ? CURLE_ABORTED_BY_CALLBACK : lib->easyPerform(curl);
+    lib->easyGetinfo(curl, CURLINFO_RESPONSE_CODE, &response.statusCode);
+    lib->slistFreeAll(headers);
+    lib->easyCleanup(curl);
 
     switch (code) {
     case CURLE_OK:
@@ -92,7 +141,7 @@ HTTPResponse perform(const HTTPRequest& request, Transfer& transfer) {
         response.errorDescription = "The request timed out.";
         break;
     default:
-        response.errorDescription = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
+        response.errorDescription = errorBuffer[0] ? errorBuffer : lib->easyStrerror(code);
         break;
     }
     return response;
@@ -100,7 +149,10 @@ HTTPResponse perform(const HTTPRequest& request, Transfer& transfer) {
 
 } // namespace
 
-HTTPSession::HTTPSession() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+// The library is loaded and initialised on the thread that first needs a session, never
+// inside an exchange's own thread: global initialisation is not thread-safe and its
+// per-thread state would otherwise belong to a detached thread.
+HTTPSession::HTTPSession() { curlLibrary(); }
 
 HTTPSession& HTTPSession::shared() {
     // Never destroyed: exchanges may still be finishing on their threads while the program exits.
