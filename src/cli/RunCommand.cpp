@@ -1,11 +1,11 @@
 #include "cli/RunCommand.h"
 
+#include "cli/MappedInput.h"
 #include "cli/WorkflowSource.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/RunToken.h"
 #include "core/TextFile.h"
-#include "text/LargeBuffer.h"
 #include "text/Utf.h"
 
 #include <CLI/CLI.hpp>
@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <ostream>
 
 namespace lexorra::cli {
@@ -28,22 +29,15 @@ bool readAll(std::FILE* file, std::string& out) {
     return !std::ferror(file);
 }
 
-bool readAll(const std::string& path, std::string& out) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size > 0) {
-        // Straight into the text's own buffer; the loop below picks up anything a growing
-        // file added since its size was taken.
-        text::reserveLarge(out, size);
-        out.resize(size);
-        out.resize(std::fread(out.data(), 1, size, file));
-    }
-    const bool ok = readAll(file, out);
-    std::fclose(file);
-    return ok;
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+bool startsWithByteOrderMark(std::string_view bytes) {
+    using namespace std::string_view_literals;
+    return bytes.starts_with("\xEF\xBB\xBF"sv) || bytes.starts_with("\xFF\xFE"sv) || bytes.starts_with("\xFE\xFF"sv) ||
+           bytes.starts_with("\x00\x00\xFE\xFF"sv);
 }
 
 } // namespace
@@ -153,18 +147,34 @@ int RunCommand::execute(Io& io) {
     std::shared_ptr<TextActionSeq> seq;
     if (int status = buildSequence(io, seq); status != exitOk) return status;
 
+    // A file is read as any text file is (its byte-order mark tells the encoding); standard
+    // input is taken exactly as it comes whenever it is UTF-8. Regular files are mapped, not
+    // copied; the text is only copied when it has to be decoded.
+    MappedInput mapped;
+    FileHandle file;
     std::string bytes;
+    bool isMapped = false;
     if (!m_inFile.empty()) {
-        if (!readAll(m_inFile, bytes)) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
+        std::error_code ec;
+        if (std::filesystem::is_directory(m_inFile, ec) || !(file = FileHandle(std::fopen(m_inFile.c_str(), "rb"))))
+            return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
+        isMapped = mapped.map(fileno(file.get()));
+        if (!isMapped && !readAll(file.get(), bytes)) return fail(io.err, exitIo, "cannot read \"" + m_inFile + "\"");
     } else if (&io.in == &std::cin) {
-        if (!readAll(stdin, bytes)) return fail(io.err, exitIo, "cannot read standard input");
+        isMapped = mapped.map(fileno(stdin));
+        if (!isMapped && !readAll(stdin, bytes)) return fail(io.err, exitIo, "cannot read standard input");
     } else {
         bytes.assign(std::istreambuf_iterator<char>(io.in), std::istreambuf_iterator<char>());
     }
-    // A file is read as any text file is (its byte-order mark tells the encoding); standard
-    // input is taken exactly as it comes whenever it is UTF-8.
-    std::string input = !m_inFile.empty() || !text::isValidUtf8(bytes) ? decodeText(std::move(bytes)) : std::move(bytes);
-    const std::string result = seq->run(std::move(input), RunToken::application());
+    const std::string_view raw = isMapped ? mapped.bytes() : std::string_view(bytes);
+    const bool asItIs = text::isValidUtf8(raw) && (m_inFile.empty() || !startsWithByteOrderMark(raw));
+    std::string result;
+    if (asItIs && isMapped) {
+        result = seq->run(raw, RunToken::application());
+    } else {
+        std::string input = asItIs ? std::move(bytes) : decodeText(raw);
+        result = seq->run(std::move(input), RunToken::application());
+    }
 
     if (!m_outFile.empty()) {
         std::ofstream out(m_outFile, std::ios::binary | std::ios::trunc);

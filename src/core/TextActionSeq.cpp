@@ -56,24 +56,37 @@ static bool containsQrMarker(std::string_view text) {
 std::string TextActionSeq::run(std::string_view text) const { return run(text, RunToken::application()); }
 
 std::string TextActionSeq::run(std::string_view input, const RunToken& token) const {
-    return run(std::string(input), token);
+    return runOver(input, nullptr, token);
 }
 
 std::string TextActionSeq::run(std::string&& input, const RunToken& token) const {
+    return runOver(input, &input, token);
+}
+
+// The first action reads the caller's text where it lies (a mapped file, say): only the
+// results are new strings. `owned`, when given, is the same text, handed back when no
+// action runs.
+std::string TextActionSeq::runOver(std::string_view input, std::string* owned, const RunToken& token) const {
     const RunToken::Value started = token.current();
     CancellationScope scope([&token, started] { return token.current() != started; });
-    std::string current = std::move(input);
+    std::string current;
+    bool transformed = false;
     for (const auto& action : actionsArray) {
         if (token.current() != started) {
             diagnostic("cancel 2");
             return std::string(cancellationMarker);
         }
         if (!action->enabled()) continue;
-        if (action->type != TextActionType::generateQRCode && containsQrMarker(current))
-            current = removeQrMarker(current);
-        current = action->transform(current);
+        std::string_view text = transformed ? std::string_view(current) : input;
+        if (action->type != TextActionType::generateQRCode && containsQrMarker(text)) {
+            current = removeQrMarker(text);
+            text = current;
+        }
+        current = action->transform(text);
+        transformed = true;
     }
-    return current;
+    if (transformed) return current;
+    return owned ? std::move(*owned) : std::string(input);
 }
 
 std::optional<std::string> TextActionSeq::runFile(const std::filesystem::path& file) const {

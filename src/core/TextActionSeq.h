@@ -65,6 +65,9 @@ public:
     static std::shared_ptr<TextActionSeq> fromJsonString(std::string_view json);
 
     friend bool operator==(const TextActionSeq& a, const TextActionSeq& b) { return a.id == b.id; }
+
+private:
+    std::string runOver(std::string_view input, std::string* owned, const RunToken& token) const;
 };
 
 using TextActionSeqPtr = std::shared_ptr<TextActionSeq>;
