@@ -144,6 +144,7 @@ void WorkflowEditor::rebuildCards() {
         auto* icon = new QLabel(card);
         icon->setPixmap(actionIcon(action->type).pixmap(16, 16));
         auto* name = new QLabel(QString::fromStdString(action->name()), card);
+        name->setObjectName("cardNameLabel");
         auto* up = new QToolButton(card);
         up->setObjectName("moveUpToolButton");
         up->setArrowType(Qt::UpArrow);
