@@ -232,10 +232,20 @@ void WorkflowEditor::startDrag(size_t index) {
     if (index >= m_cardFrames.size()) return;
     auto* drag = new QDrag(this);
     drag->setMimeData(cardMimeData(m_workflow->id, index));
-    QPixmap picture = m_cardFrames[index]->grab();
-    if (picture.height() > 120) picture = picture.copy(0, 0, picture.width(), 120);
+    // The card's header row, see-through so that the drop line under the pointer shows.
+    QFrame* card = m_cardFrames[index];
+    const int headerHeight = std::min(card->height(), card->layout()->itemAt(0)->geometry().bottom() + 8);
+    const QPixmap header = card->grab(QRect(0, 0, card->width(), headerHeight));
+    QPixmap picture(header.size());
+    picture.setDevicePixelRatio(header.devicePixelRatio());
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        painter.setOpacity(0.6);
+        painter.drawPixmap(0, 0, header);
+    }
     drag->setPixmap(picture);
-    drag->setHotSpot(QPoint(12, 12));
+    drag->setHotSpot(QPoint(12, headerHeight / 2));
     m_dragging = true;
     m_pendingMove.reset();
     QPointer<WorkflowEditor> self(this);
