@@ -12,7 +12,7 @@
 namespace lexorra::shell {
 namespace {
 
-// Theme names come from the freedesktop naming specification where it has one; the others
+// Theme names are the standard freedesktop icon names where one fits; the others
 // are names that the common themes (Breeze, Adwaita, Papirus) ship.
 constexpr std::array symbolTable{
     IconEntry{"arrow.left.and.right", "edit-find-replace", "replace"},
