@@ -1,5 +1,6 @@
 #include "shell/ShellFixture.h"
 
+#include "core/ActionFactory.h"
 #include "shell/QrResultView.h"
 
 #define ZX_USE_UTF8
@@ -106,6 +107,27 @@ TEST_F(QrResultViewTest, QrResultIsShownAsAnImageThatScansBackToTheInput) {
     settle(0.5);
     EXPECT_FALSE(qrShown());
     EXPECT_TRUE(window->resultEditor()->isVisible());
+}
+
+TEST_F(QrResultViewTest, WorkflowShowsAnImageOnlyWhenTheQrStepComesLast) {
+    auto workflow = app->createWorkflow("QR then suffix");
+    Dictionary suffix = makeDictionary();
+    suffix.set("Suffix", Value("!"));
+    workflow->actionsArray = {makeDefault(TextActionType::generateQRCode),
+                              fromDictionary(TextActionType::addSuffix, suffix)};
+    app->setSelectedworkflowSeq(workflow);
+    settle(0.5);
+    input("hi");
+    // The step after the QR code works on the text without the marker: a text result.
+    EXPECT_EQ(app->resultString(), "hi!");
+    EXPECT_FALSE(qrShown());
+
+    workflow->moveAction(0, 1);
+    app->scheduleStructureUpdate();
+    settle(1.0);
+    EXPECT_EQ(app->resultString(), marker + "hi!");
+    ASSERT_TRUE(qrShown());
+    EXPECT_EQ(scan(onScreen()), "hi!");
 }
 
 TEST_F(QrResultViewTest, ModulesAreDrawnSharpAtAWholeNumberOfPixels) {
