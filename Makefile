@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 DEPS_STAMP  := $(BUILD_DIR)/.deps-ok
 
-.PHONY: all build run test bench fuzz deps clean format install screenshots
+.PHONY: all build run test bench fuzz deps clean format install check-install screenshots
 
 all: build
 
@@ -53,3 +53,6 @@ format:
 PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+check-install: build
+	./scripts/check-install $(BUILD_DIR) $(PREFIX)

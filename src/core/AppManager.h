@@ -95,6 +95,9 @@ public:
     void setICloudSyncEnabled(bool enabled);
     TextActionSeqPtr createWorkflow(const std::string& name);
     TextActionSeqPtr duplicateWorkflow(const std::string& id);
+    // Reorders a workflow's actions (drag and drop, move up/down) as a user edit: the list
+    // is saved and the result recomputed after the structure debounce. False when nothing moved.
+    bool moveAction(const TextActionSeqPtr& workflow, size_t from, size_t to);
     ObjectStore* objectStore() const { return m_objectStore.get(); }
     SyncFolder* syncFolder() const { return m_syncFolder.get(); }
     bool pauseWorkflowUpdatesFromDB() const { return m_pauseWorkflowUpdatesFromDB; }

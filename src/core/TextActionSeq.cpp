@@ -29,6 +29,17 @@ std::shared_ptr<TextActionSeq> TextActionSeq::copy() const {
     return result;
 }
 
+bool TextActionSeq::moveAction(size_t from, size_t to) {
+    const size_t count = actionsArray.size();
+    if (from >= count || to >= count || from == to) return false;
+    const auto at = [this](size_t i) { return actionsArray.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (from < to)
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    else
+        std::rotate(at(to), at(from), at(from + 1));
+    return true;
+}
+
 std::string removeQrMarker(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -42,6 +42,11 @@ public:
 
     std::shared_ptr<TextActionSeq> copy() const;
 
+    // Takes the action at `from` out of the list and puts it back so that it ends at index
+    // `to`; the others keep their order. False when nothing moved: equal indices, or either
+    // index outside the list.
+    bool moveAction(size_t from, size_t to);
+
     // Applies the enabled actions in order. Before every action the run token is checked:
     // when it moved on since the run started, the run ends with the cancellation marker.
     std::string run(std::string_view text) const;

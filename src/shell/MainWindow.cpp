@@ -1,7 +1,9 @@
 #include "shell/MainWindow.h"
 
+#include "shell/Icons.h"
 #include "shell/OptionsPanel.h"
 #include "shell/PreferencesDialog.h"
+#include "shell/QrResultView.h"
 #include "shell/ScreenCapture.h"
 #include "shell/Theme.h"
 #include "shell/WorkflowEditor.h"
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
@@ -99,7 +102,13 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_result = makeEditor(this, "resultEditor", true);
     auto* editors = new QSplitter(Qt::Vertical, this);
     editors->addWidget(titled(tr("Input"), m_input, this));
-    editors->addWidget(titled(tr("Result"), m_result, this));
+    m_resultStack = new QStackedWidget(this);
+    m_resultStack->addWidget(m_result);
+    m_qrView = new QrResultView(m_resultStack);
+    m_resultStack->addWidget(m_qrView);
+    connect(m_qrView, &QrResultView::copyRequested, this, [this] { m_app.copyResult(); });
+    connect(m_qrView, &QrResultView::saveRequested, this, &MainWindow::saveResultToFile);
+    editors->addWidget(titled(tr("Result"), m_resultStack, this));
     editors->setHandleWidth(6);
 
     m_detail = new QScrollArea(this);
@@ -137,7 +146,7 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_updatingInput = true;
     m_input->setText(QString::fromStdString(m_app.inputString()));
     m_updatingInput = false;
-    m_result->setText(QString::fromStdString(m_app.resultString()));
+    showResult();
     rebuildSidebar();
     rebuildDetailPane();
     updateTextInfo();
@@ -147,9 +156,11 @@ MainWindow::~MainWindow() { m_app.removeObserver(m_observer); }
 
 void MainWindow::buildMenusAndToolbar() {
     auto* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("Load Input from text file…"), QKeySequence::Open, this, &MainWindow::loadInputFromFile);
+    auto* load = file->addAction(iconFor("load"), tr("Load Input from text file…"), QKeySequence::Open, this,
+                                 &MainWindow::loadInputFromFile);
     file->addAction(tr("Run Selected to text file…"), this, &MainWindow::runSelectedToFile);
-    file->addAction(tr("Save result to file…"), QKeySequence::Save, this, &MainWindow::saveResultToFile);
+    auto* save = file->addAction(iconFor("save"), tr("Save result to file…"), QKeySequence::Save, this,
+                                 &MainWindow::saveResultToFile);
     file->addSeparator();
     file->addAction(tr("Export all Workflows…"), this, [this] { exportWorkflows(true); });
     file->addAction(tr("Export selected Workflow…"), this, [this] { exportWorkflows(false); });
@@ -170,11 +181,13 @@ void MainWindow::buildMenusAndToolbar() {
     run->addAction(tr("Run selected Workflow to clipboard"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), this,
                    [this] { m_app.runActiveSequenceOnClipboard(); });
     run->addSeparator();
+    auto* copyResult = run->addAction(tr("Copy Result"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
+                                      [this] { m_app.copyResult(); });
     auto* useResult = run->addAction(tr("Use result as input  text"), QKeySequence(Qt::CTRL | Qt::Key_U), this,
                                      [this] { m_app.useResultAsInput(); });
     run->addAction(tr("Clear Input Text"), this, [this] { m_app.clearInput(); });
-    run->addAction(tr("Clear Input Text and Results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), this,
-                   [this] { m_app.clearInputAndResults(); });
+    auto* clear = run->addAction(tr("Clear Input Text and Results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+                                 this, [this] { m_app.clearInputAndResults(); });
     run->addSeparator();
     m_liveAction = run->addAction(tr("Live Results"));
     m_liveAction->setCheckable(true);
@@ -199,12 +212,25 @@ void MainWindow::buildMenusAndToolbar() {
 
     auto* toolbar = addToolBar(tr("Main"));
     toolbar->setObjectName("mainToolBar");
+    runAction->setIcon(iconFor("run"));
+    runCopy->setIcon(iconFor("runAndCopy"));
+    copyResult->setIcon(iconFor("copyResult"));
+    useResult->setIcon(iconFor("useResult"));
+    clear->setIcon(iconFor("clear"));
+    m_liveAction->setIcon(iconFor("liveResults"));
+    m_preferencesAction->setIcon(iconFor("preferences"));
     toolbar->addAction(runAction);
     toolbar->addAction(runCopy);
+    toolbar->addAction(copyResult);
     toolbar->addAction(useResult);
+    toolbar->addAction(clear);
+    toolbar->addSeparator();
+    toolbar->addAction(load);
+    toolbar->addAction(save);
+    toolbar->addSeparator();
     toolbar->addAction(m_liveAction);
     toolbar->addSeparator();
-    m_captureAction = new QAction(QIcon::fromTheme("camera-photo"), tr("Capture text from screen\nRead any text or Qr code"), this);
+    m_captureAction = new QAction(iconFor("capture"), tr("Capture text from screen\nRead any text or Qr code"), this);
     m_captureAction->setObjectName("captureAction");
     m_captureAction->setIconText(tr("Capture text"));
     m_captureAction->setToolTip(m_captureAction->text());
@@ -216,6 +242,7 @@ void MainWindow::buildMenusAndToolbar() {
     run->addSeparator();
     run->addAction(m_captureAction);
     toolbar->addAction(m_captureAction);
+    toolbar->addAction(m_preferencesAction);
 }
 
 void MainWindow::buildTray() {
@@ -316,6 +343,12 @@ void MainWindow::updateTextInfo() {
                             .arg(lines));
 }
 
+void MainWindow::showResult() {
+    m_result->setText(QString::fromStdString(m_app.resultString()));
+    m_resultStack->setCurrentWidget(m_qrView->showResult(m_app.resultString()) ? static_cast<QWidget*>(m_qrView)
+                                                                                : m_result);
+}
+
 void MainWindow::bringToFront() {
     show();
     raise();
@@ -339,6 +372,7 @@ void MainWindow::rebuildSidebar() {
     for (const auto& seq : m_app.actionsSeqArray()) {
         if (!seq->actionsArray.empty() && !search.empty() && !matchesSearch(seq->actionsArray[0]->type, search)) continue;
         auto* item = new QTreeWidgetItem(actions, {QString::fromStdString(seq->name)});
+        if (!seq->actionsArray.empty()) item->setIcon(0, actionIcon(seq->actionsArray[0]->type));
         item->setData(0, seqIdRole, QString::fromStdString(seq->id));
         if (active && active->id == seq->id) current = item;
     }
@@ -346,6 +380,7 @@ void MainWindow::rebuildSidebar() {
         if (!search.empty() && QString::fromStdString(seq->name).indexOf(qs(search), 0, Qt::CaseInsensitive) < 0)
             continue;
         auto* item = new QTreeWidgetItem(workflows, {QString::fromStdString(seq->name)});
+        item->setIcon(0, findIcon(seq->icon) ? iconFor(seq->icon) : iconFor("flowchart"));
         item->setData(0, seqIdRole, QString::fromStdString(seq->id));
         if (active && active->id == seq->id) current = item;
     }
@@ -388,7 +423,7 @@ void MainWindow::rebuildDetailPane() {
 
 void MainWindow::onAppChanged(std::string_view field) {
     if (field == "resultString") {
-        m_result->setText(QString::fromStdString(m_app.resultString()));
+        showResult();
     } else if (field == "viewTextInfo") {
         updateTextInfo();
     } else if (field == "inputString") {

@@ -13,6 +13,7 @@ class QSystemTrayIcon;
 class QsciScintilla;
 class QAction;
 class QMenu;
+class QStackedWidget;
 
 namespace lexorra {
 class Settings;
@@ -21,6 +22,7 @@ class Settings;
 namespace lexorra::shell {
 
 class ScreenCapture;
+class QrResultView;
 class PreferencesDialog;
 struct EditorOptions;
 
@@ -36,6 +38,8 @@ public:
 
     QsciScintilla* inputEditor() const { return m_input; }
     QsciScintilla* resultEditor() const { return m_result; }
+    // Shown in place of the result editor while the result is a QR code.
+    QrResultView* qrResultView() const { return m_qrView; }
     // Fills the tray popover: a button per workflow that transforms the clipboard, then the
     // capture and window commands. Public so that it works (and can be tried) without a tray.
     void fillTrayMenu(QMenu* menu);
@@ -56,6 +60,7 @@ private:
     void buildMenusAndToolbar();
     void buildTray();
     void updateTextInfo();
+    void showResult();
     void rebuildSidebar();
     void rebuildDetailPane();
     void onAppChanged(std::string_view field);
@@ -76,6 +81,8 @@ private:
     QTreeWidget* m_sidebar = nullptr;
     QsciScintilla* m_input = nullptr;
     QsciScintilla* m_result = nullptr;
+    QStackedWidget* m_resultStack = nullptr;
+    QrResultView* m_qrView = nullptr;
     QScrollArea* m_detail = nullptr;
     QLabel* m_status = nullptr;
     QAction* m_liveAction = nullptr;

@@ -1,24 +1,68 @@
 #include "shell/WorkflowEditor.h"
 
 #include "core/ActionFactory.h"
+#include "shell/Icons.h"
 #include "shell/OptionsPanel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDrag>
+#include <QDragEnterEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 namespace lexorra::shell {
+namespace {
+
+constexpr int indicatorThickness = 3;
+
+// The grip a card is dragged by: a drag starts once the pointer moved far enough.
+class DragHandle : public QLabel {
+public:
+    DragHandle(std::function<void()> startDrag, QWidget* parent) : QLabel(parent), m_startDrag(std::move(startDrag)) {
+        setObjectName("dragHandleLabel");
+        setPixmap(bundledIcon("drag-handle").pixmap(16, 16));
+        setCursor(Qt::OpenHandCursor);
+        setToolTip(QObject::tr("Drag to reorder"));
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) m_pressedAt = event->position().toPoint();
+        event->accept();
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (!(event->buttons() & Qt::LeftButton) || !m_pressedAt) return;
+        if ((event->position().toPoint() - *m_pressedAt).manhattanLength() < QApplication::startDragDistance()) return;
+        m_pressedAt.reset();
+        m_startDrag();
+    }
+    void mouseReleaseEvent(QMouseEvent*) override { m_pressedAt.reset(); }
+
+private:
+    std::function<void()> m_startDrag;
+    std::optional<QPoint> m_pressedAt;
+};
+
+} // namespace
 
 WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidget* parent)
     : QWidget(parent), m_workflow(std::move(workflow)), m_app(app) {
     setObjectName("workflowEditor");
+    setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
     m_name = new QLineEdit(QString::fromStdString(m_workflow->name), this);
     m_name->setObjectName("workflowNameLineEdit");
@@ -40,7 +84,9 @@ WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidg
     add->addItem(tr("Add action…"));
     std::vector<TextActionType> kinds(allTextActionTypes().begin(), allTextActionTypes().end());
     std::sort(kinds.begin(), kinds.end(), titleLess);
-    for (auto kind : kinds) add->addItem(QString::fromUtf8(title(kind).data(), static_cast<int>(title(kind).size())), rawValue(kind));
+    for (auto kind : kinds)
+        add->addItem(actionIcon(kind), QString::fromUtf8(title(kind).data(), static_cast<int>(title(kind).size())),
+                     rawValue(kind));
     connect(add, &QComboBox::activated, this, [this, add](int index) {
         if (index <= 0) return;
         auto action = makeDefault(static_cast<TextActionType>(add->itemData(index).toInt()));
@@ -51,6 +97,12 @@ WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidg
     });
     layout->addWidget(add);
     layout->addStretch(1);
+
+    m_indicator = new QFrame(this);
+    m_indicator->setObjectName("dropIndicatorFrame");
+    m_indicator->setAutoFillBackground(true);
+    m_indicator->setBackgroundRole(QPalette::Highlight);
+    m_indicator->hide();
     rebuildCards();
 }
 
@@ -60,11 +112,18 @@ void WorkflowEditor::structureChanged() {
     m_app.saveWorkFlowsToUserDefaults(true);
 }
 
+bool WorkflowEditor::moveAction(size_t from, size_t to) {
+    if (!m_app.moveAction(m_workflow, from, to)) return false;
+    rebuildCards();
+    return true;
+}
+
 void WorkflowEditor::rebuildCards() {
     while (auto* item = m_cards->takeAt(0)) {
         if (auto* w = item->widget()) w->deleteLater();
         delete item;
     }
+    m_cardFrames.clear();
     auto& actions = m_workflow->actionsArray;
     for (size_t i = 0; i < actions.size(); ++i) {
         auto action = actions[i];
@@ -73,6 +132,7 @@ void WorkflowEditor::rebuildCards() {
         card->setFrameShape(QFrame::StyledPanel);
         auto* cardLayout = new QVBoxLayout(card);
         auto* header = new QHBoxLayout();
+        auto* handle = new DragHandle([this, i] { startDrag(i); }, card);
         auto* enabled = new QCheckBox(card);
         enabled->setObjectName("enabledCheckBox");
         enabled->setChecked(action->enabled());
@@ -81,7 +141,10 @@ void WorkflowEditor::rebuildCards() {
         expand->setObjectName("expandToolButton");
         expand->setArrowType(action->showDetails() ? Qt::DownArrow : Qt::RightArrow);
         expand->setEnabled(action->hasOptions());
+        auto* icon = new QLabel(card);
+        icon->setPixmap(actionIcon(action->type).pixmap(16, 16));
         auto* name = new QLabel(QString::fromStdString(action->name()), card);
+        name->setObjectName("cardNameLabel");
         auto* up = new QToolButton(card);
         up->setObjectName("moveUpToolButton");
         up->setArrowType(Qt::UpArrow);
@@ -93,8 +156,10 @@ void WorkflowEditor::rebuildCards() {
         auto* remove = new QToolButton(card);
         remove->setObjectName("removeToolButton");
         remove->setText("✕");
+        header->addWidget(handle);
         header->addWidget(enabled);
         header->addWidget(expand);
+        header->addWidget(icon);
         header->addWidget(name, 1);
         header->addWidget(up);
         header->addWidget(down);
@@ -104,6 +169,7 @@ void WorkflowEditor::rebuildCards() {
         panel->setVisible(action->showDetails() && action->hasOptions());
         cardLayout->addWidget(panel);
         m_cards->addWidget(card);
+        m_cardFrames.push_back(card);
 
         connect(enabled, &QCheckBox::toggled, this, [this, action, panel, expand](bool on) {
             action->setEnabled(on);
@@ -117,19 +183,126 @@ void WorkflowEditor::rebuildCards() {
             panel->setVisible(action->showDetails());
             expand->setArrowType(action->showDetails() ? Qt::DownArrow : Qt::RightArrow);
         });
-        connect(up, &QToolButton::clicked, this, [this, i] {
-            std::swap(m_workflow->actionsArray[i], m_workflow->actionsArray[i - 1]);
-            structureChanged();
-        });
-        connect(down, &QToolButton::clicked, this, [this, i] {
-            std::swap(m_workflow->actionsArray[i], m_workflow->actionsArray[i + 1]);
-            structureChanged();
-        });
+        connect(up, &QToolButton::clicked, this, [this, i] { moveAction(i, i - 1); });
+        connect(down, &QToolButton::clicked, this, [this, i] { moveAction(i, i + 1); });
         connect(remove, &QToolButton::clicked, this, [this, i] {
             m_workflow->actionsArray.erase(m_workflow->actionsArray.begin() + static_cast<std::ptrdiff_t>(i));
             structureChanged();
         });
     }
+}
+
+QMimeData* WorkflowEditor::cardMimeData(const std::string& workflowId, size_t index) {
+    auto* mime = new QMimeData;
+    mime->setData(cardMimeType, QString("%1\n%2").arg(QString::fromStdString(workflowId)).arg(index).toUtf8());
+    return mime;
+}
+
+std::optional<size_t> WorkflowEditor::draggedIndex(const QMimeData* mime) const {
+    if (!mime || !mime->hasFormat(cardMimeType)) return std::nullopt;
+    const QStringList parts = QString::fromUtf8(mime->data(cardMimeType)).split('\n');
+    if (parts.size() != 2 || parts[0].toStdString() != m_workflow->id) return std::nullopt;
+    bool ok = false;
+    const qulonglong index = parts[1].toULongLong(&ok);
+    if (!ok || index >= m_workflow->actionsArray.size()) return std::nullopt;
+    return static_cast<size_t>(index);
+}
+
+size_t WorkflowEditor::dropSlotAt(QPoint pos) const {
+    for (size_t i = 0; i < m_cardFrames.size(); ++i)
+        if (pos.y() < m_cardFrames[i]->geometry().center().y()) return i;
+    return m_cardFrames.size();
+}
+
+void WorkflowEditor::showIndicator(size_t slot) {
+    if (m_cardFrames.empty()) return;
+    const QRect first = m_cardFrames.front()->geometry();
+    const int gap = std::max(0, m_cards->spacing());
+    int y = 0;
+    if (slot < m_cardFrames.size())
+        y = m_cardFrames[slot]->geometry().top() - (gap + indicatorThickness) / 2;
+    else
+        y = m_cardFrames.back()->geometry().bottom() + 1 + (gap - indicatorThickness) / 2;
+    m_indicator->setGeometry(first.left(), y, first.width(), indicatorThickness);
+    m_indicator->raise();
+    m_indicator->show();
+}
+
+void WorkflowEditor::startDrag(size_t index) {
+    if (index >= m_cardFrames.size()) return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(cardMimeData(m_workflow->id, index));
+    // The card's header row, see-through so that the drop line under the pointer shows.
+    QFrame* card = m_cardFrames[index];
+    const int headerHeight = std::min(card->height(), card->layout()->itemAt(0)->geometry().bottom() + 8);
+    const QPixmap header = card->grab(QRect(0, 0, card->width(), headerHeight));
+    QPixmap picture(header.size());
+    picture.setDevicePixelRatio(header.devicePixelRatio());
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        painter.setOpacity(0.6);
+        painter.drawPixmap(0, 0, header);
+    }
+    drag->setPixmap(picture);
+    drag->setHotSpot(QPoint(12, headerHeight / 2));
+    m_dragging = true;
+    m_pendingMove.reset();
+    QPointer<WorkflowEditor> self(this);
+    drag->exec(Qt::MoveAction);
+    if (!self) return;
+    m_dragging = false;
+    m_indicator->hide();
+    // The cards are rebuilt only now: the handle that started the drag is still on the stack
+    // while the drag runs.
+    if (auto move = std::exchange(m_pendingMove, std::nullopt)) moveAction(move->first, move->second);
+}
+
+void WorkflowEditor::dragEnterEvent(QDragEnterEvent* event) {
+    if (!draggedIndex(event->mimeData())) return event->ignore();
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void WorkflowEditor::dragMoveEvent(QDragMoveEvent* event) {
+    const auto from = draggedIndex(event->mimeData());
+    if (!from) return event->ignore();
+    const QPoint pos = event->position().toPoint();
+    // Long workflows scroll while a card is held near the top or bottom edge.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* scroll = qobject_cast<QScrollArea*>(w)) {
+            scroll->ensureVisible(pos.x(), pos.y(), 0, 40);
+            break;
+        }
+    }
+    const size_t slot = dropSlotAt(pos);
+    // Dropping a card next to itself changes nothing, so nothing is marked there.
+    if (slot == *from || slot == *from + 1)
+        m_indicator->hide();
+    else
+        showIndicator(slot);
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void WorkflowEditor::dragLeaveEvent(QDragLeaveEvent* event) {
+    m_indicator->hide();
+    event->accept();
+}
+
+void WorkflowEditor::dropEvent(QDropEvent* event) {
+    m_indicator->hide();
+    const auto from = draggedIndex(event->mimeData());
+    if (!from) return event->ignore();
+    const size_t slot = dropSlotAt(event->position().toPoint());
+    const size_t to = slot > *from ? slot - 1 : slot;
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    if (to == *from) return;
+    if (m_dragging)
+        m_pendingMove = std::make_pair(*from, to);
+    else
+        moveAction(*from, to);
 }
 
 } // namespace lexorra::shell

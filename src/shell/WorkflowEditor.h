@@ -4,31 +4,66 @@
 
 #include <QWidget>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 class QVBoxLayout;
 class QLineEdit;
+class QFrame;
+class QMimeData;
 
 namespace lexorra::shell {
 
-// Edits one workflow: its name, and a card per action with an enable switch, an
-// expand/collapse button bound to showDetails, the generated option panel, move up/down
-// and remove; an "Add action" picker at the end.
+// Edits one workflow: its name, and a card per action with a drag handle, an enable
+// switch, an expand/collapse button bound to showDetails, the generated option panel,
+// move up/down and remove; an "Add action" picker at the end. Cards are reordered by
+// dragging them by the handle; a line shows where the card will land.
 class WorkflowEditor : public QWidget {
     Q_OBJECT
 
 public:
     WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidget* parent = nullptr);
 
+    // The one way the editor reorders: the action at `from` ends at index `to`, through
+    // the controller so that the list is saved and the result recomputed.
+    bool moveAction(size_t from, size_t to);
+
+    // What a card carries while it is dragged: the workflow and the card's index.
+    static QMimeData* cardMimeData(const std::string& workflowId, size_t index);
+    static constexpr const char* cardMimeType = "application/x-lexorra-action-card";
+
+    // The gap a drop at `pos` (editor coordinates) lands in: 0 before the first card,
+    // count after the last.
+    size_t dropSlotAt(QPoint pos) const;
+    // The line that marks the gap while a card is dragged over the editor.
+    QFrame* dropIndicator() const { return m_indicator; }
+
 signals:
     void workflowRenamed();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void rebuildCards();
     void structureChanged();
+    void startDrag(size_t index);
+    // The index of the dragged card, when the data is a card of this workflow.
+    std::optional<size_t> draggedIndex(const QMimeData* mime) const;
+    void showIndicator(size_t slot);
 
     TextActionSeqPtr m_workflow;
     AppManager& m_app;
     QLineEdit* m_name;
     QVBoxLayout* m_cards;
+    std::vector<QFrame*> m_cardFrames;
+    QFrame* m_indicator;
+    bool m_dragging = false;
+    std::optional<std::pair<size_t, size_t>> m_pendingMove;
 };
 
 } // namespace lexorra::shell

@@ -8,6 +8,7 @@
 #include "shell/Theme.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QEventLoop>
 #include <QTimer>
 #include <QLocalServer>
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Lexorra");
     QApplication::setOrganizationName("lexorra");
     QApplication::setDesktopFileName("org.lexorra.Lexorra");
+    QApplication::setWindowIcon(QIcon::fromTheme("org.lexorra.Lexorra", QIcon(":/icons/org.lexorra.Lexorra.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
     lexorra::shell::applyTheme(app, lexorra::shell::prefersDarkTheme());
 

@@ -1,0 +1,211 @@
+#include "shell/ShellFixture.h"
+
+#include "core/ActionFactory.h"
+#include "shell/WorkflowEditor.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QToolButton>
+
+#include <memory>
+
+namespace lexorra::testing {
+namespace {
+
+using shell::WorkflowEditor;
+
+Dictionary option(const char* key, Value value) {
+    Dictionary d = makeDictionary();
+    d.set(key, std::move(value));
+    return d;
+}
+
+// Three steps whose order shows in the result: prefix "P", lower case, suffix "S".
+// "Ab" gives "pabS" in this order.
+class WorkflowDragTest : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        workflow = app->createWorkflow("Dragged");
+        workflow->actionsArray = {fromDictionary(TextActionType::addPrefix, option("Prefix", "P")),
+                                  fromDictionary(TextActionType::convertCase, option("CaseType", 2)),
+                                  fromDictionary(TextActionType::addSuffix, option("Suffix", "S"))};
+        app->saveWorkFlowsToUserDefaults(false);
+        app->setSelectedworkflowSeq(workflow);
+        settle(0.5);
+        window->inputEditor()->setText("Ab");
+        settle(1.0);
+        editor = find<WorkflowEditor>("workflowEditor");
+        ASSERT_NE(editor, nullptr);
+        layOut();
+        ASSERT_EQ(app->resultString(), "pabS");
+    }
+    void layOut() {
+        QApplication::processEvents();
+        editor->layout()->activate();
+    }
+    QFrame* card(int i) const {
+        return editor->findChild<QFrame*>(QString("actionCard%1Frame").arg(i));
+    }
+    std::vector<TextActionType> order() const {
+        std::vector<TextActionType> out;
+        for (const auto& a : workflow->actionsArray) out.push_back(a->type);
+        return out;
+    }
+    // A point in the upper or lower half of a card, in editor coordinates.
+    QPoint upperHalf(int i) const { return card(i)->geometry().topLeft() + QPoint(20, 3); }
+    QPoint lowerHalf(int i) const { return card(i)->geometry().bottomLeft() + QPoint(20, -3); }
+
+    // Sends what the window system sends while a card is held over the editor.
+    bool hover(QMimeData* mime, QPoint at) {
+        QDragEnterEvent enter(at, Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor, &enter);
+        if (!enter.isAccepted()) return false;
+        QDragMoveEvent move(at, Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor, &move);
+        return move.isAccepted();
+    }
+    bool drop(QMimeData* mime, QPoint at) {
+        hover(mime, at);
+        QDropEvent dropped(at, Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor, &dropped);
+        settle();
+        return dropped.isAccepted();
+    }
+    std::unique_ptr<QMimeData> cardData(size_t index) const {
+        return std::unique_ptr<QMimeData>(WorkflowEditor::cardMimeData(workflow->id, index));
+    }
+    std::string storedList() const { return readFile(home.groupFile()); }
+
+    TextActionSeqPtr workflow;
+    WorkflowEditor* editor = nullptr;
+};
+
+TEST_F(WorkflowDragTest, DroppingTheFirstCardBelowTheLastMovesItToTheEnd) {
+    auto mime = cardData(0);
+    EXPECT_TRUE(drop(mime.get(), lowerHalf(2)));
+    EXPECT_EQ(order(), (std::vector{TextActionType::convertCase, TextActionType::addSuffix, TextActionType::addPrefix}));
+    // The cards follow the list, and the list is saved.
+    layOut();
+    EXPECT_EQ(card(2)->findChild<QLabel*>("cardNameLabel")->text(), "Add Prefix");
+    const std::string saved = storedList();
+    EXPECT_LT(saved.find("\"Suffix\""), saved.find("\"Prefix\"")) << "the suffix step is stored first now";
+    // The result follows after the structure debounce: "ab" + "S", then the prefix "P".
+    settle(1.0);
+    EXPECT_EQ(app->resultString(), "PabS");
+}
+
+TEST_F(WorkflowDragTest, DroppingTheLastCardOnTheUpperHalfOfTheFirstMovesItToTheTop) {
+    auto mime = cardData(2);
+    EXPECT_TRUE(drop(mime.get(), upperHalf(0)));
+    EXPECT_EQ(order(), (std::vector{TextActionType::addSuffix, TextActionType::addPrefix, TextActionType::convertCase}));
+    settle(1.0);
+    EXPECT_EQ(app->resultString(), "pabs");
+    // And back to the end.
+    layOut();
+    auto again = cardData(0);
+    EXPECT_TRUE(drop(again.get(), lowerHalf(2)));
+    EXPECT_EQ(order(), (std::vector{TextActionType::addPrefix, TextActionType::convertCase, TextActionType::addSuffix}));
+    settle(1.0);
+    EXPECT_EQ(app->resultString(), "pabS");
+}
+
+TEST_F(WorkflowDragTest, DropSlotsFollowTheMiddleOfEachCard) {
+    EXPECT_EQ(editor->dropSlotAt(upperHalf(0)), 0u);
+    EXPECT_EQ(editor->dropSlotAt(lowerHalf(0)), 1u);
+    EXPECT_EQ(editor->dropSlotAt(upperHalf(1)), 1u);
+    EXPECT_EQ(editor->dropSlotAt(lowerHalf(2)), 3u);
+    EXPECT_EQ(editor->dropSlotAt(QPoint(20, 0)), 0u) << "above every card";
+    EXPECT_EQ(editor->dropSlotAt(QPoint(20, editor->height() - 1)), 3u) << "below every card";
+}
+
+TEST_F(WorkflowDragTest, IndicatorMarksTheGapAndDisappearsAfterwards) {
+    QFrame* line = editor->dropIndicator();
+    ASSERT_NE(line, nullptr);
+    EXPECT_FALSE(line->isVisible());
+    auto mime = cardData(0);
+
+    // Between the second and third card.
+    ASSERT_TRUE(hover(mime.get(), upperHalf(2)));
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_GE(line->geometry().top(), card(1)->geometry().bottom() - 2);
+    EXPECT_LE(line->geometry().bottom(), card(2)->geometry().top() + 2);
+    EXPECT_EQ(line->width(), card(2)->width());
+
+    // After the last card.
+    ASSERT_TRUE(hover(mime.get(), lowerHalf(2)));
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_GE(line->geometry().top(), card(2)->geometry().bottom() - 2);
+
+    // Over the dragged card itself a drop would change nothing: no mark.
+    ASSERT_TRUE(hover(mime.get(), lowerHalf(0)));
+    EXPECT_FALSE(line->isVisible());
+
+    ASSERT_TRUE(hover(mime.get(), upperHalf(2)));
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(editor, &leave);
+    EXPECT_FALSE(line->isVisible());
+
+    ASSERT_TRUE(drop(mime.get(), upperHalf(2)));
+    EXPECT_FALSE(editor->dropIndicator()->isVisible());
+}
+
+TEST_F(WorkflowDragTest, DropOntoItsOwnPlaceChangesAndSavesNothing) {
+    const std::string before = storedList();
+    auto mime = cardData(1);
+    drop(mime.get(), upperHalf(1));
+    drop(mime.get(), lowerHalf(1));
+    EXPECT_EQ(order(), (std::vector{TextActionType::addPrefix, TextActionType::convertCase, TextActionType::addSuffix}));
+    EXPECT_EQ(storedList(), before);
+    EXPECT_FALSE(app->disableUpdateResults()) << "no structure debounce started";
+}
+
+TEST_F(WorkflowDragTest, ForeignDataIsRefused) {
+    const std::string before = storedList();
+    QMimeData text;
+    text.setText("1");
+    QMimeData otherWorkflow;
+    otherWorkflow.setData(WorkflowEditor::cardMimeType, "00000000-0000-0000-0000-000000000000\n1");
+    QMimeData pastTheEnd;
+    pastTheEnd.setData(WorkflowEditor::cardMimeType, QString("%1\n3").arg(QString::fromStdString(workflow->id)).toUtf8());
+    QMimeData garbled;
+    garbled.setData(WorkflowEditor::cardMimeType, QString("%1\nx").arg(QString::fromStdString(workflow->id)).toUtf8());
+    for (QMimeData* mime : {&text, &otherWorkflow, &pastTheEnd, &garbled}) {
+        EXPECT_FALSE(hover(mime, upperHalf(0))) << mime->formats().join(",").toStdString();
+        EXPECT_FALSE(drop(mime, upperHalf(0)));
+        EXPECT_FALSE(editor->dropIndicator()->isVisible());
+    }
+    EXPECT_EQ(order(), (std::vector{TextActionType::addPrefix, TextActionType::convertCase, TextActionType::addSuffix}));
+    EXPECT_EQ(storedList(), before);
+}
+
+TEST_F(WorkflowDragTest, MoveButtonsGoThroughTheSameSavedReorder) {
+    const std::string before = storedList();
+    auto* down = card(0)->findChild<QToolButton*>("moveDownToolButton");
+    ASSERT_NE(down, nullptr);
+    down->click();
+    settle();
+    EXPECT_EQ(order(), (std::vector{TextActionType::convertCase, TextActionType::addPrefix, TextActionType::addSuffix}));
+    EXPECT_NE(storedList(), before);
+    EXPECT_TRUE(app->disableUpdateResults());
+    settle(1.0);
+    EXPECT_EQ(app->resultString(), "PabS");
+}
+
+TEST_F(WorkflowDragTest, EveryCardHasAGripToDragItBy) {
+    for (int i = 0; i < 3; ++i) {
+        auto* grip = card(i)->findChild<QLabel*>("dragHandleLabel");
+        ASSERT_NE(grip, nullptr) << i;
+        EXPECT_EQ(grip->cursor().shape(), Qt::OpenHandCursor);
+        EXPECT_FALSE(grip->pixmap().isNull());
+    }
+}
+
+} // namespace
+} // namespace lexorra::testing
