@@ -45,14 +45,19 @@ fuzz:
 	FUZZ_BUILD_DIR=$(FUZZ_DIR) FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/run-fuzzers
 
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(RELEASE_DIR)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 PREFIX ?= /usr/local
-install: build
-	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+RELEASE_DIR ?= build-release
+# Installs an optimised build (the default build carries the sanitizers used by the tests).
+install:
+	@./scripts/install-deps
+	cmake --preset release
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
 
 check-install: build
 	./scripts/check-install $(BUILD_DIR) $(PREFIX)
