@@ -41,10 +41,14 @@ std::string chain(size_t levels, std::string_view inner) {
 std::string load(const std::string& yaml) {
     const YamlLoadResult r = loadYamlForJson(yaml);
     switch (r.status) {
-    case YamlLoad::ok: return "ok";
-    case YamlLoad::empty: return "empty";
-    case YamlLoad::notForJson: return "notForJson";
-    case YamlLoad::error: return r.error;
+    case YamlLoad::ok:
+        return "ok";
+    case YamlLoad::empty:
+        return "empty";
+    case YamlLoad::notForJson:
+        return "notForJson";
+    case YamlLoad::error:
+        return r.error;
     }
     return "?";
 }
