@@ -140,8 +140,11 @@ std::unique_ptr<ObjectStore> ObjectStore::open(const std::filesystem::path& file
                                                std::string* error) {
     const bool inMemory = file == inMemoryPath;
     if (!inMemory && !file.parent_path().empty()) {
+        // A folder made here is the user's alone, like the ones the settings files get.
         std::error_code ec;
-        std::filesystem::create_directories(file.parent_path(), ec);
+        if (!std::filesystem::is_directory(file.parent_path(), ec) &&
+            std::filesystem::create_directories(file.parent_path(), ec))
+            std::filesystem::permissions(file.parent_path(), std::filesystem::perms::owner_all, ec);
     }
     const std::string name = inMemory ? ":memory:" : file.string();
     if (!inMemory) {

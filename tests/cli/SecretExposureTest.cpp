@@ -174,6 +174,8 @@ TEST_F(SecretExposure, StoresAndTheSyncFolderHoldNoKeyAndAreOwnerOnly) {
         }
         EXPECT_TRUE(sawWorkflow);
     }
+    EXPECT_EQ(modeOf(storeFile.parent_path()), 0700u);
+    EXPECT_EQ(modeOf(folder), 0700u);
     const auto records = filesBelow(folder);
     ASSERT_EQ(records.size(), workflows.size());
     for (const auto& [file, bytes] : records) {
