@@ -7,7 +7,9 @@
 #include "core/Value.h"
 
 #include <sqlite3.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -138,11 +140,20 @@ std::unique_ptr<ObjectStore> ObjectStore::open(const std::filesystem::path& file
                                                std::string* error) {
     const bool inMemory = file == inMemoryPath;
     if (!inMemory && !file.parent_path().empty()) {
+        // A folder made here is the user's alone, like the ones the settings files get.
         std::error_code ec;
-        std::filesystem::create_directories(file.parent_path(), ec);
+        if (!std::filesystem::is_directory(file.parent_path(), ec) &&
+            std::filesystem::create_directories(file.parent_path(), ec))
+            std::filesystem::permissions(file.parent_path(), std::filesystem::perms::owner_all, ec);
+    }
+    const std::string name = inMemory ? ":memory:" : file.string();
+    if (!inMemory) {
+        // Created owner-only before SQLite sees it: the records are the user's workflows.
+        // SQLite gives the -wal and -shm files the mode of the database file.
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        if (fd >= 0) ::close(fd);
     }
     sqlite3* db = nullptr;
-    const std::string name = inMemory ? ":memory:" : file.string();
     int code =
         sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     auto failed = [&](std::string_view where) {
@@ -153,6 +164,17 @@ std::unique_ptr<ObjectStore> ObjectStore::open(const std::filesystem::path& file
     if (code != SQLITE_OK) return failed(name);
     if (!inMemory) ::chmod(name.c_str(), 0600);
     sqlite3_busy_timeout(db, 5000);
+    // A damaged file is reported and left as it is: switching the journal mode or creating
+    // the tables would write into it.
+    if (!inMemory) {
+        Statement check(db, "PRAGMA quick_check");
+        code = check.ok() ? check.step() : check.code();
+        if (code != SQLITE_ROW) return failed("integrity check");
+        if (check.text(0) != "ok") {
+            code = SQLITE_CORRUPT;
+            return failed("integrity check: " + check.text(0));
+        }
+    }
     // WAL lets readers in other processes go on while one writes, and a crash never
     // leaves a half-applied transaction behind.
     if (!inMemory && (code = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr)) != SQLITE_OK)

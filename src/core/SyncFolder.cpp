@@ -100,6 +100,13 @@ bool SyncFolder::supersedes(const WorkflowRecord& a, const WorkflowRecord& b) {
 bool SyncFolder::writeRecord(const WorkflowRecord& record) {
     std::string error;
     const auto file = fileFor(record.id);
+    // A file there that is not a record may be another machine's copy damaged on the way:
+    // it stays for the user to look at, and this record is not mirrored until it is gone.
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec) && !readCached(file)) {
+        diagnostic("sync folder: " + file.string() + " is not a readable record; left as it is");
+        return false;
+    }
     if (!AtomicFile::write(file, json::write(recordToValue(record), {.pretty = true}) + "\n", &error)) {
         diagnostic("sync folder: " + error);
         return false;

@@ -2,6 +2,7 @@
 
 #include "core/TextAction.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -37,6 +38,10 @@ public:
     // ask for gigabytes of text.
     static constexpr std::int64_t maxElements = 100000;
     static constexpr std::int64_t maxPerUnit = 1000;
+    // Even within those bounds one configuration asks for about 10^11 words. Generation ends
+    // at the last whole item (paragraph, sentence, word, or one line's run for every line)
+    // that keeps the generated text, the input not counted, within this many bytes.
+    static constexpr size_t maxGeneratedBytes = size_t{64} << 20;
 };
 
 // A uniform draw from [0, bound) out of the system's secure random source.

@@ -237,11 +237,95 @@ public:
         return std::nullopt;
     }
 
+    // Walks the document as convert() would, in the same order and with the same limits,
+    // but builds nothing: it tells which failure convert() would meet first. A node walked
+    // once in full is summed up (nodes, text, height below it), so each later alias to it
+    // costs one step while it fits, and an alias bomb is found in time linear in the input
+    // instead of after building a million values.
+    Failure check(size_t root) {
+        m_summaries.assign(m_nodes.size(), Summary{});
+        m_nodeCount = m_textBytes = 0;
+        const Failure found = walk(root, 0);
+        m_nodeCount = m_textBytes = 0;
+        m_summaries.clear();
+        return found;
+    }
+
 private:
+    struct Summary {
+        bool known = false;
+        size_t nodes = 0;
+        size_t textBytes = 0;
+        size_t height = 0; // levels below the node; 0 for a scalar or an empty collection
+    };
+
     const std::vector<Node>& m_nodes;
     YamlLimits m_limits;
     size_t m_nodeCount = 0;
     size_t m_textBytes = 0;
+    std::vector<Summary> m_summaries;
+
+    Failure walk(size_t index, size_t depth) {
+        const Summary& known = m_summaries[index];
+        if (known.known) {
+            const bool deep = depth + known.height > yamlDepthLimit;
+            const bool large =
+                m_nodeCount + known.nodes > m_limits.nodes || m_textBytes + known.textBytes > m_limits.textBytes;
+            if (!deep && !large) {
+                m_nodeCount += known.nodes;
+                m_textBytes += known.textBytes;
+                return Failure::none;
+            }
+            // A summed-up node holds no failure of its own; with one limit crossed that one is
+            // met first, with both the order inside decides: walk it.
+            if (deep != large) return deep ? Failure::tooDeep : Failure::tooLarge;
+        }
+        if (depth > yamlDepthLimit) return Failure::tooDeep;
+        const Node& node = m_nodes[index];
+        const size_t nodesBefore = m_nodeCount;
+        const size_t textBefore = m_textBytes;
+        ++m_nodeCount;
+        m_textBytes += node.text.size();
+        if (m_nodeCount > m_limits.nodes || m_textBytes > m_limits.textBytes) return Failure::tooLarge;
+        size_t height = 0;
+        auto child = [&](size_t childIndex) {
+            const Failure f = walk(childIndex, depth + 1);
+            if (f == Failure::none) height = std::max(height, m_summaries[childIndex].height + 1);
+            return f;
+        };
+        switch (node.kind) {
+        case Node::scalar:
+            if (!scalarValue(node)) return Failure::notForJson;
+            break;
+        case Node::sequence:
+            for (size_t item : node.children)
+                if (const Failure f = child(item); f != Failure::none) return f;
+            break;
+        case Node::mapping:
+            for (size_t i = 0; i + 1 < node.children.size(); i += 2) {
+                const Node& key = m_nodes[node.children[i]];
+                const size_t valueIndex = node.children[i + 1];
+                const Node& value = m_nodes[valueIndex];
+                if (isMergeKey(key) && (value.kind == Node::mapping || value.kind == Node::sequence)) {
+                    std::vector<size_t> sources;
+                    if (value.kind == Node::mapping)
+                        sources.push_back(valueIndex);
+                    else
+                        sources = value.children;
+                    for (size_t source : sources) {
+                        if (m_nodes[source].kind != Node::mapping) return Failure::notForJson;
+                        if (const Failure f = child(source); f != Failure::none) return f;
+                    }
+                    continue;
+                }
+                if (!keyText(key)) return Failure::notForJson;
+                if (const Failure f = child(valueIndex); f != Failure::none) return f;
+            }
+            break;
+        }
+        m_summaries[index] = {true, m_nodeCount - nodesBefore, m_textBytes - textBefore, height};
+        return Failure::none;
+    }
 
     std::nullopt_t fail(Failure f) {
         if (failure == Failure::none) failure = f;
@@ -372,7 +456,8 @@ YamlLoadResult loadYamlForJson(std::string_view text) {
     }
     const YamlLimits limits = YamlLimits::forInput(text.size());
     Converter converter(composer.nodes, limits);
-    auto value = converter.convert(*composer.root, 0);
+    converter.failure = converter.check(*composer.root);
+    auto value = converter.failure == Failure::none ? converter.convert(*composer.root, 0) : std::nullopt;
     if (value) {
         result.status = YamlLoad::ok;
         result.value = std::move(*value);

@@ -1,0 +1,236 @@
+// Amounts at the top of the generator's ranges: a superseded run must stop within a
+// paragraph, and the biggest in-range request must end, at an item boundary, in bounded
+// time and memory.
+#include "actions/chars/Lorem.h"
+#include "actions/chars/TextActionTextGenerator.h"
+#include "text/Cancellation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <string>
+
+using namespace lexorra;
+
+namespace {
+
+using Type = TextGeneratorType;
+using Position = TextGeneratorPositionType;
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+size_t longestWord() {
+    size_t longest = 0;
+    for (auto w : Lorem::words())
+        longest = std::max(longest, w.size());
+    return longest;
+}
+
+void makeHuge(TextActionTextGenerator& action, Type type, Position position) {
+    action.generatorType = type;
+    action.positionType = position;
+    action.numberOfElements = TextActionTextGenerator::maxElements;
+    action.minWordPerSentence = action.maxWordPerSentence = TextActionTextGenerator::maxPerUnit;
+    action.minSentencesPerParagraph = action.maxSentencesPerParagraph = TextActionTextGenerator::maxPerUnit;
+}
+
+// A run that is superseded after the generator first asked: only a generator that keeps
+// asking while it writes one long item notices.
+struct StaleAfterFirstQuestion {
+    std::atomic<int> questions{0};
+    CancellationScope scope{[this] { return questions.fetch_add(1) > 0; }};
+};
+
+struct StaleCase {
+    const char* name;
+    Type type;
+    Position position;
+    std::int64_t elements;
+    const char* input;
+};
+
+class StaleRuns : public testing::TestWithParam<StaleCase> {};
+
+TEST_P(StaleRuns, StopWithinTheItemAndLeaveTheInput) {
+    const StaleCase& c = GetParam();
+    TextActionTextGenerator action;
+    makeHuge(action, c.type, c.position);
+    action.numberOfElements = c.elements;
+    StaleAfterFirstQuestion stale;
+    const auto start = Clock::now();
+    EXPECT_EQ(action.transform(c.input), c.input);
+    EXPECT_GE(stale.questions.load(), 2);
+    EXPECT_LT(secondsSince(start), 2.0);
+}
+
+const StaleCase staleCases[] = {
+    // One paragraph of a million words: one item, so asking per item is not enough.
+    {"OneHugeParagraph", Type::paragraph, Position::asNewLine, 1, "kept"},
+    {"ManyHugeParagraphs", Type::paragraph, Position::replace, 100000, "kept"},
+    {"OneSentenceOfAThousandWordsManyTimes", Type::sentence, Position::firstLine, 100000, "kept"},
+    {"WordsOnOneLine", Type::words, Position::everyLine, 100000, "one line"},
+};
+std::string staleCaseName(const testing::TestParamInfo<StaleCase>& param) {
+    return param.param.name;
+}
+INSTANTIATE_TEST_SUITE_P(TextGenerator, StaleRuns, testing::ValuesIn(staleCases), staleCaseName);
+
+TEST(TextGeneratorLimits, RunThatStaysCurrentIsNotCut) {
+    TextActionTextGenerator action;
+    action.generatorType = Type::words;
+    action.positionType = Position::replace;
+    action.numberOfElements = 50000;
+    std::atomic<int> questions{0};
+    CancellationScope scope([&] {
+        ++questions;
+        return false;
+    });
+    const std::string out = action.transform("");
+    EXPECT_EQ(std::count(out.begin(), out.end(), ' '), 50000);
+    EXPECT_GT(questions.load(), 1);
+}
+
+// The largest request: about 10^11 words asked for, 64 MiB written.
+TEST(TextGeneratorLimits, HugeParagraphRequestEndsAtTheCapOnAParagraphBoundary) {
+    TextActionTextGenerator action;
+    makeHuge(action, Type::paragraph, Position::asNewLine);
+    const auto start = Clock::now();
+    const std::string out = action.transform("Title");
+    const double seconds = secondsSince(start);
+    const size_t cap = TextActionTextGenerator::maxGeneratedBytes;
+    ASSERT_EQ(out.substr(0, 6), "Title\n");
+    const std::string_view block = std::string_view(out).substr(6);
+    EXPECT_LE(block.size(), cap);
+    // Stops near the cap, not early: at most one paragraph short of it.
+    const size_t paragraphBound = 1000 * 1000 * (longestWord() + 1) + 1;
+    EXPECT_GT(block.size() + paragraphBound, cap);
+    // Whole paragraphs only: each line ends with a full stop, the block with a line feed.
+    ASSERT_FALSE(block.empty());
+    EXPECT_EQ(block.back(), '\n');
+    size_t paragraphs = 0;
+    for (size_t at = block.find('\n'); at != std::string_view::npos; at = block.find('\n', at + 1)) {
+        ASSERT_GT(at, 0u);
+        EXPECT_EQ(block[at - 1], '.') << "paragraph " << paragraphs;
+        ++paragraphs;
+    }
+    EXPECT_GE(paragraphs, 5u);
+    EXPECT_LT(seconds, 30.0);
+    std::printf("64 MiB cap: %zu paragraphs, %zu bytes in %.2f s\n", paragraphs, block.size(), seconds);
+}
+
+TEST(TextGeneratorLimits, HugeWordRequestOnEveryLineStopsAtALine) {
+    // 2,000 lines of up to 100,000 words each would be about 1.4 GB.
+    TextActionTextGenerator action;
+    makeHuge(action, Type::words, Position::everyLine);
+    std::string input;
+    for (int i = 0; i < 2000; ++i)
+        input += "line\n";
+    input.pop_back();
+    const std::string out = action.transform(input);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1999);
+    EXPECT_LE(out.size(), TextActionTextGenerator::maxGeneratedBytes + 1999);
+    EXPECT_EQ(out.find("line"), std::string::npos);
+    // Lines before the cap hold their full run of words; the ones after it are empty.
+    size_t full = 0;
+    size_t empty = 0;
+    size_t start = 0;
+    while (start <= out.size()) {
+        size_t end = out.find('\n', start);
+        if (end == std::string::npos) end = out.size();
+        const std::string_view line = std::string_view(out).substr(start, end - start);
+        if (line.empty())
+            ++empty;
+        else if (std::count(line.begin(), line.end(), ' ') == TextActionTextGenerator::maxElements)
+            ++full;
+        start = end + 1;
+    }
+    EXPECT_EQ(full + empty, 2000u);
+    EXPECT_GT(full, 10u);
+    EXPECT_GT(empty, 0u);
+}
+
+TEST(TextGeneratorLimits, HugeCharacterRequestOnEveryLineKeepsEveryLine) {
+    TextActionTextGenerator action;
+    makeHuge(action, Type::characters, Position::everyLine);
+    const size_t lines = TextActionTextGenerator::maxGeneratedBytes / TextActionTextGenerator::maxElements + 50;
+    std::string input;
+    for (size_t i = 0; i < lines; ++i)
+        input += "L" + std::to_string(i) + "\n";
+    input.pop_back();
+    const std::string out = action.transform(input);
+    size_t withCharacters = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < lines; ++i) {
+        size_t end = out.find('\n', start);
+        if (end == std::string::npos) end = out.size();
+        const std::string label = "L" + std::to_string(i);
+        const std::string_view line = std::string_view(out).substr(start, end - start);
+        ASSERT_EQ(line.substr(0, label.size()), label) << i;
+        if (line.size() == label.size() + TextActionTextGenerator::maxElements)
+            ++withCharacters;
+        else
+            ASSERT_EQ(line.size(), label.size()) << i;
+        start = end + 1;
+    }
+    EXPECT_EQ(start, out.size() + 1);
+    EXPECT_EQ(withCharacters, TextActionTextGenerator::maxGeneratedBytes / TextActionTextGenerator::maxElements);
+}
+
+TEST(TextGeneratorLimits, NormalAmountsAreNotTouchedByTheCap) {
+    TextActionTextGenerator action;
+    action.generatorType = Type::sentence;
+    action.positionType = Position::onLastLine;
+    action.numberOfElements = 20000;
+    action.newLineAfterEveryItem = true;
+    const std::string out = action.transform("in");
+    EXPECT_EQ(out.substr(0, 2), "in");
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 20000);
+    EXPECT_EQ(out.substr(out.size() - 3), ". \n");
+}
+
+} // namespace
+
+namespace {
+
+// Characters and words are picked several at a time out of one draw; every pick must still
+// be uniform over its whole set.
+TEST(TextGeneratorLimits, PooledPicksStayUniform) {
+    const RandomBelow random = secureRandomBelow();
+    const std::string characters = loremCharacters(random, 620000, false);
+    std::map<char, int> perCharacter;
+    for (char c : characters)
+        ++perCharacter[c];
+    EXPECT_EQ(perCharacter.size(), 62u);
+    for (const auto& [c, n] : perCharacter) {
+        EXPECT_GT(n, 9400) << c;
+        EXPECT_LT(n, 10600) << c;
+    }
+
+    TextActionTextGenerator action;
+    action.generatorType = Type::words;
+    action.positionType = Position::replace;
+    action.numberOfElements = 100000;
+    std::map<std::string, int> perWord;
+    for (int round = 0; round < 3; ++round) {
+        const std::string out = action.transform("");
+        size_t start = 0;
+        for (size_t at = out.find(' '); at != std::string::npos; at = out.find(' ', start)) {
+            ++perWord[out.substr(start, at - start)];
+            start = at + 1;
+        }
+    }
+    EXPECT_EQ(perWord.size(), Lorem::words().size());
+    // 300,000 picks over 249 words: about 1,205 each, standard deviation about 35.
+    for (const auto& [w, n] : perWord) {
+        EXPECT_GT(n, 1030) << w;
+        EXPECT_LT(n, 1380) << w;
+    }
+}
+
+} // namespace

@@ -1,0 +1,196 @@
+// The AI service key lives in the shared settings only: it reaches the service's request
+// header and nothing else the program writes or prints. The files that hold the user's
+// data are readable by the user alone.
+#include "actions/data/CompletionServer.h"
+#include "core/ActionFactory.h"
+#include "core/Json.h"
+#include "core/ObjectStore.h"
+#include "core/SettingsStore.h"
+#include "core/SyncFolder.h"
+#include "core/TextActionSeq.h"
+#include "core/WorkflowMirror.h"
+#include "support/TemporaryXdgHome.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
+
+using namespace lexorra;
+using lexorra::testing::CompletionServer;
+using lexorra::testing::readFile;
+using lexorra::testing::TemporaryXdgHome;
+
+namespace {
+
+const std::string apiKey = "sk-exposure-test-0123456789abcdefSECRET";
+
+std::string shellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+unsigned modeOf(const std::filesystem::path& file) {
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+// Every regular file below folder, with its contents.
+std::vector<std::pair<std::filesystem::path, std::string>> filesBelow(const std::filesystem::path& folder) {
+    std::vector<std::pair<std::filesystem::path, std::string>> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files.emplace_back(entry.path(), readFile(entry.path()));
+    return files;
+}
+
+class SecretExposure : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_oldMask = ::umask(022); // a usual desktop session's mask
+        auto ai = makeDefault(TextActionType::chatGPT);
+        ai->setOption("Prompt", Value("Translate to Spanish"));
+        auto replace = makeDefault(TextActionType::replaceString);
+        replace->setOption("ReplaceString", Value("a"));
+        auto seq = std::make_shared<TextActionSeq>("With AI");
+        seq->actionsArray = {replace, ai};
+        workflows = {seq};
+        Settings settings;
+        ASSERT_TRUE(settings.setValue("apiKey", Value(apiKey)));
+        ValueList saved;
+        for (const auto& w : workflows)
+            saved.push_back(w->toDictionary(true));
+        ASSERT_TRUE(settings.setValue("SavedWorkFlows", Value(saved)));
+    }
+    void TearDown() override { ::umask(m_oldMask); }
+
+    // Runs the command line in this home with the service at address.
+    CliRun cli(const std::vector<std::string>& args, const std::string& address, const std::string& input = "Hello") {
+        const auto in = home.root / "in", out = home.root / "out", err = home.root / "err";
+        std::ofstream(in, std::ios::binary) << input;
+        std::string command = "XDG_CONFIG_HOME=" + shellQuote(home.config().string()) +
+                              " XDG_DATA_HOME=" + shellQuote(home.data().string()) +
+                              " LEXORRA_OPENAI_ADDRESS=" + shellQuote(address) + " " + LEXORRA_CLI_PATH;
+        for (const auto& a : args)
+            command += " " + shellQuote(a);
+        command += " <" + shellQuote(in.string()) + " >" + shellQuote(out.string()) + " 2>" + shellQuote(err.string());
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    }
+
+    TemporaryXdgHome home;
+    std::vector<TextActionSeqPtr> workflows;
+
+private:
+    mode_t m_oldMask = 022;
+};
+
+TEST_F(SecretExposure, KeyGoesIntoTheRequestHeaderAndNowhereElseOfARun) {
+    CompletionServer server;
+    const std::string ok = R"({"id":"c","object":"o","created":1,"model":"m","choices":[{"text":"Hola","index":0}]})";
+    const std::string refused = R"({"error":{"message":"Incorrect API key provided.","type":"invalid_request_error"}})";
+    const struct {
+        const char* name;
+        int status;
+        std::string body;
+    } replies[] = {{"answer", 200, ok}, {"error reply", 401, refused}, {"not JSON", 502, "<html>bad gateway</html>"}};
+    for (const auto& reply : replies) {
+        server.reply(reply.status, reply.body);
+        server.forgetRequest();
+        const CliRun run = cli({"run", "--action-json", R"({"Type":29,"Prompt":"Echo"})"}, server.address());
+        EXPECT_EQ(run.out.find(apiKey), std::string::npos) << reply.name << ": " << run.out;
+        EXPECT_EQ(run.err.find(apiKey), std::string::npos) << reply.name << ": " << run.err;
+        // The control: the key was read and sent, so there was something to leak.
+        ASSERT_TRUE(server.hasRequest()) << reply.name;
+        EXPECT_NE(server.lastRequest().find("Bearer " + apiKey), std::string::npos) << reply.name;
+    }
+}
+
+TEST_F(SecretExposure, KeyStaysOutOfDiagnosticsWhenTheServiceCannotBeReached) {
+    // Nothing listens on port 9 of the loopback address.
+    const CliRun single = cli({"run", "--action-json", R"({"Type":29,"Prompt":"Echo"})"}, "http://127.0.0.1:9");
+    EXPECT_NE(single.out.find("ERROR"), std::string::npos) << single.out;
+    const CliRun workflow = cli({"run", "--workflow", workflows.front()->id}, "http://127.0.0.1:9");
+    EXPECT_NE(workflow.out.find("ERROR"), std::string::npos) << workflow.out << workflow.err;
+    for (const CliRun* run : {&single, &workflow}) {
+        EXPECT_EQ(run->out.find(apiKey), std::string::npos) << run->out;
+        EXPECT_EQ(run->err.find(apiKey), std::string::npos) << run->err;
+    }
+}
+
+TEST_F(SecretExposure, WorkflowJsonAndExchangeFilesHoldNoKey) {
+    for (const auto& w : workflows) {
+        EXPECT_EQ(w->jsonString().find(apiKey), std::string::npos);
+        EXPECT_EQ(json::write(w->toDictionary(true)).find(apiKey), std::string::npos);
+    }
+    const auto all = home.root / "all.json";
+    const auto one = home.root / "one.json";
+    ASSERT_EQ(cli({"workflows", "export", all.string()}, "http://127.0.0.1:9").status, 0);
+    ASSERT_EQ(cli({"workflows", "export", "--id", workflows.front()->id, one.string()}, "http://127.0.0.1:9").status,
+              0);
+    const CliRun list = cli({"workflows", "list"}, "http://127.0.0.1:9");
+    EXPECT_EQ(list.out.find(apiKey), std::string::npos);
+    for (const auto& file : {all, one}) {
+        const std::string bytes = readFile(file);
+        // The control: the file does hold the workflow with its AI step.
+        EXPECT_NE(bytes.find("Translate to Spanish"), std::string::npos) << file;
+        EXPECT_EQ(bytes.find(apiKey), std::string::npos) << file;
+        EXPECT_EQ(modeOf(file), 0600u) << file;
+    }
+}
+
+TEST_F(SecretExposure, StoresAndTheSyncFolderHoldNoKeyAndAreOwnerOnly) {
+    const auto storeFile = home.data() / "lexorra" / "workflows.sqlite";
+    const auto folder = home.root / "sync";
+    {
+        auto store = ObjectStore::open(storeFile, "machine");
+        ASSERT_TRUE(store);
+        SyncFolder sync(*store, folder);
+        ASSERT_TRUE(pushWorkflowsToStore(*store, workflows));
+        // Read while the connection is open: the -wal and -shm files exist only then.
+        const std::vector<std::filesystem::path> storeFiles = {storeFile, storeFile.string() + "-wal",
+                                                               storeFile.string() + "-shm"};
+        for (const auto& file : storeFiles) {
+            ASSERT_TRUE(std::filesystem::exists(file)) << file;
+            EXPECT_EQ(modeOf(file), 0600u) << file;
+        }
+        bool sawWorkflow = false;
+        for (const auto& file : storeFiles) {
+            const std::string bytes = readFile(file);
+            sawWorkflow = sawWorkflow || bytes.find("Translate to Spanish") != std::string::npos;
+            EXPECT_EQ(bytes.find(apiKey), std::string::npos) << file;
+        }
+        EXPECT_TRUE(sawWorkflow);
+    }
+    EXPECT_EQ(modeOf(storeFile.parent_path()), 0700u);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    const auto records = filesBelow(folder);
+    ASSERT_EQ(records.size(), workflows.size());
+    for (const auto& [file, bytes] : records) {
+        EXPECT_NE(bytes.find("Translate to Spanish"), std::string::npos) << file;
+        EXPECT_EQ(bytes.find(apiKey), std::string::npos) << file;
+        EXPECT_EQ(modeOf(file), 0600u) << file;
+    }
+    // The settings files: the key is in the shared one, which only the user may read.
+    EXPECT_EQ(modeOf(home.groupFile()), 0600u);
+    EXPECT_NE(readFile(home.groupFile()).find(apiKey), std::string::npos);
+    const auto standard = home.standardFile();
+    if (std::filesystem::exists(standard)) {
+        EXPECT_EQ(modeOf(standard), 0600u);
+        EXPECT_EQ(readFile(standard).find(apiKey), std::string::npos);
+    }
+}
+
+} // namespace

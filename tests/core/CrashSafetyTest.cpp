@@ -1,0 +1,436 @@
+// Writers killed at random moments: the group store, the object store and the sync folder
+// must each reopen and hold either the list before the interrupted save or the one after
+// it, never a mix, a truncated file or nothing. Stores that are already damaged are
+// reported and left as they are.
+#include "core/ActionFactory.h"
+#include "core/AtomicFile.h"
+#include "core/Json.h"
+#include "core/ObjectStore.h"
+#include "core/SettingsStore.h"
+#include "core/SyncFolder.h"
+#include "core/TextActionSeq.h"
+#include "core/WorkflowMirror.h"
+#include "support/TemporaryXdgHome.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <optional>
+#include <random>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace lexorra;
+using lexorra::testing::readFile;
+using lexorra::testing::TemporaryXdgHome;
+using lexorra::testing::writeFile;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Two versions of the same workflows (same ids): every save switches between them, so a
+// store that mixes them shows a save applied in part.
+struct TwoLists {
+    std::vector<TextActionSeqPtr> lists[2];
+    Value dictionaryLists[2];
+
+    explicit TwoLists(int count = 12) {
+        for (int i = 0; i < count; ++i) {
+            for (int version = 0; version < 2; ++version) {
+                auto seq =
+                    std::make_shared<TextActionSeq>("flow " + std::to_string(i) + " v" + std::to_string(version));
+                seq->id = "00000000-0000-4000-8000-0000000000" + std::to_string(10 + i);
+                auto action = makeDefault(TextActionType::replaceString);
+                action->setOption("ReplaceString", Value("find " + std::to_string(i)));
+                action->setOption("WithString",
+                                  Value(std::string(200 + 50 * version, 'a' + static_cast<char>(version))));
+                seq->actionsArray.push_back(action);
+                lists[version].push_back(seq);
+            }
+        }
+        for (int version = 0; version < 2; ++version) {
+            ValueList out;
+            for (const auto& seq : lists[version])
+                out.push_back(seq->toDictionary(false));
+            dictionaryLists[version] = Value(std::move(out));
+        }
+    }
+
+    int count() const { return static_cast<int>(lists[0].size()); }
+    const Value& dictionaries(int version) const { return dictionaryLists[version]; }
+
+    // Which version the texts of the records are, or -1 for a mix or anything else.
+    int versionOf(const std::vector<std::string>& jsonTexts) const {
+        for (int version = 0; version < 2; ++version) {
+            std::set<std::string> expected;
+            for (const auto& seq : lists[version])
+                expected.insert(seq->jsonString());
+            if (std::set<std::string>(jsonTexts.begin(), jsonTexts.end()) == expected &&
+                jsonTexts.size() == expected.size())
+                return version;
+        }
+        return -1;
+    }
+
+    // Which version one workflow's text is, or -1.
+    int versionOf(int index, const std::string& jsonText) const {
+        for (int version = 0; version < 2; ++version)
+            if (lists[version][static_cast<size_t>(index)]->jsonString() == jsonText) return version;
+        return -1;
+    }
+};
+
+// A kill keeps everything the writer had handed to the kernel: what these tests check is
+// that no file is ever seen half-written or half-committed, which the page cache decides,
+// not the disk. On a memory file system the flushes each save makes cost nothing, so five
+// hundred kills take seconds instead of minutes.
+class MemoryBackedTemporaryFolder {
+public:
+    MemoryBackedTemporaryFolder() {
+        if (const char* old = std::getenv("TMPDIR")) m_old = old;
+        if (::access("/dev/shm", W_OK | X_OK) == 0) ::setenv("TMPDIR", "/dev/shm", 1);
+    }
+    ~MemoryBackedTemporaryFolder() {
+        if (m_old)
+            ::setenv("TMPDIR", m_old->c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+
+private:
+    std::optional<std::string> m_old;
+};
+
+// Each of the three kill tests stops after 500 kills or this long, whichever comes first.
+constexpr std::chrono::seconds killBudget{15};
+constexpr int minimumKills = 50;
+
+struct KillReport {
+    int rounds = 0;
+    int kills = 0;
+    double seconds = 0;
+    double saveSeconds = 0; // one save, measured in the first round
+};
+
+// Forks a writer that prepares itself, tells the parent, then calls write(n) for
+// n = 0, 1, ... until it is killed, telling the parent after each save. The parent lets
+// zero to two saves complete, then kills the writer at a random moment within about one
+// save's time, reaps it and runs check(round) on what it left behind; a fatal failure
+// there ends the rounds, and so does the time budget (a fork of this process and a save
+// cost tens of milliseconds under the sanitizers on a busy machine). Saves take milliseconds (two fsyncs), so fixed
+// delays would either never land inside one or make the test take minutes.
+KillReport killWriterRepeatedly(int rounds, std::chrono::seconds budget, unsigned seed,
+                                const std::function<void()>& prepare, const std::function<void(std::int64_t)>& write,
+                                const std::function<void(int)>& check) {
+    KillReport report;
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> savesFirst(0, 1);
+    std::uniform_int_distribution<int> delayFraction(0, 1500);
+    const auto started = Clock::now();
+    for (int round = 0; round < rounds && Clock::now() - started < budget; ++round) {
+        ++report.rounds;
+        int progress[2];
+        if (::pipe(progress) != 0) {
+            ADD_FAILURE() << "pipe";
+            break;
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(progress[0]);
+            ::fcntl(progress[1], F_SETFL, O_NONBLOCK);
+            prepare();
+            for (std::int64_t n = 0;; ++n) {
+                [[maybe_unused]] const auto told = ::write(progress[1], "s", 1);
+                write(n);
+            }
+        }
+        ::close(progress[1]);
+        // The first byte says the writer is ready; each further one that a save completed.
+        // The first round lets six saves through and times them.
+        bool writing = true;
+        const int waitFor = round == 0 ? 7 : 1 + savesFirst(random);
+        Clock::time_point firstSave;
+        for (int i = 0; i < waitFor && writing; ++i) {
+            char byte = 0;
+            writing = ::read(progress[0], &byte, 1) == 1;
+            if (i == 0) firstSave = Clock::now();
+        }
+        if (round == 0) report.saveSeconds = std::chrono::duration<double>(Clock::now() - firstSave).count() / 6;
+        if (writing) ::usleep(static_cast<useconds_t>(report.saveSeconds * 1e3 * delayFraction(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(progress[0]);
+        if (!writing || !WIFSIGNALED(status)) {
+            ADD_FAILURE() << "round " << round << ": the writer ended on its own, status " << status;
+            break;
+        }
+        ++report.kills;
+        check(round);
+        if (::testing::Test::HasFatalFailure()) break;
+    }
+    report.seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    return report;
+}
+
+int countPrefixed(const std::filesystem::path& folder, const std::string& prefix) {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().filename().string().rfind(prefix, 0) == 0) ++n;
+    return n;
+}
+
+std::string integrityCheck(const std::filesystem::path& file) {
+    sqlite3* db = nullptr;
+    std::string result = "cannot open";
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            result = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close_v2(db);
+    return result;
+}
+
+std::vector<std::string> texts(const std::vector<WorkflowRecord>& records) {
+    std::vector<std::string> out;
+    for (const auto& r : records)
+        out.push_back(r.jsonString);
+    return out;
+}
+
+} // namespace
+
+TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
+    const MemoryBackedTemporaryFolder memory;
+    TemporaryXdgHome home;
+    const TwoLists lists;
+    const auto file = home.groupFile();
+    {
+        SettingsStore seed(file);
+        ASSERT_TRUE(seed.setValue("SavedWorkFlows", lists.dictionaries(0)));
+    }
+    std::unique_ptr<SettingsStore> store;
+    int interruptedWrites = 0;
+    int seen[2] = {0, 0};
+    const KillReport report = killWriterRepeatedly(
+        500, killBudget, 12345, [&] { store = std::make_unique<SettingsStore>(file); },
+        [&](std::int64_t n) { store->setValue("SavedWorkFlows", lists.dictionaries(static_cast<int>(n % 2))); },
+        [&](int round) {
+            interruptedWrites += countPrefixed(file.parent_path(), AtomicFile::temporaryPrefix(file)) > 0 ? 1 : 0;
+            auto parsed = json::parse(readFile(file));
+            ASSERT_TRUE(parsed && parsed->isMap()) << "round " << round;
+            const Value* saved = parsed->get("SavedWorkFlows");
+            ASSERT_TRUE(saved) << "round " << round;
+            if (*saved == lists.dictionaries(0))
+                ++seen[0];
+            else if (*saved == lists.dictionaries(1))
+                ++seen[1];
+            else
+                FAIL() << "round " << round << ": neither list";
+        });
+    EXPECT_GE(report.kills, minimumKills);
+    EXPECT_EQ(report.kills, report.rounds);
+    // Kills must have landed in the middle of writes and on both sides of a save, or the
+    // test proved nothing.
+    EXPECT_GT(interruptedWrites, 0);
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+    std::printf("group store: %d kills in %.1f s (a save %.1f ms), %d interrupted writes, old/new %d/%d\n",
+                report.kills, report.seconds, report.saveSeconds * 1000, interruptedWrites, seen[0], seen[1]);
+    // The next writer clears what the killed ones left behind.
+    SettingsStore next(file);
+    ASSERT_TRUE(next.setValue("SavedWorkFlows", lists.dictionaries(0)));
+    EXPECT_EQ(countPrefixed(file.parent_path(), AtomicFile::temporaryPrefix(file)), 0);
+}
+
+TEST(CrashSafety, ObjectStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
+    const MemoryBackedTemporaryFolder memory;
+    TemporaryXdgHome home;
+    const TwoLists lists;
+    const auto file = home.data() / "workflows.sqlite";
+    {
+        auto seed = ObjectStore::open(file, "seed");
+        ASSERT_TRUE(seed);
+        ASSERT_TRUE(pushWorkflowsToStore(*seed, lists.lists[0]));
+    }
+    std::unique_ptr<ObjectStore> store;
+    int seen[2] = {0, 0};
+    const KillReport report = killWriterRepeatedly(
+        500, killBudget, 777, [&] { store = ObjectStore::open(file, "writer"); },
+        [&](std::int64_t n) { pushWorkflowsToStore(*store, lists.lists[n % 2]); },
+        [&](int round) {
+            std::string error;
+            auto reopened = ObjectStore::open(file, "reader", &error);
+            ASSERT_TRUE(reopened) << "round " << round << ": " << error;
+            const auto records = reopened->records();
+            const int version = lists.versionOf(texts(records));
+            ASSERT_NE(version, -1) << "round " << round << ": " << records.size() << " records, a mix or damaged";
+            ++seen[version];
+            for (const auto& r : records)
+                ASSERT_TRUE(TextActionSeq::fromJsonString(r.jsonString)) << "round " << round;
+            reopened.reset();
+            ASSERT_EQ(integrityCheck(file), "ok") << "round " << round;
+        });
+    EXPECT_GE(report.kills, minimumKills);
+    EXPECT_EQ(report.kills, report.rounds);
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+    std::printf("object store: %d kills in %.1f s (a save %.1f ms), old/new %d/%d\n", report.kills, report.seconds,
+                report.saveSeconds * 1000, seen[0], seen[1]);
+}
+
+TEST(CrashSafety, SyncFolderRecordsAreWholeWhenTheirWriterIsKilled) {
+    const MemoryBackedTemporaryFolder memory;
+    TemporaryXdgHome home;
+    // Each record is a file and a save writes them all: few records keep a save short.
+    const TwoLists lists(4);
+    const auto file = home.data() / "workflows.sqlite";
+    const auto folder = home.root / "sync";
+    std::filesystem::create_directories(folder);
+    {
+        auto seed = ObjectStore::open(file, "seed");
+        ASSERT_TRUE(seed);
+        SyncFolder sync(*seed, folder);
+        ASSERT_TRUE(pushWorkflowsToStore(*seed, lists.lists[0]));
+        ASSERT_EQ(sync.exportAll(), 0); // the commit has written them already
+    }
+    std::unique_ptr<ObjectStore> store;
+    std::unique_ptr<SyncFolder> sync;
+    int interruptedWrites = 0;
+    int mixedRounds = 0;
+    int seen[2] = {0, 0};
+    const KillReport report = killWriterRepeatedly(
+        500, killBudget, 4242,
+        [&] {
+            store = ObjectStore::open(file, "writer");
+            sync = std::make_unique<SyncFolder>(*store, folder);
+        },
+        [&](std::int64_t n) { pushWorkflowsToStore(*store, lists.lists[n % 2]); },
+        [&](int round) {
+            interruptedWrites += countPrefixed(folder, ".") > 0 ? 1 : 0;
+            // Each record is a file of its own: each holds one version whole; together they
+            // may come from different saves.
+            auto reader = ObjectStore::open(std::filesystem::path(ObjectStore::inMemoryPath), "reader");
+            ASSERT_TRUE(reader);
+            SyncFolder view(*reader, folder);
+            std::set<int> versions;
+            for (int i = 0; i < lists.count(); ++i) {
+                const auto path = view.fileFor(lists.lists[0][static_cast<size_t>(i)]->id);
+                auto parsed = json::parse(readFile(path));
+                ASSERT_TRUE(parsed) << "round " << round << ": " << path;
+                auto record = SyncFolder::recordFromValue(*parsed);
+                ASSERT_TRUE(record) << "round " << round << ": " << path;
+                const int version = lists.versionOf(i, record->jsonString);
+                ASSERT_NE(version, -1) << "round " << round << ": " << path;
+                versions.insert(version);
+                ++seen[version];
+            }
+            mixedRounds += versions.size() > 1 ? 1 : 0;
+            // Nothing else in the folder looks like a record: leftovers of the killed writer
+            // are not read.
+            const auto scan = view.scanNow();
+            ASSERT_EQ(scan.skipped, 0) << "round " << round;
+            ASSERT_EQ(scan.imported, lists.count()) << "round " << round;
+        });
+    EXPECT_GE(report.kills, minimumKills);
+    EXPECT_EQ(report.kills, report.rounds);
+    // Kills between the files of one save leave records of two saves side by side.
+    EXPECT_GT(mixedRounds, 0);
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+    std::printf("sync folder: %d kills in %.1f s (a save %.1f ms), %d interrupted writes, %d rounds with records of "
+                "two saves\n",
+                report.kills, report.seconds, report.saveSeconds * 1000, interruptedWrites, mixedRounds);
+
+    // The writer's store may be a save ahead of the folder; the next start brings the folder
+    // up to the store.
+    std::string error;
+    auto restarted = ObjectStore::open(file, "writer", &error);
+    ASSERT_TRUE(restarted) << error;
+    SyncFolder resumed(*restarted, folder);
+    resumed.scanNow();
+    const int version = lists.versionOf(texts(restarted->records()));
+    ASSERT_NE(version, -1);
+    for (const auto& record : restarted->records()) {
+        auto parsed = json::parse(readFile(resumed.fileFor(record.id)));
+        ASSERT_TRUE(parsed);
+        EXPECT_EQ(SyncFolder::recordFromValue(*parsed), record);
+    }
+}
+
+TEST(CrashSafety, DamagedObjectStoreIsReportedAndLeftAsItIs) {
+    TemporaryXdgHome home;
+    const TwoLists lists;
+    const auto good = home.data() / "good.sqlite";
+    {
+        auto store = ObjectStore::open(good, "m");
+        ASSERT_TRUE(store);
+        ASSERT_TRUE(pushWorkflowsToStore(*store, lists.lists[0]));
+    }
+    const std::string goodBytes = readFile(good);
+    ASSERT_GT(goodBytes.size(), 8192u);
+
+    std::string damagedPages = goodBytes;
+    for (size_t i = 4096; i < damagedPages.size(); ++i)
+        damagedPages[i] = static_cast<char>(i * 7);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"garbage", std::string(8192, 'x')},
+        {"header only", goodBytes.substr(0, 100)},
+        {"pages after the first overwritten", damagedPages},
+    };
+    for (const auto& c : cases) {
+        const auto file = home.data() / (std::string(c.name) + ".sqlite");
+        writeFile(file, c.bytes);
+        std::string error;
+        EXPECT_FALSE(ObjectStore::open(file, "m", &error)) << c.name;
+        EXPECT_EQ(error.rfind("Unresolved error ", 0), 0u) << c.name << ": " << error;
+        EXPECT_EQ(readFile(file), c.bytes) << c.name;
+    }
+}
+
+TEST(CrashSafety, DamagedSyncRecordIsNeverOverwritten) {
+    TemporaryXdgHome home;
+    const TwoLists lists;
+    auto store = ObjectStore::open(home.data() / "workflows.sqlite", "m");
+    ASSERT_TRUE(store);
+    const auto folder = home.root / "sync";
+    SyncFolder sync(*store, folder);
+    ASSERT_TRUE(pushWorkflowsToStore(*store, lists.lists[0]));
+    const auto damaged = sync.fileFor(lists.lists[0][3]->id);
+    const std::string half = readFile(damaged).substr(0, 40);
+    writeFile(damaged, half);
+
+    // A scan, a full export and a new save of that very record all leave it alone.
+    const auto scan = sync.scanNow();
+    EXPECT_EQ(scan.skipped, 1);
+    EXPECT_EQ(readFile(damaged), half);
+    sync.exportAll();
+    EXPECT_EQ(readFile(damaged), half);
+    ASSERT_TRUE(pushWorkflowsToStore(*store, lists.lists[1]));
+    EXPECT_EQ(readFile(damaged), half);
+    // The other records went on synchronising.
+    auto parsed = json::parse(readFile(sync.fileFor(lists.lists[1][4]->id)));
+    ASSERT_TRUE(parsed);
+    auto record = SyncFolder::recordFromValue(*parsed);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->jsonString, lists.lists[1][4]->jsonString());
+    // Once the damaged file is gone, the record is written again.
+    std::filesystem::remove(damaged);
+    sync.scanNow();
+    parsed = json::parse(readFile(damaged));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(SyncFolder::recordFromValue(*parsed)->jsonString, lists.lists[1][3]->jsonString());
+}
