@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AppManager.h"
+#include "shell/CodeEditor.h"
 
 #include <QMainWindow>
 
@@ -34,8 +35,8 @@ public:
     explicit MainWindow(AppManager& app, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    QsciScintilla* inputEditor() const { return m_input; }
-    QsciScintilla* resultEditor() const { return m_result; }
+    CodeEditor* inputEditor() const { return m_input; }
+    CodeEditor* resultEditor() const { return m_result; }
     // Fills the tray popover: a button per workflow that transforms the clipboard, then the
     // capture and window commands. Public so that it works (and can be tried) without a tray.
     void fillTrayMenu(QMenu* menu);
@@ -56,6 +57,8 @@ private:
     void buildMenusAndToolbar();
     void buildTray();
     void updateTextInfo();
+    // The editors' automatic syntax modes follow the active sequence.
+    void updateSyntaxModes();
     void rebuildSidebar();
     void rebuildDetailPane();
     void onAppChanged(std::string_view field);
@@ -74,8 +77,8 @@ private:
     bool m_updatingInput = false;
     QLineEdit* m_search = nullptr;
     QTreeWidget* m_sidebar = nullptr;
-    QsciScintilla* m_input = nullptr;
-    QsciScintilla* m_result = nullptr;
+    CodeEditor* m_input = nullptr;
+    CodeEditor* m_result = nullptr;
     QScrollArea* m_detail = nullptr;
     QLabel* m_status = nullptr;
     QAction* m_liveAction = nullptr;
