@@ -129,7 +129,7 @@ bool folds(SyntaxMode mode) {
 
 CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
-    setWrapMode(QsciScintilla::WrapWord);
+    setWrapMode(m_wrapWanted);
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);
     setMarginWidth(2, 0);
@@ -138,12 +138,26 @@ CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
     SendScintilla(SCI_SETMARGINRIGHT, 0, 10L);
     applyFonts();
     applyColours();
-    connect(this, &QsciScintilla::textChanged, this, [this] {
-        const bool large = SendScintilla(SCI_GETLENGTH) > largeTextBytes;
-        if (large == m_large) return;
-        m_large = large;
-        refresh();
-    });
+    // Wrapping is switched off before a large insertion lands: once the text is in, the
+    // editor has already wrapped every line of it (half a minute for 10 MB).
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char*, int length, int, int, int, int, int, int) {
+                if (!(type & SC_MOD_BEFOREINSERT)) return;
+                if (SendScintilla(SCI_GETLENGTH) + length <= largeTextBytes) return;
+                // Only the wrapping here: the document is in the middle of a change. The
+                // colouring goes when the text has landed.
+                m_large = true;
+                if (wrapMode() != WrapNone) QsciScintilla::setWrapMode(WrapNone);
+            });
+    connect(this, &QsciScintilla::textChanged, this,
+            [this] { followSize(SendScintilla(SCI_GETLENGTH) > largeTextBytes); });
+}
+
+void CodeEditor::followSize(bool large) {
+    m_large = large;
+    const WrapMode wrap = m_large ? WrapNone : m_wrapWanted;
+    if (wrapMode() != wrap) QsciScintilla::setWrapMode(wrap);
+    refresh();
 }
 
 CodeEditor::~CodeEditor() {
@@ -187,12 +201,13 @@ void CodeEditor::setMonospacedWanted(bool wanted) {
 
 void CodeEditor::setText(const QString& text) {
     // Drop the colouring before a large text arrives, not after it has been laid out once.
-    const bool large = text.size() > largeTextBytes;
-    if (large && !m_large) {
-        m_large = true;
-        refresh();
-    }
+    if (text.size() > largeTextBytes) followSize(true);
     QsciScintilla::setText(text);
+}
+
+void CodeEditor::setWrapMode(WrapMode mode) {
+    m_wrapWanted = mode;
+    QsciScintilla::setWrapMode(m_large ? WrapNone : mode);
 }
 
 QsciLexer* CodeEditor::lexerFor(SyntaxMode mode) {
@@ -214,7 +229,7 @@ void CodeEditor::refresh() {
     std::unique_ptr<QsciLexer> next(lexerFor(wanted));
     if (next) {
         colourLexer(next.get(), wanted, palette());
-        fontLexer(next.get(), wanted, font());
+        fontLexer(next.get(), wanted, wantedFont());
     }
     QsciScintilla::setLexer(next.get());
     m_lexer = std::move(next);
@@ -226,9 +241,13 @@ void CodeEditor::refresh() {
     emit effectiveModeChanged(m_effective);
 }
 
+QFont CodeEditor::wantedFont() const { return m_simple && !m_monospaced ? interfaceFont() : codeFont(); }
+
 void CodeEditor::applyFonts() {
-    const QFont f = m_simple && !m_monospaced ? interfaceFont() : codeFont();
+    const QFont f = wantedFont();
     QsciScintilla::setFont(f);
+    // With a lexer the base class hands the font to it alone; the margins measure the widget's.
+    QWidget::setFont(f);
     if (m_lexer) fontLexer(m_lexer.get(), m_effective, f);
 }
 

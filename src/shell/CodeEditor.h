@@ -14,8 +14,8 @@ namespace lexorra::shell {
 
 // The input and result editors: QScintilla with a syntax mode picked automatically from the
 // active sequence or fixed by the user, colours taken from the palette, and a simple mode
-// that is a plain text field. Texts above largeTextBytes are shown plain: colouring and
-// wrapping several megabytes would hold up the window.
+// that is a plain text field. Texts above largeTextBytes are shown plain and unwrapped:
+// colouring and wrapping several megabytes would hold up the window for seconds.
 //
 //   CodeEditor editor;
 //   editor.setAutomaticMode(SyntaxMode::json);   // what the active action produces
@@ -53,6 +53,9 @@ public:
     QsciLexer* currentLexer() const { return lexer(); }
 
     void setText(const QString& text) override;
+    // Large texts are not wrapped: wrapping lays out every line before the caret can move.
+    void setWrapMode(WrapMode mode) override;
+    WrapMode wrapModeWanted() const { return m_wrapWanted; }
 
 signals:
     void effectiveModeChanged(lexorra::shell::SyntaxMode mode);
@@ -64,6 +67,8 @@ protected:
 
 private:
     void refresh();
+    void followSize(bool large);
+    QFont wantedFont() const;
     void applyFonts();
     void applyMargins();
     void applyColours();
@@ -71,6 +76,7 @@ private:
 
     SyntaxMode m_automatic = SyntaxMode::plain;
     std::optional<SyntaxMode> m_override;
+    WrapMode m_wrapWanted = WrapWord;
     SyntaxMode m_effective = SyntaxMode::plain;
     bool m_simple = false;
     bool m_large = false;

@@ -105,10 +105,15 @@ TEST_F(CodeEditorTest, LargeTextsAreShownPlainAndColouredAgainWhenSmall) {
     EXPECT_EQ(editor.effectiveMode(), SyntaxMode::plain);
     EXPECT_EQ(editor.currentLexer(), nullptr);
     EXPECT_EQ(editor.text().size(), large.size());
+    EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapNone);
+    // The user's wish is kept for when the text is small again.
+    editor.setWrapMode(QsciScintilla::WrapWord);
+    EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapNone);
 
     editor.setText("[1, 2]");
     EXPECT_FALSE(editor.isLargeText());
     EXPECT_EQ(lexerLanguage(editor), "JSON");
+    EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapWord);
 
     // Growing past the limit by editing counts too (the limit is on the document's bytes).
     editor.append(QString("x").repeated(CodeEditor::largeTextBytes));
@@ -139,8 +144,9 @@ TEST_F(CodeEditorTest, LexerColoursFollowTheThemePalette) {
             for (int style = 0; style < 128; ++style) {
                 if (lexer->description(style).isEmpty()) continue;
                 // Inline code in Markdown sits on a slightly different shade on purpose.
-                if (mode != SyntaxMode::markdown || style < QsciLexerMarkdown::CodeBackticks)
+                if (mode != SyntaxMode::markdown || style < QsciLexerMarkdown::CodeBackticks) {
                     EXPECT_EQ(lexer->paper(style), base) << int(mode) << " style " << style << " dark " << dark;
+                }
                 const int contrast = std::abs(lexer->color(style).lightness() - base.lightness());
                 EXPECT_GT(contrast, 60) << int(mode) << " style " << style << " dark " << dark << " "
                                         << lexer->description(style).toStdString();

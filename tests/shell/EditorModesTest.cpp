@@ -7,12 +7,15 @@
 #include "shell/Theme.h"
 #include "shell/WelcomeDialog.h"
 
+#include <Qsci/qscilexer.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -80,8 +83,8 @@ TEST_F(EditorModesTest, ChangingTheConversionDirectionSwapsTheModes) {
     ASSERT_EQ(yaml->conversion, YAMLType::toJson);
     EXPECT_EQ(result()->effectiveMode(), SyntaxMode::json);
     EXPECT_EQ(input()->effectiveMode(), SyntaxMode::yaml);
-    EXPECT_TRUE(result()->text().startsWith("{")) << result()->text();
-    EXPECT_TRUE(result()->text().contains("\"a\"")) << result()->text();
+    EXPECT_TRUE(result()->text().startsWith("{")) << result()->text().toStdString();
+    EXPECT_TRUE(result()->text().contains("\"a\"")) << result()->text().toStdString();
 }
 
 TEST_F(EditorModesTest, TheViewMenuOverridesEachEditorUntilAutomatic) {
@@ -183,10 +186,13 @@ TEST_F(ThemeChoiceTest, ChoosingAThemeAppliesItLiveAndRemembersIt) {
     settle();
     const QColor darkBase = shell::themePalette(true).color(QPalette::Base);
     EXPECT_EQ(QApplication::palette().color(QPalette::Base), darkBase);
-    EXPECT_EQ(result()->paper(), darkBase);
     ASSERT_NE(result()->currentLexer(), nullptr);
     EXPECT_EQ(result()->currentLexer()->paper(0), darkBase) << "the lexer's page follows the theme";
     EXPECT_EQ(shell::loadThemeChoice(Settings()), shell::ThemeChoice::dark);
+    // Without a lexer the editor's own page shows, and it must not be the light one kept from before.
+    result()->setModeOverride(SyntaxMode::plain);
+    EXPECT_EQ(result()->paper(), darkBase);
+    result()->setModeOverride(std::nullopt);
 
     theme->setCurrentIndex(theme->findData(int(shell::ThemeChoice::light)));
     settle();
@@ -242,6 +248,9 @@ TEST_F(EditorModesTest, AnIllTypedWelcomeMarkDoesNotSuppressTheWelcome) {
 // not recompute it live, and the longest time the event loop could not run stays short.
 TEST_F(EditorModesTest, PastingTenMegabytesIsShownPlainWithoutALongStall) {
     select("Beautify JSON ");
+    app->clearInputAndResults();
+    settle(1.0);
+    const std::string before = app->resultString();
     ASSERT_TRUE(app->liveResults());
     QString big = "[";
     big.reserve(10'000'100);
@@ -265,9 +274,11 @@ TEST_F(EditorModesTest, PastingTenMegabytesIsShownPlainWithoutALongStall) {
     EXPECT_EQ(app->inputString().size(), size_t(big.size()));
     EXPECT_TRUE(input()->isLargeText());
     EXPECT_EQ(input()->currentLexer(), nullptr);
-    EXPECT_EQ(app->resultString(), "") << "a text this long is not recomputed live";
-    // Generous: this runs under the address sanitizer on a shared machine.
-    EXPECT_LT(watchdog.longestStallMs(), 5000);
+    EXPECT_EQ(app->resultString(), before) << "a text this long is not recomputed live";
+    EXPECT_EQ(input()->wrapMode(), QsciScintilla::WrapNone);
+    // Generous: this runs under the address sanitizer on a shared machine. Wrapped, the same
+    // paste held the window for about 30 s.
+    EXPECT_LT(watchdog.longestStallMs(), 8000);
 
     // An explicit run shows the large result plain as well.
     app->runSelected();
