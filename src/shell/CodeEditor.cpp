@@ -260,6 +260,10 @@ void CodeEditor::applyMargins() {
         setFolding(QsciScintilla::BoxedTreeFoldStyle, 2);
         const QColor margin = palette().color(QPalette::AlternateBase);
         setFoldMarginColors(margin, margin);
+        // The fold boxes are filled with the first colour and drawn with the second; their
+        // defaults are white and black whatever the theme. No other markers are used.
+        setMarkerForegroundColor(palette().color(QPalette::Base));
+        setMarkerBackgroundColor(palette().color(QPalette::PlaceholderText));
     } else {
         setFolding(QsciScintilla::NoFoldStyle, 2);
         setMarginWidth(2, 0);
@@ -272,6 +276,7 @@ void CodeEditor::applyColours() {
     styleEditor(this, palette());
     if (m_lexer) colourLexer(m_lexer.get(), m_effective, palette());
     m_styling = false;
+    applyMargins();
 }
 
 void CodeEditor::changeEvent(QEvent* event) {

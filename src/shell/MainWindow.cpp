@@ -119,7 +119,12 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
             [this](QTreeWidgetItem* item, QTreeWidgetItem*) { onSidebarSelection(item); });
     connect(m_input, &QsciScintilla::textChanged, this, [this] {
         if (m_updatingInput) return;
-        m_app.setInputString(m_input->text().toStdString());
+        // The editor holds UTF-8 already: no round trip through UTF-16 for megabytes of it,
+        // and no writing it back when the controller announces it.
+        const QByteArray bytes = m_input->bytes(0, m_input->length());
+        m_updatingInput = true;
+        m_app.setInputString(std::string(bytes.constData(), size_t(bytes.size() - 1)));
+        m_updatingInput = false;
     });
     connect(m_input, &CodeEditor::chosenModeChanged, this, [this] { updateSyntaxModes(); });
     m_observer = m_app.addObserver([this](std::string_view field) { onAppChanged(field); });
@@ -396,6 +401,7 @@ void MainWindow::onAppChanged(std::string_view field) {
         updateTextInfo();
     } else if (field == "inputString") {
         updateTextInfo();
+        if (m_updatingInput) return;
         const QString text = QString::fromStdString(m_app.inputString());
         if (m_input->text() != text) {
             m_updatingInput = true;
