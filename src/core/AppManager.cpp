@@ -6,11 +6,24 @@
 #include "core/Diagnostics.h"
 #include "core/ObjectStore.h"
 #include "core/SyncFolder.h"
+#include "text/GraphemeCursor.h"
 #include "text/Graphemes.h"
 
 #include <algorithm>
 
 namespace lexorra {
+namespace {
+
+// More than `limit` characters, found without walking past the limit: counting every
+// cluster of a pasted 10 MB text held the window for a noticeable time.
+bool longerThan(std::string_view text, size_t limit) {
+    if (text.size() <= limit) return false; // a character takes at least one byte
+    text::GraphemeCursor cursor;
+    cursor.reset(text);
+    return cursor.advance(limit) < text.size();
+}
+
+} // namespace
 
 double noticeDuration(const std::string& message) {
     const double seconds = 0.06 * static_cast<double>(text::graphemeCount(message)) + 0.5;
@@ -67,7 +80,7 @@ void AppManager::startUp() {
         m_viewTextInfo = *stored->toBool();
 
     if (auto saved = m_services.settings.value("SavedInputString"); saved && saved->isString()) {
-        if (text::graphemeCount(saved->asString()) < restoreInputLimit) {
+        if (!longerThan(saved->asString(), restoreInputLimit - 1)) {
             m_inputString = saved->asString();
             notify("inputString");
             scheduleInputUpdate();
@@ -156,7 +169,7 @@ void AppManager::publish(const std::string& seqId, const std::string& seqName, R
 }
 
 void AppManager::scheduleInputUpdate() {
-    if (text::graphemeCount(m_inputString) > liveInputLimit) return;
+    if (longerThan(m_inputString, liveInputLimit)) return;
     m_disableUpdateResults = true;
     const int generation = ++m_helperCounter;
     later(0.5, [this, generation] {

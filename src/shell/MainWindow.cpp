@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "shell/CodeEditor.h"
 #include "shell/Icons.h"
 #include "shell/OptionsPanel.h"
 #include "shell/PreferencesDialog.h"
@@ -38,22 +39,10 @@ namespace {
 
 constexpr int seqIdRole = Qt::UserRole + 1;
 
-QsciScintilla* makeEditor(QWidget* parent, const char* name, bool readOnly) {
-    auto* editor = new QsciScintilla(parent);
+CodeEditor* makeEditor(QWidget* parent, const char* name, bool readOnly) {
+    auto* editor = new CodeEditor(parent);
     editor->setObjectName(name);
-    editor->setUtf8(true);
-    editor->setWrapMode(QsciScintilla::WrapWord);
-    editor->setMarginWidth(0, 0);
-    editor->setMarginWidth(1, 0);
     editor->setReadOnly(readOnly);
-    QFont font("DejaVu Sans Mono");
-    font.setStyleHint(QFont::Monospace);
-    font.setPointSize(11);
-    editor->setFont(font);
-    styleEditor(editor, QApplication::palette());
-    // Breathing room between the frame and the first column.
-    editor->SendScintilla(QsciScintillaBase::SCI_SETMARGINLEFT, 0, 10L);
-    editor->SendScintilla(QsciScintillaBase::SCI_SETMARGINRIGHT, 0, 10L);
     return editor;
 }
 
@@ -139,10 +128,17 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
             [this](QTreeWidgetItem* item, QTreeWidgetItem*) { onSidebarSelection(item); });
     connect(m_input, &QsciScintilla::textChanged, this, [this] {
         if (m_updatingInput) return;
-        m_app.setInputString(m_input->text().toStdString());
+        // The editor holds UTF-8 already: no round trip through UTF-16 for megabytes of it,
+        // and no writing it back when the controller announces it.
+        const QByteArray bytes = m_input->bytes(0, m_input->length());
+        m_updatingInput = true;
+        m_app.setInputString(std::string(bytes.constData(), size_t(bytes.size() - 1)));
+        m_updatingInput = false;
     });
+    connect(m_input, &CodeEditor::chosenModeChanged, this, [this] { updateSyntaxModes(); });
     m_observer = m_app.addObserver([this](std::string_view field) { onAppChanged(field); });
 
+    updateSyntaxModes();
     m_updatingInput = true;
     m_input->setText(QString::fromStdString(m_app.inputString()));
     m_updatingInput = false;
@@ -209,6 +205,11 @@ void MainWindow::buildMenusAndToolbar() {
         for (const auto& w : m_app.workflowsSeqArray()) ids.push_back(w->id);
         for (const auto& id : ids) m_app.deleteWorkflow(id);
     });
+
+    auto* view = menuBar()->addMenu(tr("&View"));
+    auto* syntax = view->addMenu(tr("Syntax"));
+    syntax->addMenu(makeSyntaxMenu(m_input, tr("Input"), "inputSyntax", this));
+    syntax->addMenu(makeSyntaxMenu(m_result, tr("Result"), "resultSyntax", this));
 
     auto* toolbar = addToolBar(tr("Main"));
     toolbar->setObjectName("mainToolBar");
@@ -314,10 +315,15 @@ void MainWindow::applyEditorOptions(const EditorOptions& options) {
                                                                         : QsciScintilla::WsInvisible);
         editor->setEolVisibility(options.showInvisibleCharacters);
         editor->setWrapMode(options.wrapLines ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
-        editor->setMarginType(0, QsciScintilla::NumberMargin);
-        editor->setMarginLineNumbers(0, options.showLineNumbers);
-        editor->setMarginWidth(0, options.showLineNumbers ? editor->fontMetrics().horizontalAdvance("000000") : 0);
+        editor->setSimple(options.simpleTextEditor);
+        editor->setLineNumbersWanted(options.showLineNumbers);
     }
+}
+
+void MainWindow::updateSyntaxModes() {
+    const auto& seq = m_app.activeActionsSeq();
+    m_input->setAutomaticMode(seq ? inputSyntax(*seq) : SyntaxMode::plain);
+    m_result->setAutomaticMode(seq ? resultSyntax(*seq, m_input->chosenMode()) : SyntaxMode::plain);
 }
 
 void MainWindow::setTrayIconShown(bool shown) {
@@ -423,11 +429,14 @@ void MainWindow::rebuildDetailPane() {
 
 void MainWindow::onAppChanged(std::string_view field) {
     if (field == "resultString") {
+        // An option edit may have changed what the sequence produces.
+        updateSyntaxModes();
         showResult();
     } else if (field == "viewTextInfo") {
         updateTextInfo();
     } else if (field == "inputString") {
         updateTextInfo();
+        if (m_updatingInput) return;
         const QString text = QString::fromStdString(m_app.inputString());
         if (m_input->text() != text) {
             m_updatingInput = true;
@@ -440,8 +449,15 @@ void MainWindow::onAppChanged(std::string_view field) {
                                                     : QString());
     } else if (field == "workflowsSeqArray" || field == "actionsSeqArray") {
         rebuildSidebar();
+        updateSyntaxModes();
+    } else if (field == "activeActionsSeq") {
+        updateSyntaxModes();
+    } else if (field == "useMonospacedFont") {
+        m_input->setMonospacedWanted(m_app.useMonospacedFont());
+        m_result->setMonospacedWanted(m_app.useMonospacedFont());
     } else if (field == "pushActive" && m_app.pushActive()) {
         rebuildDetailPane();
+        updateSyntaxModes();
     } else if (field == "liveResults" && m_liveAction) {
         m_liveAction->setChecked(m_app.liveResults());
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AppManager.h"
+#include "shell/CodeEditor.h"
 
 #include <QMainWindow>
 
@@ -36,8 +37,8 @@ public:
     explicit MainWindow(AppManager& app, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    QsciScintilla* inputEditor() const { return m_input; }
-    QsciScintilla* resultEditor() const { return m_result; }
+    CodeEditor* inputEditor() const { return m_input; }
+    CodeEditor* resultEditor() const { return m_result; }
     // Shown in place of the result editor while the result is a QR code.
     QrResultView* qrResultView() const { return m_qrView; }
     // Fills the tray popover: a button per workflow that transforms the clipboard, then the
@@ -61,6 +62,8 @@ private:
     void buildTray();
     void updateTextInfo();
     void showResult();
+    // The editors' automatic syntax modes follow the active sequence.
+    void updateSyntaxModes();
     void rebuildSidebar();
     void rebuildDetailPane();
     void onAppChanged(std::string_view field);
@@ -79,8 +82,8 @@ private:
     bool m_updatingInput = false;
     QLineEdit* m_search = nullptr;
     QTreeWidget* m_sidebar = nullptr;
-    QsciScintilla* m_input = nullptr;
-    QsciScintilla* m_result = nullptr;
+    CodeEditor* m_input = nullptr;
+    CodeEditor* m_result = nullptr;
     QStackedWidget* m_resultStack = nullptr;
     QrResultView* m_qrView = nullptr;
     QScrollArea* m_detail = nullptr;

@@ -1,6 +1,10 @@
 #include "shell/PreferencesDialog.h"
 
+#include "shell/Theme.h"
+
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -33,6 +37,7 @@ EditorOptions EditorOptions::load(const Settings& settings) {
     o.showInvisibleCharacters = storedBool(settings, "showInvisibleCharacters", o.showInvisibleCharacters);
     o.showLineNumbers = storedBool(settings, "showLineNumbers", o.showLineNumbers);
     o.wrapLines = storedBool(settings, "wrapLines", o.wrapLines);
+    o.simpleTextEditor = storedBool(settings, "simpleTextEditor", o.simpleTextEditor);
     return o;
 }
 
@@ -43,6 +48,7 @@ void EditorOptions::save(Settings& settings) const {
         d.set("showInvisibleCharacters", Value(showInvisibleCharacters));
         d.set("showLineNumbers", Value(showLineNumbers));
         d.set("wrapLines", Value(wrapLines));
+        d.set("simpleTextEditor", Value(simpleTextEditor));
     });
 }
 
@@ -129,11 +135,40 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
                             options.showInvisibleCharacters, editor);
     m_lineNumbers = checkBox(tr("Show line numbers"), "showLineNumbersCheckBox", options.showLineNumbers, editor);
     m_wrap = checkBox(tr("Wrap lines"), "wrapLinesCheckBox", options.wrapLines, editor);
-    for (auto* box : {m_invisibles, m_lineNumbers, m_wrap}) {
+    m_simple = checkBox(tr("Simple text editor (no syntax colours, line numbers or folding)"),
+                        "simpleTextEditorCheckBox", options.simpleTextEditor, editor);
+    for (auto* box : {m_invisibles, m_lineNumbers, m_wrap, m_simple}) {
         editorLayout->addWidget(box);
         connect(box, &QCheckBox::toggled, this, &PreferencesDialog::emitEditorOptions);
     }
+    // Line numbers belong to the code editor.
+    m_lineNumbers->setEnabled(!options.simpleTextEditor);
+    connect(m_simple, &QCheckBox::toggled, m_lineNumbers, [this](bool on) { m_lineNumbers->setEnabled(!on); });
     layout->addWidget(editor);
+
+    auto* appearance = new QGroupBox(tr("Appearance"), this);
+    auto* appearanceForm = new QFormLayout(appearance);
+    m_theme = new QComboBox(appearance);
+    m_theme->setObjectName("themeComboBox");
+    m_theme->addItem(tr("Follow desktop"), int(ThemeChoice::followDesktop));
+    m_theme->addItem(tr("Light"), int(ThemeChoice::light));
+    m_theme->addItem(tr("Dark"), int(ThemeChoice::dark));
+    m_theme->setCurrentIndex(m_theme->findData(int(loadThemeChoice(m_settings))));
+    connect(m_theme, &QComboBox::currentIndexChanged, this, [this] {
+        const auto choice = ThemeChoice(m_theme->currentData().toInt());
+        saveThemeChoice(m_settings, choice);
+        const bool dark = themeIsDark(choice);
+        if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance()))
+            applyTheme(*application, dark);
+        emit themeChanged(dark);
+    });
+    appearanceForm->addRow(tr("Theme:"), m_theme);
+    if (!qEnvironmentVariableIsEmpty("LEXORRA_STYLE")) {
+        auto* forced = new QLabel(tr("LEXORRA_STYLE is set and decides the theme for now."), appearance);
+        forced->setEnabled(false);
+        appearanceForm->addRow(forced);
+    }
+    layout->addWidget(appearance);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, [this] {
@@ -171,7 +206,8 @@ void PreferencesDialog::chooseSyncFolder() {
 void PreferencesDialog::emitEditorOptions() {
     const EditorOptions options{.showInvisibleCharacters = m_invisibles->isChecked(),
                                 .showLineNumbers = m_lineNumbers->isChecked(),
-                                .wrapLines = m_wrap->isChecked()};
+                                .wrapLines = m_wrap->isChecked(),
+                                .simpleTextEditor = m_simple->isChecked()};
     options.save(m_settings);
     emit editorOptionsChanged(options);
 }

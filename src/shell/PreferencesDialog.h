@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -16,6 +17,8 @@ struct EditorOptions {
     bool showInvisibleCharacters = false;
     bool showLineNumbers = false;
     bool wrapLines = true;
+    // A plain text field: no colouring, line numbers or folding.
+    bool simpleTextEditor = false;
 
     static EditorOptions load(const Settings& settings);
     void save(Settings& settings) const;
@@ -37,6 +40,8 @@ signals:
     void editorOptionsChanged(const lexorra::shell::EditorOptions& options);
     void trayIconChanged(bool shown);
     void hideFromTaskBarChanged(bool hidden);
+    // After the new palette has been applied to the application.
+    void themeChanged(bool dark);
 
 private:
     void applyApiKey();
@@ -50,6 +55,8 @@ private:
     QCheckBox* m_invisibles;
     QCheckBox* m_lineNumbers;
     QCheckBox* m_wrap;
+    QCheckBox* m_simple;
+    QComboBox* m_theme;
 };
 
 } // namespace lexorra::shell

@@ -1,18 +1,104 @@
 #include "shell/Theme.h"
 
+#include "core/SettingsStore.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <optional>
+#include <string_view>
+
 namespace lexorra::shell {
 
-bool prefersDarkTheme() {
+namespace {
+
+constexpr std::string_view themeKey = "theme";
+
+std::optional<bool> environmentStyle() {
     const QString chosen = qEnvironmentVariable("LEXORRA_STYLE").toLower();
     if (chosen == "dark") return true;
     if (chosen == "light") return false;
-    if (qEnvironmentVariable("GTK_THEME").contains(":dark", Qt::CaseInsensitive)) return true;
-    return QGuiApplication::palette().color(QPalette::Window).lightness() < 110;
+    return std::nullopt;
+}
+
+} // namespace
+
+bool desktopPrefersDark() {
+    static const bool dark = [] {
+        if (qEnvironmentVariable("GTK_THEME").contains(":dark", Qt::CaseInsensitive)) return true;
+        return QGuiApplication::palette().color(QPalette::Window).lightness() < 110;
+    }();
+    return dark;
+}
+
+bool prefersDarkTheme() { return themeIsDark(ThemeChoice::followDesktop); }
+
+bool themeIsDark(ThemeChoice choice) {
+    if (const auto forced = environmentStyle()) return *forced;
+    switch (choice) {
+    case ThemeChoice::light: return false;
+    case ThemeChoice::dark: return true;
+    case ThemeChoice::followDesktop: break;
+    }
+    return desktopPrefersDark();
+}
+
+ThemeChoice loadThemeChoice(const Settings& settings) {
+    const Value* v = settings.store(StoreKind::standard).value(themeKey);
+    if (!v || !v->isString()) return ThemeChoice::followDesktop;
+    if (v->asString() == "light") return ThemeChoice::light;
+    if (v->asString() == "dark") return ThemeChoice::dark;
+    return ThemeChoice::followDesktop;
+}
+
+bool saveThemeChoice(Settings& settings, ThemeChoice choice) {
+    // A key of the window alone, unknown to the engine's table: written to the store directly.
+    const char* name = choice == ThemeChoice::light ? "light" : choice == ThemeChoice::dark ? "dark" : "system";
+    return settings.store(StoreKind::standard).setValue(themeKey, Value(std::string(name)));
+}
+
+bool isDarkPalette(const QPalette& palette) { return palette.color(QPalette::Base).lightness() < 128; }
+
+SyntaxColours syntaxColours(const QPalette& palette) {
+    const bool dark = isDarkPalette(palette);
+    SyntaxColours c;
+    c.text = palette.color(QPalette::Text);
+    if (dark) {
+        c.comment = QColor(128, 134, 145);
+        c.keyword = QColor(198, 146, 233);
+        c.string = QColor(152, 201, 121);
+        c.number = QColor(229, 170, 104);
+        c.property = QColor(110, 176, 240);
+        c.tag = QColor(224, 108, 117);
+        c.attribute = QColor(229, 192, 123);
+        c.operatorSign = QColor(171, 178, 191);
+        c.error = QColor(255, 110, 110);
+        c.heading = QColor(110, 176, 240);
+        c.link = QColor(86, 182, 194);
+        c.code = QColor(152, 201, 121);
+        c.codePaper = palette.color(QPalette::AlternateBase);
+        c.columns = {QColor(228, 229, 232), QColor(110, 176, 240), QColor(152, 201, 121),
+                     QColor(229, 170, 104), QColor(198, 146, 233), QColor(86, 182, 194)};
+    } else {
+        c.comment = QColor(110, 115, 125);
+        c.keyword = QColor(140, 40, 170);
+        c.string = QColor(30, 120, 40);
+        c.number = QColor(175, 90, 0);
+        c.property = QColor(20, 90, 190);
+        c.tag = QColor(170, 30, 50);
+        c.attribute = QColor(150, 100, 0);
+        c.operatorSign = QColor(80, 85, 95);
+        c.error = QColor(210, 0, 0);
+        c.heading = QColor(20, 90, 190);
+        c.link = QColor(0, 120, 140);
+        c.code = QColor(30, 120, 40);
+        c.codePaper = palette.color(QPalette::AlternateBase);
+        c.columns = {QColor(30, 31, 34), QColor(20, 90, 190), QColor(30, 120, 40),
+                     QColor(175, 90, 0), QColor(140, 40, 170), QColor(0, 120, 140)};
+    }
+    return c;
 }
 
 QPalette themePalette(bool dark) {

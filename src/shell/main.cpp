@@ -5,7 +5,9 @@
 #include "shell/MainWindow.h"
 #include "shell/QtScheduler.h"
 #include "shell/ScreenCapture.h"
+#include "shell/ShellTimings.h"
 #include "shell/Theme.h"
+#include "shell/WelcomeDialog.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -30,6 +32,7 @@ bool handOverToRunningInstance(const QString& name) {
 } // namespace
 
 int main(int argc, char** argv) {
+    lexorra::shell::markLaunch();
     std::setlocale(LC_ALL, "");
     QApplication app(argc, argv);
     QApplication::setApplicationName("Lexorra");
@@ -37,7 +40,8 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("org.lexorra.Lexorra");
     QApplication::setWindowIcon(QIcon::fromTheme("org.lexorra.Lexorra", QIcon(":/icons/org.lexorra.Lexorra.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
-    lexorra::shell::applyTheme(app, lexorra::shell::prefersDarkTheme());
+    // Read before our own palette replaces the desktop's.
+    lexorra::shell::desktopPrefersDark();
 
     const QString instanceName = "lexorra-" + qEnvironmentVariable("USER", "user");
     if (handOverToRunningInstance(instanceName)) return 0;
@@ -46,6 +50,8 @@ int main(int argc, char** argv) {
     server.listen(instanceName);
 
     lexorra::Settings settings;
+    lexorra::shell::applyTheme(app, lexorra::shell::themeIsDark(lexorra::shell::loadThemeChoice(settings)));
+    lexorra::shell::StallWatchdog::fromEnvironment(&app);
     lexorra::StoredSettings standard(settings);
     lexorra::shell::QtScheduler scheduler;
     lexorra::shell::DesktopClipboard clipboard;
@@ -90,6 +96,8 @@ int main(int argc, char** argv) {
         // Without a tray to come back from, closing the window ends the application.
         if (!QSystemTrayIcon::isSystemTrayAvailable()) app.quit();
     });
+    lexorra::shell::reportFirstExpose(&window);
     window.show();
+    lexorra::shell::showWelcomeOnce(settings, &window);
     return app.exec();
 }

@@ -1,0 +1,317 @@
+#include "shell/CodeEditor.h"
+
+#include "shell/CsvLexer.h"
+#include "shell/Theme.h"
+
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qscilexerjson.h>
+#include <Qsci/qscilexermarkdown.h>
+#include <Qsci/qscilexerxml.h>
+#include <Qsci/qscilexeryaml.h>
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
+
+#include <initializer_list>
+
+namespace lexorra::shell {
+namespace {
+
+QFont codeFont() {
+    QFont font("DejaVu Sans Mono");
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(11);
+    return font;
+}
+
+QFont interfaceFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(11);
+    return font;
+}
+
+void paint(QsciLexer* lexer, const QColor& colour, std::initializer_list<int> styles) {
+    for (int style : styles) lexer->setColor(colour, style);
+}
+
+void colourLexer(QsciLexer* lexer, SyntaxMode mode, const QPalette& palette) {
+    const SyntaxColours c = syntaxColours(palette);
+    // Every style starts as plain text on the editor's paper; the lexers' own defaults
+    // assume a white page.
+    lexer->setDefaultPaper(palette.color(QPalette::Base));
+    lexer->setDefaultColor(c.text);
+    lexer->setPaper(palette.color(QPalette::Base), -1);
+    lexer->setColor(c.text, -1);
+    switch (mode) {
+    case SyntaxMode::json:
+        paint(lexer, c.number, {QsciLexerJSON::Number});
+        paint(lexer, c.string, {QsciLexerJSON::String});
+        paint(lexer, c.property, {QsciLexerJSON::Property});
+        paint(lexer, c.keyword, {QsciLexerJSON::Keyword, QsciLexerJSON::KeywordLD, QsciLexerJSON::EscapeSequence});
+        paint(lexer, c.comment, {QsciLexerJSON::CommentLine, QsciLexerJSON::CommentBlock});
+        paint(lexer, c.operatorSign, {QsciLexerJSON::Operator});
+        paint(lexer, c.link, {QsciLexerJSON::IRI, QsciLexerJSON::IRICompact});
+        paint(lexer, c.error, {QsciLexerJSON::Error, QsciLexerJSON::UnclosedString});
+        break;
+    case SyntaxMode::yaml:
+        paint(lexer, c.comment, {QsciLexerYAML::Comment});
+        paint(lexer, c.property, {QsciLexerYAML::Identifier});
+        paint(lexer, c.keyword, {QsciLexerYAML::Keyword});
+        paint(lexer, c.number, {QsciLexerYAML::Number});
+        paint(lexer, c.link, {QsciLexerYAML::Reference});
+        paint(lexer, c.heading, {QsciLexerYAML::DocumentDelimiter});
+        paint(lexer, c.operatorSign, {QsciLexerYAML::TextBlockMarker, QsciLexerYAML::Operator});
+        paint(lexer, c.error, {QsciLexerYAML::SyntaxErrorMarker});
+        break;
+    case SyntaxMode::xml:
+    case SyntaxMode::html:
+        paint(lexer, c.tag, {QsciLexerHTML::Tag, QsciLexerHTML::UnknownTag, QsciLexerHTML::XMLTagEnd,
+                             QsciLexerHTML::XMLStart, QsciLexerHTML::XMLEnd});
+        paint(lexer, c.attribute, {QsciLexerHTML::Attribute, QsciLexerHTML::UnknownAttribute});
+        paint(lexer, c.number, {QsciLexerHTML::HTMLNumber});
+        paint(lexer, c.string, {QsciLexerHTML::HTMLDoubleQuotedString, QsciLexerHTML::HTMLSingleQuotedString,
+                                QsciLexerHTML::HTMLValue, QsciLexerHTML::SGMLDoubleQuotedString,
+                                QsciLexerHTML::SGMLSingleQuotedString});
+        paint(lexer, c.comment, {QsciLexerHTML::HTMLComment, QsciLexerHTML::SGMLComment});
+        paint(lexer, c.keyword, {QsciLexerHTML::Entity, QsciLexerHTML::SGMLCommand, QsciLexerHTML::SGMLEntity});
+        paint(lexer, c.operatorSign, {QsciLexerHTML::OtherInTag, QsciLexerHTML::SGMLDefault});
+        paint(lexer, c.code, {QsciLexerHTML::CDATA});
+        paint(lexer, c.error, {QsciLexerHTML::SGMLError});
+        break;
+    case SyntaxMode::markdown:
+        paint(lexer, c.keyword, {QsciLexerMarkdown::Special, QsciLexerMarkdown::StrongEmphasisAsterisks,
+                                 QsciLexerMarkdown::StrongEmphasisUnderscores, QsciLexerMarkdown::EmphasisAsterisks,
+                                 QsciLexerMarkdown::EmphasisUnderscores});
+        paint(lexer, c.heading, {QsciLexerMarkdown::Header1, QsciLexerMarkdown::Header2, QsciLexerMarkdown::Header3,
+                                 QsciLexerMarkdown::Header4, QsciLexerMarkdown::Header5, QsciLexerMarkdown::Header6});
+        paint(lexer, c.comment, {QsciLexerMarkdown::Prechar, QsciLexerMarkdown::BlockQuote,
+                                 QsciLexerMarkdown::StrikeOut});
+        paint(lexer, c.number, {QsciLexerMarkdown::UnorderedListItem, QsciLexerMarkdown::OrderedListItem});
+        paint(lexer, c.operatorSign, {QsciLexerMarkdown::HorizontalRule});
+        paint(lexer, c.link, {QsciLexerMarkdown::Link});
+        paint(lexer, c.code, {QsciLexerMarkdown::CodeBackticks, QsciLexerMarkdown::CodeDoubleBackticks,
+                              QsciLexerMarkdown::CodeBlock});
+        for (int style : {int(QsciLexerMarkdown::CodeBackticks), int(QsciLexerMarkdown::CodeDoubleBackticks),
+                          int(QsciLexerMarkdown::CodeBlock)})
+            lexer->setPaper(c.codePaper, style);
+        break;
+    case SyntaxMode::csv:
+        for (int i = 0; i < CsvLexer::columnStyles; ++i) lexer->setColor(c.columns[size_t(i)], CsvLexer::firstColumn + i);
+        paint(lexer, c.comment, {CsvLexer::delimiter, CsvLexer::quote});
+        break;
+    case SyntaxMode::plain: break;
+    }
+}
+
+void fontLexer(QsciLexer* lexer, SyntaxMode mode, const QFont& font) {
+    lexer->setDefaultFont(font);
+    lexer->setFont(font, -1);
+    if (mode != SyntaxMode::markdown) return;
+    QFont bold = font;
+    bold.setBold(true);
+    for (int style : {QsciLexerMarkdown::Header1, QsciLexerMarkdown::Header2, QsciLexerMarkdown::Header3,
+                      QsciLexerMarkdown::Header4, QsciLexerMarkdown::Header5, QsciLexerMarkdown::Header6,
+                      QsciLexerMarkdown::StrongEmphasisAsterisks, QsciLexerMarkdown::StrongEmphasisUnderscores})
+        lexer->setFont(bold, style);
+    QFont italic = font;
+    italic.setItalic(true);
+    for (int style : {QsciLexerMarkdown::EmphasisAsterisks, QsciLexerMarkdown::EmphasisUnderscores})
+        lexer->setFont(italic, style);
+}
+
+bool folds(SyntaxMode mode) {
+    return mode == SyntaxMode::json || mode == SyntaxMode::yaml || mode == SyntaxMode::xml || mode == SyntaxMode::html;
+}
+
+} // namespace
+
+CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
+    setUtf8(true);
+    setWrapMode(m_wrapWanted);
+    setMarginWidth(0, 0);
+    setMarginWidth(1, 0);
+    setMarginWidth(2, 0);
+    // Breathing room between the frame and the first column.
+    SendScintilla(SCI_SETMARGINLEFT, 0, 10L);
+    SendScintilla(SCI_SETMARGINRIGHT, 0, 10L);
+    applyFonts();
+    applyColours();
+    // Wrapping is switched off before a large insertion lands: once the text is in, the
+    // editor has already wrapped every line of it (half a minute for 10 MB).
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char*, int length, int, int, int, int, int, int) {
+                if (!(type & SC_MOD_BEFOREINSERT)) return;
+                if (SendScintilla(SCI_GETLENGTH) + length <= largeTextBytes) return;
+                // Only the wrapping here: the document is in the middle of a change. The
+                // colouring goes when the text has landed.
+                m_large = true;
+                if (wrapMode() != WrapNone) QsciScintilla::setWrapMode(WrapNone);
+            });
+    connect(this, &QsciScintilla::textChanged, this,
+            [this] { followSize(SendScintilla(SCI_GETLENGTH) > largeTextBytes); });
+}
+
+void CodeEditor::followSize(bool large) {
+    m_large = large;
+    const WrapMode wrap = m_large ? WrapNone : m_wrapWanted;
+    if (wrapMode() != wrap) QsciScintilla::setWrapMode(wrap);
+    refresh();
+}
+
+CodeEditor::~CodeEditor() {
+    // The base class still refers to the lexer while it is torn down.
+    QsciScintilla::setLexer(nullptr);
+}
+
+void CodeEditor::setAutomaticMode(SyntaxMode mode) {
+    const SyntaxMode before = chosenMode();
+    m_automatic = mode;
+    refresh();
+    if (chosenMode() != before) emit chosenModeChanged(chosenMode());
+}
+
+void CodeEditor::setModeOverride(std::optional<SyntaxMode> mode) {
+    const SyntaxMode before = chosenMode();
+    m_override = mode;
+    refresh();
+    if (chosenMode() != before) emit chosenModeChanged(chosenMode());
+}
+
+void CodeEditor::setSimple(bool simple) {
+    if (simple == m_simple) return;
+    m_simple = simple;
+    refresh();
+    applyFonts();
+    applyMargins();
+}
+
+void CodeEditor::setLineNumbersWanted(bool wanted) {
+    m_lineNumbers = wanted;
+    applyMargins();
+}
+
+void CodeEditor::setMonospacedWanted(bool wanted) {
+    if (wanted == m_monospaced) return;
+    m_monospaced = wanted;
+    applyFonts();
+    applyMargins();
+}
+
+void CodeEditor::setText(const QString& text) {
+    // Drop the colouring before a large text arrives, not after it has been laid out once.
+    if (text.size() > largeTextBytes) followSize(true);
+    QsciScintilla::setText(text);
+}
+
+void CodeEditor::setWrapMode(WrapMode mode) {
+    m_wrapWanted = mode;
+    QsciScintilla::setWrapMode(m_large ? WrapNone : mode);
+}
+
+QsciLexer* CodeEditor::lexerFor(SyntaxMode mode) {
+    switch (mode) {
+    case SyntaxMode::json: return new QsciLexerJSON;
+    case SyntaxMode::yaml: return new QsciLexerYAML;
+    case SyntaxMode::xml: return new QsciLexerXML;
+    case SyntaxMode::html: return new QsciLexerHTML;
+    case SyntaxMode::markdown: return new QsciLexerMarkdown;
+    case SyntaxMode::csv: return new CsvLexer;
+    case SyntaxMode::plain: return nullptr;
+    }
+    return nullptr;
+}
+
+void CodeEditor::refresh() {
+    const SyntaxMode wanted = m_simple || m_large ? SyntaxMode::plain : chosenMode();
+    if (wanted == m_effective && (wanted == SyntaxMode::plain) == (m_lexer == nullptr)) return;
+    std::unique_ptr<QsciLexer> next(lexerFor(wanted));
+    if (next) {
+        colourLexer(next.get(), wanted, palette());
+        fontLexer(next.get(), wanted, wantedFont());
+    }
+    QsciScintilla::setLexer(next.get());
+    m_lexer = std::move(next);
+    m_effective = wanted;
+    // Without a lexer the editor's own colours and font apply again.
+    applyColours();
+    applyFonts();
+    applyMargins();
+    emit effectiveModeChanged(m_effective);
+}
+
+QFont CodeEditor::wantedFont() const { return m_simple && !m_monospaced ? interfaceFont() : codeFont(); }
+
+void CodeEditor::applyFonts() {
+    const QFont f = wantedFont();
+    QsciScintilla::setFont(f);
+    // With a lexer the base class hands the font to it alone; the margins measure the widget's.
+    QWidget::setFont(f);
+    if (m_lexer) fontLexer(m_lexer.get(), m_effective, f);
+}
+
+void CodeEditor::applyMargins() {
+    const bool numbers = m_lineNumbers && !m_simple;
+    setMarginType(0, QsciScintilla::NumberMargin);
+    setMarginLineNumbers(0, numbers);
+    setMarginWidth(0, numbers ? fontMetrics().horizontalAdvance("000000") : 0);
+    if (!m_simple && m_lexer && folds(m_effective)) {
+        setFolding(QsciScintilla::BoxedTreeFoldStyle, 2);
+        const QColor margin = palette().color(QPalette::AlternateBase);
+        setFoldMarginColors(margin, margin);
+        // The fold boxes are filled with the first colour and drawn with the second; their
+        // defaults are white and black whatever the theme. No other markers are used.
+        setMarkerForegroundColor(palette().color(QPalette::Base));
+        setMarkerBackgroundColor(palette().color(QPalette::PlaceholderText));
+    } else {
+        setFolding(QsciScintilla::NoFoldStyle, 2);
+        setMarginWidth(2, 0);
+    }
+}
+
+void CodeEditor::applyColours() {
+    if (m_styling) return;
+    m_styling = true;
+    styleEditor(this, palette());
+    if (m_lexer) colourLexer(m_lexer.get(), m_effective, palette());
+    m_styling = false;
+    applyMargins();
+}
+
+void CodeEditor::changeEvent(QEvent* event) {
+    QsciScintilla::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) applyColours();
+}
+
+QMenu* makeSyntaxMenu(CodeEditor* editor, const QString& title, const QString& prefix, QWidget* parent) {
+    auto* menu = new QMenu(title, parent);
+    auto* group = new QActionGroup(menu);
+    auto* automatic = menu->addAction(QObject::tr("Automatic"));
+    automatic->setObjectName(prefix + "Automatic");
+    automatic->setCheckable(true);
+    group->addAction(automatic);
+    QObject::connect(automatic, &QAction::triggered, editor, [editor] { editor->setModeOverride(std::nullopt); });
+    menu->addSeparator();
+    for (SyntaxMode mode : allSyntaxModes) {
+        auto* entry = menu->addAction(syntaxModeLabel(mode));
+        entry->setObjectName(prefix + "-" + syntaxModeName(mode));
+        entry->setCheckable(true);
+        entry->setData(syntaxModeName(mode));
+        group->addAction(entry);
+        QObject::connect(entry, &QAction::triggered, editor, [editor, mode] { editor->setModeOverride(mode); });
+    }
+    // The automatic entry says what Automatic currently means.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [editor, automatic, group] {
+        automatic->setText(QObject::tr("Automatic (%1)").arg(syntaxModeLabel(editor->automaticMode())));
+        const auto chosen = editor->modeOverride();
+        for (QAction* a : group->actions()) {
+            const auto mode = syntaxModeFromName(a->data().toString());
+            a->setChecked(a == automatic ? !chosen : mode && chosen && *mode == *chosen);
+        }
+    });
+    automatic->setChecked(!editor->modeOverride());
+    return menu;
+}
+
+} // namespace lexorra::shell

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "shell/SyntaxMode.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <memory>
+#include <optional>
+
+class QsciLexer;
+class QMenu;
+
+namespace lexorra::shell {
+
+// The input and result editors: QScintilla with a syntax mode picked automatically from the
+// active sequence or fixed by the user, colours taken from the palette, and a simple mode
+// that is a plain text field. Texts above largeTextBytes are shown plain and unwrapped:
+// colouring and wrapping several megabytes would hold up the window for seconds.
+//
+//   CodeEditor editor;
+//   editor.setAutomaticMode(SyntaxMode::json);   // what the active action produces
+//   editor.setModeOverride(SyntaxMode::yaml);    // the user knows better
+//   editor.effectiveMode();                      // yaml, unless simple or too large
+class CodeEditor : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    explicit CodeEditor(QWidget* parent = nullptr);
+    ~CodeEditor() override;
+
+    static constexpr int largeTextBytes = 1'000'000;
+
+    void setAutomaticMode(SyntaxMode mode);
+    SyntaxMode automaticMode() const { return m_automatic; }
+    // Empty means Automatic.
+    void setModeOverride(std::optional<SyntaxMode> mode);
+    std::optional<SyntaxMode> modeOverride() const { return m_override; }
+    // The mode the user or the sequence asks for.
+    SyntaxMode chosenMode() const { return m_override.value_or(m_automatic); }
+    // The mode drawn: the chosen one, or plain in simple mode and for large texts.
+    SyntaxMode effectiveMode() const { return m_effective; }
+    bool isLargeText() const { return m_large; }
+
+    // No colouring, no line numbers or folding, the interface font.
+    void setSimple(bool simple);
+    bool isSimple() const { return m_simple; }
+    // Line numbers when not simple.
+    void setLineNumbersWanted(bool wanted);
+    // A fixed-width font even in simple mode (tables laid out with spaces need one).
+    void setMonospacedWanted(bool wanted);
+
+    // The lexer in use (nullptr when plain): for tests and for the palette.
+    QsciLexer* currentLexer() const { return lexer(); }
+
+    void setText(const QString& text) override;
+    // Large texts are not wrapped: wrapping lays out every line before the caret can move.
+    void setWrapMode(WrapMode mode) override;
+    WrapMode wrapModeWanted() const { return m_wrapWanted; }
+
+signals:
+    void effectiveModeChanged(lexorra::shell::SyntaxMode mode);
+    // The automatic mode or the override changed what chosenMode() says.
+    void chosenModeChanged(lexorra::shell::SyntaxMode mode);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void followSize(bool large);
+    QFont wantedFont() const;
+    void applyFonts();
+    void applyMargins();
+    void applyColours();
+    QsciLexer* lexerFor(SyntaxMode mode);
+
+    SyntaxMode m_automatic = SyntaxMode::plain;
+    std::optional<SyntaxMode> m_override;
+    WrapMode m_wrapWanted = WrapWord;
+    SyntaxMode m_effective = SyntaxMode::plain;
+    bool m_simple = false;
+    bool m_large = false;
+    bool m_lineNumbers = false;
+    bool m_monospaced = false;
+    bool m_styling = false;
+    std::unique_ptr<QsciLexer> m_lexer;
+};
+
+// A menu with "Automatic" and one checkable entry per mode that sets the editor's override;
+// entries are named "<prefix>Automatic", "<prefix>-json", ... for tests.
+QMenu* makeSyntaxMenu(CodeEditor* editor, const QString& title, const QString& prefix, QWidget* parent);
+
+} // namespace lexorra::shell

@@ -1,0 +1,247 @@
+#include "shell/CodeEditor.h"
+#include "shell/CsvLexer.h"
+#include "shell/Theme.h"
+
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qscilexerjson.h>
+#include <Qsci/qscilexermarkdown.h>
+#include <Qsci/qscilexerxml.h>
+#include <Qsci/qscilexeryaml.h>
+
+#include <QApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace lexorra::testing {
+namespace {
+
+using shell::CodeEditor;
+using shell::CsvLexer;
+using shell::SyntaxMode;
+
+QString lexerLanguage(const CodeEditor& editor) {
+    return editor.currentLexer() ? QString::fromLatin1(editor.currentLexer()->language()) : QString("none");
+}
+
+class CodeEditorTest : public ::testing::Test {
+protected:
+    CodeEditor editor;
+};
+
+TEST_F(CodeEditorTest, EachModeColoursWithItsOwnLexer) {
+    const std::vector<std::pair<SyntaxMode, QString>> table = {
+        {SyntaxMode::json, "JSON"},         {SyntaxMode::yaml, "YAML"}, {SyntaxMode::xml, "XML"},
+        {SyntaxMode::html, "HTML"},         {SyntaxMode::markdown, "Markdown"}, {SyntaxMode::csv, "CSV"},
+        {SyntaxMode::plain, "none"},
+    };
+    for (const auto& [mode, language] : table) {
+        editor.setAutomaticMode(mode);
+        EXPECT_EQ(editor.effectiveMode(), mode) << language.toStdString();
+        EXPECT_EQ(lexerLanguage(editor), language);
+    }
+}
+
+TEST_F(CodeEditorTest, AnOverrideWinsUntilAutomaticIsChosenAgain) {
+    QSignalSpy chosen(&editor, &CodeEditor::chosenModeChanged);
+    editor.setAutomaticMode(SyntaxMode::json);
+    ASSERT_EQ(chosen.count(), 1);
+    editor.setModeOverride(SyntaxMode::yaml);
+    EXPECT_EQ(editor.effectiveMode(), SyntaxMode::yaml);
+    EXPECT_EQ(chosen.count(), 2);
+    // The sequence changes underneath; the user's choice stays.
+    editor.setAutomaticMode(SyntaxMode::xml);
+    EXPECT_EQ(editor.effectiveMode(), SyntaxMode::yaml);
+    EXPECT_EQ(chosen.count(), 2) << "the chosen mode did not change";
+    editor.setModeOverride(std::nullopt);
+    EXPECT_EQ(editor.effectiveMode(), SyntaxMode::xml);
+    EXPECT_EQ(lexerLanguage(editor), "XML");
+    EXPECT_EQ(chosen.count(), 3);
+    // Overriding with plain text is a choice too.
+    editor.setModeOverride(SyntaxMode::plain);
+    EXPECT_EQ(editor.currentLexer(), nullptr);
+}
+
+TEST_F(CodeEditorTest, SimpleModeIsAPlainFieldAndLeavingItRestoresEverything) {
+    editor.setAutomaticMode(SyntaxMode::json);
+    editor.setLineNumbersWanted(true);
+    editor.setText("{\n  \"a\": [1, 2]\n}");
+    EXPECT_GT(editor.marginWidth(0), 0);
+    EXPECT_GT(editor.marginWidth(2), 0) << "JSON folds";
+    const QString codeFamily = editor.font().family();
+
+    editor.setSimple(true);
+    EXPECT_EQ(editor.currentLexer(), nullptr);
+    EXPECT_EQ(editor.effectiveMode(), SyntaxMode::plain);
+    EXPECT_EQ(editor.chosenMode(), SyntaxMode::json) << "the choice is kept for later";
+    EXPECT_EQ(editor.marginWidth(0), 0);
+    EXPECT_EQ(editor.marginWidth(2), 0);
+    EXPECT_EQ(editor.font().family(), QApplication::font().family());
+    // A table laid out with spaces still wants fixed widths.
+    editor.setMonospacedWanted(true);
+    EXPECT_EQ(editor.font().family(), codeFamily);
+    editor.setMonospacedWanted(false);
+
+    editor.setSimple(false);
+    EXPECT_EQ(lexerLanguage(editor), "JSON");
+    EXPECT_GT(editor.marginWidth(0), 0);
+    EXPECT_GT(editor.marginWidth(2), 0);
+    EXPECT_EQ(editor.font().family(), codeFamily);
+    EXPECT_EQ(editor.text(), "{\n  \"a\": [1, 2]\n}");
+}
+
+TEST_F(CodeEditorTest, PlainTextAndMarkdownNeverShowAFoldMargin) {
+    editor.setAutomaticMode(SyntaxMode::markdown);
+    EXPECT_EQ(editor.marginWidth(2), 0);
+    editor.setAutomaticMode(SyntaxMode::plain);
+    EXPECT_EQ(editor.marginWidth(2), 0);
+}
+
+TEST_F(CodeEditorTest, LargeTextsAreShownPlainAndColouredAgainWhenSmall) {
+    editor.setAutomaticMode(SyntaxMode::json);
+    const QString large = "[" + QString("1,").repeated(CodeEditor::largeTextBytes / 2) + "1]";
+    editor.setText(large);
+    EXPECT_TRUE(editor.isLargeText());
+    EXPECT_EQ(editor.effectiveMode(), SyntaxMode::plain);
+    EXPECT_EQ(editor.currentLexer(), nullptr);
+    EXPECT_EQ(editor.text().size(), large.size());
+    EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapNone);
+    // The user's wish is kept for when the text is small again.
+    editor.setWrapMode(QsciScintilla::WrapWord);
+    EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapNone);
+
+    editor.setText("[1, 2]");
+    EXPECT_FALSE(editor.isLargeText());
+    EXPECT_EQ(lexerLanguage(editor), "JSON");
+    EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapWord);
+
+    // Growing past the limit by editing counts too (the limit is on the document's bytes).
+    editor.append(QString("x").repeated(CodeEditor::largeTextBytes));
+    EXPECT_TRUE(editor.isLargeText());
+    EXPECT_EQ(editor.currentLexer(), nullptr);
+}
+
+TEST_F(CodeEditorTest, TextJustUnderTheLimitKeepsItsColours) {
+    editor.setAutomaticMode(SyntaxMode::yaml);
+    editor.setText(QString("a").repeated(CodeEditor::largeTextBytes));
+    EXPECT_FALSE(editor.isLargeText());
+    EXPECT_EQ(lexerLanguage(editor), "YAML");
+    editor.append("b");
+    EXPECT_TRUE(editor.isLargeText());
+}
+
+// Colours must read on the editor's own paper, in both themes.
+TEST_F(CodeEditorTest, LexerColoursFollowTheThemePalette) {
+    for (bool dark : {false, true}) {
+        const QPalette palette = shell::themePalette(dark);
+        editor.setPalette(palette);
+        const QColor base = palette.color(QPalette::Base);
+        for (SyntaxMode mode : {SyntaxMode::json, SyntaxMode::yaml, SyntaxMode::xml, SyntaxMode::html,
+                                SyntaxMode::markdown, SyntaxMode::csv}) {
+            editor.setAutomaticMode(mode);
+            QsciLexer* lexer = editor.currentLexer();
+            ASSERT_NE(lexer, nullptr);
+            for (int style = 0; style < 128; ++style) {
+                if (lexer->description(style).isEmpty()) continue;
+                // Inline code in Markdown sits on a slightly different shade on purpose.
+                if (mode != SyntaxMode::markdown || style < QsciLexerMarkdown::CodeBackticks) {
+                    EXPECT_EQ(lexer->paper(style), base) << int(mode) << " style " << style << " dark " << dark;
+                }
+                const int contrast = std::abs(lexer->color(style).lightness() - base.lightness());
+                EXPECT_GT(contrast, 60) << int(mode) << " style " << style << " dark " << dark << " "
+                                        << lexer->description(style).toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(CodeEditorTest, SomethingIsActuallyColouredDifferently) {
+    editor.setPalette(shell::themePalette(false));
+    editor.setAutomaticMode(SyntaxMode::json);
+    auto* lexer = editor.currentLexer();
+    ASSERT_NE(lexer, nullptr);
+    EXPECT_NE(lexer->color(QsciLexerJSON::String), lexer->color(QsciLexerJSON::Default));
+    EXPECT_NE(lexer->color(QsciLexerJSON::Property), lexer->color(QsciLexerJSON::String));
+    // The dark theme uses other shades, not the light ones on a dark page.
+    const QColor lightString = lexer->color(QsciLexerJSON::String);
+    editor.setPalette(shell::themePalette(true));
+    EXPECT_NE(editor.currentLexer()->color(QsciLexerJSON::String), lightString);
+}
+
+TEST_F(CodeEditorTest, TextOfTheDocumentIsStyledByTheCsvLexer) {
+    editor.setAutomaticMode(SyntaxMode::csv);
+    editor.setText("a,b,\"c,d\"\n1,2,3\n");
+    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
+    auto styleAt = [&](int pos) { return int(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos)); };
+    EXPECT_EQ(styleAt(0), CsvLexer::firstColumn);     // a
+    EXPECT_EQ(styleAt(1), CsvLexer::delimiter);       // ,
+    EXPECT_EQ(styleAt(2), CsvLexer::firstColumn + 1); // b
+    EXPECT_EQ(styleAt(4), CsvLexer::quote);           // "
+    EXPECT_EQ(styleAt(6), CsvLexer::firstColumn + 2); // the comma inside quotes
+    EXPECT_EQ(styleAt(10), CsvLexer::firstColumn);    // 1, next record
+    EXPECT_EQ(styleAt(14), CsvLexer::firstColumn + 2); // 3
+}
+
+TEST(CsvLexerTest, DelimiterIsTheMostFrequentOutsideQuotes) {
+    const std::vector<std::pair<QByteArray, char>> table = {
+        {"a,b,c", ','}, {"a;b;c", ';'}, {"a\tb\tc", '\t'}, {"a|b|c", '|'}, {"abc", ','}, {"", ','},
+        {"\"x;y;z\",w", ','}, {"a;b,c;d", ';'},
+    };
+    for (const auto& [line, delimiter] : table)
+        EXPECT_EQ(CsvLexer::detectDelimiter(line), delimiter) << line.toStdString();
+}
+
+QString styleString(const QByteArray& styles) {
+    QString s;
+    for (char c : styles) {
+        if (c == CsvLexer::delimiter) s += ',';
+        else if (c == CsvLexer::quote) s += '"';
+        else if (c == CsvLexer::defaultStyle) s += '.';
+        else s += QString::number(c - CsvLexer::firstColumn + 1);
+    }
+    return s;
+}
+
+TEST(CsvLexerTest, ColumnsQuotesAndEscapedQuotes) {
+    struct Case {
+        QByteArray text;
+        QString styles;
+        int column;
+        bool quoted;
+    };
+    const std::vector<Case> table = {
+        {"ab,cd,e", "11,22,3", 2, false},
+        {"\"a,b\",c", "\"111\",2", 1, false},
+        {"\"say \"\"hi\"\"\",x", "\"1111111111\",2", 1, false},
+        // A quote inside a field is just a character.
+        {"a\"b,c", "111,2", 1, false},
+        // Line ends start a new record.
+        {"a,b\nc,d", "1,2.1,2", 1, false},
+        // An open quote runs on across the line end.
+        {"a,\"b\nc", "1,\"222", 1, true},
+        {",,", ",,", 2, false},
+        // Six colours cycle.
+        {"a,b,c,d,e,f,g", "1,2,3,4,5,6,1", 6, false},
+    };
+    for (const Case& c : table) {
+        int column = 0;
+        bool quoted = false;
+        const QByteArray styles = CsvLexer::styleBytes(c.text, ',', column, quoted);
+        ASSERT_EQ(styles.size(), c.text.size());
+        EXPECT_EQ(styleString(styles), c.styles) << c.text.toStdString();
+        EXPECT_EQ(column, c.column) << c.text.toStdString();
+        EXPECT_EQ(quoted, c.quoted) << c.text.toStdString();
+    }
+}
+
+TEST(CsvLexerTest, StylingResumesInsideAQuotedFieldFromTheStateOfThePreviousLine) {
+    int column = 1;
+    bool quoted = true;
+    const QByteArray styles = CsvLexer::styleBytes("end\",x\n", ',', column, quoted);
+    EXPECT_EQ(styleString(styles), "222\",3.");
+    EXPECT_EQ(column, 0);
+    EXPECT_FALSE(quoted);
+}
+
+} // namespace
+} // namespace lexorra::testing

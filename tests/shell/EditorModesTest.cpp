@@ -1,0 +1,292 @@
+#include "shell/ShellFixture.h"
+
+#include "actions/data/TextActionYAMLtoJSON.h"
+#include "shell/CodeEditor.h"
+#include "shell/PreferencesDialog.h"
+#include "shell/ShellTimings.h"
+#include "shell/Theme.h"
+#include "shell/WelcomeDialog.h"
+
+#include <Qsci/qscilexer.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QTreeWidget>
+
+#include <cstdlib>
+
+namespace lexorra::testing {
+namespace {
+
+using shell::CodeEditor;
+using shell::SyntaxMode;
+
+class EditorModesTest : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        window->setSettings(settings.get());
+    }
+    void select(const QString& text) {
+        auto* tree = find<QTreeWidget>("sidebarTreeWidget");
+        const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_FALSE(items.isEmpty()) << text.toStdString();
+        tree->setCurrentItem(items.front());
+        settle(0.5);
+    }
+    QAction* menuEntry(const char* name) {
+        auto* action = find<QAction>(name);
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+    CodeEditor* input() { return window->inputEditor(); }
+    CodeEditor* result() { return window->resultEditor(); }
+};
+
+TEST_F(EditorModesTest, ModesFollowTheSelectedAction) {
+    struct Case {
+        const char* action;
+        SyntaxMode input;
+        SyntaxMode result;
+    };
+    const std::vector<Case> cases = {
+        {"Beautify JSON ", SyntaxMode::json, SyntaxMode::json},
+        {"Beautify XML ", SyntaxMode::xml, SyntaxMode::xml},
+        {"Markdown -> HTML", SyntaxMode::markdown, SyntaxMode::html},
+        {"CSV to Markdown Table", SyntaxMode::csv, SyntaxMode::markdown},
+        {"XML -> JSON", SyntaxMode::xml, SyntaxMode::json},
+        {"Convert Case", SyntaxMode::plain, SyntaxMode::plain},
+    };
+    for (const Case& c : cases) {
+        select(c.action);
+        EXPECT_EQ(input()->effectiveMode(), c.input) << c.action;
+        EXPECT_EQ(result()->effectiveMode(), c.result) << c.action;
+    }
+}
+
+TEST_F(EditorModesTest, ChangingTheConversionDirectionSwapsTheModes) {
+    select("JSON <-> YAML");
+    EXPECT_EQ(input()->effectiveMode(), SyntaxMode::json);
+    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::yaml);
+    auto* yaml = dynamic_cast<TextActionYAMLtoJSON*>(app->activeActionsSeq()->actionsArray.front().get());
+    ASSERT_NE(yaml, nullptr);
+    auto* combo = find<QComboBox>("ConversionComboBox");
+    ASSERT_NE(combo, nullptr);
+    combo->setCurrentIndex(combo->findData(int(YAMLType::toJson)));
+    app->setInputString("a: 1");
+    settle(1.0);
+    ASSERT_EQ(yaml->conversion, YAMLType::toJson);
+    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::json);
+    EXPECT_EQ(input()->effectiveMode(), SyntaxMode::yaml);
+    EXPECT_TRUE(result()->text().startsWith("{")) << result()->text().toStdString();
+    EXPECT_TRUE(result()->text().contains("\"a\"")) << result()->text().toStdString();
+}
+
+TEST_F(EditorModesTest, TheViewMenuOverridesEachEditorUntilAutomatic) {
+    select("Beautify JSON ");
+    menuEntry("resultSyntax-yaml")->trigger();
+    settle();
+    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::yaml);
+    EXPECT_EQ(input()->effectiveMode(), SyntaxMode::json) << "the other editor is not touched";
+    select("Beautify XML ");
+    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::yaml) << "the user's choice outlives a new selection";
+    EXPECT_EQ(input()->effectiveMode(), SyntaxMode::xml);
+    menuEntry("resultSyntaxAutomatic")->trigger();
+    settle();
+    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::xml);
+
+    // Telling the input's kind carries through an action that keeps it.
+    select("Sort Lines");
+    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::plain);
+    menuEntry("inputSyntax-csv")->trigger();
+    settle();
+    EXPECT_EQ(input()->effectiveMode(), SyntaxMode::csv);
+    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::csv);
+}
+
+TEST_F(EditorModesTest, TheMenuShowsWhatIsChecked) {
+    select("Beautify JSON ");
+    auto* automatic = menuEntry("resultSyntaxAutomatic");
+    auto* yamlEntry = menuEntry("resultSyntax-yaml");
+    auto* menu = qobject_cast<QMenu*>(automatic->parent());
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    EXPECT_TRUE(automatic->isChecked());
+    EXPECT_EQ(automatic->text(), "Automatic (JSON)");
+    result()->setModeOverride(SyntaxMode::yaml);
+    emit menu->aboutToShow();
+    EXPECT_FALSE(automatic->isChecked());
+    EXPECT_TRUE(yamlEntry->isChecked());
+}
+
+TEST_F(EditorModesTest, SimpleEditorSwitchInPreferencesAppliesAndPersists) {
+    select("Beautify JSON ");
+    auto* dialog = window->openPreferences();
+    ASSERT_NE(dialog, nullptr);
+    auto* simple = dialog->findChild<QCheckBox*>("simpleTextEditorCheckBox");
+    auto* numbers = dialog->findChild<QCheckBox*>("showLineNumbersCheckBox");
+    ASSERT_NE(simple, nullptr);
+    numbers->setChecked(true);
+    simple->setChecked(true);
+    settle();
+    for (auto* editor : {input(), result()}) {
+        EXPECT_TRUE(editor->isSimple());
+        EXPECT_EQ(editor->currentLexer(), nullptr);
+        EXPECT_EQ(editor->marginWidth(0), 0);
+    }
+    EXPECT_FALSE(numbers->isEnabled());
+    Settings fresh;
+    EXPECT_TRUE(shell::EditorOptions::load(fresh).simpleTextEditor);
+    EXPECT_TRUE(shell::EditorOptions::load(fresh).showLineNumbers);
+
+    // A new window starts simple; switching back brings colours and numbers.
+    shell::MainWindow second(*app);
+    second.setSettings(&fresh);
+    EXPECT_TRUE(second.inputEditor()->isSimple());
+    simple->setChecked(false);
+    settle();
+    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::json);
+    EXPECT_GT(result()->marginWidth(0), 0);
+}
+
+TEST_F(EditorModesTest, EditorOptionDefaultsAreNotSimple) {
+    EXPECT_FALSE(shell::EditorOptions::load(*settings).simpleTextEditor);
+}
+
+class ThemeChoiceTest : public EditorModesTest {
+protected:
+    void SetUp() override {
+        if (const char* style = std::getenv("LEXORRA_STYLE")) m_style = style;
+        ::unsetenv("LEXORRA_STYLE");
+        m_palette = QApplication::palette();
+        EditorModesTest::SetUp();
+    }
+    void TearDown() override {
+        EditorModesTest::TearDown();
+        QApplication::setPalette(m_palette);
+        if (!m_style.empty()) ::setenv("LEXORRA_STYLE", m_style.c_str(), 1);
+    }
+    std::string m_style;
+    QPalette m_palette;
+};
+
+TEST_F(ThemeChoiceTest, ChoosingAThemeAppliesItLiveAndRemembersIt) {
+    select("Beautify JSON ");
+    auto* dialog = window->openPreferences();
+    auto* theme = dialog->findChild<QComboBox*>("themeComboBox");
+    ASSERT_NE(theme, nullptr);
+    EXPECT_EQ(theme->currentData().toInt(), int(shell::ThemeChoice::followDesktop));
+
+    theme->setCurrentIndex(theme->findData(int(shell::ThemeChoice::dark)));
+    settle();
+    const QColor darkBase = shell::themePalette(true).color(QPalette::Base);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Base), darkBase);
+    ASSERT_NE(result()->currentLexer(), nullptr);
+    EXPECT_EQ(result()->currentLexer()->paper(0), darkBase) << "the lexer's page follows the theme";
+    EXPECT_EQ(shell::loadThemeChoice(Settings()), shell::ThemeChoice::dark);
+    // Without a lexer the editor's own page shows, and it must not be the light one kept from before.
+    result()->setModeOverride(SyntaxMode::plain);
+    EXPECT_EQ(result()->paper(), darkBase);
+    result()->setModeOverride(std::nullopt);
+
+    theme->setCurrentIndex(theme->findData(int(shell::ThemeChoice::light)));
+    settle();
+    const QColor lightBase = shell::themePalette(false).color(QPalette::Base);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Base), lightBase);
+    EXPECT_EQ(result()->currentLexer()->paper(0), lightBase);
+    EXPECT_EQ(shell::loadThemeChoice(Settings()), shell::ThemeChoice::light);
+
+    // A new dialog shows the stored choice.
+    shell::PreferencesDialog again(*app, *settings);
+    EXPECT_EQ(again.findChild<QComboBox*>("themeComboBox")->currentData().toInt(), int(shell::ThemeChoice::light));
+}
+
+TEST_F(ThemeChoiceTest, StoredValuesThatMeanNothingFollowTheDesktop) {
+    for (const Value& stored : {Value(std::string("purple")), Value(true), Value(std::string("Dark"))}) {
+        settings->store(StoreKind::standard).setValue("theme", stored);
+        EXPECT_EQ(shell::loadThemeChoice(*settings), shell::ThemeChoice::followDesktop);
+    }
+    EXPECT_TRUE(shell::themeIsDark(shell::ThemeChoice::dark));
+    EXPECT_FALSE(shell::themeIsDark(shell::ThemeChoice::light));
+    // The environment decides over the stored choice.
+    ::setenv("LEXORRA_STYLE", "dark", 1);
+    EXPECT_TRUE(shell::themeIsDark(shell::ThemeChoice::light));
+    ::unsetenv("LEXORRA_STYLE");
+}
+
+TEST_F(EditorModesTest, WelcomeIsShownOnceAndRemembered) {
+    EXPECT_TRUE(shell::welcomeWanted(*settings));
+    auto* dialog = shell::showWelcomeOnce(*settings, window.get());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    auto* text = dialog->findChild<QLabel*>("welcomeText");
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->text().contains("Welcome to Lexorra"));
+    EXPECT_TRUE(text->text().contains("workflow"));
+    dialog->accept();
+    settle();
+
+    EXPECT_EQ(shell::showWelcomeOnce(*settings, window.get()), nullptr);
+    Settings fresh; // a later start reads the store again
+    EXPECT_FALSE(shell::welcomeWanted(fresh));
+    EXPECT_EQ(shell::showWelcomeOnce(fresh, window.get()), nullptr);
+}
+
+TEST_F(EditorModesTest, AnIllTypedWelcomeMarkDoesNotSuppressTheWelcome) {
+    settings->store(StoreKind::standard).setValue("welcomeScreenShown", Value(std::string("yes")));
+    EXPECT_TRUE(shell::welcomeWanted(*settings));
+    settings->store(StoreKind::standard).setValue("welcomeScreenShown", Value(false));
+    EXPECT_TRUE(shell::welcomeWanted(*settings));
+}
+
+// Pasting megabytes must not hold the window up: the text is shown plain, the controller does
+// not recompute it live, and the longest time the event loop could not run stays short.
+TEST_F(EditorModesTest, PastingTenMegabytesIsShownPlainWithoutALongStall) {
+    select("Beautify JSON ");
+    app->clearInputAndResults();
+    settle(1.0);
+    const std::string before = app->resultString();
+    ASSERT_TRUE(app->liveResults());
+    QString big = "[";
+    big.reserve(10'000'100);
+    while (big.size() < 10'000'000) big += "{\"name\": \"value\", \"n\": 12345},\n";
+    big += "0]";
+    QApplication::clipboard()->setText(big);
+    shell::StallWatchdog watchdog;
+    watchdog.start();
+    QElapsedTimer clock;
+    clock.start();
+    input()->setFocus();
+    input()->paste();
+    settle(0.6);
+    for (int i = 0; i < 20; ++i) QApplication::processEvents();
+    watchdog.stop();
+    const qint64 total = clock.elapsed();
+    std::printf("[ figures  ] paste of %lld characters: %lld ms in all, longest stall %lld ms\n",
+                static_cast<long long>(big.size()), static_cast<long long>(total),
+                static_cast<long long>(watchdog.longestStallMs()));
+    EXPECT_EQ(input()->text().size(), big.size());
+    EXPECT_EQ(app->inputString().size(), size_t(big.size()));
+    EXPECT_TRUE(input()->isLargeText());
+    EXPECT_EQ(input()->currentLexer(), nullptr);
+    EXPECT_EQ(app->resultString(), before) << "a text this long is not recomputed live";
+    EXPECT_EQ(input()->wrapMode(), QsciScintilla::WrapNone);
+    // Generous: this runs under the address sanitizer on a shared machine. Wrapped, the same
+    // paste held the window for about 30 s.
+    EXPECT_LT(watchdog.longestStallMs(), 8000);
+
+    // An explicit run shows the large result plain as well.
+    app->runSelected();
+    settle();
+    EXPECT_GT(result()->text().size(), big.size());
+    EXPECT_TRUE(result()->isLargeText());
+    EXPECT_EQ(result()->currentLexer(), nullptr);
+}
+
+} // namespace
+} // namespace lexorra::testing
