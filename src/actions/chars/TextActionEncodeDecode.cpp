@@ -2,6 +2,7 @@
 
 #include "text/Base64Strict.h"
 #include "text/FastUtf8Check.h"
+#include "text/LargeBuffer.h"
 #include "text/PercentCoding.h"
 
 namespace lexorra {
@@ -46,7 +47,11 @@ std::string TextActionEncodeDecode::transform(std::string_view text) const {
 
     // A line feed is written only once something precedes it, so leading lines that
     // convert to nothing leave no trace while later empty ones keep their place.
+    // Room for the usual outcome up front: growing a result of many megabytes step by step
+    // copies it over and over.
     std::string result;
+    const bool base64Encode = encodingType == EncodeDecodeType::base64 && encodeORDecode == EncodeORDecode::encode;
+    text::reserveLarge(result, base64Encode ? text.size() / 3 * 4 + text.size() / 8 + 16 : text.size() + 16);
     size_t start = 0;
     while (true) {
         const size_t end = text.find('\n', start);
