@@ -95,6 +95,8 @@ const std::vector<SettingKey>& settingKeys() {
         {"SavedWorkFlows", group, list, nullptr},
         {"Version", group, string, nullptr},
         {"apiKey", group, string, [] { return Value(""); }},
+        // Host of the AI service; empty = the built-in one.
+        {"AIHost", group, string, [] { return Value(""); }},
         {"iCloudSyncEnabled", standard, boolean, [] { return Value(false); }},
         {"ActiveActionsSeq", standard, string, nullptr},
         {"SavedInputString", standard, string, nullptr},

@@ -1,5 +1,6 @@
 #include "shell/PreferencesDialog.h"
 
+#include "actions/data/openai/SharedApiKey.h"
 #include "shell/Theme.h"
 
 #include <QApplication>
@@ -82,6 +83,18 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
     keyRow->addWidget(reveal);
     aiForm->addRow(tr("API key:"), keyRow);
     connect(m_apiKey, &QLineEdit::editingFinished, this, &PreferencesDialog::applyApiKey);
+    m_aiHost = new QLineEdit(QString::fromStdString(m_settings.string("AIHost")), ai);
+    m_aiHost->setObjectName("aiHostLineEdit");
+    m_aiHost->setPlaceholderText(QString::fromUtf8(openai::defaultServiceHost));
+    m_aiHost->setToolTip(tr("A host name with an optional port, reached over HTTPS. Empty: %1")
+                             .arg(QString::fromUtf8(openai::defaultServiceHost)));
+    aiForm->addRow(tr("Service host:"), m_aiHost);
+    m_aiHostProblem = new QLabel(ai);
+    m_aiHostProblem->setObjectName("aiHostProblemLabel");
+    m_aiHostProblem->setForegroundRole(QPalette::PlaceholderText);
+    m_aiHostProblem->hide();
+    aiForm->addRow(QString(), m_aiHostProblem);
+    connect(m_aiHost, &QLineEdit::editingFinished, this, &PreferencesDialog::applyAiHost);
     layout->addWidget(ai);
 
     auto* general = new QGroupBox(tr("General"), this);
@@ -180,7 +193,24 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
 
 // The key field loses focus while its children are torn down and would report an edit to
 // a dialog that is already half gone.
-PreferencesDialog::~PreferencesDialog() { m_apiKey->disconnect(this); }
+PreferencesDialog::~PreferencesDialog() {
+    m_apiKey->disconnect(this);
+    m_aiHost->disconnect(this);
+}
+
+void PreferencesDialog::applyAiHost() {
+    const std::string host = m_aiHost->text().trimmed().toStdString();
+    // The key travels with every request: only a plain host name is kept, never an
+    // address with another scheme or a path.
+    if (!host.empty() && !openai::isServiceHostName(host)) {
+        m_aiHostProblem->setText(tr("Not a host name; requests still go to %1.")
+                                     .arg(QString::fromStdString(openai::readSharedServiceHost())));
+        m_aiHostProblem->show();
+        return;
+    }
+    m_aiHostProblem->hide();
+    if (host != m_settings.string("AIHost")) m_settings.setValue("AIHost", Value(host));
+}
 
 void PreferencesDialog::applyApiKey() {
     const std::string key = m_apiKey->text().trimmed().toStdString();

@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -45,12 +46,15 @@ signals:
 
 private:
     void applyApiKey();
+    void applyAiHost();
     void chooseSyncFolder();
     void emitEditorOptions();
 
     AppManager& m_app;
     Settings& m_settings;
     QLineEdit* m_apiKey;
+    QLineEdit* m_aiHost = nullptr;
+    QLabel* m_aiHostProblem = nullptr;
     QLineEdit* m_syncFolder;
     QCheckBox* m_invisibles;
     QCheckBox* m_lineNumbers;

@@ -1,3 +1,4 @@
+#include "actions/data/openai/SharedApiKey.h"
 #include "shell/ShellFixture.h"
 
 #include "core/Json.h"
@@ -50,6 +51,31 @@ TEST_F(PreferencesTest, OfferedOnlyWithStores) {
     EXPECT_EQ(window->openPreferences(), nullptr);
     window->setSettings(settings.get());
     EXPECT_NE(window->openPreferences(), nullptr);
+}
+
+TEST_F(PreferencesTest, ServiceHostIsStoredOnlyWhenItIsAHostName) {
+    auto* dialog = open();
+    auto* host = dialog->findChild<QLineEdit*>("aiHostLineEdit");
+    auto* problem = dialog->findChild<QLabel*>("aiHostProblemLabel");
+    ASSERT_NE(host, nullptr);
+    ASSERT_NE(problem, nullptr);
+    EXPECT_EQ(host->placeholderText().toStdString(), openai::defaultServiceHost);
+
+    host->setText(" llm.example.org:8443 ");
+    emit host->editingFinished();
+    EXPECT_EQ(Settings().string("AIHost"), "llm.example.org:8443");
+    EXPECT_TRUE(problem->isHidden());
+
+    host->setText("http://elsewhere.example/v1");
+    emit host->editingFinished();
+    EXPECT_EQ(Settings().string("AIHost"), "llm.example.org:8443") << "a rejected address replaced the stored host";
+    EXPECT_FALSE(problem->isHidden());
+    EXPECT_NE(problem->text().indexOf("llm.example.org:8443"), -1) << problem->text().toStdString();
+
+    host->clear();
+    emit host->editingFinished();
+    EXPECT_EQ(Settings().string("AIHost"), "");
+    EXPECT_TRUE(problem->isHidden());
 }
 
 TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction) {

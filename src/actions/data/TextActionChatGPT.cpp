@@ -59,7 +59,7 @@ std::string TextActionChatGPT::serviceHost() {
     if (const char* address = std::getenv("LEXORRA_OPENAI_ADDRESS");
         address && openai::HTTPSession::isLoopbackHttp(address))
         return address;
-    return "api.openai.com";
+    return openai::readSharedServiceHost();
 }
 
 openai::CompletionsQuery TextActionChatGPT::makeQuery(std::string_view text) const {

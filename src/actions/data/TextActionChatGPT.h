@@ -35,7 +35,8 @@ public:
     // exchange and false after it.
     static void setBusyIndicatorHandler(std::function<void(bool)> handler);
 
-    // The service's address. Tests may point it at a server on this machine with
+    // The service's address: the host chosen in the preferences, else the built-in one.
+    // Tests may point it at a server on this machine with
     // LEXORRA_OPENAI_ADDRESS=http://127.0.0.1:PORT; other values are ignored.
     static std::string serviceHost();
 

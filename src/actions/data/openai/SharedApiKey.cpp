@@ -2,12 +2,50 @@
 
 #include "core/SettingsStore.h"
 
+#include <cctype>
+#include <string>
+
 namespace lexorra::openai {
 
 // Read on every run, so a key entered in the preferences takes effect at once.
 std::string readSharedApiKey() {
     Settings settings;
     return settings.string("apiKey");
+}
+
+bool isServiceHostName(std::string_view host) {
+    if (host.empty() || host.size() > 253) return false;
+    std::string_view name = host;
+    std::string_view port;
+    if (host.front() == '[') {
+        const size_t close = host.find(']');
+        if (close == std::string_view::npos || close == 1) return false;
+        for (char c : host.substr(1, close - 1))
+            if (!std::isxdigit(static_cast<unsigned char>(c)) && c != ':' && c != '.') return false;
+        const std::string_view rest = host.substr(close + 1);
+        if (!rest.empty() && (rest.front() != ':' || rest.size() == 1)) return false;
+        port = rest.empty() ? rest : rest.substr(1);
+        name = {};
+    } else if (const size_t colon = host.rfind(':'); colon != std::string_view::npos) {
+        name = host.substr(0, colon);
+        port = host.substr(colon + 1);
+        if (port.empty()) return false;
+    }
+    if (port.size() > 5) return false;
+    for (char c : port)
+        if (c < '0' || c > '9') return false;
+    if (!port.empty() && std::stoi(std::string(port)) > 65535) return false;
+    if (host.front() == '[') return true;
+    if (name.empty() || name.front() == '.' || name.front() == '-' || name.back() == '-') return false;
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-') return false;
+    return true;
+}
+
+std::string readSharedServiceHost() {
+    Settings settings;
+    const std::string host = settings.string("AIHost");
+    return isServiceHostName(host) ? host : defaultServiceHost;
 }
 
 } // namespace lexorra::openai
