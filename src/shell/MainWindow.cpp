@@ -12,6 +12,8 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -338,15 +340,45 @@ void MainWindow::setHiddenFromTaskBar(bool hidden) {
     if (wasVisible) show();
 }
 
+namespace {
+
+struct TextCounts {
+    size_t characters = 0;
+    size_t words = 0;
+    size_t lines = 0;
+};
+
+TextCounts countText(std::string_view text) {
+    return {text::graphemeCount(text), text::splitWords(text).size(),
+            text.empty() ? 0 : static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1};
+}
+
+// Below this the counts take well under a millisecond and are shown at once.
+constexpr size_t countInBackgroundFrom = 256 * 1024;
+
+} // namespace
+
 void MainWindow::updateTextInfo() {
     m_textInfo->setVisible(m_app.viewTextInfo());
     if (!m_app.viewTextInfo()) return;
+    const auto show = [this](const TextCounts& counts) {
+        m_textInfo->setText(
+            tr("%1 characters · %2 words · %3 lines").arg(counts.characters).arg(counts.words).arg(counts.lines));
+    };
+    const quint64 generation = ++m_textInfoGeneration;
     const std::string& text = m_app.inputString();
-    const size_t lines = text.empty() ? 0 : text::splitLines(text).size();
-    m_textInfo->setText(tr("%1 characters · %2 words · %3 lines")
-                            .arg(text::graphemeCount(text))
-                            .arg(text::splitWords(text).size())
-                            .arg(lines));
+    if (text.size() < countInBackgroundFrom) {
+        show(countText(text));
+        return;
+    }
+    // Counting the graphemes and words of megabytes takes a moment: it runs beside the
+    // window, and only the count of the latest text is shown.
+    auto* watcher = new QFutureWatcher<TextCounts>(this);
+    connect(watcher, &QFutureWatcher<TextCounts>::finished, this, [this, watcher, generation, show] {
+        if (generation == m_textInfoGeneration) show(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([copy = text] { return countText(copy); }));
 }
 
 void MainWindow::showResult() {

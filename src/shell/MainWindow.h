@@ -93,6 +93,7 @@ private:
     QAction* m_captureAction = nullptr;
     QAction* m_preferencesAction = nullptr;
     QLabel* m_textInfo = nullptr;
+    quint64 m_textInfoGeneration = 0;
     Settings* m_settings = nullptr;
     PreferencesDialog* m_preferences = nullptr;
     ScreenCapture* m_capture = nullptr;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 
 namespace lexorra::testing {
 namespace {
@@ -185,6 +186,37 @@ TEST_F(PreferencesTest, TextStatisticsLine) {
     EXPECT_EQ(info->text(), "0 characters · 0 words · 0 lines");
     box(dialog, "viewTextInfoCheckBox")->setChecked(false);
     EXPECT_FALSE(info->isVisible());
+}
+
+TEST_F(PreferencesTest, LargeTextsAreCountedBesideTheWindowAndOnlyTheLatestCountShows) {
+    auto* info = find<QLabel>("textInfoLabel");
+    ASSERT_NE(info, nullptr);
+    auto* dialog = open();
+    box(dialog, "viewTextInfoCheckBox")->setChecked(true);
+    std::string large;
+    for (int i = 0; i < 40000; ++i) large += "één word\n";  // 11 bytes, 8 characters, 2 words per line
+    const auto waitFor = [&](const QString& expected) {
+        for (int i = 0; i < 1000 && info->text() != expected; ++i) {
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+        return info->text();
+    };
+    app->setInputString(large);
+    settle();
+    EXPECT_EQ(waitFor("360000 characters · 80000 words · 40001 lines"),
+              "360000 characters · 80000 words · 40001 lines");
+
+    // A large text counted in the background, then at once a small one: the late count of
+    // the large text must not replace the small one's.
+    app->setInputString(large + "x");
+    app->setInputString("a b");
+    settle();
+    for (int i = 0; i < 100; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(info->text(), "3 characters · 2 words · 1 lines");
 }
 
 TEST_F(PreferencesTest, EditorOptionsApplyToBothEditorsAndPersist) {
