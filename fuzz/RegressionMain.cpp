@@ -1,12 +1,13 @@
-// Replays stored inputs through a fuzz program's entry point without libFuzzer, so the normal
+// Replays stored inputs through the fuzz programs' entry points without libFuzzer, so the normal
 // gcc build with its sanitizers re-checks every seed and every reproducer on each test run.
 //
-//   fuzz_yaml_replay [--max-seconds=N] fuzz/corpus/yaml tests/data/fuzz-regressions/yaml
+//   fuzz_replay yaml [--max-seconds=N] fuzz/corpus/yaml tests/data/fuzz-regressions/yaml
 //
-// Each argument is a file or a folder (read recursively, in name order). A folder that does not
-// exist is skipped, but a run that finds no input at all fails: a mistyped path must not pass.
-// A crash, a sanitizer report or a leak ends the program with a failing status after naming the
-// input that caused it.
+// All entry points live in this one program (each renamed at compile time to lexorraFuzz_<name>),
+// which costs one link instead of one per fuzzer. Each path argument is a file or a folder (read
+// recursively, in name order). A folder that does not exist is skipped, but a run that finds no
+// input at all fails: a mistyped path must not pass. A crash, a sanitizer report or a leak ends the
+// program with a failing status after naming the input that caused it.
 #include <sanitizer/common_interface_defs.h>
 
 #include <unistd.h>
@@ -26,10 +27,25 @@
 #include <string_view>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
+#define FUZZ_TARGET(name)                                                                              \
+    extern "C" int lexorraFuzz_##name(const std::uint8_t* data, std::size_t size);                    \
+    extern "C" __attribute__((weak)) int lexorraFuzzInit_##name(int* argc, char*** argv);
+#include "FuzzTargets.def"
+#undef FUZZ_TARGET
 
 namespace {
+
+struct Target {
+    std::string_view name;
+    int (*testOneInput)(const std::uint8_t*, std::size_t);
+    int (*initialize)(int*, char***);
+};
+
+const Target targets[] = {
+#define FUZZ_TARGET(name) {#name, lexorraFuzz_##name, lexorraFuzzInit_##name},
+#include "FuzzTargets.def"
+#undef FUZZ_TARGET
+};
 
 namespace fs = std::filesystem;
 
@@ -70,9 +86,19 @@ void collect(const fs::path& path, std::vector<fs::path>& files) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const Target* target = nullptr;
+    for (const Target& t : targets)
+        if (argc > 1 && t.name == argv[1]) target = &t;
+    if (!target) {
+        std::cerr << "usage: fuzz_replay TARGET [--max-seconds=N] FILE_OR_FOLDER...\ntargets:";
+        for (const Target& t : targets) std::cerr << ' ' << t.name;
+        std::cerr << '\n';
+        return 2;
+    }
+
     double maxSeconds = 0;
     std::vector<fs::path> files;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 2; i < argc; ++i) {
         std::string_view arg(argv[i]);
         if (arg.starts_with("--max-seconds=")) maxSeconds = std::atof(argv[i] + 14);
         else collect(fs::path(arg), files);
@@ -84,7 +110,7 @@ int main(int argc, char** argv) {
 
     __sanitizer_set_death_callback(nameCurrentInput);
     for (int sig : {SIGILL, SIGABRT, SIGFPE, SIGBUS, SIGSEGV}) std::signal(sig, onFatalSignal);
-    if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
+    if (target->initialize) target->initialize(&argc, &argv);
 
     int slow = 0;
     double slowest = 0;
@@ -99,7 +125,7 @@ int main(int argc, char** argv) {
         const std::string name = file.string();
         std::strncpy(g_current, name.c_str(), sizeof g_current - 1);
         const auto start = std::chrono::steady_clock::now();
-        LLVMFuzzerTestOneInput(copy.get(), bytes.size());
+        target->testOneInput(copy.get(), bytes.size());
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         g_current[0] = '\0';
 
