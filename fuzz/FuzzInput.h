@@ -27,7 +27,9 @@ public:
     }
     // A short string whose length comes from one byte.
     std::string shortString() {
-        std::size_t n = std::min<std::size_t>(byte(), remaining());
+        // The length byte is consumed before the rest is measured (argument order is unspecified).
+        const std::size_t wanted = byte();
+        const std::size_t n = std::min(wanted, remaining());
         std::string s(m_data + m_pos, n);
         m_pos += n;
         return s;

@@ -8,15 +8,30 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 using namespace lexorra;
 
+namespace {
+
+// One scratch folder per process, removed at exit so test runs leave nothing in /tmp.
+struct ScratchFolder {
+    std::filesystem::path path;
+    ScratchFolder()
+        : path(std::filesystem::temp_directory_path() / ("lexorra-fuzz-settings-" + std::to_string(getpid()))) {
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::filesystem::path folder = [] {
-        auto dir = std::filesystem::temp_directory_path() / ("lexorra-fuzz-settings-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
-        return dir;
-    }();
+    static const ScratchFolder scratch;
+    const std::filesystem::path& folder = scratch.path;
     const auto standard = folder / "standard.json";
     const auto group = folder / "group.json";
     for (const auto& file : {standard, group}) {
