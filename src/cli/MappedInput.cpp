@@ -12,7 +12,8 @@ MappedInput::~MappedInput() {
 bool MappedInput::map(int fd) {
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    if (info.st_size == 0) return true;
+    // Nothing to map; and files such as those under /proc say 0 yet have content.
+    if (info.st_size == 0) return false;
     const auto size = static_cast<std::size_t>(info.st_size);
     void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (data == MAP_FAILED) return false;

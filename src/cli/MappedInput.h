@@ -14,7 +14,8 @@ public:
     MappedInput& operator=(const MappedInput&) = delete;
     ~MappedInput();
 
-    // False when `fd` is not a regular file or cannot be mapped; read it as a stream then.
+    // False when `fd` is not a regular file with a size, or cannot be mapped; read it as a
+    // stream then.
     bool map(int fd);
     std::string_view bytes() const { return {m_data, m_size}; }
 

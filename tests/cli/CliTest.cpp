@@ -125,3 +125,33 @@ TEST(Cli, ActionsListsEveryKind) {
     EXPECT_NE(json.out.find("\"caseName\": \"quotesConverter\""), std::string::npos);
     EXPECT_NE(json.out.find("\"key\": \"ReplaceString\""), std::string::npos);
 }
+
+TEST(Cli, InputsAreReadWholeWhateverTheyComeFrom) {
+    const auto dir = std::filesystem::temp_directory_path() / ("lexorra-cli-inputs-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto write = [&](const char* name, const std::string& bytes) {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+        return (dir / name).string();
+    };
+    const std::vector<std::string> upper = {"run", "--action", "convertCase", "--set", "CaseType=upperCase"};
+    const auto withIn = [&](const std::string& file) {
+        auto args = upper;
+        args.insert(args.end(), {"--in", file});
+        return cli(args);
+    };
+    // A file given with --in is read as a text file: its byte-order mark goes, other encodings are decoded.
+    EXPECT_EQ(withIn(write("bom.txt", "\xEF\xBB\xBF" "abc")).out, "ABC");
+    EXPECT_EQ(withIn(write("utf16.txt", std::string("\xFF\xFE" "a\0b\0", 6))).out, "AB");
+    EXPECT_EQ(withIn(write("latin.txt", "caf\xE9")).out, "CAF\xC3\x89");
+    EXPECT_EQ(withIn(write("empty.txt", "")).out, "");
+    // Files that report no size but have content.
+    EXPECT_NE(withIn("/proc/self/status").out.find("NAME:"), std::string::npos);
+    // Standard input is taken byte for byte when it is UTF-8, mark included; else decoded.
+    EXPECT_EQ(cli(upper, "\xEF\xBB\xBF" "abc").out, "\xEF\xBB\xBF" "ABC");
+    EXPECT_EQ(cli(upper, "caf\xE9").out, "CAF\xC3\x89");
+    // A workflow whose only action is switched off hands the input back untouched.
+    const std::string workflow =
+        write("off.json", R"({"Name":"off","Id":"1","Actions":[{"Type":3,"Id":"2","Enabled":false,"CaseType":1}]})");
+    EXPECT_EQ(cli({"run", "--workflow-file", workflow}, "keep me\n").out, "keep me\n");
+    std::filesystem::remove_all(dir);
+}
