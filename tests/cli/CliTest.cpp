@@ -149,9 +149,9 @@ TEST(Cli, InputsAreReadWholeWhateverTheyComeFrom) {
     // Standard input is taken byte for byte when it is UTF-8, mark included; else decoded.
     EXPECT_EQ(cli(upper, "\xEF\xBB\xBF" "abc").out, "\xEF\xBB\xBF" "ABC");
     EXPECT_EQ(cli(upper, "caf\xE9").out, "CAF\xC3\x89");
-    // A workflow whose only action is switched off hands the input back untouched.
-    const std::string workflow =
-        write("off.json", R"({"Name":"off","Id":"1","Actions":[{"Type":3,"Id":"2","Enabled":false,"CaseType":1}]})");
+    // A workflow without actions hands the input back untouched.
+    const std::string workflow = write("none.json", R"({"Name":"none","Id":"1","Actions":[]})");
     EXPECT_EQ(cli({"run", "--workflow-file", workflow}, "keep me\n").out, "keep me\n");
+    EXPECT_EQ(cli({"run", "--workflow-file", workflow, "--in", write("keep.txt", "\xEF\xBB\xBFkept")}).out, "kept");
     std::filesystem::remove_all(dir);
 }
