@@ -44,8 +44,8 @@ public:
     bool listen(const QString& path) {
         stop();
         m_path = path;
-        m_listening = m_bus.connect(portalService, path, requestInterface, "Response", this,
-                                    SLOT(onResponse(uint, QVariantMap)));
+        m_listening =
+            m_bus.connect(portalService, path, requestInterface, "Response", this, SLOT(onResponse(uint, QVariantMap)));
         return m_listening;
     }
     void stop() {

@@ -30,7 +30,8 @@ inline QImage textImage(const QStringList& lines, int extraTop = 0) {
     font.setPixelSize(48);
     p.setFont(font);
     p.setPen(Qt::black);
-    for (int i = 0; i < lines.size(); ++i) p.drawText(40, extraTop + 80 + 90 * i, lines[i]);
+    for (int i = 0; i < lines.size(); ++i)
+        p.drawText(40, extraTop + 80 + 90 * i, lines[i]);
     return image;
 }
 

@@ -50,8 +50,8 @@ public:
             << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
                "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
         m_daemon.setProgram("dbus-daemon");
-        m_daemon.setArguments({"--config-file=" + QString::fromStdString(config.string()), "--nofork",
-                               "--print-address=1"});
+        m_daemon.setArguments(
+            {"--config-file=" + QString::fromStdString(config.string()), "--nofork", "--print-address=1"});
         m_daemon.start();
         if (!m_daemon.waitForStarted(5000)) {
             why = "dbus-daemon cannot be started: " + m_daemon.errorString().toStdString();
@@ -72,7 +72,8 @@ public:
         return QDBusConnection::connectToBus(address, name);
     }
     void stop() {
-        for (const auto& name : m_names) QDBusConnection::disconnectFromBus(name);
+        for (const auto& name : m_names)
+            QDBusConnection::disconnectFromBus(name);
         m_names.clear();
         if (m_daemon.state() != QProcess::NotRunning) {
             m_daemon.terminate();
@@ -97,14 +98,14 @@ public:
     static constexpr const char* desktopPath = "/org/freedesktop/portal/desktop";
 
     enum class Answer {
-        picture,            // response 0 and the uri of the picture written
-        cancel,             // response 1
-        otherError,         // response 2
-        silent,             // replies with the handle and never answers
-        refuse,             // the call itself fails with a D-Bus error
-        answerBeforeReply,  // Response is sent before the method reply
-        ownHandle,          // like portals older than the naming convention: a handle of its own
-        leave,              // replies with the handle, then leaves the bus without answering
+        picture,           // response 0 and the uri of the picture written
+        cancel,            // response 1
+        otherError,        // response 2
+        silent,            // replies with the handle and never answers
+        refuse,            // the call itself fails with a D-Bus error
+        answerBeforeReply, // Response is sent before the method reply
+        ownHandle,         // like portals older than the naming convention: a handle of its own
+        leave,             // replies with the handle, then leaves the bus without answering
     };
     struct Request {
         QString sender;
@@ -199,9 +200,8 @@ public:
         if (token.isEmpty()) token = QString("t%1").arg(number);
         QString sender = request.sender.mid(1);
         sender.replace('.', '_');
-        request.handle = m_answer == Answer::ownHandle
-                             ? QString("%1/request/legacy/r%2").arg(desktopPath).arg(number)
-                             : QString("%1/request/%2/%3").arg(desktopPath, sender, token);
+        request.handle = m_answer == Answer::ownHandle ? QString("%1/request/legacy/r%2").arg(desktopPath).arg(number)
+                                                       : QString("%1/request/%2/%3").arg(desktopPath, sender, token);
         m_requests.push_back(request);
         const Answer answer = m_answer;
         const int delay = m_delayMs;
@@ -231,7 +231,8 @@ public:
             respond();
             connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
             return true;
-        default: break;
+        default:
+            break;
         }
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
         if (answer == Answer::silent) return true;
@@ -250,10 +251,7 @@ public:
     }
 
 private:
-    template <class F>
-    void inOwnThread(F work) {
-        QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection);
-    }
+    template <class F> void inOwnThread(F work) { QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection); }
     // Called with the lock held.
     QString writePicture() {
         if (!m_uriOverride.isEmpty()) return m_uriOverride;

@@ -36,7 +36,8 @@ TEST(PortalAddresses, RequestPathFromUniqueNameAndToken) {
         {":12.3456", "x", "/org/freedesktop/portal/desktop/request/12_3456/x"},
         {":1.2.3", "t", "/org/freedesktop/portal/desktop/request/1_2_3/t"},
     };
-    for (const auto& c : cases) EXPECT_EQ(shell::portalRequestPath(c.unique, c.token), c.path) << c.unique;
+    for (const auto& c : cases)
+        EXPECT_EQ(shell::portalRequestPath(c.unique, c.token), c.path) << c.unique;
 }
 
 TEST(PortalAddresses, LocalFileOfUri) {
@@ -239,7 +240,8 @@ TEST_F(PortalRequestTest, SilentPortalTimesOutAndTheRequestIsClosed) {
     EXPECT_LT(clock.elapsed(), 3000);
     ASSERT_EQ(portal.standIn->requests().size(), 1u);
     // Close is sent without waiting; give it a moment to arrive.
-    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i) QTest::qWait(10);
+    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
+        QTest::qWait(10);
     ASSERT_EQ(portal.standIn->closed().size(), 1u);
     EXPECT_EQ(portal.standIn->closed()[0], portal.standIn->requests()[0].handle);
     EXPECT_FALSE(std::filesystem::exists(file()));
@@ -391,7 +393,8 @@ TEST_F(PortalFlowTest, SilentPortalDoesNotHoldTheWindow) {
     EXPECT_LT(clock.elapsed(), 1500 + 5000);
     expectUnchanged();
     EXPECT_EQ(fallbacks, 0);
-    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i) QTest::qWait(10);
+    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
+        QTest::qWait(10);
     EXPECT_EQ(portal.standIn->closed().size(), 1u);
 }
 
