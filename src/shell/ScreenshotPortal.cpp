@@ -6,6 +6,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QEventLoop>
@@ -121,7 +122,11 @@ std::optional<QString> localFileOfUri(const QString& uri) {
 }
 
 bool portalScreenshotAvailable(const QDBusConnection& bus) {
-    return bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(portalService).value();
+    if (!bus.isConnected() || !bus.interface()) return false;
+    if (bus.interface()->isServiceRegistered(portalService).value()) return true;
+    // The portal usually starts on demand: the first call to its name launches it.
+    const QDBusReply<QStringList> activatable = bus.interface()->activatableServiceNames();
+    return activatable.isValid() && activatable.value().contains(portalService);
 }
 
 PortalShot portalScreenshot(const QDBusConnection& bus, const std::string& file, std::chrono::milliseconds timeout) {

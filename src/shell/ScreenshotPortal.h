@@ -32,6 +32,7 @@ struct PortalShot {
     std::string detail; // why, for the log
 };
 
+// Running, or startable on demand by the bus.
 bool portalScreenshotAvailable(const QDBusConnection& bus);
 
 // Asks the portal on `bus` for an interactive screenshot and writes it to `file` as PNG.

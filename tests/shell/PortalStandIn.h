@@ -38,8 +38,9 @@ public:
     PrivateBus(const PrivateBus&) = delete;
     PrivateBus& operator=(const PrivateBus&) = delete;
 
-    // Starts the daemon; on failure `why` says what went wrong.
-    bool start(std::string& why) {
+    // Starts the daemon; on failure `why` says what went wrong. Services described in
+    // `serviceDir` (if given) are started on demand.
+    bool start(std::string& why, const std::filesystem::path& serviceDir = {}) {
         std::filesystem::create_directories(m_dir);
         const auto config = m_dir / "bus.conf";
         std::ofstream(config)
@@ -48,7 +49,9 @@ public:
                "<busconfig><type>session</type><listen>unix:dir="
             << m_dir.string()
             << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
-               "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
+               "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
+            << (serviceDir.empty() ? std::string() : "<servicedir>" + serviceDir.string() + "</servicedir>")
+            << "</busconfig>\n";
         m_daemon.setProgram("dbus-daemon");
         m_daemon.setArguments(
             {"--config-file=" + QString::fromStdString(config.string()), "--nofork", "--print-address=1"});

@@ -270,6 +270,30 @@ TEST(PortalAbsent, NoServiceMeansUnavailable) {
     EXPECT_FALSE(shell::portalScreenshotAvailable(QDBusConnection(QStringLiteral("never-connected"))));
 }
 
+// Desktops start the portal on demand: its name is only activatable until the first call.
+TEST(PortalOnDemand, ActivatablePortalIsUsed) {
+    TemporaryXdgHome home;
+    const auto services = home.root / "services";
+    std::filesystem::create_directories(services);
+    const auto picture = home.root / "region.png";
+    ASSERT_TRUE(pattern().save(QString::fromStdString(picture.string()), "PNG"));
+    std::ofstream(services / "org.freedesktop.portal.Desktop.service")
+        << "[D-BUS Service]\nName=org.freedesktop.portal.Desktop\nExec=" << LEXORRA_PORTAL_STANDIN << " "
+        << picture.string() << " picture\n";
+    PrivateBus bus(home.root / "bus");
+    std::string why;
+    if (!bus.start(why, services)) GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
+    const QDBusConnection client = bus.connect(QString("capture-on-demand-%1").arg(::getpid()));
+    ASSERT_TRUE(client.isConnected());
+    EXPECT_FALSE(client.interface()->isServiceRegistered(ScreenshotPortalStandIn::service).value());
+    EXPECT_TRUE(shell::portalScreenshotAvailable(client));
+    const std::string file = (home.root / "captureRegion.png").string();
+    const PortalShot shot = shell::portalScreenshot(client, file, 20s);
+    ASSERT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
+    EXPECT_EQ(QImage(QString::fromStdString(file)).convertToFormat(QImage::Format_RGB32), pattern());
+    // The stand-in program ends with the bus.
+}
+
 // ---- The whole capture command, with the real window, picking through the stand-in ----
 
 class PortalFlowTest : public ShellFixture {

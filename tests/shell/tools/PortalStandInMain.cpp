@@ -33,6 +33,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot take the portal's name on the session bus\n");
         return 1;
     }
+    // Started on demand by a test's bus, it must end with that bus.
+    QTimer busCheck;
+    QObject::connect(&busCheck, &QTimer::timeout, &app, [] {
+        if (!QDBusConnection::sessionBus().isConnected()) QCoreApplication::quit();
+    });
+    busCheck.start(100);
     std::printf("stand-in portal ready\n");
     std::fflush(stdout);
     return app.exec();
