@@ -159,7 +159,9 @@ PortalShot portalScreenshot(const QDBusConnection& bus, const std::string& file,
         QDBusMessage::createMethodCall(portalService, portalPath, "org.freedesktop.portal.Screenshot", "Screenshot");
     call << QString() << QVariantMap{{"handle_token", token}, {"interactive", true}, {"modal", true}};
     QString callError;
-    QDBusPendingCallWatcher pending(bus.asyncCall(call, static_cast<int>(timeout.count())));
+    // The call's own limit lies beyond ours, so that a portal that does not even reply counts as
+    // not answering in time (and gets its request closed) rather than as refusing.
+    QDBusPendingCallWatcher pending(bus.asyncCall(call, static_cast<int>(timeout.count()) + 5000));
     QObject::connect(&pending, &QDBusPendingCallWatcher::finished, &loop, [&](QDBusPendingCallWatcher* done) {
         const QDBusPendingReply<QDBusObjectPath> reply = *done;
         if (reply.isError()) {

@@ -105,6 +105,7 @@ public:
         cancel,            // response 1
         otherError,        // response 2
         silent,            // replies with the handle and never answers
+        mute,              // does not even reply to the call
         refuse,            // the call itself fails with a D-Bus error
         answerBeforeReply, // Response is sent before the method reply
         ownHandle,         // like portals older than the naming convention: a handle of its own
@@ -227,6 +228,8 @@ public:
             connection.send(signal);
         };
         switch (answer) {
+        case Answer::mute:
+            return true;
         case Answer::refuse:
             connection.send(message.createErrorReply("org.freedesktop.portal.Error.NotAllowed", "Screenshot denied"));
             return true;

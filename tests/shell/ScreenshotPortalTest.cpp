@@ -247,6 +247,20 @@ TEST_F(PortalRequestTest, SilentPortalTimesOutAndTheRequestIsClosed) {
     EXPECT_FALSE(std::filesystem::exists(file()));
 }
 
+TEST_F(PortalRequestTest, PortalThatDoesNotEvenReplyTimesOut) {
+    portal.standIn->answerWith(Answer::mute);
+    QElapsedTimer clock;
+    clock.start();
+    const PortalShot shot = shoot(400ms);
+    EXPECT_EQ(shot.status, PortalShot::Status::timedOut) << shot.detail;
+    EXPECT_LT(clock.elapsed(), 3000);
+    // The request is closed where the convention puts it.
+    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(portal.standIn->closed().size(), 1u);
+    EXPECT_EQ(portal.standIn->closed()[0], portal.standIn->requests().at(0).handle);
+}
+
 TEST_F(PortalRequestTest, PortalLeavingTheBusEndsTheWaitAtOnce) {
     portal.standIn->answerWith(Answer::leave, {}, 50);
     QElapsedTimer clock;
