@@ -1,49 +1,27 @@
 // Picking a screen region: the desktop portal where one runs, else a selector of our own.
 #include "shell/ScreenCapture.h"
+#include "shell/ScreenshotPortal.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusReply>
 #include <QEventLoop>
-#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
 #include <QScreen>
-#include <QTimer>
-#include <QUrl>
-#include <QUuid>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace lexorra::shell {
 namespace {
 
-constexpr const char* portalService = "org.freedesktop.portal.Desktop";
-constexpr const char* portalPath = "/org/freedesktop/portal/desktop";
-
-// Receives the portal's answer to one request.
-class PortalResponse : public QObject {
-    Q_OBJECT
-
-public:
-    uint code = 2;
-    QVariantMap results;
-    QEventLoop loop;
-
-public slots:
-    void onResponse(uint response, const QVariantMap& values) {
-        code = response;
-        results = values;
-        loop.quit();
-    }
-};
+void logLine(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
 
 // A still of the screen, dimmed, over which the user drags a rectangle; Escape or a click
 // without a drag cancels.
@@ -106,44 +84,6 @@ private:
 
 } // namespace
 
-bool portalScreenshotAvailable() {
-    auto bus = QDBusConnection::sessionBus();
-    return bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(portalService).value();
-}
-
-bool portalCaptureRegion(const std::string& file, bool* cancelled) {
-    if (cancelled) *cancelled = false;
-    auto bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) return false;
-    const QString token = "lexorra" + QUuid::createUuid().toString(QUuid::Id128);
-    QString sender = bus.baseService().mid(1);
-    sender.replace('.', '_');
-    const QString requestPath = QString("%1/request/%2/%3").arg(portalPath, sender, token);
-
-    // Listen before asking: the answer may come before the call returns.
-    PortalResponse response;
-    bus.connect(portalService, requestPath, "org.freedesktop.portal.Request", "Response", &response,
-                SLOT(onResponse(uint, QVariantMap)));
-    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, "org.freedesktop.portal.Screenshot",
-                                                       "Screenshot");
-    QVariantMap options{{"handle_token", token}, {"interactive", true}, {"modal", true}};
-    call << QString() << options;
-    const QDBusMessage reply = bus.call(call);
-    if (reply.type() == QDBusMessage::ErrorMessage) return false;
-    response.loop.exec();
-    bus.disconnect(portalService, requestPath, "org.freedesktop.portal.Request", "Response", &response,
-                   SLOT(onResponse(uint, QVariantMap)));
-    if (response.code == 1 && cancelled) *cancelled = true;
-    if (response.code != 0) return false;
-    const QUrl uri(response.results.value("uri").toString());
-    if (!uri.isLocalFile()) return false;
-    // The portal hands over a whole picture (the user cropped it, or we read all of it).
-    QFile::remove(QString::fromStdString(file));
-    const bool copied = QFile::copy(uri.toLocalFile(), QString::fromStdString(file));
-    QFile::remove(uri.toLocalFile());
-    return copied;
-}
-
 bool selectorCaptureRegion(const std::string& file) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return false;
@@ -155,20 +95,27 @@ bool selectorCaptureRegion(const std::string& file) {
     return selector.picked.save(QString::fromStdString(file), "PNG");
 }
 
-bool screenCaptureSupported() {
-    return portalScreenshotAvailable() || QGuiApplication::platformName() == "xcb";
+bool screenCaptureSupported(const RegionSource& source) {
+    return portalScreenshotAvailable(source.bus) || source.fallback || QGuiApplication::platformName() == "xcb";
 }
 
-bool captureRegionToFile(const std::string& file) {
-    if (portalScreenshotAvailable()) {
-        bool cancelled = false;
-        if (portalCaptureRegion(file, &cancelled)) return true;
-        if (cancelled) return false;
+bool captureRegionToFile(const std::string& file, const RegionSource& source) {
+    using Status = PortalShot::Status;
+    const PortalShot shot = portalScreenshot(source.bus, file, source.portalTimeout);
+    switch (shot.status) {
+    case Status::saved: return true;
+    case Status::cancelled: return false;
+    case Status::timedOut:
+        // The user may have walked away from a stuck dialog; a second picker would surprise them.
+        logLine("Screenshot portal: " + shot.detail);
+        return false;
+    case Status::failed: logLine("Screenshot portal: " + shot.detail); break;
+    case Status::unavailable: break;
     }
+    if (source.fallback) return source.fallback(file);
     if (QGuiApplication::platformName() == "xcb") return selectorCaptureRegion(file);
     return false;
 }
 
 } // namespace lexorra::shell
 
-#include "RegionCapture.moc"

@@ -176,24 +176,32 @@ std::string captureNotice(CaptureReading::Outcome outcome) {
 
 ScreenCapture::ScreenCapture(AppManager& app, Clipboard& clipboard, Notices& notices, Hooks hooks, QObject* parent)
     : QObject(parent), m_app(app), m_clipboard(clipboard), m_notices(notices), m_hooks(std::move(hooks)) {
-    pickRegion = captureRegionToFile;
-    captureAllowed = screenCaptureSupported;
+    pickRegion = [](const std::string& file) { return captureRegionToFile(file); };
+    captureAllowed = [] { return screenCaptureSupported(); };
 }
 
 void ScreenCapture::readQRCode() {
     if (m_hooks.closePopover) m_hooks.closePopover();
+    // Picking waits in a local event loop, so the command can come again meanwhile; a second
+    // capture would delete the file the first one is about to read.
+    if (m_busy) {
+        logLine("A capture is already running");
+        return;
+    }
     if (captureAllowed && !captureAllowed()) {
         emit permissionMissing();
         return;
     }
+    m_busy = true;
     const std::string file = captureFilePath();
     std::error_code ec;
     if (!std::filesystem::remove(file, ec)) logLine("Could not remove " + file + ": " + (ec ? ec.message() : "no such file"));
     if (!pickRegion || !pickRegion(file) || !std::filesystem::exists(file)) {
+        m_busy = false;
         emit finished();
         return;
     }
-    readCapture(true);
+    startReading(true);
 }
 
 void ScreenCapture::grabText() {
@@ -202,6 +210,15 @@ void ScreenCapture::grabText() {
 }
 
 void ScreenCapture::readCapture(bool lookForBarcode) {
+    if (m_busy) {
+        logLine("A capture is already running");
+        return;
+    }
+    m_busy = true;
+    startReading(lookForBarcode);
+}
+
+void ScreenCapture::startReading(bool lookForBarcode) {
     const std::string file = captureFilePath();
     const bool ignore = m_hooks.ignoreLineBreaks && m_hooks.ignoreLineBreaks();
     QPointer<ScreenCapture> self(this);
@@ -220,6 +237,7 @@ void ScreenCapture::readCapture(bool lookForBarcode) {
 
 void ScreenCapture::apply(const CaptureReading& reading) {
     using Outcome = CaptureReading::Outcome;
+    m_busy = false;
     if (reading.outcome == Outcome::barcode || reading.outcome == Outcome::text) {
         m_clipboard.clear();
         m_clipboard.setText(reading.text);

@@ -3,9 +3,11 @@
 #include "core/AppManager.h"
 #include "core/Clipboard.h"
 
+#include <QDBusConnection>
 #include <QImage>
 #include <QObject>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -65,6 +67,8 @@ public:
     void grabText();
     // Reads the capture file as it stands, barcode first when asked.
     void readCapture(bool lookForBarcode);
+    // Between the command and its end (picking, then reading); further commands are ignored.
+    bool busy() const { return m_busy; }
 
     // The region picker; replaceable so that the flow can run without a screen.
     // Writes the capture file and returns true, or returns false when nothing was picked.
@@ -79,22 +83,29 @@ signals:
     void permissionMissing();
 
 private:
+    void startReading(bool lookForBarcode);
     void apply(const CaptureReading& reading);
 
     AppManager& m_app;
     Clipboard& m_clipboard;
     Notices& m_notices;
     Hooks m_hooks;
+    bool m_busy = false;
 };
 
-// Interactive region capture through the desktop portal (works on Wayland and X11 when a
-// portal runs); false when the portal is missing, refused or the user cancelled.
-bool portalScreenshotAvailable();
-bool portalCaptureRegion(const std::string& file, bool* cancelled);
+// How a region is picked: the desktop portal on `bus` when one runs (works on Wayland and
+// X11), else `fallback`, else the application's own selector on X11.
+struct RegionSource {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // A portal that neither answers nor leaves the bus must not keep the flow waiting for ever.
+    std::chrono::milliseconds portalTimeout = std::chrono::minutes(2);
+    std::function<bool(const std::string& file)> fallback;
+};
 // The application's own full-screen selector over a still of the screen (X11).
 bool selectorCaptureRegion(const std::string& file);
-// Portal first, own selector second.
-bool captureRegionToFile(const std::string& file);
-bool screenCaptureSupported();
+// Portal first, the fallback when there is none or it failed; false when the user cancelled,
+// the portal did not answer in time or nothing could capture.
+bool captureRegionToFile(const std::string& file, const RegionSource& source = {});
+bool screenCaptureSupported(const RegionSource& source = {});
 
 } // namespace lexorra::shell

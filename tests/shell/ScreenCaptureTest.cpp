@@ -1,3 +1,4 @@
+#include "shell/CapturePictures.h"
 #include "shell/ShellFixture.h"
 
 #include "actions/chars/TextActionQRCode.h"
@@ -20,35 +21,6 @@ namespace {
 
 using namespace lexorra::shell;
 
-QImage qrImage(const std::string& payload) {
-    const auto png = qrCodePng(std::string(TextActionQRCode::marker) + payload);
-    if (!png) return {};
-    QImage image;
-    image.loadFromData(reinterpret_cast<const uchar*>(png->data()), static_cast<int>(png->size()), "PNG");
-    return image;
-}
-
-// Dark text on white, large enough for the recogniser to read without doubt.
-QImage textImage(const QStringList& lines, int extraTop = 0) {
-    QImage image(1400, extraTop + 90 * static_cast<int>(lines.size()) + 60, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    QFont font("DejaVu Sans");
-    font.setPixelSize(48);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    for (int i = 0; i < lines.size(); ++i) p.drawText(40, extraTop + 80 + 90 * i, lines[i]);
-    return image;
-}
-
-QImage qrAboveText(const std::string& payload, const QStringList& lines) {
-    const QImage qr = qrImage(payload);
-    QImage image = textImage(lines, qr.height() + 20);
-    QPainter p(&image);
-    p.drawImage(40, 10, qr);
-    return image;
-}
-
 // A QR code of raw bytes that are no text in any encoding.
 QImage binaryQrImage() {
     const unsigned char bytes[] = {0x00, 0x01, 0x02, 0xff, 0xfe, 0x80, 0x81, 0x1b, 0x7f, 0x00, 0x10, 0x90};
@@ -65,8 +37,6 @@ QImage binaryQrImage() {
     QRcode_free(code);
     return image;
 }
-
-const QStringList threeLines = {"Hello World", "Quick brown fox", "Lazy dog sleeps"};
 
 TEST(CaptureDecode, BarcodePayloadIsRead) {
     const QImage image = qrImage("https://example.org/a?b=1");

@@ -1,0 +1,285 @@
+#pragma once
+
+// A bus daemon of the test's own and a stand-in for the desktop portal's screenshot service
+// on it, answering the way the portal documents: the request handle is built from the
+// caller's unique name and its "handle_token", the answer is the Response(u, a{sv}) signal
+// on that handle (0 with a "uri", 1 cancelled by the user, 2 ended otherwise), and
+// Request.Close ends a request without an answer.
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace lexorra::testing {
+
+// dbus-daemon with a minimal configuration: nothing is activatable, so no real service can
+// answer in place of the stand-in.
+class PrivateBus {
+public:
+    explicit PrivateBus(const std::filesystem::path& dir) : m_dir(dir) {}
+    ~PrivateBus() { stop(); }
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    // Starts the daemon; on failure `why` says what went wrong. Services described in
+    // `serviceDir` (if given) are started on demand.
+    bool start(std::string& why, const std::filesystem::path& serviceDir = {}) {
+        std::filesystem::create_directories(m_dir);
+        const auto config = m_dir / "bus.conf";
+        std::ofstream(config)
+            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\" "
+               "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+               "<busconfig><type>session</type><listen>unix:dir="
+            << m_dir.string()
+            << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
+               "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
+            << (serviceDir.empty() ? std::string() : "<servicedir>" + serviceDir.string() + "</servicedir>")
+            << "</busconfig>\n";
+        m_daemon.setProgram("dbus-daemon");
+        m_daemon.setArguments(
+            {"--config-file=" + QString::fromStdString(config.string()), "--nofork", "--print-address=1"});
+        m_daemon.start();
+        if (!m_daemon.waitForStarted(5000)) {
+            why = "dbus-daemon cannot be started: " + m_daemon.errorString().toStdString();
+            return false;
+        }
+        while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(5000)) {
+        }
+        address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        if (address.isEmpty()) {
+            why = "dbus-daemon printed no address: " + m_daemon.readAllStandardError().toStdString();
+            return false;
+        }
+        return true;
+    }
+    // A new connection of its own (its own unique name) to this bus.
+    QDBusConnection connect(const QString& name) {
+        m_names.push_back(name);
+        return QDBusConnection::connectToBus(address, name);
+    }
+    void stop() {
+        for (const auto& name : m_names)
+            QDBusConnection::disconnectFromBus(name);
+        m_names.clear();
+        if (m_daemon.state() != QProcess::NotRunning) {
+            m_daemon.terminate();
+            if (!m_daemon.waitForFinished(3000)) m_daemon.kill();
+            m_daemon.waitForFinished(3000);
+        }
+    }
+
+    QString address;
+
+private:
+    std::filesystem::path m_dir;
+    QProcess m_daemon;
+    std::vector<QString> m_names;
+};
+
+// The screenshot service. It lives in a thread of its own, so that it answers even while
+// the caller's thread waits.
+class ScreenshotPortalStandIn : public QDBusVirtualObject {
+public:
+    static constexpr const char* service = "org.freedesktop.portal.Desktop";
+    static constexpr const char* desktopPath = "/org/freedesktop/portal/desktop";
+
+    enum class Answer {
+        picture,           // response 0 and the uri of the picture written
+        cancel,            // response 1
+        otherError,        // response 2
+        silent,            // replies with the handle and never answers
+        mute,              // does not even reply to the call
+        refuse,            // the call itself fails with a D-Bus error
+        answerBeforeReply, // Response is sent before the method reply
+        ownHandle,         // like portals older than the naming convention: a handle of its own
+        leave,             // replies with the handle, then leaves the bus without answering
+    };
+    struct Request {
+        QString sender;
+        QString parentWindow;
+        QVariantMap options;
+        QString handle;
+    };
+
+    ScreenshotPortalStandIn(const QDBusConnection& bus, const std::filesystem::path& pictureDir)
+        : m_bus(bus), m_pictureDir(pictureDir) {
+        std::filesystem::create_directories(pictureDir);
+        m_thread.start();
+        moveToThread(&m_thread);
+    }
+    ~ScreenshotPortalStandIn() override {
+        inOwnThread([this] {
+            m_bus.unregisterObject(desktopPath, QDBusConnection::UnregisterTree);
+            m_bus.unregisterService(service);
+        });
+        m_thread.quit();
+        m_thread.wait();
+    }
+
+    // Takes the portal's name on the bus. The registration hangs helpers below the object, so
+    // it happens in the object's thread.
+    bool publish() {
+        bool done = false;
+        inOwnThread([this, &done] {
+            done = m_bus.registerVirtualObject(desktopPath, this, QDBusConnection::SubPath) &&
+                   m_bus.registerService(service);
+        });
+        return done;
+    }
+
+    // What the next requests get.
+    void answerWith(Answer answer, QImage picture = {}, int delayMs = 0) {
+        std::lock_guard lock(m_mutex);
+        m_answer = answer;
+        m_picture = std::move(picture);
+        m_delayMs = delayMs;
+    }
+    // The file name the picture is written under (characters that must be escaped in a uri).
+    void pictureName(const std::string& name) {
+        std::lock_guard lock(m_mutex);
+        m_pictureName = name;
+    }
+    // Answers with this uri instead of the picture's.
+    void uriOverride(const QString& uri) {
+        std::lock_guard lock(m_mutex);
+        m_uriOverride = uri;
+    }
+
+    std::vector<Request> requests() const {
+        std::lock_guard lock(m_mutex);
+        return m_requests;
+    }
+    std::vector<QString> closed() const {
+        std::lock_guard lock(m_mutex);
+        return m_closed;
+    }
+    std::filesystem::path lastPicture() const {
+        std::lock_guard lock(m_mutex);
+        return m_lastPicture;
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.type() != QDBusMessage::MethodCallMessage) return false;
+        if (message.interface() == "org.freedesktop.portal.Request" && message.member() == "Close") {
+            {
+                std::lock_guard lock(m_mutex);
+                m_closed.push_back(message.path());
+            }
+            connection.send(message.createReply());
+            return true;
+        }
+        if (message.path() != desktopPath || message.interface() != "org.freedesktop.portal.Screenshot" ||
+            message.member() != "Screenshot")
+            return false;
+        if (message.signature() != "sa{sv}") {
+            connection.send(message.createErrorReply(QDBusError::InvalidArgs, "expected (s a{sv})"));
+            return true;
+        }
+        Request request;
+        request.sender = message.service();
+        request.parentWindow = message.arguments().at(0).toString();
+        request.options = qdbus_cast<QVariantMap>(message.arguments().at(1));
+        QString token = request.options.value("handle_token").toString();
+        std::unique_lock lock(m_mutex);
+        const int number = static_cast<int>(m_requests.size()) + 1;
+        if (token.isEmpty()) token = QString("t%1").arg(number);
+        QString sender = request.sender.mid(1);
+        sender.replace('.', '_');
+        request.handle = m_answer == Answer::ownHandle ? QString("%1/request/legacy/r%2").arg(desktopPath).arg(number)
+                                                       : QString("%1/request/%2/%3").arg(desktopPath, sender, token);
+        m_requests.push_back(request);
+        const Answer answer = m_answer;
+        const int delay = m_delayMs;
+        uint code = answer == Answer::cancel ? 1u : answer == Answer::otherError ? 2u : 0u;
+        QVariantMap results;
+        if (code == 0) results.insert("uri", writePicture());
+        lock.unlock();
+
+        const QString handle = request.handle;
+        const QString caller = request.sender;
+        auto respond = [this, connection, handle, caller, code, results] {
+            {
+                std::lock_guard guard(m_mutex);
+                for (const auto& path : m_closed)
+                    if (path == handle) return; // closed requests stay silent
+            }
+            QDBusMessage signal =
+                QDBusMessage::createTargetedSignal(caller, handle, "org.freedesktop.portal.Request", "Response");
+            signal << code << results;
+            connection.send(signal);
+        };
+        switch (answer) {
+        case Answer::mute:
+            return true;
+        case Answer::refuse:
+            connection.send(message.createErrorReply("org.freedesktop.portal.Error.NotAllowed", "Screenshot denied"));
+            return true;
+        case Answer::answerBeforeReply:
+            respond();
+            connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
+            return true;
+        default:
+            break;
+        }
+        connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
+        if (answer == Answer::silent) return true;
+        QMetaObject::invokeMethod(
+            this,
+            [this, answer, delay, respond] {
+                QTimer::singleShot(delay, this, [this, answer, respond] {
+                    if (answer == Answer::leave)
+                        m_bus.unregisterService(service);
+                    else
+                        respond();
+                });
+            },
+            Qt::QueuedConnection);
+        return true;
+    }
+
+private:
+    template <class F> void inOwnThread(F work) { QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection); }
+    // Called with the lock held.
+    QString writePicture() {
+        if (!m_uriOverride.isEmpty()) return m_uriOverride;
+        if (m_picture.isNull()) return {};
+        m_lastPicture = m_pictureDir / m_pictureName;
+        // The format follows the name, as a portal saving JPEG would.
+        m_picture.save(QString::fromStdString(m_lastPicture.string()));
+        return QUrl::fromLocalFile(QString::fromStdString(m_lastPicture.string())).toString(QUrl::FullyEncoded);
+    }
+
+    QDBusConnection m_bus;
+    std::filesystem::path m_pictureDir;
+    QThread m_thread;
+    mutable std::mutex m_mutex;
+    Answer m_answer = Answer::picture;
+    QImage m_picture;
+    int m_delayMs = 0;
+    std::string m_pictureName = "Screenshot 100% é.png";
+    QString m_uriOverride;
+    std::vector<Request> m_requests;
+    std::vector<QString> m_closed;
+    std::filesystem::path m_lastPicture;
+};
+
+} // namespace lexorra::testing

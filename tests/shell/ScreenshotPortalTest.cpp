@@ -1,0 +1,481 @@
+#include "shell/CapturePictures.h"
+#include "shell/PortalStandIn.h"
+#include "shell/ShellFixture.h"
+
+#include "shell/ScreenCapture.h"
+#include "shell/ScreenshotPortal.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace lexorra::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using shell::PortalShot;
+using Answer = ScreenshotPortalStandIn::Answer;
+
+// ---- Pure parts: request paths and picture addresses ----
+
+TEST(PortalAddresses, RequestPathFromUniqueNameAndToken) {
+    const struct {
+        const char* unique;
+        const char* token;
+        const char* path;
+    } cases[] = {
+        {":1.42", "tok", "/org/freedesktop/portal/desktop/request/1_42/tok"},
+        {":1.7", "lexorra_ab12", "/org/freedesktop/portal/desktop/request/1_7/lexorra_ab12"},
+        {":12.3456", "x", "/org/freedesktop/portal/desktop/request/12_3456/x"},
+        {":1.2.3", "t", "/org/freedesktop/portal/desktop/request/1_2_3/t"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shell::portalRequestPath(c.unique, c.token), c.path) << c.unique;
+}
+
+TEST(PortalAddresses, LocalFileOfUri) {
+    const struct {
+        const char* uri;
+        const char* file; // nullptr: not a local file
+    } cases[] = {
+        {"file:///tmp/shot.png", "/tmp/shot.png"},
+        {"file:///tmp/Screenshot%20from%202024.png", "/tmp/Screenshot from 2024.png"},
+        {"file:///tmp/100%25.png", "/tmp/100%.png"},
+        {"file:///tmp/%C3%A9t%C3%A9.png", "/tmp/été.png"},
+        {"file:///tmp/a%23b%3Fc.png", "/tmp/a#b?c.png"},
+        {"file://localhost/tmp/x.png", "/tmp/x.png"},
+        {"file:///tmp/left as is.png", "/tmp/left as is.png"},
+        {"FILE:///tmp/upper.png", "/tmp/upper.png"},
+        {"file://otherhost/tmp/x.png", nullptr},
+        {"file:///tmp/a%2Fb.png", nullptr},
+        {"file:///tmp/a%00b.png", nullptr},
+        {"https://example.org/x.png", nullptr},
+        {"/tmp/no-scheme.png", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto file = shell::localFileOfUri(QString::fromUtf8(c.uri));
+        if (c.file) {
+            ASSERT_TRUE(file.has_value()) << c.uri;
+            EXPECT_EQ(*file, QString::fromUtf8(c.file)) << c.uri;
+        } else {
+            EXPECT_FALSE(file.has_value()) << c.uri << " -> " << file->toStdString();
+        }
+    }
+}
+
+// ---- The request against the stand-in on a private bus ----
+
+class PrivatePortal {
+public:
+    explicit PrivatePortal(const std::filesystem::path& dir) : bus(dir / "bus"), m_dir(dir) {}
+    ~PrivatePortal() {
+        standIn.reset();
+        bus.stop();
+    }
+    // Empty when the bus is up; otherwise why not.
+    std::string start() {
+        std::string why;
+        if (!bus.start(why)) return why;
+        static int serial = 0;
+        const QString id = QString("%1-%2").arg(::getpid()).arg(++serial);
+        client = bus.connect("capture-client-" + id);
+        service = bus.connect("capture-portal-" + id);
+        if (!client.isConnected() || !service.isConnected())
+            return "cannot connect to the private bus at " + bus.address.toStdString() + ": " +
+                   client.lastError().message().toStdString();
+        standIn = std::make_unique<ScreenshotPortalStandIn>(service, m_dir / "pictures");
+        return {};
+    }
+
+    PrivateBus bus;
+    QDBusConnection client{QString()};
+    QDBusConnection service{QString()};
+    std::unique_ptr<ScreenshotPortalStandIn> standIn;
+
+private:
+    std::filesystem::path m_dir;
+};
+
+bool isPng(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    char magic[8] = {};
+    in.read(magic, 8);
+    return in.gcount() == 8 && std::string(magic, 8) == "\x89PNG\r\n\x1a\n";
+}
+
+QImage pattern() {
+    QImage image(120, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.fillRect(10, 10, 40, 30, Qt::red);
+    p.fillRect(70, 40, 30, 30, Qt::blue);
+    return image;
+}
+
+class PortalRequestTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const std::string why = portal.start(); !why.empty())
+            GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
+        ASSERT_TRUE(portal.standIn->publish()) << portal.service.lastError().message().toStdString();
+    }
+    PortalShot shoot(std::chrono::milliseconds timeout = 10s) {
+        return shell::portalScreenshot(portal.client, file(), timeout);
+    }
+    std::string file() const { return (home.root / "captureRegion.png").string(); }
+
+    TemporaryXdgHome home;
+    PrivatePortal portal{home.root};
+};
+
+TEST_F(PortalRequestTest, PictureIsCopiedAndTheRequestFollowsTheConvention) {
+    portal.standIn->answerWith(Answer::picture, pattern());
+    const PortalShot shot = shoot();
+    ASSERT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
+    const QImage saved(QString::fromStdString(file()));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_TRUE(isPng(file()));
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), pattern());
+    // The portal's own picture, under a name that needed %-escapes, was made for us alone.
+    EXPECT_FALSE(portal.standIn->lastPicture().empty());
+    EXPECT_FALSE(std::filesystem::exists(portal.standIn->lastPicture()));
+
+    const auto requests = portal.standIn->requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const auto& request = requests[0];
+    EXPECT_EQ(request.sender, portal.client.baseService());
+    const QString token = request.options.value("handle_token").toString();
+    EXPECT_TRUE(QRegularExpression("^[A-Za-z0-9_]+$").match(token).hasMatch()) << token.toStdString();
+    EXPECT_TRUE(token.startsWith("lexorra_")) << token.toStdString();
+    EXPECT_EQ(request.handle, shell::portalRequestPath(portal.client.baseService(), token));
+    EXPECT_EQ(request.options.value("interactive"), QVariant(true));
+    EXPECT_EQ(request.options.value("modal"), QVariant(true));
+    EXPECT_TRUE(portal.standIn->closed().empty());
+}
+
+TEST_F(PortalRequestTest, EveryRequestHasItsOwnToken) {
+    portal.standIn->answerWith(Answer::picture, pattern());
+    ASSERT_EQ(shoot().status, PortalShot::Status::saved);
+    ASSERT_EQ(shoot().status, PortalShot::Status::saved);
+    const auto requests = portal.standIn->requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_NE(requests[0].handle, requests[1].handle);
+}
+
+TEST_F(PortalRequestTest, PictureInAnotherFormatBecomesAPng) {
+    portal.standIn->pictureName("shot.jpg");
+    portal.standIn->answerWith(Answer::picture, pattern());
+    ASSERT_EQ(shoot().status, PortalShot::Status::saved);
+    EXPECT_TRUE(isPng(file()));
+    EXPECT_EQ(QImage(QString::fromStdString(file())).size(), QSize(120, 80));
+}
+
+TEST_F(PortalRequestTest, AnswerBeforeTheReplyIsNotLost) {
+    portal.standIn->answerWith(Answer::answerBeforeReply, pattern());
+    const PortalShot shot = shoot(5s);
+    EXPECT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
+    EXPECT_TRUE(isPng(file()));
+}
+
+TEST_F(PortalRequestTest, HandleNamedByAnOlderPortalIsFollowed) {
+    // Such a portal answers on a path of its own; the caller learns it from the reply, so the
+    // answer must come after it (the race the naming convention removed).
+    portal.standIn->answerWith(Answer::ownHandle, pattern(), 200);
+    const PortalShot shot = shoot(5s);
+    EXPECT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
+    ASSERT_EQ(portal.standIn->requests().size(), 1u);
+    EXPECT_TRUE(portal.standIn->requests()[0].handle.contains("/legacy/"));
+}
+
+TEST_F(PortalRequestTest, UserCancelWritesNothing) {
+    portal.standIn->answerWith(Answer::cancel);
+    EXPECT_EQ(shoot().status, PortalShot::Status::cancelled);
+    EXPECT_FALSE(std::filesystem::exists(file()));
+}
+
+TEST_F(PortalRequestTest, FailuresWriteNothing) {
+    const struct {
+        Answer answer;
+        QString uri;
+        const char* inDetail;
+    } cases[] = {
+        {Answer::otherError, {}, "response 2"},
+        {Answer::refuse, {}, "org.freedesktop.portal.Error.NotAllowed"},
+        {Answer::picture, "https://example.org/shot.png", "without a local picture"},
+        {Answer::picture, "file:///nonexistent/shot.png", "cannot be read"},
+    };
+    for (const auto& c : cases) {
+        portal.standIn->uriOverride(c.uri);
+        portal.standIn->answerWith(c.answer);
+        const PortalShot shot = shoot();
+        EXPECT_EQ(shot.status, PortalShot::Status::failed) << c.inDetail;
+        EXPECT_NE(shot.detail.find(c.inDetail), std::string::npos) << shot.detail;
+        EXPECT_FALSE(std::filesystem::exists(file())) << c.inDetail;
+    }
+    // A picture the portal answered with but nobody can decode stays where it is.
+    const auto text = home.root / "notes.png";
+    std::ofstream(text) << "not a picture";
+    portal.standIn->uriOverride(QUrl::fromLocalFile(QString::fromStdString(text.string())).toString());
+    portal.standIn->answerWith(Answer::picture);
+    EXPECT_EQ(shoot().status, PortalShot::Status::failed);
+    EXPECT_TRUE(std::filesystem::exists(text));
+    EXPECT_FALSE(std::filesystem::exists(file()));
+}
+
+TEST_F(PortalRequestTest, SilentPortalTimesOutAndTheRequestIsClosed) {
+    portal.standIn->answerWith(Answer::silent);
+    QElapsedTimer clock;
+    clock.start();
+    const PortalShot shot = shoot(400ms);
+    EXPECT_EQ(shot.status, PortalShot::Status::timedOut);
+    EXPECT_GE(clock.elapsed(), 350);
+    EXPECT_LT(clock.elapsed(), 3000);
+    ASSERT_EQ(portal.standIn->requests().size(), 1u);
+    // Close is sent without waiting; give it a moment to arrive.
+    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(portal.standIn->closed().size(), 1u);
+    EXPECT_EQ(portal.standIn->closed()[0], portal.standIn->requests()[0].handle);
+    EXPECT_FALSE(std::filesystem::exists(file()));
+}
+
+TEST_F(PortalRequestTest, PortalThatDoesNotEvenReplyTimesOut) {
+    portal.standIn->answerWith(Answer::mute);
+    QElapsedTimer clock;
+    clock.start();
+    const PortalShot shot = shoot(400ms);
+    EXPECT_EQ(shot.status, PortalShot::Status::timedOut) << shot.detail;
+    EXPECT_LT(clock.elapsed(), 3000);
+    // The request is closed where the convention puts it.
+    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(portal.standIn->closed().size(), 1u);
+    EXPECT_EQ(portal.standIn->closed()[0], portal.standIn->requests().at(0).handle);
+}
+
+TEST_F(PortalRequestTest, PortalLeavingTheBusEndsTheWaitAtOnce) {
+    portal.standIn->answerWith(Answer::leave, {}, 50);
+    QElapsedTimer clock;
+    clock.start();
+    const PortalShot shot = shoot(20s);
+    EXPECT_EQ(shot.status, PortalShot::Status::failed);
+    EXPECT_NE(shot.detail.find("left the bus"), std::string::npos) << shot.detail;
+    EXPECT_LT(clock.elapsed(), 5000);
+}
+
+TEST(PortalAbsent, NoServiceMeansUnavailable) {
+    TemporaryXdgHome home;
+    PrivatePortal portal(home.root);
+    if (const std::string why = portal.start(); !why.empty())
+        GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
+    // The stand-in exists but has not taken the portal's name.
+    EXPECT_FALSE(shell::portalScreenshotAvailable(portal.client));
+    const PortalShot shot = shell::portalScreenshot(portal.client, (home.root / "c.png").string(), 2s);
+    EXPECT_EQ(shot.status, PortalShot::Status::unavailable);
+    EXPECT_TRUE(portal.standIn->requests().empty());
+    EXPECT_FALSE(shell::portalScreenshotAvailable(QDBusConnection(QStringLiteral("never-connected"))));
+}
+
+// Desktops start the portal on demand: its name is only activatable until the first call.
+TEST(PortalOnDemand, ActivatablePortalIsUsed) {
+    TemporaryXdgHome home;
+    const auto services = home.root / "services";
+    std::filesystem::create_directories(services);
+    const auto picture = home.root / "region.png";
+    ASSERT_TRUE(pattern().save(QString::fromStdString(picture.string()), "PNG"));
+    std::ofstream(services / "org.freedesktop.portal.Desktop.service")
+        << "[D-BUS Service]\nName=org.freedesktop.portal.Desktop\nExec=" << LEXORRA_PORTAL_STANDIN << " "
+        << picture.string() << " picture\n";
+    PrivateBus bus(home.root / "bus");
+    std::string why;
+    if (!bus.start(why, services)) GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
+    const QDBusConnection client = bus.connect(QString("capture-on-demand-%1").arg(::getpid()));
+    ASSERT_TRUE(client.isConnected());
+    EXPECT_FALSE(client.interface()->isServiceRegistered(ScreenshotPortalStandIn::service).value());
+    EXPECT_TRUE(shell::portalScreenshotAvailable(client));
+    const std::string file = (home.root / "captureRegion.png").string();
+    const PortalShot shot = shell::portalScreenshot(client, file, 20s);
+    ASSERT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
+    EXPECT_EQ(QImage(QString::fromStdString(file)).convertToFormat(QImage::Format_RGB32), pattern());
+    // The stand-in program ends with the bus.
+}
+
+// ---- The whole capture command, with the real window, picking through the stand-in ----
+
+class PortalFlowTest : public ShellFixture {
+protected:
+    void SetUp() override {
+        ::setenv("TMPDIR", home.root.c_str(), 1);
+        if (const std::string why = portal.start(); !why.empty())
+            GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
+        ShellFixture::SetUp();
+        source.bus = portal.client;
+        source.portalTimeout = 1500ms;
+        source.fallback = [this](const std::string& file) {
+            ++fallbacks;
+            return !fallbackPicture.isNull() && fallbackPicture.save(QString::fromStdString(file), "PNG");
+        };
+        capture = std::make_unique<shell::ScreenCapture>(
+            *app, clipboard, notices,
+            shell::ScreenCapture::Hooks{.ignoreLineBreaks = [] { return false; },
+                                        .bringToFront = [this] { ++broughtToFront; },
+                                        .closePopover = {}});
+        capture->pickRegion = [this](const std::string& file) { return shell::captureRegionToFile(file, source); };
+        capture->captureAllowed = [this] { return shell::screenCaptureSupported(source); };
+        window->setScreenCapture(capture.get());
+    }
+    void TearDown() override {
+        if (window) window->setScreenCapture(nullptr);
+        capture.reset();
+        ShellFixture::TearDown();
+        ::unsetenv("TMPDIR");
+    }
+    void publish() { ASSERT_TRUE(portal.standIn->publish()); }
+    void run() {
+        QSignalSpy done(capture.get(), &shell::ScreenCapture::finished);
+        window->captureAction()->trigger();
+        if (done.isEmpty()) {
+            ASSERT_TRUE(done.wait(120000));
+        }
+        EXPECT_EQ(done.count(), 1);
+        settle();
+    }
+    void expectUnchanged() {
+        EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+        EXPECT_EQ(app->inputString(), "kept input");
+        EXPECT_EQ(broughtToFront, 0);
+        EXPECT_TRUE(notices.shown.empty());
+        EXPECT_FALSE(std::filesystem::exists(shell::captureFilePath()));
+        EXPECT_FALSE(capture->busy());
+    }
+    void keepState() {
+        // A previous capture exists; each new one deletes it first.
+        ASSERT_TRUE(qrImage("old").save(QString::fromStdString(shell::captureFilePath()), "PNG"));
+        QApplication::clipboard()->setText("kept");
+        app->setInputString("kept input");
+        settle();
+    }
+
+    PrivatePortal portal{home.root};
+    shell::RegionSource source;
+    QImage fallbackPicture;
+    int fallbacks = 0;
+    int broughtToFront = 0;
+    std::unique_ptr<shell::ScreenCapture> capture;
+};
+
+TEST_F(PortalFlowTest, QrCodeFromThePortalBecomesTheInput) {
+    publish();
+    portal.standIn->answerWith(Answer::picture, qrAboveText("portal payload", threeLines));
+    QApplication::clipboard()->setText("before");
+    run();
+    EXPECT_EQ(app->inputString(), "portal payload");
+    EXPECT_EQ(QApplication::clipboard()->text(), "portal payload");
+    EXPECT_EQ(broughtToFront, 1);
+    EXPECT_EQ(fallbacks, 0);
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].message, "Copied Text from QR Code!");
+    EXPECT_EQ(notices.shown[0].style, NoticeStyle::success);
+}
+
+TEST_F(PortalFlowTest, TextFromThePortalIsRecognised) {
+    publish();
+    portal.standIn->answerWith(Answer::picture, textImage(threeLines));
+    run();
+    EXPECT_EQ(app->inputString(), "Hello World\nQuick brown fox\nLazy dog sleeps");
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].message, "Captured Text");
+    EXPECT_EQ(fallbacks, 0);
+}
+
+TEST_F(PortalFlowTest, UserCancelEndsTheFlowSilently) {
+    publish();
+    keepState();
+    portal.standIn->answerWith(Answer::cancel);
+    run();
+    expectUnchanged();
+    EXPECT_EQ(fallbacks, 0) << "a cancel must not open a second picker";
+    EXPECT_EQ(portal.standIn->requests().size(), 1u);
+}
+
+TEST_F(PortalFlowTest, PortalErrorFallsBackToOurOwnPicker) {
+    publish();
+    keepState();
+    portal.standIn->answerWith(Answer::otherError);
+    run();
+    EXPECT_EQ(fallbacks, 1);
+    expectUnchanged();
+
+    // The same with a picker that delivers: its picture is read.
+    fallbackPicture = qrImage("from our picker");
+    run();
+    EXPECT_EQ(fallbacks, 2);
+    EXPECT_EQ(app->inputString(), "from our picker");
+}
+
+TEST_F(PortalFlowTest, SilentPortalDoesNotHoldTheWindow) {
+    publish();
+    keepState();
+    portal.standIn->answerWith(Answer::silent);
+    QElapsedTimer clock;
+    clock.start();
+    run();
+    EXPECT_LT(clock.elapsed(), 1500 + 5000);
+    expectUnchanged();
+    EXPECT_EQ(fallbacks, 0);
+    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(portal.standIn->closed().size(), 1u);
+}
+
+TEST_F(PortalFlowTest, RepeatedCommandWhileWaitingIsIgnored) {
+    publish();
+    portal.standIn->answerWith(Answer::picture, qrImage("only once"), 400);
+    int repeats = 0;
+    QTimer::singleShot(100, window.get(), [&] {
+        ++repeats;
+        EXPECT_TRUE(capture->busy());
+        window->captureAction()->trigger();
+        // Reading the file now would race the capture that is about to replace it.
+        capture->grabText();
+    });
+    run();
+    EXPECT_EQ(repeats, 1);
+    EXPECT_EQ(portal.standIn->requests().size(), 1u);
+    EXPECT_EQ(app->inputString(), "only once");
+    EXPECT_EQ(notices.shown.size(), 1u);
+}
+
+TEST_F(PortalFlowTest, WithoutPortalOurOwnPickerIsUsed) {
+    // Not published: the bus has no portal.
+    fallbackPicture = qrImage("picked without portal");
+    run();
+    EXPECT_EQ(fallbacks, 1);
+    EXPECT_TRUE(portal.standIn->requests().empty());
+    EXPECT_EQ(app->inputString(), "picked without portal");
+}
+
+TEST_F(PortalFlowTest, WithoutPortalOrPickerTheWindowExplainsIt) {
+    source.fallback = nullptr;
+    if (QGuiApplication::platformName() == "xcb") GTEST_SKIP() << "X11 always has our own picker";
+    QSignalSpy refused(capture.get(), &shell::ScreenCapture::permissionMissing);
+    window->setScreenCapture(nullptr); // the window would open a modal alert
+    capture->readQRCode();
+    EXPECT_EQ(refused.count(), 1);
+    EXPECT_FALSE(capture->busy());
+    EXPECT_TRUE(portal.standIn->requests().empty());
+    // Once the portal is there, the command is offered.
+    publish();
+    EXPECT_TRUE(shell::screenCaptureSupported(source));
+}
+
+} // namespace
+} // namespace lexorra::testing
