@@ -35,6 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto standard = folder / "standard.json";
     const auto group = folder / "group.json";
     for (const auto& file : {standard, group}) {
+        // A new file rather than a truncated one: ext4 flushes a truncated-and-rewritten file to
+        // disk on close, which made each run wait on the disk.
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
