@@ -1,4 +1,5 @@
 #include "core/AppManager.h"
+#include "support/MemorySettings.h"
 
 #include <gtest/gtest.h>
 
@@ -92,11 +93,7 @@ private:
     std::thread m_worker;
 };
 
-class MemorySettings : public SettingsBackend {
-public:
-    std::optional<Value> value(std::string_view) const override { return std::nullopt; }
-    void setValue(std::string_view, const Value&) override {}
-};
+using lexorra::testing::MemorySettings;
 
 // Tags its output with the sequence's name, takes a little while, and remembers the input
 // of the computation that started last.

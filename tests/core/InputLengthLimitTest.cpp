@@ -1,5 +1,6 @@
 #include "core/AppManager.h"
 #include "core/ManualScheduler.h"
+#include "support/MemorySettings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,7 @@ using namespace lexorra;
 
 namespace {
 
-class MemorySettings : public SettingsBackend {
-public:
-    std::map<std::string, Value, std::less<>> values;
-    std::optional<Value> value(std::string_view key) const override {
-        auto it = values.find(key);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-    void setValue(std::string_view key, const Value& v) override { values[std::string(key)] = v; }
-};
+using lexorra::testing::MemorySettings;
 
 class CountingAction : public TextAction {
 public:
