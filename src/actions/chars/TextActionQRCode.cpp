@@ -1,5 +1,6 @@
 #include "actions/chars/TextActionQRCode.h"
 
+#include "core/SharedLibrary.h"
 #include "text/Graphemes.h"
 
 #include <png.h>
@@ -48,6 +49,24 @@ std::optional<std::string> writeGrayPng(const std::vector<unsigned char>& pixels
     return out;
 }
 
+// The encoder library is opened when the first code is drawn: only the window draws codes,
+// and every command-line run would otherwise pay for loading it.
+struct QrEncoder {
+    QRcode* (*encodeData)(int, const unsigned char*, int, QRecLevel);
+    void (*free)(QRcode*);
+};
+
+const QrEncoder* qrEncoder() {
+    static const QrEncoder* loaded = []() -> const QrEncoder* {
+        static const SharedLibrary library("libqrencode.so.4");
+        static QrEncoder encoder;
+        const bool complete =
+            library.resolve("QRcode_encodeData", encoder.encodeData) && library.resolve("QRcode_free", encoder.free);
+        return complete ? &encoder : nullptr;
+    }();
+    return loaded;
+}
+
 } // namespace
 
 std::string TextActionQRCode::transform(std::string_view text) const {
@@ -87,10 +106,12 @@ std::string qrCodePayload(std::string_view result) {
 std::optional<std::string> qrCodePng(std::string_view result) {
     const std::string payload = qrCodePayload(result);
     if (payload.empty()) return std::nullopt;
-    std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
-        QRcode_encodeData(static_cast<int>(payload.size()), reinterpret_cast<const unsigned char*>(payload.data()), 0,
-                          QR_ECLEVEL_M),
-        &QRcode_free);
+    const QrEncoder* encoder = qrEncoder();
+    if (!encoder) return std::nullopt;
+    std::unique_ptr<QRcode, void (*)(QRcode*)> code(
+        encoder->encodeData(static_cast<int>(payload.size()), reinterpret_cast<const unsigned char*>(payload.data()), 0,
+                            QR_ECLEVEL_M),
+        encoder->free);
     if (!code) return std::nullopt;
 
     const int modules = code->width + 2 * marginModules;

@@ -1,5 +1,7 @@
 #include "actions/chars/rncryptor/Primitives.h"
 
+#include "core/SharedLibrary.h"
+
 #include <openssl/core_names.h>
 #include <openssl/crypto.h>
 #include <openssl/err.h>
@@ -24,9 +26,62 @@ namespace {
     std::abort();
 }
 
+// The cipher library is opened on first use: its algorithm tables alone take longer to
+// set up than a whole quick command-line run, and only encryption needs them.
+struct Crypto {
+    int (*randBytes)(unsigned char*, int);
+    unsigned long (*errGetError)();
+    int (*pbkdf2)(const char*, int, const unsigned char*, int, int, const EVP_MD*, int, unsigned char*);
+    const EVP_MD* (*sha1)();
+    int (*memcmp)(const void*, const void*, size_t);
+    EVP_CIPHER_CTX* (*cipherNew)();
+    void (*cipherFree)(EVP_CIPHER_CTX*);
+    const EVP_CIPHER* (*aes256Cbc)();
+    int (*cipherInit)(EVP_CIPHER_CTX*, const EVP_CIPHER*, ENGINE*, const unsigned char*, const unsigned char*, int);
+    int (*cipherSetPadding)(EVP_CIPHER_CTX*, int);
+    int (*cipherUpdate)(EVP_CIPHER_CTX*, unsigned char*, int*, const unsigned char*, int);
+    int (*cipherFinal)(EVP_CIPHER_CTX*, unsigned char*, int*);
+    EVP_MAC* (*macFetch)(OSSL_LIB_CTX*, const char*, const char*);
+    void (*macFree)(EVP_MAC*);
+    EVP_MAC_CTX* (*macNew)(EVP_MAC*);
+    void (*macContextFree)(EVP_MAC_CTX*);
+    int (*macInit)(EVP_MAC_CTX*, const unsigned char*, size_t, const OSSL_PARAM*);
+    int (*macUpdate)(EVP_MAC_CTX*, const unsigned char*, size_t);
+    int (*macFinal)(EVP_MAC_CTX*, unsigned char*, size_t*, size_t);
+    OSSL_PARAM (*paramString)(const char*, char*, size_t);
+    OSSL_PARAM (*paramEnd)();
+};
+
+const Crypto* loadCrypto() {
+    static const SharedLibrary library("libcrypto.so.3");
+    static Crypto c;
+    const bool complete =
+        library.resolve("RAND_bytes", c.randBytes) && library.resolve("ERR_get_error", c.errGetError) &&
+        library.resolve("PKCS5_PBKDF2_HMAC", c.pbkdf2) && library.resolve("EVP_sha1", c.sha1) &&
+        library.resolve("CRYPTO_memcmp", c.memcmp) && library.resolve("EVP_CIPHER_CTX_new", c.cipherNew) &&
+        library.resolve("EVP_CIPHER_CTX_free", c.cipherFree) && library.resolve("EVP_aes_256_cbc", c.aes256Cbc) &&
+        library.resolve("EVP_CipherInit_ex", c.cipherInit) &&
+        library.resolve("EVP_CIPHER_CTX_set_padding", c.cipherSetPadding) &&
+        library.resolve("EVP_CipherUpdate", c.cipherUpdate) && library.resolve("EVP_CipherFinal_ex", c.cipherFinal) &&
+        library.resolve("EVP_MAC_fetch", c.macFetch) && library.resolve("EVP_MAC_free", c.macFree) &&
+        library.resolve("EVP_MAC_CTX_new", c.macNew) && library.resolve("EVP_MAC_CTX_free", c.macContextFree) &&
+        library.resolve("EVP_MAC_init", c.macInit) && library.resolve("EVP_MAC_update", c.macUpdate) &&
+        library.resolve("EVP_MAC_final", c.macFinal) &&
+        library.resolve("OSSL_PARAM_construct_utf8_string", c.paramString) &&
+        library.resolve("OSSL_PARAM_construct_end", c.paramEnd);
+    return complete ? &c : nullptr;
+}
+
+// The library's functions; a missing library fails the operation like any cipher error.
+const Crypto& crypto() {
+    static const Crypto* loaded = loadCrypto();
+    if (!loaded) throw CipherFailure("the cipher library (libcrypto.so.3) could not be loaded");
+    return *loaded;
+}
+
 // The most specific status the library left for the failed call, or the call's own result.
 unsigned long statusCode(int result) {
-    const unsigned long queued = ERR_get_error();
+    const unsigned long queued = crypto().errGetError();
     return queued != 0 ? queued : static_cast<unsigned long>(result);
 }
 
@@ -39,11 +94,16 @@ int checkedLength(std::size_t size) {
 
 std::string_view errorName(Error error) {
     switch (error) {
-    case Error::hmacMismatch: return "hmacMismatch";
-    case Error::unknownHeader: return "unknownHeader";
-    case Error::messageTooShort: return "messageTooShort";
-    case Error::memoryFailure: return "memoryFailure";
-    case Error::invalidCredentialType: return "invalidCredentialType";
+    case Error::hmacMismatch:
+        return "hmacMismatch";
+    case Error::unknownHeader:
+        return "unknownHeader";
+    case Error::messageTooShort:
+        return "messageTooShort";
+    case Error::memoryFailure:
+        return "memoryFailure";
+    case Error::invalidCredentialType:
+        return "invalidCredentialType";
     }
     return "unknown";
 }
@@ -52,7 +112,7 @@ Failure::Failure(Error e) : std::runtime_error(std::string(errorName(e))), error
 
 Bytes randomBytes(std::size_t count) {
     Bytes out(count);
-    const int result = RAND_bytes(out.data(), checkedLength(count));
+    const int result = crypto().randBytes(out.data(), checkedLength(count));
     if (result != 1)
         securityFailure("SECURITY FAILURE: Could not generate secure random numbers: " +
                         std::to_string(statusCode(result)));
@@ -61,9 +121,9 @@ Bytes randomBytes(std::size_t count) {
 
 Bytes deriveKey(std::string_view password, ByteView salt, unsigned iterations, std::size_t keySize) {
     Bytes key(keySize);
-    const int result = PKCS5_PBKDF2_HMAC(password.data(), checkedLength(password.size()), salt.data(),
-                                         checkedLength(salt.size()), static_cast<int>(iterations), EVP_sha1(),
-                                         checkedLength(keySize), key.data());
+    const int result =
+        crypto().pbkdf2(password.data(), checkedLength(password.size()), salt.data(), checkedLength(salt.size()),
+                        static_cast<int>(iterations), crypto().sha1(), checkedLength(keySize), key.data());
     if (result != 1)
         securityFailure("SECURITY FAILURE: Could not derive secure password (" + std::to_string(statusCode(result)) +
                         ")");
@@ -72,26 +132,28 @@ Bytes deriveKey(std::string_view password, ByteView salt, unsigned iterations, s
 
 bool constantTimeEqual(ByteView a, ByteView b) {
     if (a.size() != b.size()) return false;
-    return CRYPTO_memcmp(a.data(), b.data(), a.size()) == 0;
+    return crypto().memcmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // ---- Engine
 
-Engine::Engine(Operation operation, ByteView key, ByteView iv) : cryptor(EVP_CIPHER_CTX_new()) {
+Engine::Engine(Operation operation, ByteView key, ByteView iv) : cryptor(crypto().cipherNew()) {
     if (!cryptor) throw Failure(Error::memoryFailure);
     if (key.size() != 32 || iv.size() != 16) {
-        EVP_CIPHER_CTX_free(cryptor);
+        crypto().cipherFree(cryptor);
         throw CipherFailure("AES-256-CBC needs a 32-byte key and a 16-byte vector");
     }
     const int encrypt = operation == Operation::encrypt ? 1 : 0;
-    if (EVP_CipherInit_ex(cryptor, EVP_aes_256_cbc(), nullptr, key.data(), iv.data(), encrypt) != 1) {
-        EVP_CIPHER_CTX_free(cryptor);
+    if (crypto().cipherInit(cryptor, crypto().aes256Cbc(), nullptr, key.data(), iv.data(), encrypt) != 1) {
+        crypto().cipherFree(cryptor);
         throw CipherFailure("the cipher could not be initialised");
     }
-    EVP_CIPHER_CTX_set_padding(cryptor, 1);
+    crypto().cipherSetPadding(cryptor, 1);
 }
 
-Engine::~Engine() { EVP_CIPHER_CTX_free(cryptor); }
+Engine::~Engine() {
+    crypto().cipherFree(cryptor);
+}
 
 Bytes Engine::update(ByteView data) {
     buffer.clear();
@@ -111,7 +173,8 @@ void Engine::update(ByteView data, Bytes& out) {
     // One block more than the input: CBC may release a block held back from the last call.
     out.resize(start + data.size() + 16);
     int written = 0;
-    const bool ok = EVP_CipherUpdate(cryptor, out.data() + start, &written, data.data(), checkedLength(data.size())) == 1;
+    const bool ok =
+        crypto().cipherUpdate(cryptor, out.data() + start, &written, data.data(), checkedLength(data.size())) == 1;
     out.resize(start + (ok ? static_cast<std::size_t>(written) : 0));
     if (!ok) throw CipherFailure("the cipher rejected the data");
 }
@@ -120,7 +183,7 @@ void Engine::finalData(Bytes& out) {
     const std::size_t start = out.size();
     out.resize(start + 32);
     int written = 0;
-    const bool ok = EVP_CipherFinal_ex(cryptor, out.data() + start, &written) == 1;
+    const bool ok = crypto().cipherFinal(cryptor, out.data() + start, &written) == 1;
     out.resize(start + (ok ? static_cast<std::size_t>(written) : 0));
     if (!ok) throw CipherFailure("the padding of the decrypted data is not valid");
 }
@@ -128,31 +191,32 @@ void Engine::finalData(Bytes& out) {
 // ---- HMACV3
 
 HMACV3::HMACV3(ByteView key) : context(nullptr) {
-    EVP_MAC* mac = EVP_MAC_fetch(nullptr, "HMAC", nullptr);
+    EVP_MAC* mac = crypto().macFetch(nullptr, "HMAC", nullptr);
     if (!mac) throw Failure(Error::memoryFailure);
-    context = EVP_MAC_CTX_new(mac);
-    EVP_MAC_free(mac); // the context keeps its own reference
+    context = crypto().macNew(mac);
+    crypto().macFree(mac); // the context keeps its own reference
     if (!context) throw Failure(Error::memoryFailure);
     char digest[] = "SHA256";
-    const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
-                                 OSSL_PARAM_construct_end()};
-    if (EVP_MAC_init(context, key.data(), key.size(), params) != 1) {
-        EVP_MAC_CTX_free(context);
+    const OSSL_PARAM params[] = {crypto().paramString(OSSL_MAC_PARAM_DIGEST, digest, 0), crypto().paramEnd()};
+    if (crypto().macInit(context, key.data(), key.size(), params) != 1) {
+        crypto().macContextFree(context);
         throw CipherFailure("HMAC-SHA256 could not be initialised");
     }
 }
 
-HMACV3::~HMACV3() { EVP_MAC_CTX_free(context); }
+HMACV3::~HMACV3() {
+    crypto().macContextFree(context);
+}
 
 void HMACV3::update(ByteView data) {
     if (data.empty()) return;
-    if (EVP_MAC_update(context, data.data(), data.size()) != 1) throw CipherFailure("HMAC-SHA256 update failed");
+    if (crypto().macUpdate(context, data.data(), data.size()) != 1) throw CipherFailure("HMAC-SHA256 update failed");
 }
 
 Bytes HMACV3::finalData() {
     Bytes out(32);
     std::size_t written = 0;
-    if (EVP_MAC_final(context, out.data(), &written, out.size()) != 1) throw CipherFailure("HMAC-SHA256 failed");
+    if (crypto().macFinal(context, out.data(), &written, out.size()) != 1) throw CipherFailure("HMAC-SHA256 failed");
     out.resize(written);
     return out;
 }

@@ -1,7 +1,8 @@
 #include "actions/data/openai/HTTPSession.h"
 
+#include "core/SharedLibrary.h"
+
 #include <curl/curl.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <mutex>
@@ -27,27 +28,20 @@ struct Curl {
     void (*slistFreeAll)(curl_slist*);
 };
 
-template <typename Function>
-bool resolve(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    return function != nullptr;
-}
-
 // Null when the library is missing; the request then fails with a message instead.
 const Curl* curlLibrary() {
-    static const Curl* loaded = [] () -> const Curl* {
-        void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-        if (!library) return nullptr;
+    static const Curl* loaded = []() -> const Curl* {
+        static const SharedLibrary library("libcurl.so.4");
         static Curl curl;
-        const bool complete = resolve(library, "curl_global_init", curl.globalInit) &&
-                              resolve(library, "curl_easy_init", curl.easyInit) &&
-                              resolve(library, "curl_easy_setopt", curl.easySetopt) &&
-                              resolve(library, "curl_easy_perform", curl.easyPerform) &&
-                              resolve(library, "curl_easy_getinfo", curl.easyGetinfo) &&
-                              resolve(library, "curl_easy_cleanup", curl.easyCleanup) &&
-                              resolve(library, "curl_easy_strerror", curl.easyStrerror) &&
-                              resolve(library, "curl_slist_append", curl.slistAppend) &&
-                              resolve(library, "curl_slist_free_all", curl.slistFreeAll);
+        const bool complete = library.resolve("curl_global_init", curl.globalInit) &&
+                              library.resolve("curl_easy_init", curl.easyInit) &&
+                              library.resolve("curl_easy_setopt", curl.easySetopt) &&
+                              library.resolve("curl_easy_perform", curl.easyPerform) &&
+                              library.resolve("curl_easy_getinfo", curl.easyGetinfo) &&
+                              library.resolve("curl_easy_cleanup", curl.easyCleanup) &&
+                              library.resolve("curl_easy_strerror", curl.easyStrerror) &&
+                              library.resolve("curl_slist_append", curl.slistAppend) &&
+                              library.resolve("curl_slist_free_all", curl.slistFreeAll);
         if (!complete || curl.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
         return &curl;
     }();
@@ -71,7 +65,9 @@ int reportProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<Transfer*>(user)->task->isCancelled() ? 1 : 0;
 }
 
-bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool startsWith(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 HTTPResponse perform(const HTTPRequest& request, Transfer& transfer) {
     HTTPResponse response;
@@ -96,7 +92,8 @@ HTTPResponse perform(const HTTPRequest& request, Transfer& transfer) {
         return response;
     }
     curl_slist* headers = nullptr;
-    for (const auto& [name, value] : request.headers) headers = lib->slistAppend(headers, (name + ": " + value).c_str());
+    for (const auto& [name, value] : request.headers)
+        headers = lib->slistAppend(headers, (name + ": " + value).c_str());
     // Without this curl waits for a "100 Continue" before sending larger bodies.
     headers = lib->slistAppend(headers, "Expect:");
 
@@ -152,7 +149,9 @@ HTTPResponse perform(const HTTPRequest& request, Transfer& transfer) {
 // The library is loaded and initialised on the thread that first needs a session, never
 // inside an exchange's own thread: global initialisation is not thread-safe and its
 // per-thread state would otherwise belong to a detached thread.
-HTTPSession::HTTPSession() { curlLibrary(); }
+HTTPSession::HTTPSession() {
+    curlLibrary();
+}
 
 HTTPSession& HTTPSession::shared() {
     // Never destroyed: exchanges may still be finishing on their threads while the program exits.

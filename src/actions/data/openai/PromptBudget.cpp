@@ -1,11 +1,12 @@
 #include "actions/data/openai/PromptBudget.h"
 
+#include "core/SharedLibrary.h"
 #include "text/Graphemes.h"
 #include "text/Utf.h"
 
-#include <cstdio> // the language detector's headers use it without including it
 #include <cld2/internal/lang_script.h>
 #include <cld2/public/compact_lang_det.h>
+#include <cstdio> // the language detector's headers use it without including it
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
 #include <unicode/ubrk.h>
@@ -14,10 +15,34 @@
 
 namespace lexorra::openai {
 
+namespace {
+
+// The language detector is opened when a prompt is first measured, not at every start of
+// the program. Its entry points are C++ functions, found by their linker names.
+struct LanguageDetector {
+    CLD2::Language (*summary)(const char*, int, bool, CLD2::Language*, int*, int*, bool*);
+    const char* (*code)(CLD2::Language);
+};
+
+const LanguageDetector* languageDetector() {
+    static const LanguageDetector* loaded = []() -> const LanguageDetector* {
+        static const SharedLibrary library("libcld2.so.0");
+        static LanguageDetector detector;
+        const bool complete =
+            library.resolve("_ZN4CLD221DetectLanguageSummaryEPKcibPNS_8LanguageEPiS4_Pb", detector.summary) &&
+            library.resolve("_ZN4CLD212LanguageCodeENS_8LanguageE", detector.code);
+        return complete ? &detector : nullptr;
+    }();
+    return loaded;
+}
+
+} // namespace
+
 std::size_t countWords(std::string_view text) {
     const icu::UnicodeString s = text::toUnicode(text);
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getDefault(), status));
+    std::unique_ptr<icu::BreakIterator> words(
+        icu::BreakIterator::createWordInstance(icu::Locale::getDefault(), status));
     if (U_FAILURE(status)) return 0;
     words->setText(s);
     std::size_t count = 0;
@@ -29,16 +54,17 @@ std::size_t countWords(std::string_view text) {
 std::string dominantLanguageDisplayName(std::string_view text) {
     // The summary's first language, not the return value: the detector answers English by
     // default when it recognises nothing, which would wrongly drop the word term.
+    const LanguageDetector* detector = languageDetector();
+    if (!detector) return {};
     bool reliable = false;
     CLD2::Language top3[3];
     int percent3[3];
     int textBytes = 0;
-    CLD2::DetectLanguageSummary(text.data(), static_cast<int>(text.size()), true, top3, percent3, &textBytes,
-                                &reliable);
+    detector->summary(text.data(), static_cast<int>(text.size()), true, top3, percent3, &textBytes, &reliable);
     const CLD2::Language language = top3[0];
     if (language == CLD2::UNKNOWN_LANGUAGE || language == CLD2::TG_UNKNOWN_LANGUAGE) return {};
     icu::UnicodeString name;
-    icu::Locale(CLD2::LanguageCode(language)).getDisplayName(icu::Locale::getDefault(), name);
+    icu::Locale(detector->code(language)).getDisplayName(icu::Locale::getDefault(), name);
     name.toLower(icu::Locale::getDefault());
     return text::toUtf8(name);
 }

@@ -1,0 +1,32 @@
+#include "core/SharedLibrary.h"
+
+#include <gtest/gtest.h>
+
+using namespace lexorra;
+
+namespace {
+int placeholder() {
+    return 1;
+}
+} // namespace
+
+TEST(SharedLibrary, ResolvesFunctionsOfAnInstalledLibrary) {
+    const SharedLibrary libc("libc.so.6");
+    ASSERT_TRUE(libc.isOpen());
+    size_t (*length)(const char*) = nullptr;
+    ASSERT_TRUE(libc.resolve("strlen", length));
+    EXPECT_EQ(length("lexorra"), 7u);
+
+    // A failed lookup leaves nothing callable behind.
+    int (*missing)() = &placeholder;
+    EXPECT_FALSE(libc.resolve("no_such_function_in_libc", missing));
+    EXPECT_EQ(missing, nullptr);
+}
+
+TEST(SharedLibrary, MissingLibraryResolvesNothing) {
+    const SharedLibrary absent("liblexorra-absent.so.9");
+    EXPECT_FALSE(absent.isOpen());
+    int (*function)() = &placeholder;
+    EXPECT_FALSE(absent.resolve("strlen", function));
+    EXPECT_EQ(function, nullptr);
+}
