@@ -16,21 +16,23 @@ constexpr const char* monthName =
     "|sep(?:t(?:ember)?)?|oct(?:ober)?|nov(?:ember)?|dec(?:ember)?)(?:\\.(?=\\s))?";
 constexpr const char* weekday =
     "(?:(?:mon(?:day)?|tue(?:s(?:day)?)?|wed(?:nesday)?|thu(?:r(?:s(?:day)?)?)?|fri(?:day)?|sat(?:urday)?"
-    "|sun(?:day)?)\\.?,?\\s+)?";
+    "|sun(?:day)?)\\.?,?\\h+)?";
 constexpr const char* dayOfMonth = "(?:3[01]|[12][0-9]|0?[1-9])(?:st|nd|rd|th)?";
 constexpr const char* clock =
-    "(?:(?:[01]?[0-9]|2[0-3]):[0-5][0-9](?::[0-5][0-9](?:[.,][0-9]+)?)?(?:\\s?[ap]\\.?m\\.?(?![\\p{L}\\p{N}]))?"
-    "|(?:1[0-2]|0?[1-9])\\s?[ap]\\.?m\\.?(?![\\p{L}\\p{N}]))"
-    "(?:\\s?(?:z|utc|gmt|[+-][0-9]{2}:?[0-9]{2})(?![\\p{L}\\p{N}]))?";
+    "(?:(?:[01]?[0-9]|2[0-3]):[0-5][0-9](?::[0-5][0-9](?:[.,][0-9]+)?)?(?:\\h?[ap]\\.?m\\.?(?![\\p{L}\\p{N}]))?"
+    "|(?:1[0-2]|0?[1-9])\\h?[ap]\\.?m\\.?(?![\\p{L}\\p{N}]))"
+    "(?:\\h?(?:z|utc|gmt|[+-][0-9]{2}:?[0-9]{2})(?![\\p{L}\\p{N}]))?";
 
+// Parts of an expression are joined by spaces and tabs only: a date at the end of one line
+// and a time at the start of the next are two things, and the line break between them stays.
 std::string buildPattern() {
-    const std::string time = std::string("(?:(?:t|\\s*,\\s*|\\s+at\\s+|\\s+)") + clock + ")?";
+    const std::string time = std::string("(?:(?:t|\\h*,\\h*|\\h+at\\h+|\\h+)") + clock + ")?";
     const std::string numericYearFirst = "(?<ymd>[0-9]{4}([-/.])[0-9]{1,2}\\2[0-9]{1,2})";
     // Both separators must be the same character: "1/2-3" is no date.
     const std::string numericYearLast = "(?<dmy>[0-9]{1,2}([-/.])[0-9]{1,2}\\4(?:[0-9]{4}|[0-9]{2}))";
     const std::string dayFirst =
-        std::string(weekday) + dayOfMonth + "(?:\\s+of)?\\s+" + monthName + "(?:,?\\s+[0-9]{4})?";
-    const std::string monthFirst = std::string(weekday) + monthName + "\\s+" + dayOfMonth + "(?:,?\\s+[0-9]{4})?";
+        std::string(weekday) + dayOfMonth + "(?:\\h+of)?\\h+" + monthName + "(?:,?\\h+[0-9]{4})?";
+    const std::string monthFirst = std::string(weekday) + monthName + "\\h+" + dayOfMonth + "(?:,?\\h+[0-9]{4})?";
     return "(?<![\\p{L}\\p{N}])(?:" + numericYearFirst + "|" + numericYearLast + "|" + dayFirst + "|" + monthFirst +
            ")" + time + "(?![\\p{L}\\p{N}])";
 }

@@ -37,6 +37,9 @@ constexpr double transitionSmoothing = 0.01;
 // Weight, in counts, of the word-shape distribution mixed into a known word's tag counts:
 // a word seen once or twice can still take an open-class tag its counts lack.
 constexpr double shapeWeight = 0.5;
+// A tag seen in under half a percent of a word's uses is an annotation oddity ("a" as a list
+// marker or a symbol); dividing by its small prior would let the context pick it.
+constexpr double rareTagShare = 0.005;
 
 using TagCounts = std::vector<std::pair<int, double>>;
 
@@ -281,7 +284,8 @@ Observation observeWord(const Model& model, std::string_view text, size_t token)
     if (!counts.empty()) {
         double total = 0;
         for (const auto& [tag, count] : counts) total += count;
-        for (const auto& [tag, count] : counts) probability[tag] += count / (total + shapeWeight);
+        for (const auto& [tag, count] : counts)
+            if (count >= rareTagShare * total) probability[tag] += count / (total + shapeWeight);
         if (shapeCounts) addDistribution(probability, *shapeCounts, shapeWeight / (total + shapeWeight));
     } else if (shapeCounts && probability.empty()) {
         addDistribution(probability, *shapeCounts, 1.0);

@@ -100,6 +100,18 @@ int daysInMonth(int year, int month) {
     return month == 2 && leap ? 29 : days[month - 1];
 }
 
+// Whether writing `written` into a text may form an occurrence of `expression` that was not
+// there: one that lies inside it, contains it, or straddles one of its ends.
+bool mayForm(std::string_view written, std::string_view expression) {
+    if (written.empty() || written.find(expression) != std::string_view::npos ||
+        expression.find(written) != std::string_view::npos)
+        return true;
+    for (size_t k = 1; k < std::min(written.size(), expression.size()); ++k)
+        if (expression.ends_with(written.substr(0, k)) || expression.starts_with(written.substr(written.size() - k)))
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::optional<double> parseInternetDateTime(std::string_view s) {
@@ -195,36 +207,54 @@ std::string TextActionDateConverter::convert(std::string_view text, const icu::L
         if (!writer) return std::string(text);
     }
 
-    // Each distinct expression is read once; a repeat needs no second pass when its
-    // replacement cannot bring it back, since the first pass left no occurrence of it.
-    std::unordered_map<std::string_view, std::optional<std::string>> replacements;
+    // Each distinct expression is read once. A repeat replaces every occurrence again, as its
+    // first pass did; that can only change the text when a replacement written since then
+    // may have formed a new occurrence of it, so otherwise the repeat is skipped.
+    // Replacing every occurrence costs a scan of the whole text per pass; past a few billion
+    // bytes of scanning (huge logs full of distinct timestamps) each found stretch is
+    // replaced where it was found instead.
+    constexpr double scanBudget = 4e9;
+    const double passBudget = scanBudget / static_cast<double>(text.size());
+    struct Reading {
+        std::optional<std::string> replacement;
+        size_t settledPasses = 0; // passes known not to have brought the expression back
+    };
+    std::unordered_map<std::string_view, Reading> readings;
     std::vector<std::pair<std::string_view, const std::string*>> passes;
     std::vector<std::pair<std::string_view, const std::string*>> positional;
+    bool everyOccurrence = true;
     for (std::string_view expression : found) {
         if (runIsStale()) return std::string(text);
-        auto [it, inserted] = replacements.try_emplace(expression);
+        auto [it, inserted] = readings.try_emplace(expression);
+        Reading& reading = it->second;
         if (inserted) {
             if (const auto seconds = reader.read(expression)) {
                 if (writer) {
                     icu::UnicodeString written;
                     writer->format(*seconds * 1000.0, written);
-                    it->second = text::toUtf8(written);
+                    reading.replacement = text::toUtf8(written);
                 } else {
-                    it->second = std::to_string(static_cast<long long>(std::trunc(*seconds)));
+                    reading.replacement = std::to_string(static_cast<long long>(std::trunc(*seconds)));
                 }
             }
         }
-        if (!it->second) continue;
-        positional.emplace_back(expression, &*it->second);
-        if (inserted || it->second->find(expression) != std::string::npos)
-            passes.emplace_back(expression, &*it->second);
+        if (!reading.replacement) continue;
+        positional.emplace_back(expression, &*reading.replacement);
+        if (!everyOccurrence) continue;
+        bool needed = inserted;
+        for (size_t i = reading.settledPasses; i < passes.size() && !needed; ++i)
+            needed = mayForm(*passes[i].second, expression);
+        if (!needed) {
+            reading.settledPasses = passes.size();
+            continue;
+        }
+        passes.emplace_back(expression, &*reading.replacement);
+        // Its own replacement may contain it: the next repeat looks at this pass too.
+        reading.settledPasses = passes.size() - 1;
+        everyOccurrence = static_cast<double>(passes.size()) <= passBudget;
     }
 
-    // Replacing every occurrence once per expression costs a scan of the whole text per
-    // expression; past a few billion bytes of scanning (huge logs full of distinct
-    // timestamps) each found stretch is replaced where it was found instead.
-    constexpr double scanBudget = 4e9;
-    if (static_cast<double>(passes.size()) * static_cast<double>(text.size()) > scanBudget) {
+    if (!everyOccurrence) {
         std::string out;
         out.reserve(text.size());
         size_t last = 0;

@@ -4,7 +4,6 @@
 #include "text/Cancellation.h"
 #include "text/SecureRandom.h"
 
-
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -187,8 +186,7 @@ const OptionList& TextActionTextGenerator::options() const {
         bind({.key = "NumberOfElements",
               .label = "Number:",
               .kind = OptionKind::integer,
-              .hint = "how many items; less than 1 leaves the input as it is",
-              .maximum = maxElements},
+              .hint = "how many items; less than 1 leaves the input as it is"},
              &A::numberOfElements),
         bind({.key = "GeneratorType",
               .label = "Generate:",
@@ -219,7 +217,7 @@ const OptionList& TextActionTextGenerator::options() const {
 
 std::string TextActionTextGenerator::transform(std::string_view text) const {
     if (numberOfElements < 1) return std::string(text);
-    const std::int64_t count = std::min(numberOfElements, maxElements);
+    const std::int64_t count = numberOfElements;
     const RandomBelow random = secureRandomBelow();
 
     if (positionType == TextGeneratorPositionType::everyLine &&
@@ -264,7 +262,7 @@ std::string TextActionTextGenerator::transform(std::string_view text) const {
 
     std::string block;
     if (generatorType == TextGeneratorType::characters) {
-        block = loremCharacters(random, count, breakCharactersInWords);
+        block = loremCharacters(random, std::min<std::int64_t>(count, maxGeneratedBytes), breakCharactersInWords);
     } else {
         // An item (with its separator and line feed) is the unit: the one that would pass the
         // limit is dropped and generation ends there.

@@ -34,13 +34,12 @@ public:
     std::string transform(std::string_view text) const override;
     const OptionList& options() const override;
 
-    // Stored values are clamped to these when the text is generated, so no dictionary can
-    // ask for gigabytes of text.
-    static constexpr std::int64_t maxElements = 100000;
-    static constexpr std::int64_t maxPerUnit = 1000;
-    // Even within those bounds one configuration asks for about 10^11 words. Generation ends
-    // at the last whole item (paragraph, sentence, word, or one line's run for every line)
-    // that keeps the generated text, the input not counted, within this many bytes.
+    // Any number of items may be asked for; word and sentence bounds are clamped to
+    // 1..maxPerUnit when the text is generated (far more than fits under the byte limit
+    // below, and small enough for one 32-bit draw). Generation ends at the last whole item
+    // (paragraph, sentence, word, or one line's run for every line) that keeps the generated
+    // text, the input not counted, within maxGeneratedBytes; random characters stop there.
+    static constexpr std::int64_t maxPerUnit = std::int64_t{1} << 24;
     static constexpr size_t maxGeneratedBytes = size_t{64} << 20;
 };
 

@@ -94,6 +94,13 @@ const Case readableCases[] = {
     {"a replacement holding its date is replaced again per find", reformat, "", "'on' yyyy-MM-dd", "UTC",
      "2023-12-31 2023-12-31", "on on 2023-12-31 on on 2023-12-31"},
     {"reformat leaves undetected text", reformat, "", "yyyy", "UTC", "next Tuesday", "next Tuesday"},
+    // Swapping day and month writes each date as the other: the third find undoes the second.
+    {"a repeat is replaced again after another replacement wrote it", reformat, "", "MM/dd/yyyy", "UTC",
+     "01/02/2023 02/01/2023 01/02/2023", "02/01/2023 02/01/2023 02/01/2023"},
+    {"a time on the next line is not part of the date", toUnix, "", "", "UTC", "Date: 2023-12-31\n10:20:30 started",
+     "Date: 1703980800\n10:20:30 started"},
+    {"windows line ends kept too", reformat, "", "yyyy-MM-dd", "UTC", "31/12/2023\r\n10:20:30",
+     "2023-12-31\r\n10:20:30"},
 };
 INSTANTIATE_TEST_SUITE_P(Readable, DateConverterCases, testing::ValuesIn(readableCases));
 
@@ -136,6 +143,8 @@ const FinderCase finderCases[] = {
     {"plain numbers", "1700000000 and 2023", {}},
     {"no text", "", {}},
     {"after non-ascii text", "Datum: 31.12.2023 – gültig", {"31.12.2023"}},
+    {"no expression spans a line break", "day 31/12/2023\n10 am meeting\nDec\n31, 2023", {"31/12/2023"}},
+    {"tabs join like spaces", "31/12/2023\t10:00", {"31/12/2023\t10:00"}},
 };
 INSTANTIATE_TEST_SUITE_P(Finder, DateFinderCases, testing::ValuesIn(finderCases));
 

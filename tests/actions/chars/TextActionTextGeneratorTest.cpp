@@ -212,13 +212,25 @@ TEST(TextGenerator, BadBoundsAreCorrected) {
         EXPECT_GE(swapped, 3);
         EXPECT_LE(swapped, 9);
         EXPECT_EQ(sentenceWords(loremSentence(random, -5, 0)), 1);
-        EXPECT_LE(sentenceWords(loremSentence(random, 1, 1000000000)), TextActionTextGenerator::maxPerUnit);
     }
+}
+
+TEST(TextGenerator, LargeAmountsAreGivenInFull) {
+    // Only the byte limit of the generated text bounds a request.
     TextActionTextGenerator action;
     action.generatorType = Type::words;
     action.positionType = Position::replace;
-    action.numberOfElements = 1000000000000;
-    EXPECT_EQ(splitAt(action.transform(""), ' ').size(), TextActionTextGenerator::maxElements + 1);
+    action.numberOfElements = 150000;
+    EXPECT_EQ(splitAt(action.transform(""), ' ').size(), 150001u);
+    action.generatorType = Type::characters;
+    action.numberOfElements = 250000;
+    EXPECT_EQ(action.transform("").size(), 250000u);
+    action.generatorType = Type::sentence;
+    action.numberOfElements = 1;
+    action.minWordPerSentence = action.maxWordPerSentence = 2500;
+    const std::string sentence = action.transform("");
+    ASSERT_EQ(sentence.back(), ' ');
+    EXPECT_EQ(sentenceWords(std::string_view(sentence).substr(0, sentence.size() - 1)), 2500);
 }
 
 TEST(TextGenerator, DrawsAreUniformAndCoverTheWholeRange) {

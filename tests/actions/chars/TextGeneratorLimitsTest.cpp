@@ -32,12 +32,16 @@ size_t longestWord() {
     return longest;
 }
 
+// A hundred thousand items of a thousand sentences of a thousand words: about 10^11 words.
+constexpr std::int64_t hugeCount = 100000;
+constexpr std::int64_t hugeUnit = 1000;
+
 void makeHuge(TextActionTextGenerator& action, Type type, Position position) {
     action.generatorType = type;
     action.positionType = position;
-    action.numberOfElements = TextActionTextGenerator::maxElements;
-    action.minWordPerSentence = action.maxWordPerSentence = TextActionTextGenerator::maxPerUnit;
-    action.minSentencesPerParagraph = action.maxSentencesPerParagraph = TextActionTextGenerator::maxPerUnit;
+    action.numberOfElements = hugeCount;
+    action.minWordPerSentence = action.maxWordPerSentence = hugeUnit;
+    action.minSentencesPerParagraph = action.maxSentencesPerParagraph = hugeUnit;
 }
 
 // A run that is superseded after the generator first asked: only a generator that keeps
@@ -146,7 +150,7 @@ TEST(TextGeneratorLimits, HugeWordRequestOnEveryLineStopsAtALine) {
         const std::string_view line = std::string_view(out).substr(start, end - start);
         if (line.empty())
             ++empty;
-        else if (std::count(line.begin(), line.end(), ' ') == TextActionTextGenerator::maxElements)
+        else if (std::count(line.begin(), line.end(), ' ') == hugeCount)
             ++full;
         start = end + 1;
     }
@@ -158,7 +162,7 @@ TEST(TextGeneratorLimits, HugeWordRequestOnEveryLineStopsAtALine) {
 TEST(TextGeneratorLimits, HugeCharacterRequestOnEveryLineKeepsEveryLine) {
     TextActionTextGenerator action;
     makeHuge(action, Type::characters, Position::everyLine);
-    const size_t lines = TextActionTextGenerator::maxGeneratedBytes / TextActionTextGenerator::maxElements + 50;
+    const size_t lines = TextActionTextGenerator::maxGeneratedBytes / hugeCount + 50;
     std::string input;
     for (size_t i = 0; i < lines; ++i)
         input += "L" + std::to_string(i) + "\n";
@@ -172,14 +176,14 @@ TEST(TextGeneratorLimits, HugeCharacterRequestOnEveryLineKeepsEveryLine) {
         const std::string label = "L" + std::to_string(i);
         const std::string_view line = std::string_view(out).substr(start, end - start);
         ASSERT_EQ(line.substr(0, label.size()), label) << i;
-        if (line.size() == label.size() + TextActionTextGenerator::maxElements)
+        if (line.size() == label.size() + hugeCount)
             ++withCharacters;
         else
             ASSERT_EQ(line.size(), label.size()) << i;
         start = end + 1;
     }
     EXPECT_EQ(start, out.size() + 1);
-    EXPECT_EQ(withCharacters, TextActionTextGenerator::maxGeneratedBytes / TextActionTextGenerator::maxElements);
+    EXPECT_EQ(withCharacters, TextActionTextGenerator::maxGeneratedBytes / hugeCount);
 }
 
 TEST(TextGeneratorLimits, NormalAmountsAreNotTouchedByTheCap) {
