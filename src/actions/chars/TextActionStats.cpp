@@ -1,5 +1,6 @@
 #include "actions/chars/TextActionStats.h"
 
+#include "text/CanonicalKeys.h"
 #include "text/Case.h"
 #include "text/Graphemes.h"
 #include "text/Lines.h"
@@ -37,11 +38,13 @@ std::vector<std::string> statisticsWords(std::string_view text) {
 std::string TextActionStats::transform(std::string_view text) const {
     const std::vector<std::string> words = statisticsWords(text);
 
-    // Distinct words keep the order they first appear in, so equal counts list stably.
+    // Distinct words keep the order they first appear in, so equal counts list stably; words
+    // that differ only in how their accents are encoded are one word, listed as first seen.
+    text::CanonicalKeys keys;
     std::unordered_map<std::string_view, size_t> slot;
     std::vector<std::pair<std::string_view, size_t>> counts;
     for (const auto& word : words) {
-        auto [it, inserted] = slot.try_emplace(word, counts.size());
+        auto [it, inserted] = slot.try_emplace(keys.key(word), counts.size());
         if (inserted) counts.emplace_back(word, 0);
         ++counts[it->second].second;
     }

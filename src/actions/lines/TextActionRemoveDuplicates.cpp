@@ -1,44 +1,22 @@
 #include "actions/lines/TextActionRemoveDuplicates.h"
 
+#include "text/CanonicalKeys.h"
 #include "text/Lines.h"
 #include "text/Utf.h"
 
-#include <unicode/bytestream.h>
-#include <unicode/normalizer2.h>
-
-#include <deque>
 #include <unordered_set>
 
 namespace lexorra {
 namespace {
 
-// Remembers texts up to canonical equivalence: "é" precomposed and "e" + U+0301 are the
-// same text. Texts already in NFC (all ASCII among them) are keyed by themselves
-// without a copy.
+// Remembers texts up to canonical equivalence.
 class SeenTexts {
 public:
     // True when the text is new (and now remembered).
-    bool insert(std::string_view s) { return m_seen.insert(key(s)).second; }
+    bool insert(std::string_view s) { return m_seen.insert(m_keys.key(s)).second; }
 
 private:
-    std::string_view key(std::string_view s) {
-        if (text::isAscii(s) || !m_nfc) return s;
-        UErrorCode status = U_ZERO_ERROR;
-        const icu::StringPiece piece(s.data(), static_cast<int32_t>(s.size()));
-        if (m_nfc->isNormalizedUTF8(piece, status) || U_FAILURE(status)) return s;
-        std::string& normal = m_normalized.emplace_back();
-        icu::StringByteSink<std::string> sink(&normal, static_cast<int32_t>(s.size()));
-        status = U_ZERO_ERROR;
-        m_nfc->normalizeUTF8(0, piece, sink, nullptr, status);
-        return U_SUCCESS(status) ? std::string_view(normal) : s;
-    }
-
-    const icu::Normalizer2* m_nfc = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-        return U_SUCCESS(status) ? nfc : nullptr;
-    }();
-    std::deque<std::string> m_normalized; // owns the keys that are not views into the input
+    text::CanonicalKeys m_keys;
     std::unordered_set<std::string_view> m_seen;
 };
 

@@ -48,6 +48,8 @@ const Case cases[] = {
      totals(3, 1, 2, 2) + heading + "\ne\u0301 (1)\n\U0001F44D\U0001F3FD (1)"},
     {"unicode lower-casing", "\u00C9T\u00C9 \u00E9t\u00E9", totals(7, 1, 2, 1) + heading + "\n\u00E9t\u00E9 (2)"},
     {"crlf counts one line per line feed", "a\r\nb", totals(3, 2, 2, 2) + heading + "\na (1)\nb (1)"},
+    {"accents encoded either way are one word, listed as first seen", "caf\u00E9 cafe\u0301 CAFE\u0301",
+     totals(14, 1, 3, 1) + heading + "\ncaf\u00E9 (3)"},
 };
 INSTANTIATE_TEST_SUITE_P(Stats, StatsCases, testing::ValuesIn(cases));
 
