@@ -14,15 +14,16 @@ public:
     MappedInput& operator=(const MappedInput&) = delete;
     ~MappedInput();
 
-    // False when `fd` is not a regular file with a size, or cannot be mapped; read it as a
-    // stream then.
+    // False when `fd` is not a regular file with something left to read from its position,
+    // or cannot be mapped; read it as a stream then.
     bool map(int fd);
     std::string_view bytes() const { return {m_data, m_size}; }
 
 private:
-    const char* m_data = nullptr;
+    const char* m_mapping = nullptr; // the whole file
+    std::size_t m_mappedSize = 0;
+    const char* m_data = nullptr; // from where the reading position was
     std::size_t m_size = 0;
-    bool m_mapped = false;
 };
 
 } // namespace lexorra::cli

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace lexorra::json {
 namespace {
@@ -30,13 +31,15 @@ Value fromJson(const ordered& j) {
     case ordered::value_t::array: {
         ValueList list;
         list.reserve(j.size());
-        for (const auto& e : j) list.push_back(fromJson(e));
+        for (const auto& e : j)
+            list.push_back(fromJson(e));
         return Value(std::move(list));
     }
     case ordered::value_t::object: {
         ValueMap map;
         map.reserve(j.size());
-        for (auto it = j.begin(); it != j.end(); ++it) map.emplace_back(it.key(), fromJson(it.value()));
+        for (auto it = j.begin(); it != j.end(); ++it)
+            map.emplace_back(it.key(), fromJson(it.value()));
         return Value(std::move(map));
     }
     default:
@@ -55,18 +58,22 @@ ordered toJson(const Value& v, bool sortKeys) {
                 return x;
             } else if constexpr (std::is_same_v<T, ValueList>) {
                 ordered a = ordered::array();
-                for (const auto& e : x) a.push_back(toJson(e, sortKeys));
+                for (const auto& e : x)
+                    a.push_back(toJson(e, sortKeys));
                 return a;
             } else if constexpr (std::is_same_v<T, ValueMap>) {
                 ordered o = ordered::object();
                 if (sortKeys) {
                     std::vector<const std::pair<std::string, Value>*> entries;
-                    for (const auto& e : x) entries.push_back(&e);
+                    for (const auto& e : x)
+                        entries.push_back(&e);
                     std::stable_sort(entries.begin(), entries.end(),
                                      [](auto* a, auto* b) { return a->first < b->first; });
-                    for (auto* e : entries) o[e->first] = toJson(e->second, sortKeys);
+                    for (auto* e : entries)
+                        o[e->first] = toJson(e->second, sortKeys);
                 } else {
-                    for (const auto& [k, val] : x) o[k] = toJson(val, sortKeys);
+                    for (const auto& [k, val] : x)
+                        o[k] = toJson(val, sortKeys);
                 }
                 return o;
             } else {
@@ -79,8 +86,15 @@ ordered toJson(const Value& v, bool sortKeys) {
 } // namespace
 
 std::optional<Value> parse(std::string_view text, std::string* error) {
+    // Stored documents nest a handful of levels. Anything much deeper is refused while it is
+    // read: the conversions above recurse, and a hostile file must not exhaust the stack.
+    constexpr int maxDepth = 512;
+    const auto limitDepth = [](int depth, ordered::parse_event_t, ordered&) {
+        if (depth > maxDepth) throw std::length_error("nested deeper than 512 levels");
+        return true;
+    };
     try {
-        return fromJson(ordered::parse(text.begin(), text.end()));
+        return fromJson(ordered::parse(text.begin(), text.end(), limitDepth));
     } catch (const std::exception& e) {
         if (error) *error = e.what();
         return std::nullopt;

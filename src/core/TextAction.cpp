@@ -44,19 +44,24 @@ std::shared_ptr<TextAction> TextAction::copy() const {
     auto result = makeDefault(type);
     result->m_name = m_name;
     result->m_enabled = m_enabled;
+    if (!m_enabled) result->m_showDetails = false; // as setEnabled(false) would
     result->m_hasOptions = m_hasOptions;
-    for (const auto& decl : options()) decl.set(*result, decl.get(*this));
+    for (const auto& decl : options())
+        decl.set(*result, decl.get(*this));
     return result;
 }
 
-std::string TextAction::transform(std::string_view text) const { return std::string(text); }
+std::string TextAction::transform(std::string_view text) const {
+    return std::string(text);
+}
 
 Dictionary TextAction::toDictionary() const {
     Dictionary d = makeDictionary();
     d.set("Name", m_name);
     d.set("Id", id);
     d.set("Type", rawValue(type));
-    for (const auto& decl : options()) d.set(decl.key, decl.get(*this));
+    for (const auto& decl : options())
+        d.set(decl.key, decl.get(*this));
     return d;
 }
 
@@ -123,7 +128,8 @@ void TextAction::removeObserver(int token) {
 }
 
 void TextAction::notifyChanged(std::string_view field) {
-    for (auto& [token, observer] : m_observers) observer(*this, field);
+    for (auto& [token, observer] : m_observers)
+        observer(*this, field);
 }
 
 } // namespace lexorra

@@ -2,6 +2,8 @@
 
 #include "text/Utf.h"
 
+#include <unicode/dcfmtsym.h>
+#include <unicode/decimfmt.h>
 #include <unicode/fmtable.h>
 #include <unicode/rbnf.h>
 
@@ -66,7 +68,7 @@ std::optional<double> parseDecimalFraction(std::string_view token) {
     return value;
 }
 
-NumberSpeller::NumberSpeller(const icu::Locale& locale) {
+NumberSpeller::NumberSpeller(const icu::Locale& locale) : m_locale(locale) {
     UErrorCode status = U_ZERO_ERROR;
     auto format = std::make_unique<icu::RuleBasedNumberFormat>(icu::URBNF_SPELLOUT, locale, status);
     if (U_SUCCESS(status)) m_format = std::move(format);
@@ -80,16 +82,23 @@ std::optional<std::string> NumberSpeller::spellOut(std::string_view token) const
     if (auto whole = parseWholeNumber(token)) {
         m_format->format(static_cast<int64_t>(*whole), words);
     } else if (auto fraction = parseDecimalFraction(token)) {
-        // The double path of the rule-based formatter saturates near 2^54 and spells a wrong
-        // number; from there on the decimal text goes in as it is.
-        if (std::fabs(*fraction) < 9007199254740992.0) {
-            m_format->format(*fraction, words);
+        const double value = *fraction;
+        if (std::fabs(value) < 9007199254740992.0) { // 2^53
+            m_format->format(value, words);
+        } else if (std::fabs(value) < 9223372036854775808.0) { // 2^63
+            // The formatter's double path saturates near 2^54 and spells a wrong number; from
+            // 2^53 on a double holds a whole number, which the integer path spells right.
+            m_format->format(static_cast<int64_t>(value), words);
         } else {
+            // Past the integer path: what the rules write for numbers this large anyway, the
+            // digits in groups, here of the decimal text as written.
             UErrorCode status = U_ZERO_ERROR;
+            icu::DecimalFormat digits(u"#,##0", new icu::DecimalFormatSymbols(m_locale, status), status);
+            digits.setMaximumFractionDigits(100);
             const std::string decimal(withoutPlus(token));
             icu::Formattable number(icu::StringPiece(decimal), status);
             icu::FieldPosition position;
-            if (U_SUCCESS(status)) m_format->format(number, words, position, status);
+            if (U_SUCCESS(status)) digits.format(number, words, position, status);
             if (U_FAILURE(status)) return std::nullopt;
         }
     } else {

@@ -26,6 +26,7 @@ public:
     std::optional<std::string> spellOut(std::string_view token) const;
 
 private:
+    icu::Locale m_locale;
     std::unique_ptr<icu::RuleBasedNumberFormat> m_format;
 };
 

@@ -3,13 +3,18 @@
 #include "text/Cancellation.h"
 #include "text/Utf.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace lexorra::text {
 namespace {
 
 // Polled by ICU during long match attempts: a stale run stops matching at once.
-UBool U_CALLCONV matchCallback(const void*, int32_t) { return !runIsStale(); }
+UBool U_CALLCONV matchCallback(const void*, int32_t) {
+    return !runIsStale();
+}
 
 RegexStatus statusFrom(UErrorCode status) {
     if (status == U_REGEX_TIME_OUT) return RegexStatus::timedOut;
@@ -27,7 +32,8 @@ struct TemplatePiece {
 std::vector<TemplatePiece> parseTemplate(const icu::UnicodeString& tmpl, int32_t groupCount) {
     const int32_t ranges = groupCount + 1;
     int32_t maxDigits = 1;
-    for (int64_t magnitude = 10; magnitude < ranges && maxDigits < 20; magnitude *= 10) ++maxDigits;
+    for (int64_t magnitude = 10; magnitude < ranges && maxDigits < 20; magnitude *= 10)
+        ++maxDigits;
 
     std::vector<TemplatePiece> pieces;
     icu::UnicodeString literal;
@@ -165,7 +171,11 @@ std::unique_ptr<icu::RegexMatcher> Regex::matcher(const icu::UnicodeString& inpu
     // The matcher keeps a reference to input: callers keep it alive while matching.
     std::unique_ptr<icu::RegexMatcher> m(m_pattern->matcher(input, status));
     if (U_FAILURE(status)) return nullptr;
-    m->setTimeLimit(m_timeLimit, status);
+    // The limit holds per match attempt, and an attempt may walk a long stretch of text before
+    // it finds nothing: a long input gets steps in proportion, about a hundred operations per
+    // character, so only backtracking that explodes runs out.
+    const std::int64_t steps = std::int64_t{m_timeLimit} + input.length() / 100;
+    m->setTimeLimit(static_cast<int32_t>(std::min<std::int64_t>(steps, INT32_MAX)), status);
     m->setMatchCallback(matchCallback, nullptr, status);
     return m;
 }

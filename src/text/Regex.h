@@ -25,9 +25,9 @@ enum class RegexStatus {
     cancelled,      // the run became stale
 };
 
-// Match-engine steps allowed per match attempt. One step is roughly 10,000 engine
-// operations, so this ends a catastrophic pattern after a fraction of a second while
-// leaving ordinary patterns over 10 MB lines untouched.
+// Match-engine steps allowed per match attempt over a short text (a longer one gets more,
+// in proportion to its length). One step is roughly 10,000 engine operations, so this ends
+// a catastrophic pattern after a fraction of a second.
 inline constexpr int32_t defaultRegexTimeLimit = 6000;
 
 // A compiled ICU regular expression with the safety rails every user pattern needs:

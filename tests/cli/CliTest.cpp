@@ -17,7 +17,8 @@ struct Result {
 
 std::string shellQuote(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -37,7 +38,8 @@ Result cli(const std::vector<std::string>& args, const std::string& input = "") 
     std::ofstream(in, std::ios::binary) << input;
     std::string command = "XDG_CONFIG_HOME=" + shellQuote((dir / "config").string()) +
                           " XDG_DATA_HOME=" + shellQuote((dir / "data").string()) + " " + LEXORRA_CLI_PATH;
-    for (const auto& a : args) command += " " + shellQuote(a);
+    for (const auto& a : args)
+        command += " " + shellQuote(a);
     command += " <" + shellQuote(in.string()) + " >" + shellQuote(out.string()) + " 2>" + shellQuote(err.string());
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
@@ -59,7 +61,8 @@ TEST(Cli, KindsByRawValueOrTitleAndNoLineFeedAdded) {
 }
 
 TEST(Cli, ActionJsonIsReadLikeAStoredDictionary) {
-    auto r = cli({"run", "--action-json", R"({"Type":0,"ReplaceString":"(","WithString":"","CaseSensitive":true,"isRegEx":true})"},
+    auto r = cli({"run", "--action-json",
+                  R"({"Type":0,"ReplaceString":"(","WithString":"","CaseSensitive":true,"isRegEx":true})"},
                  "x");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, " -- Not valid RegEx -- ");
@@ -114,6 +117,18 @@ TEST(Cli, WorkflowFilesAndExchangeFiles) {
     EXPECT_EQ(cli({"run", "--workflow-file", (dir / "exchange.json").string()}, "a").out, "b");
     EXPECT_EQ(cli({"run", "--workflow-file", (dir / "bad.json").string()}, "a").status, 2);
     EXPECT_EQ(cli({"run", "--workflow-file", (dir / "none.json").string()}, "a").status, 4);
+
+    // Nesting in a key nobody reads: a few hundred levels are read, a hostile depth is refused.
+    const auto nested = [&](const std::string& name, int depth) {
+        std::ofstream(dir / name) << R"({"Id":"X","Name":"n","Actions":[{"Type":3,"CaseType":1,"X":)" +
+                                         std::string(static_cast<size_t>(depth), '[') +
+                                         std::string(static_cast<size_t>(depth), ']') + "}]}";
+        return cli({"run", "--workflow-file", (dir / name).string()}, "a");
+    };
+    EXPECT_EQ(nested("deep.json", 300).out, "A");
+    const Result hostile = nested("hostile.json", 100000);
+    EXPECT_EQ(hostile.status, 2);
+    EXPECT_NE(hostile.err.find("nested deeper"), std::string::npos) << hostile.err;
 }
 
 TEST(Cli, ActionsListsEveryKind) {
@@ -140,18 +155,37 @@ TEST(Cli, InputsAreReadWholeWhateverTheyComeFrom) {
         return cli(args);
     };
     // A file given with --in is read as a text file: its byte-order mark goes, other encodings are decoded.
-    EXPECT_EQ(withIn(write("bom.txt", "\xEF\xBB\xBF" "abc")).out, "ABC");
-    EXPECT_EQ(withIn(write("utf16.txt", std::string("\xFF\xFE" "a\0b\0", 6))).out, "AB");
+    EXPECT_EQ(withIn(write("bom.txt", "\xEF\xBB\xBF"
+                                      "abc"))
+                  .out,
+              "ABC");
+    EXPECT_EQ(withIn(write("utf16.txt", std::string("\xFF\xFE"
+                                                    "a\0b\0",
+                                                    6)))
+                  .out,
+              "AB");
     EXPECT_EQ(withIn(write("latin.txt", "caf\xE9")).out, "CAF\xC3\x89");
     EXPECT_EQ(withIn(write("empty.txt", "")).out, "");
     // Files that report no size but have content.
     EXPECT_NE(withIn("/proc/self/status").out.find("NAME:"), std::string::npos);
     // Standard input is taken byte for byte when it is UTF-8, mark included; else decoded.
-    EXPECT_EQ(cli(upper, "\xEF\xBB\xBF" "abc").out, "\xEF\xBB\xBF" "ABC");
+    EXPECT_EQ(cli(upper, "\xEF\xBB\xBF"
+                         "abc")
+                  .out,
+              "\xEF\xBB\xBF"
+              "ABC");
     EXPECT_EQ(cli(upper, "caf\xE9").out, "CAF\xC3\x89");
     // A workflow without actions hands the input back untouched.
     const std::string workflow = write("none.json", R"({"Name":"none","Id":"1","Actions":[]})");
     EXPECT_EQ(cli({"run", "--workflow-file", workflow}, "keep me\n").out, "keep me\n");
     EXPECT_EQ(cli({"run", "--workflow-file", workflow, "--in", write("keep.txt", "\xEF\xBB\xBFkept")}).out, "kept");
+    // A file on standard input is read from where the shell left it, and consumed: the
+    // command after ours finds nothing left.
+    const std::string shared = write("shared.txt", "skip the rest");
+    const std::string command = "{ dd bs=1 count=4 of=/dev/null 2>/dev/null; " + std::string(LEXORRA_CLI_PATH) +
+                                " run --action convertCase --set CaseType=upperCase; echo '|'; cat; } <" +
+                                shellQuote(shared) + " >" + shellQuote((dir / "shared.out").string());
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(readFile(dir / "shared.out"), " THE REST|\n");
     std::filesystem::remove_all(dir);
 }

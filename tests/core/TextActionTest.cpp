@@ -76,6 +76,7 @@ TEST(TextAction, CopyKeepsNameFlagsAndOptionsButNotTheId) {
     EXPECT_NE(c->id, original->id);
     EXPECT_EQ(c->name(), "Custom");
     EXPECT_FALSE(c->enabled());
+    EXPECT_FALSE(c->showDetails()) << "a disabled action shows no details";
     EXPECT_EQ(c->hasOptions(), original->hasOptions());
     EXPECT_EQ(c->replaceString, "a");
     EXPECT_EQ(c->withString, "b");
@@ -87,7 +88,8 @@ TEST(TextAction, DictionaryFormOfTheBaseKeysAndOptionOrder) {
     auto a = makeDefault(TextActionType::replaceString);
     Dictionary d = a->toDictionary();
     std::vector<std::string> keys;
-    for (const auto& [k, v] : d.asMap()) keys.push_back(k);
+    for (const auto& [k, v] : d.asMap())
+        keys.push_back(k);
     EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "ReplaceString", "WithString", "CaseSensitive",
                                               "isRegEx"}));
     EXPECT_EQ(*d.get("Name"), Value("Replace Text"));

@@ -354,7 +354,7 @@ std::string doubleDescription(double d) {
     std::string out;
     if (negative) out += '-';
     const double magnitude = std::fabs(d);
-    if (magnitude != 0 && (magnitude < 1e-4 || magnitude >= 9007199254740992.0)) {
+    if (magnitude != 0 && (magnitude < 1e-4 || magnitude > 9007199254740992.0)) {
         out += digits[0];
         if (digits.size() > 1) {
             out += '.';

@@ -16,7 +16,9 @@ namespace lexorra {
 
 namespace {
 
-bool endsWith(const std::string& s, char c) { return !s.empty() && s.back() == c; }
+bool endsWith(const std::string& s, char c) {
+    return !s.empty() && s.back() == c;
+}
 
 // Marker patterns start with an element name; a match only counts where that name is not the
 // tail of a longer one ("item@}" must not match inside "subitem@}"). The passes below work
@@ -30,17 +32,15 @@ bool isNameByte(char c) {
 // The element name that ends right before `at`: the longest run of name characters.
 std::string_view nameBefore(const std::string& s, size_t at) {
     size_t begin = at;
-    while (begin > 0 && isNameByte(s[begin - 1])) --begin;
+    while (begin > 0 && isNameByte(s[begin - 1]))
+        --begin;
     return std::string_view(s).substr(begin, at - begin);
 }
 
-// The regular-expression class \s: tab, line feed, form feed, carriage return and the
-// Unicode separators (Z categories).
+// The regular-expression class \s as the ICU engine matches it: the White_Space property,
+// which adds the vertical tab and U+0085 to the separators.
 bool isRegexSpace(char32_t c) {
-    if (c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ') return true;
-    if (c < 0x80) return false;
-    const auto type = u_charType(static_cast<UChar32>(c));
-    return type == U_SPACE_SEPARATOR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR;
+    return u_isUWhiteSpace(static_cast<UChar32>(c));
 }
 
 // Replaces each  :\s?"\s+"#  (a whitespace-only text still marked as content) by ":{".
@@ -93,9 +93,15 @@ void onStart(void* ctx, const xmlChar* name, const xmlChar** atts) {
     auto* self = converterOf(ctx);
     if (!self) return;
     std::vector<std::pair<std::string, std::string>> attributes;
-    for (size_t i = 0; atts && atts[i]; i += 2)
-        attributes.emplace_back(reinterpret_cast<const char*>(atts[i]),
-                                atts[i + 1] ? reinterpret_cast<const char*>(atts[i + 1]) : "");
+    for (size_t i = 0; atts && atts[i]; i += 2) {
+        std::string value = atts[i + 1] ? reinterpret_cast<const char*>(atts[i + 1]) : "";
+        // Without entity substitution the library hands over a decoded "&" written back as
+        // "&#38;", for a tree builder to read again. No "#" survives into the text parsed
+        // here, so every "&#38;" is one of those.
+        for (size_t at = value.find("&#38;"); at != std::string::npos; at = value.find("&#38;", at + 1))
+            value.replace(at, 5, "&");
+        attributes.emplace_back(reinterpret_cast<const char*>(atts[i]), std::move(value));
+    }
     self->didStartElement(reinterpret_cast<const char*>(name), attributes);
 }
 

@@ -14,11 +14,9 @@ namespace data {
 
 namespace {
 
+// The regular-expression class \s as the ICU engine matches it: the White_Space property.
 bool isRegexSpace(char32_t c) {
-    if (c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ') return true;
-    if (c < 0x80) return false;
-    const auto type = u_charType(static_cast<UChar32>(c));
-    return type == U_SPACE_SEPARATOR || type == U_LINE_SEPARATOR || type == U_PARAGRAPH_SEPARATOR;
+    return u_isUWhiteSpace(static_cast<UChar32>(c));
 }
 
 } // namespace

@@ -10,8 +10,12 @@ namespace lexorra::data {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHex(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isHex(char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 
 template <class Pred> bool allOf(std::string_view s, Pred pred) {
     for (char c : s)
@@ -47,12 +51,22 @@ unsigned digitValue(char c) {
 void accumulate(Accumulator& acc, std::string_view digits, unsigned base) {
     for (char c : digits)
         if (c != '_') acc.push(digitValue(c), base);
+    if (acc.overflow && base == 10) {
+        // Past 64 bits a decimal integer becomes the double nearest to it: read once, not
+        // rounded again at every digit as the running sum is.
+        std::string plain;
+        for (char c : digits)
+            if (c != '_') plain += c;
+        double nearest = 0;
+        if (std::from_chars(plain.data(), plain.data() + plain.size(), nearest).ec == std::errc()) acc.approx = nearest;
+    }
 }
 
 ResolvedScalar makeInteger(bool negative, const Accumulator& acc) {
     ResolvedScalar r;
     r.kind = ScalarKind::integer;
-    const std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + (negative ? 1 : 0);
+    const std::uint64_t limit =
+        static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + (negative ? 1 : 0);
     if (acc.overflow || acc.exact > limit) {
         r.integerOverflow = true;
         // Within 64 unsigned bits the exact digits round once; the running double drifts.
@@ -89,7 +103,8 @@ size_t sexagesimalGroups(std::string_view s, Accumulator* acc) {
 size_t decimalRun(std::string_view s) {
     if (s.empty() || !isDigit(s[0])) return 0;
     size_t i = 1;
-    while (i < s.size() && (isDigit(s[i]) || s[i] == '_')) ++i;
+    while (i < s.size() && (isDigit(s[i]) || s[i] == '_'))
+        ++i;
     return i;
 }
 
@@ -164,14 +179,16 @@ bool resolveFloat(std::string_view text, ResolvedScalar& out) {
         const size_t head = i;
         if (i < s.size() && s[i] == '.') {
             ++i;
-            while (i < s.size() && (isDigit(s[i]) || s[i] == '_')) ++i;
+            while (i < s.size() && (isDigit(s[i]) || s[i] == '_'))
+                ++i;
         }
         size_t exponentEnd = i;
         if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
             size_t j = i + 1;
             if (j < s.size() && (s[j] == '-' || s[j] == '+')) ++j;
             const size_t digits = j;
-            while (j < s.size() && isDigit(s[j])) ++j;
+            while (j < s.size() && isDigit(s[j]))
+                ++j;
             exponentEnd = j > digits ? j : i;
         }
         if (exponentEnd == s.size()) {
@@ -182,9 +199,8 @@ bool resolveFloat(std::string_view text, ResolvedScalar& out) {
         // Base 60 with a fraction: [0-9][0-9_]* (:[0-5]?[0-9])+ \.[0-9_]*
         const size_t groups = sexagesimalGroups(s.substr(head), nullptr);
         const size_t dot = head + groups;
-        if (groups > 0 && dot < s.size() && s[dot] == '.' && allOf(s.substr(dot + 1), [](char c) {
-                return isDigit(c) || c == '_';
-            })) {
+        if (groups > 0 && dot < s.size() && s[dot] == '.' &&
+            allOf(s.substr(dot + 1), [](char c) { return isDigit(c) || c == '_'; })) {
             Accumulator acc;
             accumulate(acc, s.substr(0, head), 10);
             sexagesimalGroups(s.substr(head), &acc);
@@ -197,7 +213,8 @@ bool resolveFloat(std::string_view text, ResolvedScalar& out) {
     // \.[0-9_]+ ([eE][-+][0-9]+)?  (no sign allowed)
     if (!signedText && s.size() >= 2 && s[0] == '.') {
         size_t i = 1;
-        while (i < s.size() && (isDigit(s[i]) || s[i] == '_')) ++i;
+        while (i < s.size() && (isDigit(s[i]) || s[i] == '_'))
+            ++i;
         if (i == 1) return false;
         if (i < s.size()) {
             const bool exponent = (s[i] == 'e' || s[i] == 'E') && i + 2 < s.size() &&
@@ -213,7 +230,8 @@ bool resolveFloat(std::string_view text, ResolvedScalar& out) {
 // Counts consecutive ASCII digits at i, at most `most`.
 size_t digitsAt(std::string_view s, size_t i, size_t most) {
     size_t n = 0;
-    while (i + n < s.size() && n < most && isDigit(s[i + n])) ++n;
+    while (i + n < s.size() && n < most && isDigit(s[i + n]))
+        ++n;
     return n;
 }
 
@@ -242,13 +260,15 @@ bool isTimestamp(std::string_view s) {
         ++i;
     } else {
         const size_t start = i;
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+            ++i;
         if (i == start) return false;
     }
     if (!number(1, 2) || !expect(':') || !number(2, 2) || !expect(':') || !number(2, 2)) return false;
     if (expect('.')) number(0, std::string_view::npos);
     if (i == s.size()) return true;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
     if (expect('Z')) return i == s.size();
     if (!(expect('-') || expect('+'))) return false;
     if (!number(1, 2)) return false;

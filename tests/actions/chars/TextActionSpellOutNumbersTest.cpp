@@ -51,6 +51,10 @@ const Case cases[] = {
      "nine hundred ninety-nine million nine hundred ninety-nine thousand nine hundred ninety-nine"},
     {"beyond 64 bits is not garbled", "en", "100000000000000000000", "100,000,000,000,000,000,000"},
     {"beyond double precision", "en", "12345678901234567890123.5", "12,345,678,901,234,567,890,123.5"},
+    {"fraction beyond double precision spells the whole number", "en", "100000000000000000.5",
+     "one hundred quadrillion"},
+    {"beyond 64 bits groups digits in the POSIX locale too", "en_US_POSIX", "10000000000000000000",
+     "10,000,000,000,000,000,000"},
     {"german", "de", "3 und 2.5", "drei und zwei Komma fünf"},
     {"french", "fr", "21", "vingt-et-un"},
 };

@@ -45,7 +45,8 @@ TEST(ReplaceString, LiteralMode) {
         {"dollar is literal", "x", "x", "$0", true, false, "$0"},
         {"canonical equivalence", "cafe\u0301", "caf\u00E9", "tea", true, false, "tea"},
     };
-    for (const auto& c : cases) EXPECT_EQ(run(c), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(run(c), c.expected) << c.name;
 }
 
 TEST(ReplaceString, RegExMode) {
@@ -62,7 +63,8 @@ TEST(ReplaceString, RegExMode) {
         {"escaped dollar", "a", "a", "\\$1", true, true, "$1"},
         {"unicode classes", "é1", "\\p{L}", "L", true, true, "L1"},
     };
-    for (const auto& c : cases) EXPECT_EQ(run(c), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(run(c), c.expected) << c.name;
 }
 
 TEST(ReplaceString, InvalidPatternGivesTheMarker) {
@@ -85,6 +87,18 @@ TEST(ReplaceString, CatastrophicPatternEndsQuicklyWithAMarker) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(a.transform(std::string(30000, 'a') + "b"), TextActionReplaceString::timedOutMarker);
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
+}
+
+TEST(ReplaceString, PlainPatternOverALongTextWithoutMatchesIsNoTimeOut) {
+    // One search walks all twelve megabytes and finds nothing: long, but no backtracking.
+    TextActionReplaceString a;
+    a.replaceString = "\\d+x";
+    a.withString = "y";
+    a.isRegEx = true;
+    std::string input;
+    while (input.size() < 12'000'000)
+        input += "1234567890 ";
+    EXPECT_EQ(a.transform(input), input);
 }
 
 TEST(ReplaceString, StaleRunStopsALongPatternAndLeavesTheTextAlone) {
