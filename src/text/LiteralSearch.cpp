@@ -18,6 +18,11 @@ const icu::Normalizer2& nfd() {
     return *icu::Normalizer2::getNFDInstance(status);
 }
 
+const icu::Normalizer2& nfc() {
+    UErrorCode status = U_ZERO_ERROR;
+    return *icu::Normalizer2::getNFCInstance(status);
+}
+
 // The comparison key of a piece of text: NFD, and for case-insensitive search
 // NFD(fold(NFD(s))) so that folding sees decomposed letters and its output is canonical.
 std::string comparisonKey(std::string_view s, bool caseInsensitive) {
@@ -61,8 +66,10 @@ std::vector<LiteralMatch> findAscii(std::string_view input, std::string_view fin
     return matches;
 }
 
-// General case: the input is cut into canonical segments (a starter and the combining
-// marks that follow it); matches must start and end on segment boundaries of the key text.
+// General case: the input is cut into canonical segments (a starter and what composes with
+// it: combining marks, or the vowel and final of a Korean syllable written in parts), the
+// same cuts for every encoding of the same text; matches must start and end on segment
+// boundaries of the key text.
 std::vector<LiteralMatch> findCanonical(std::string_view input, std::string_view find, bool caseInsensitive) {
     std::vector<LiteralMatch> matches;
     const std::string needle = comparisonKey(find, caseInsensitive);
@@ -72,7 +79,7 @@ std::vector<LiteralMatch> findCanonical(std::string_view input, std::string_view
     key.reserve(input.size());
     std::vector<uint32_t> segKey;  // start of each segment in key
     std::vector<uint32_t> segOrig; // start of each segment in input
-    const auto& norm = nfd();
+    const auto& composer = nfc();
     size_t i = 0;
     while (i < input.size()) {
         const size_t start = i;
@@ -80,7 +87,7 @@ std::vector<LiteralMatch> findCanonical(std::string_view input, std::string_view
         while (i < input.size()) {
             size_t j = i;
             char32_t c = nextCodePoint(input, j);
-            if (norm.hasBoundaryBefore(static_cast<UChar32>(c))) break;
+            if (composer.hasBoundaryBefore(static_cast<UChar32>(c))) break;
             i = j;
         }
         segKey.push_back(static_cast<uint32_t>(key.size()));

@@ -44,6 +44,12 @@ TEST(ReplaceString, LiteralMode) {
         {"regex characters are literal", "a.b a+b", ".", "!", true, false, "a!b a+b"},
         {"dollar is literal", "x", "x", "$0", true, false, "$0"},
         {"canonical equivalence", "cafe\u0301", "caf\u00E9", "tea", true, false, "tea"},
+        // A Korean syllable written in parts is one character, as its one-code-point form is.
+        {"no match inside a syllable in parts", "\u1112\u1161\u11AB\u1100\u116E\u11A8", "\uD558", "X", true, false,
+         "\u1112\u1161\u11AB\u1100\u116E\u11A8"},
+        {"no match inside a whole syllable", "\uD55C\uAD6D", "\uD558", "X", true, false, "\uD55C\uAD6D"},
+        {"a whole syllable finds its parts", "\u1112\u1161\u11AB\u1100\u116E\u11A8", "\uD55C", "X", true, false,
+         "X\u1100\u116E\u11A8"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(run(c), c.expected) << c.name;
