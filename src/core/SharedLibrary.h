@@ -31,4 +31,20 @@ private:
     void* m_handle;
 };
 
+// A table of a library's functions, filled once on first use: `fill(library, table)`
+// resolves them and says whether all were found. Null when the library or any function is
+// missing. Each call site (each `fill`) keeps its own table.
+//   struct Api { int (*f)(int); };
+//   const Api* api = loadFunctions<Api>("libexample.so.1", [](const SharedLibrary& l, Api& a) {
+//       return l.resolve("example_function", a.f);
+//   });
+template <typename Table, typename Fill> const Table* loadFunctions(const char* soname, Fill fill) {
+    static const Table* const loaded = [&]() -> const Table* {
+        static const SharedLibrary library(soname);
+        static Table table{};
+        return fill(library, table) ? &table : nullptr;
+    }();
+    return loaded;
+}
+
 } // namespace lexorra

@@ -96,15 +96,19 @@ __attribute__((target("avx2"))) size_t encodeGroupsAvx2(const unsigned char* in,
     return i + encodeGroupsScalar(in + i, n - i, o);
 }
 
-const bool hasAvx2 = [] {
-    __builtin_cpu_init(); // this may run before the compiler's own start-up code has
-    return __builtin_cpu_supports("avx2") != 0;
-}();
+// Asked on first use rather than at every start of the program.
+bool hasAvx2() {
+    static const bool supported = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return supported;
+}
 #endif
 
 size_t encodeGroups(const unsigned char* in, size_t n, char* o) {
 #if defined(__x86_64__)
-    if (hasAvx2) return encodeGroupsAvx2(in, n, o);
+    if (hasAvx2()) return encodeGroupsAvx2(in, n, o);
 #endif
     return encodeGroupsScalar(in, n, o);
 }
@@ -163,7 +167,7 @@ __attribute__((target("avx2"))) size_t decodeGroupsAvx2(const char* in, size_t g
 bool decodeGroups(const char* in, size_t groups, unsigned char* o) {
     size_t done = 0;
 #if defined(__x86_64__)
-    if (hasAvx2) done = decodeGroupsAvx2(in, groups, o);
+    if (hasAvx2()) done = decodeGroupsAvx2(in, groups, o);
 #endif
     return decodeGroupsScalar(in + done * 4, groups - done, o + done * 3);
 }

@@ -30,3 +30,27 @@ TEST(SharedLibrary, MissingLibraryResolvesNothing) {
     EXPECT_FALSE(absent.resolve("strlen", function));
     EXPECT_EQ(function, nullptr);
 }
+
+TEST(SharedLibrary, FunctionTablesAreFilledOnceOrNotAtAll) {
+    struct Strings {
+        size_t (*length)(const char*);
+    };
+    int fills = 0;
+    const auto load = [&] {
+        return loadFunctions<Strings>("libc.so.6", [&](const SharedLibrary& library, Strings& table) {
+            ++fills;
+            return library.resolve("strlen", table.length);
+        });
+    };
+    const Strings* first = load();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->length("abc"), 3u);
+    EXPECT_EQ(load(), first);
+    EXPECT_EQ(fills, 1);
+
+    const auto* missing =
+        loadFunctions<Strings>("liblexorra-absent.so.9", [](const SharedLibrary& library, Strings& table) {
+            return library.resolve("strlen", table.length);
+        });
+    EXPECT_EQ(missing, nullptr);
+}

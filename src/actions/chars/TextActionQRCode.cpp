@@ -57,14 +57,9 @@ struct QrEncoder {
 };
 
 const QrEncoder* qrEncoder() {
-    static const QrEncoder* loaded = []() -> const QrEncoder* {
-        static const SharedLibrary library("libqrencode.so.4");
-        static QrEncoder encoder;
-        const bool complete =
-            library.resolve("QRcode_encodeData", encoder.encodeData) && library.resolve("QRcode_free", encoder.free);
-        return complete ? &encoder : nullptr;
-    }();
-    return loaded;
+    return loadFunctions<QrEncoder>("libqrencode.so.4", [](const SharedLibrary& library, QrEncoder& encoder) {
+        return library.resolve("QRcode_encodeData", encoder.encodeData) && library.resolve("QRcode_free", encoder.free);
+    });
 }
 
 } // namespace

@@ -52,29 +52,23 @@ struct Crypto {
     OSSL_PARAM (*paramEnd)();
 };
 
-const Crypto* loadCrypto() {
-    static const SharedLibrary library("libcrypto.so.3");
-    static Crypto c;
-    const bool complete =
-        library.resolve("RAND_bytes", c.randBytes) && library.resolve("ERR_get_error", c.errGetError) &&
-        library.resolve("PKCS5_PBKDF2_HMAC", c.pbkdf2) && library.resolve("EVP_sha1", c.sha1) &&
-        library.resolve("CRYPTO_memcmp", c.memcmp) && library.resolve("EVP_CIPHER_CTX_new", c.cipherNew) &&
-        library.resolve("EVP_CIPHER_CTX_free", c.cipherFree) && library.resolve("EVP_aes_256_cbc", c.aes256Cbc) &&
-        library.resolve("EVP_CipherInit_ex", c.cipherInit) &&
-        library.resolve("EVP_CIPHER_CTX_set_padding", c.cipherSetPadding) &&
-        library.resolve("EVP_CipherUpdate", c.cipherUpdate) && library.resolve("EVP_CipherFinal_ex", c.cipherFinal) &&
-        library.resolve("EVP_MAC_fetch", c.macFetch) && library.resolve("EVP_MAC_free", c.macFree) &&
-        library.resolve("EVP_MAC_CTX_new", c.macNew) && library.resolve("EVP_MAC_CTX_free", c.macContextFree) &&
-        library.resolve("EVP_MAC_init", c.macInit) && library.resolve("EVP_MAC_update", c.macUpdate) &&
-        library.resolve("EVP_MAC_final", c.macFinal) &&
-        library.resolve("OSSL_PARAM_construct_utf8_string", c.paramString) &&
-        library.resolve("OSSL_PARAM_construct_end", c.paramEnd);
-    return complete ? &c : nullptr;
-}
-
 // The library's functions; a missing library fails the operation like any cipher error.
 const Crypto& crypto() {
-    static const Crypto* loaded = loadCrypto();
+    const Crypto* loaded = loadFunctions<Crypto>("libcrypto.so.3", [](const SharedLibrary& library, Crypto& c) {
+        return library.resolve("RAND_bytes", c.randBytes) && library.resolve("ERR_get_error", c.errGetError) &&
+               library.resolve("PKCS5_PBKDF2_HMAC", c.pbkdf2) && library.resolve("EVP_sha1", c.sha1) &&
+               library.resolve("CRYPTO_memcmp", c.memcmp) && library.resolve("EVP_CIPHER_CTX_new", c.cipherNew) &&
+               library.resolve("EVP_CIPHER_CTX_free", c.cipherFree) &&
+               library.resolve("EVP_aes_256_cbc", c.aes256Cbc) && library.resolve("EVP_CipherInit_ex", c.cipherInit) &&
+               library.resolve("EVP_CIPHER_CTX_set_padding", c.cipherSetPadding) &&
+               library.resolve("EVP_CipherUpdate", c.cipherUpdate) &&
+               library.resolve("EVP_CipherFinal_ex", c.cipherFinal) && library.resolve("EVP_MAC_fetch", c.macFetch) &&
+               library.resolve("EVP_MAC_free", c.macFree) && library.resolve("EVP_MAC_CTX_new", c.macNew) &&
+               library.resolve("EVP_MAC_CTX_free", c.macContextFree) && library.resolve("EVP_MAC_init", c.macInit) &&
+               library.resolve("EVP_MAC_update", c.macUpdate) && library.resolve("EVP_MAC_final", c.macFinal) &&
+               library.resolve("OSSL_PARAM_construct_utf8_string", c.paramString) &&
+               library.resolve("OSSL_PARAM_construct_end", c.paramEnd);
+    });
     if (!loaded) throw CipherFailure("the cipher library (libcrypto.so.3) could not be loaded");
     return *loaded;
 }

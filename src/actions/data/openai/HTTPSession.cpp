@@ -30,22 +30,18 @@ struct Curl {
 
 // Null when the library is missing; the request then fails with a message instead.
 const Curl* curlLibrary() {
-    static const Curl* loaded = []() -> const Curl* {
-        static const SharedLibrary library("libcurl.so.4");
-        static Curl curl;
-        const bool complete = library.resolve("curl_global_init", curl.globalInit) &&
-                              library.resolve("curl_easy_init", curl.easyInit) &&
-                              library.resolve("curl_easy_setopt", curl.easySetopt) &&
-                              library.resolve("curl_easy_perform", curl.easyPerform) &&
-                              library.resolve("curl_easy_getinfo", curl.easyGetinfo) &&
-                              library.resolve("curl_easy_cleanup", curl.easyCleanup) &&
-                              library.resolve("curl_easy_strerror", curl.easyStrerror) &&
-                              library.resolve("curl_slist_append", curl.slistAppend) &&
-                              library.resolve("curl_slist_free_all", curl.slistFreeAll);
-        if (!complete || curl.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
-        return &curl;
-    }();
-    return loaded;
+    return loadFunctions<Curl>("libcurl.so.4", [](const SharedLibrary& library, Curl& curl) {
+        return library.resolve("curl_global_init", curl.globalInit) &&
+               library.resolve("curl_easy_init", curl.easyInit) &&
+               library.resolve("curl_easy_setopt", curl.easySetopt) &&
+               library.resolve("curl_easy_perform", curl.easyPerform) &&
+               library.resolve("curl_easy_getinfo", curl.easyGetinfo) &&
+               library.resolve("curl_easy_cleanup", curl.easyCleanup) &&
+               library.resolve("curl_easy_strerror", curl.easyStrerror) &&
+               library.resolve("curl_slist_append", curl.slistAppend) &&
+               library.resolve("curl_slist_free_all", curl.slistFreeAll) &&
+               curl.globalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    });
 }
 
 struct Transfer {

@@ -25,15 +25,10 @@ struct LanguageDetector {
 };
 
 const LanguageDetector* languageDetector() {
-    static const LanguageDetector* loaded = []() -> const LanguageDetector* {
-        static const SharedLibrary library("libcld2.so.0");
-        static LanguageDetector detector;
-        const bool complete =
-            library.resolve("_ZN4CLD221DetectLanguageSummaryEPKcibPNS_8LanguageEPiS4_Pb", detector.summary) &&
-            library.resolve("_ZN4CLD212LanguageCodeENS_8LanguageE", detector.code);
-        return complete ? &detector : nullptr;
-    }();
-    return loaded;
+    return loadFunctions<LanguageDetector>("libcld2.so.0", [](const SharedLibrary& library, LanguageDetector& d) {
+        return library.resolve("_ZN4CLD221DetectLanguageSummaryEPKcibPNS_8LanguageEPiS4_Pb", d.summary) &&
+               library.resolve("_ZN4CLD212LanguageCodeENS_8LanguageE", d.code);
+    });
 }
 
 } // namespace
