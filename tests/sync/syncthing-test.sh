@@ -64,6 +64,8 @@ for h in A B; do
             fsWatcherEnabled="true" fsWatcherDelayS="1">
         <device id="${device[$h]}"></device>
         <device id="${device[$peer]}"></device>
+        <pullerPauseS>1</pullerPauseS>
+        <maxConflicts>10</maxConflicts>
     </folder>
     <device id="${device[$h]}" name="$h"><address>dynamic</address></device>
     <device id="${device[$peer]}" name="$peer"><address>tcp://127.0.0.1:${listen[$peer]}</address></device>
@@ -109,6 +111,7 @@ for h in A B; do
         skip "syncthing $h does not answer on 127.0.0.1:${gui[$h]}: $(tail -5 "$root/$h/st.log")"
 done
 connected() { api "$1" system/connections | jq -e --arg d "${device[$2]}" '.connections[$d].connected'; }
+apart() { ! connected A B && ! connected B A; }
 if ! wait_for 30 connected A B || ! wait_for 10 connected B A; then
     echo "syncthing A: $(tail -5 "$root/A/st.log")"
     echo "syncthing B: $(tail -5 "$root/B/st.log")"
@@ -131,16 +134,18 @@ converge() {
     local pending=("$@") left
     while :; do
         left=()
+        last=""
         for home in "${pending[@]}"; do
-            out=$(lx "$home" workflows list --json) && jq -e --arg id "$id" "$test" <<<"$out" >/dev/null ||
-                left+=("$home")
+            out=$(lx "$home" workflows list --json) && jq -e --arg id "$id" "$test" <<<"$out" >/dev/null && continue
+            left+=("$home")
+            last+=" home $home: workflows list --json gave $(jq -c --arg id "$id" \
+                '{workflows: length, this: [.[] | select(.Id == $id) | .Name]}' <<<"$out" 2>/dev/null || echo "$out")"
+            last+=" $(tail -2 "$root/$home/cli.err")"
         done
         took=$(($(now_ms) - since))
         ((${#left[@]} == 0)) && return 0
         if ((took > 10000)); then
-            last="home ${left[*]} after ${took} ms: workflows list --json gave $(jq -c --arg id "$id" \
-                '{workflows: length, named: [.[] | select(.Id == $id) | .Name]}' <<<"$out" 2>/dev/null || echo "$out")"
-            last+=" $(tail -2 "$root/${left[0]}/cli.err")"
+            last="after $took ms:$last"
             return 1
         fi
         pending=("${left[@]}")
@@ -151,12 +156,13 @@ converge() {
 }
 # Writes a record of the workflow at hand into a sync folder as a machine does after an edit.
 put_record() { # file, name, modified, machine id
-    local base
+    local base part
     base=$(cat "$1" 2>/dev/null || echo '{}')
+    part="$(dirname "$1")/.$(basename "$1").part"
     jq --argjson w "$workflow" --arg name "$2" --argjson modified "$3" --arg machine "$4" \
         '. + {id: $w.Id, name: $name, jsonString: ($w | .Name = $name | tojson), hidden: false,
-              modified: $modified, machineId: $machine} | .date //= (now | floor)' <<<"$base" >"$1.part" &&
-        mv "$1.part" "$1"
+              modified: $modified, machineId: $machine} | .date //= (now | floor)' <<<"$base" >"$part" &&
+        mv "$part" "$1"
 }
 record_file() { # sync folder, id: the file another machine's copy would go to
     local file
@@ -219,7 +225,7 @@ id=$(lx A workflows import "$root/conflict.json" | cut -f1)
 workflow=$(lx A workflows list --json | jq --arg id "$id" '.[] | select(.Id == $id)')
 converge '[.[] | select(.Id == $id)] | length == 1' "$start" B || fail "conflict probe never reached B: $last"
 api A "system/pause?device=${device[B]}" -X POST
-api B "system/pause?device=${device[A]}" -X POST
+wait_for 10 apart || fail "pausing B on A did not part them"
 t0=$(now_ms)
 fileA=$(record_file "$root/A/sync" "$id")
 fileB=$(record_file "$root/B/sync" "$id")
@@ -232,7 +238,6 @@ scan A
 scan B
 start=$(now_ms)
 api A "system/resume?device=${device[B]}" -X POST
-api B "system/resume?device=${device[A]}" -X POST
 newest='[.[] | select(.Id == $id)] | length == 1 and .[0].Name == "Edit on A"'
 if converge "$newest and $unique_ids and all(.[]; .Name != \"Edit on B\" and .Name != \"Stale copy\")" "$start" A B; then
     times[conflict]=$took
