@@ -55,7 +55,10 @@ for h in A B; do
         skip "syncthing cannot read its key: $(tail -3 "$root/$h/st.log")"
 done
 
-# Nothing leaves loopback: no discovery, relays, NAT, reports or upgrades.
+# Nothing leaves loopback: no discovery, relays, NAT, reports or upgrades. Only B dials (A knows
+# B's address only from B's connection): two instances dialling each other at once may drop
+# both connections and wait many seconds before trying again.
+declare -A dial=([A]=dynamic [B]=tcp://127.0.0.1:$listenA)
 for h in A B; do
     peer=$([[ $h == A ]] && echo B || echo A)
     cat >"$root/$h/st/config.xml" <<EOF
@@ -68,7 +71,7 @@ for h in A B; do
         <maxConflicts>10</maxConflicts>
     </folder>
     <device id="${device[$h]}" name="$h"><address>dynamic</address></device>
-    <device id="${device[$peer]}" name="$peer"><address>tcp://127.0.0.1:${listen[$peer]}</address></device>
+    <device id="${device[$peer]}" name="$peer"><address>${dial[$h]}</address></device>
     <gui enabled="true" tls="false"><address>127.0.0.1:${gui[$h]}</address><apikey>${key[$h]}</apikey></gui>
     <options>
         <listenAddress>tcp://127.0.0.1:${listen[$h]}</listenAddress>
@@ -86,9 +89,6 @@ for h in A B; do
     </options>
 </configuration>
 EOF
-    STNOUPGRADE=1 syncthing serve --home "$root/$h/st" --no-browser --no-restart --no-upgrade \
-        >>"$root/$h/st.log" 2>&1 &
-    pids+=($!)
 done
 
 api() {
@@ -106,7 +106,10 @@ wait_for() { # seconds, then a command that must succeed
     done
 }
 started=$(now_ms)
-for h in A B; do
+for h in A B; do # A listens before B dials
+    STNOUPGRADE=1 syncthing serve --home "$root/$h/st" --no-browser --no-restart --no-upgrade \
+        >>"$root/$h/st.log" 2>&1 &
+    pids+=($!)
     wait_for 20 api $h system/ping ||
         skip "syncthing $h does not answer on 127.0.0.1:${gui[$h]}: $(tail -5 "$root/$h/st.log")"
 done
@@ -217,15 +220,15 @@ fi
 
 # Edited on both machines while they could not see each other: the newest edit wins on both.
 # It is A's, yet A's file is the older one on disk, so Syncthing keeps B's file and turns A's
-# into a conflict copy; an older copy placed by hand and a partial Syncthing download lie
-# beside them. None of them may show up as a workflow of its own.
+# into a conflict copy before either machine runs a command; an older copy placed by hand and
+# a partial Syncthing download lie beside them. None may show up as a workflow of its own.
 jq '.workflows[0].Name = "Conflict Probe"' "$root/one.json" >"$root/conflict.json"
 start=$(now_ms)
 id=$(lx A workflows import "$root/conflict.json" | cut -f1)
 workflow=$(lx A workflows list --json | jq --arg id "$id" '.[] | select(.Id == $id)')
 converge '[.[] | select(.Id == $id)] | length == 1' "$start" B || fail "conflict probe never reached B: $last"
-api A "system/pause?device=${device[B]}" -X POST
-wait_for 10 apart || fail "pausing B on A did not part them"
+api B "system/pause?device=${device[A]}" -X POST
+wait_for 10 apart || fail "pausing A on B did not part them"
 t0=$(now_ms)
 fileA=$(record_file "$root/A/sync" "$id")
 fileB=$(record_file "$root/B/sync" "$id")
@@ -233,11 +236,13 @@ put_record "$fileA" "Edit on A" $((t0 + 2000)) "${machine[A]}"
 touch -d "@$((t0 / 1000 - 60))" "$fileA"
 put_record "$fileB" "Edit on B" $((t0 + 1000)) "${machine[B]}"
 put_record "${fileB%.json}.sync-conflict-20200101-000000-ABCDEFG.json" "Stale copy" $((t0 + 500)) "${machine[B]}"
-head -c 40 "$fileA" >"$root/A/sync/.syncthing.$(basename "$fileA").tmp"
+head -c 40 "$fileB" >"$root/B/sync/.syncthing.$(basename "$fileB").tmp"
 scan A
 scan B
 start=$(now_ms)
-api A "system/resume?device=${device[B]}" -X POST
+api B "system/resume?device=${device[A]}" -X POST
+syncthing_conflict() { ls "$root"/[AB]/sync/*.sync-conflict-* | grep -qv -- -20200101-; }
+wait_for 10 syncthing_conflict || fail "Syncthing made no conflict copy of the concurrent edits"
 newest='[.[] | select(.Id == $id)] | length == 1 and .[0].Name == "Edit on A"'
 if converge "$newest and $unique_ids and all(.[]; .Name != \"Edit on B\" and .Name != \"Stale copy\")" "$start" A B; then
     times[conflict]=$took
