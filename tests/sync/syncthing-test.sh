@@ -25,6 +25,7 @@ cleanup() {
     rm -rf "$root"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 failures=0
 fail() {
     echo "FAIL: $*"
@@ -46,6 +47,7 @@ for h in A B; do
     mkdir -p "$root/$h/config/lexorra" "$root/$h/data/lexorra" "$root/$h/sync/.stfolder"
     jq -n --arg folder "$root/$h/sync" '{iCloudSyncEnabled: true, SyncFolder: $folder}' \
         >"$root/$h/config/lexorra/settings.json"
+    # The home's machine id, chosen here so that edits can be written into its folder as its own.
     machine[$h]=$(cat /proc/sys/kernel/random/uuid)
     echo "${machine[$h]}" >"$root/$h/data/lexorra/machine-id"
     key[$h]=$(cat /proc/sys/kernel/random/uuid)
@@ -241,10 +243,15 @@ scan A
 scan B
 start=$(now_ms)
 api B "system/resume?device=${device[A]}" -X POST
-syncthing_conflict() { ls "$root"/[AB]/sync/*.sync-conflict-* | grep -qv -- -20200101-; }
+syncthing_conflict() { # its own copy, not the one placed by hand
+    local file
+    for file in "$root"/[AB]/sync/*.sync-conflict-*; do [[ -e $file && $file != *-20200101-* ]] && return 0; done
+    return 1
+}
 wait_for 10 syncthing_conflict || fail "Syncthing made no conflict copy of the concurrent edits"
 newest='[.[] | select(.Id == $id)] | length == 1 and .[0].Name == "Edit on A"'
-if converge "$newest and $unique_ids and all(.[]; .Name != \"Edit on B\" and .Name != \"Stale copy\")" "$start" A B; then
+losers='all(.[]; .Name != "Edit on B" and .Name != "Stale copy")'
+if converge "$newest and $unique_ids and $losers" "$start" A B; then
     times[conflict]=$took
     # Settled means it stays so: another round of scans on both changes nothing.
     scan A
