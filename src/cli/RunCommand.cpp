@@ -1,11 +1,11 @@
 #include "cli/RunCommand.h"
 
 #include "cli/MappedInput.h"
-#include "cli/WorkflowSource.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/RunToken.h"
 #include "core/TextFile.h"
+#include "core/WorkflowLibrary.h"
 #include "text/Utf.h"
 
 #include <CLI/CLI.hpp>
@@ -137,7 +137,7 @@ int RunCommand::buildSequence(Io& io, std::shared_ptr<TextActionSeq>& seq) {
     if (!m_settings.empty()) return fail(io.err, exitUsage, "--set applies to --action and --action-json only");
     if (!m_workflowFile.empty()) return buildFromWorkflowFile(io, seq);
     std::string problem;
-    seq = findStoredWorkflow(m_workflow, &problem);
+    seq = WorkflowLibrary().find(m_workflow, &problem);
     if (!problem.empty()) return fail(io.err, exitIo, problem);
     if (!seq) return fail(io.err, exitUnknownWorkflow, "no workflow named or with the id \"" + m_workflow + "\"");
     return exitOk;

@@ -1,15 +1,10 @@
 #include "cli/WorkflowsCommand.h"
 
 #include "core/Json.h"
-#include "core/ObjectStore.h"
-#include "core/SettingsStore.h"
-#include "core/SyncFolder.h"
-#include "core/WorkflowDocuments.h"
-#include "core/WorkflowMirror.h"
+#include "core/WorkflowLibrary.h"
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <ostream>
 
 namespace lexorra::cli {
@@ -28,13 +23,14 @@ void WorkflowsCommand::declare(CLI::App& sub) {
 }
 
 int WorkflowsCommand::execute(Io& io) {
-    Settings settings;
-    auto load = loadWorkflowsFromStores(settings);
-    if (load.storeUnreadable) return fail(io.err, exitIo, load.problem);
-    if (m_list->parsed()) return list(io, load.workflows);
-    if (m_export->parsed()) return exportTo(io, load.workflows);
-    if (m_import->parsed()) return importFrom(io, settings);
-    if (m_delete->parsed()) return remove(io, settings);
+    WorkflowLibrary library;
+    if (m_import->parsed()) return importFrom(io, library);
+    if (m_delete->parsed()) return remove(io, library);
+    std::string problem;
+    auto workflows = library.current(&problem);
+    if (!workflows) return fail(io.err, exitIo, problem);
+    if (m_list->parsed()) return list(io, *workflows);
+    if (m_export->parsed()) return exportTo(io, *workflows);
     return fail(io.err, exitUsage, "workflows needs one of list, export, import, delete");
 }
 
@@ -61,51 +57,21 @@ int WorkflowsCommand::exportTo(Io& io, const std::vector<TextActionSeqPtr>& work
     return exitOk;
 }
 
-int WorkflowsCommand::importFrom(Io& io, Settings& settings) {
-    auto imported = readExchangeFile(m_file, ImportIds::fresh);
-    if (!imported.loaded)
-        return fail(io.err, exitIo,
-                    std::string(importErrorTitle) + ": " + std::string(importErrorText) + " (\"" + m_file + "\")");
-    std::string problem;
-    const bool saved = updateWorkflowsInGroupStore(
-        settings,
-        [&](auto& workflows) {
-            workflows.insert(workflows.end(), imported.workflows.begin(), imported.workflows.end());
-        },
-        &problem);
-    if (!saved) return fail(io.err, exitIo, problem);
-    for (const auto& seq : imported.workflows)
+int WorkflowsCommand::importFrom(Io& io, WorkflowLibrary& library) {
+    std::vector<TextActionSeqPtr> imported;
+    const auto edit = library.importFile(m_file, &imported);
+    if (!edit.saved) return fail(io.err, exitIo, edit.problem);
+    for (const auto& seq : imported)
         io.out << seq->id << "\t" << seq->name << "\n";
-    mirrorEdit(io, settings, "");
     return exitOk;
 }
 
-int WorkflowsCommand::remove(Io& io, Settings& settings) {
+int WorkflowsCommand::remove(Io& io, WorkflowLibrary& library) {
     bool found = false;
-    std::string problem;
-    const bool saved = updateWorkflowsInGroupStore(
-        settings,
-        [&](auto& workflows) { found = std::erase_if(workflows, [&](const auto& s) { return s->id == m_id; }) > 0; },
-        &problem);
-    if (!saved) return fail(io.err, exitIo, problem);
+    const auto edit = library.remove(m_id, &found);
+    if (!edit.saved) return fail(io.err, exitIo, edit.problem);
     if (!found) return fail(io.err, exitUnknownWorkflow, "no workflow with the id \"" + m_id + "\"");
-    mirrorEdit(io, settings, m_id);
     return exitOk;
-}
-
-void WorkflowsCommand::mirrorEdit(Io& io, Settings& settings, const std::string& deletedId) {
-    settings.reload();
-    if (!settings.boolean("iCloudSyncEnabled")) return;
-    std::string error;
-    auto store = ObjectStore::open(ObjectStore::defaultPath(), localMachineId(), &error);
-    if (!store) {
-        io.err << "lexorra-cli: warning: " << error << "\n";
-        return;
-    }
-    SyncFolder sync(*store, settings.syncFolder());
-    sync.scanNow();
-    if (!deletedId.empty()) hideWorkflowRecord(*store, deletedId, &error);
-    pushWorkflowsToStore(*store, workflowsFromListValue(settings.value("SavedWorkFlows").value_or(Value())), &error);
 }
 
 } // namespace lexorra::cli

@@ -7,7 +7,7 @@
 #include <vector>
 
 namespace lexorra {
-class Settings;
+class WorkflowLibrary;
 }
 
 namespace lexorra::cli {
@@ -22,10 +22,8 @@ public:
 private:
     int list(Io& io, const std::vector<TextActionSeqPtr>& workflows);
     int exportTo(Io& io, const std::vector<TextActionSeqPtr>& workflows);
-    int importFrom(Io& io, Settings& settings);
-    int remove(Io& io, Settings& settings);
-    // With synchronisation on, the object store and its sync folder follow the edit.
-    void mirrorEdit(Io& io, Settings& settings, const std::string& deletedId);
+    int importFrom(Io& io, WorkflowLibrary& library);
+    int remove(Io& io, WorkflowLibrary& library);
 
     CLI::App* m_list = nullptr;
     CLI::App* m_export = nullptr;

@@ -6,6 +6,7 @@
 #include "core/Diagnostics.h"
 #include "core/ObjectStore.h"
 #include "core/SyncFolder.h"
+#include "core/WorkflowLibrary.h"
 #include "text/GraphemeCursor.h"
 #include "text/Graphemes.h"
 
@@ -31,8 +32,7 @@ double noticeDuration(const std::string& message) {
 }
 
 AppManager::AppManager(Services services)
-    : m_services(std::move(services)),
-      m_runToken(m_services.runToken ? m_services.runToken : &RunToken::application()),
+    : m_services(std::move(services)), m_runToken(m_services.runToken ? m_services.runToken : &RunToken::application()),
       m_alive(std::make_shared<bool>(true)) {
     if (!m_services.cancelNetworkTasks)
         m_services.cancelNetworkTasks = [] { openai::HTTPSession::shared().cancelAllTasks(); };
@@ -43,6 +43,10 @@ AppManager::AppManager(Services services)
             return std::vector<unsigned char>(png->begin(), png->end());
         };
     }
+    if (m_services.stores)
+        m_library = std::make_unique<WorkflowLibrary>(
+            m_services.stores,
+            WorkflowLibrary::Options{.objectStorePath = m_services.objectStorePath, .machineId = m_services.machineId});
     // The AI action reports its request from the run's thread; the flag lives on the main one.
     TextActionChatGPT::setBusyIndicatorHandler([this, alive = std::weak_ptr<bool>(m_alive)](bool busy) {
         if (auto a = alive.lock(); !a || !*a) return;
@@ -100,9 +104,19 @@ void AppManager::startUp() {
         for (const auto& seq : m_workflowsSeqArray)
             if (seq->id == id) setSelectedworkflowSeq(seq);
     }
+    // A first start (or a selection that no longer exists) still shows a result: the first
+    // workflow, as an import selects it, else the first action.
+    if (!m_activeActionsSeq) {
+        if (!m_workflowsSeqArray.empty())
+            setSelectedworkflowSeq(m_workflowsSeqArray.front());
+        else if (!m_actionsSeqArray.empty())
+            setSelectedActionsSeq(m_actionsSeqArray.front());
+    }
     m_disableUpdateResults = false;
+    if (selectDefaultAction) scheduleInputUpdate(); // the welcome text's result, and the text saved
     auto sync = m_services.settings.value("iCloudSyncEnabled");
     if (sync && sync->toBool() && *sync->toBool()) setICloudSyncEnabled(true);
+    if (m_library) watchStore();
 }
 
 void AppManager::rebuildActionsSeqArray() {
@@ -136,22 +150,22 @@ void AppManager::updateResults(bool live, bool copyAfter) {
     // a string the user is editing.
     TextActionSeqPtr seq = m_activeActionsSeq;
     std::string input = m_inputString;
-    m_services.scheduler.runBackground([this, seq, input = std::move(input), copyAfter,
-                                        alive = std::weak_ptr<bool>(m_alive)] {
-        if (auto a = alive.lock(); !a || !*a) return;
-        diagnostic("---------->" + seq->name);
-        const RunToken::Value token = m_runToken->renew();
-        ++m_pendingUpdateTasks;
-        std::string result = seq->run(input, *m_runToken);
-        m_services.scheduler.postMain([this, seq, token, result = std::move(result), copyAfter, alive]() mutable {
+    m_services.scheduler.runBackground(
+        [this, seq, input = std::move(input), copyAfter, alive = std::weak_ptr<bool>(m_alive)] {
             if (auto a = alive.lock(); !a || !*a) return;
-            publish(seq->id, seq->name, token, std::move(result), copyAfter);
+            diagnostic("---------->" + seq->name);
+            const RunToken::Value token = m_runToken->renew();
+            ++m_pendingUpdateTasks;
+            std::string result = seq->run(input, *m_runToken);
+            m_services.scheduler.postMain([this, seq, token, result = std::move(result), copyAfter, alive]() mutable {
+                if (auto a = alive.lock(); !a || !*a) return;
+                publish(seq->id, seq->name, token, std::move(result), copyAfter);
+            });
         });
-    });
 }
 
-void AppManager::publish(const std::string& seqId, const std::string& seqName, RunToken::Value token, std::string result,
-                         bool copyAfter) {
+void AppManager::publish(const std::string& seqId, const std::string& seqName, RunToken::Value token,
+                         std::string result, bool copyAfter) {
     const int remaining = --m_pendingUpdateTasks;
     // A run whose last action finished after a newer computation started is stale too,
     // although the runner had no step left at which to notice.
@@ -257,11 +271,17 @@ void AppManager::copyResult() {
     showNotice("Copied Text", NoticeStyle::success);
 }
 
-void AppManager::saveInputString() { m_services.settings.setValue("SavedInputString", Value(m_inputString)); }
+void AppManager::saveInputString() {
+    m_services.settings.setValue("SavedInputString", Value(m_inputString));
+}
 
-void AppManager::useResultAsInput() { setInputString(m_resultString); }
+void AppManager::useResultAsInput() {
+    setInputString(m_resultString);
+}
 
-void AppManager::clearInput() { setInputString(""); }
+void AppManager::clearInput() {
+    setInputString("");
+}
 
 void AppManager::clearInputAndResults() {
     setInputString("");
@@ -363,7 +383,8 @@ void AppManager::removeObserver(int token) {
 }
 
 void AppManager::notify(std::string_view field) {
-    for (auto& [token, observer] : m_observers) observer(field);
+    for (auto& [token, observer] : m_observers)
+        observer(field);
 }
 
 } // namespace lexorra

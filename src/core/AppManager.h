@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,7 @@ namespace lexorra {
 
 class Settings;
 class ObjectStore;
+class WorkflowLibrary;
 class FetchedWorkflowRecords;
 class SyncFolder;
 
@@ -101,6 +103,15 @@ public:
     ObjectStore* objectStore() const { return m_objectStore.get(); }
     SyncFolder* syncFolder() const { return m_syncFolder.get(); }
     bool pauseWorkflowUpdatesFromDB() const { return m_pauseWorkflowUpdatesFromDB; }
+    WorkflowLibrary* library() const { return m_library.get(); }
+    // Takes in what other programs wrote to the stored list since this one last read or
+    // wrote it (the window polls it every second).
+    void followOtherWriters();
+    // Why the workflow list cannot be saved (the stored list cannot be read); empty when it can.
+    const std::string& storeProblem() const { return m_storeProblem; }
+    // Renames an unreadable stored list aside and starts from the default workflows; the
+    // path it was kept at, or empty when it could not be renamed.
+    std::string setAsideUnreadableStore();
 
     // User commands.
     void runSelected() { updateResults(false, false); }
@@ -210,6 +221,18 @@ private:
     std::unique_ptr<SyncFolder> m_syncFolder;
     bool openObjectStore();
     void importSteps(std::vector<TextActionSeqPtr> workflows);
+    void reconcileWithStore();
+    void watchStore();
+    void setStoreProblem(std::string problem);
+    // After the selected workflow went away: its neighbour, else the first action.
+    void selectAfterRemoving(size_t index);
+
+    std::unique_ptr<WorkflowLibrary> m_library;
+    std::string m_storeProblem;
+    // Workflows edited here since the last push to the object store: only they are pushed,
+    // so a change that arrived from another machine meanwhile is never pushed back stale.
+    std::set<std::string> m_unpushed;
+    bool m_pushEverything = false;
 };
 
 // The standard store of Settings as the controller's SettingsBackend.

@@ -10,15 +10,21 @@
 #include "core/TextFile.h"
 #include "core/Uuid.h"
 #include "core/WorkflowDocuments.h"
+#include "core/WorkflowLibrary.h"
+#include "core/WorkflowMirror.h"
 
 #include <algorithm>
 #include <filesystem>
 
 namespace lexorra {
 
-std::optional<Value> StoredSettings::value(std::string_view key) const { return m_settings.value(key); }
+std::optional<Value> StoredSettings::value(std::string_view key) const {
+    return m_settings.value(key);
+}
 
-void StoredSettings::setValue(std::string_view key, const Value& value) { m_settings.setValue(key, value); }
+void StoredSettings::setValue(std::string_view key, const Value& value) {
+    m_settings.setValue(key, value);
+}
 
 namespace {
 // The first-start input: what the application is and how to begin.
@@ -29,22 +35,101 @@ constexpr std::string_view welcomeText =
 } // namespace
 
 void AppManager::saveWorkFlowsToUserDefaults(bool updateDBToo) {
-    if (m_services.stores) {
-        std::string problem;
-        if (!saveWorkflowsToGroupStore(*m_services.stores, m_workflowsSeqArray, &problem)) diagnostic(problem);
-    }
+    if (m_library) reconcileWithStore();
     if (updateDBToo && m_iCloudSyncEnabled) updateDB();
+}
+
+void AppManager::reconcileWithStore() {
+    const std::string selectedName = m_selectedworkflowSeq ? m_selectedworkflowSeq->name : std::string();
+    const std::string selectedId = m_selectedworkflowSeq ? m_selectedworkflowSeq->id : std::string();
+    size_t selectedIndex = 0;
+    for (size_t i = 0; i < m_workflowsSeqArray.size(); ++i)
+        if (m_workflowsSeqArray[i] == m_selectedworkflowSeq) selectedIndex = i;
+
+    auto outcome = m_library->reconcile(m_workflowsSeqArray);
+    if (!outcome.saved) {
+        diagnostic(outcome.problem);
+        if (outcome.unreadable) setStoreProblem(outcome.problem);
+        return;
+    }
+    setStoreProblem({});
+    m_unpushed.insert(outcome.local.begin(), outcome.local.end());
+    if (!outcome.changedList()) return;
+
+    auto has = [](const std::vector<std::string>& ids, const std::string& id) {
+        return !id.empty() && std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
+    notify("workflowsSeqArray");
+    if (has(outcome.removed, selectedId)) {
+        showNotice("\u201c" + selectedName + "\u201d was deleted in another program", NoticeStyle::plain);
+        selectAfterRemoving(selectedIndex);
+    } else if (has(outcome.updated, selectedId)) {
+        // The open editor shows the old actions: close it and let it reopen on the new ones.
+        notify("objectWillChange");
+        setPushActive(false);
+        later(0.15, [this] { setPushActive(true); });
+        scheduleStructureUpdate();
+    }
+}
+
+void AppManager::followOtherWriters() {
+    if (m_library && m_library->changedOnDisk()) reconcileWithStore();
+}
+
+void AppManager::watchStore() {
+    later(1.0, [this] {
+        followOtherWriters();
+        watchStore();
+    });
+}
+
+void AppManager::setStoreProblem(std::string problem) {
+    if (problem == m_storeProblem) return;
+    m_storeProblem = std::move(problem);
+    notify("storeProblem");
+}
+
+std::string AppManager::setAsideUnreadableStore() {
+    if (!m_library) return {};
+    std::string problem;
+    auto aside = m_library->setAsideUnreadableStore(&problem);
+    if (!aside) {
+        diagnostic(problem);
+        return {};
+    }
+    setStoreProblem({});
+    loadWorkflowsFromUserDefaults();
+    if (!m_workflowsSeqArray.empty()) setSelectedworkflowSeq(m_workflowsSeqArray.front());
+    return aside->string();
+}
+
+void AppManager::selectAfterRemoving(size_t index) {
+    m_selectedworkflowSeq.reset();
+    m_selectedworkflowSeqCheck.reset();
+    notify("selectedworkflowSeq");
+    if (!m_workflowsSeqArray.empty()) {
+        setSelectedworkflowSeq(m_workflowsSeqArray[std::min(index, m_workflowsSeqArray.size() - 1)]);
+    } else if (!m_actionsSeqArray.empty()) {
+        m_selectedActionsSeqCheck.reset();
+        setSelectedActionsSeq(m_actionsSeqArray.front());
+    } else {
+        m_activeActionsSeq.reset();
+        notify("activeActionsSeq");
+    }
 }
 
 void AppManager::loadWorkflowsFromUserDefaults() {
     m_workflowsSeqArray.clear();
     m_selectedworkflowSeq.reset();
-    if (!m_services.stores) {
+    if (!m_library) {
         notify("workflowsSeqArray");
         return;
     }
-    auto load = loadWorkflowsFromStores(*m_services.stores);
-    if (load.storeUnreadable) diagnostic(load.problem);
+    auto load = m_library->load();
+    if (load.storeUnreadable) {
+        diagnostic(load.problem);
+        setStoreProblem(load.problem);
+    }
     if (load.firstStart) {
         m_inputString = std::string(welcomeText);
         notify("inputString");
@@ -74,24 +159,13 @@ void AppManager::updateDB() {
 
 void AppManager::saveAllWorkflowsToDB() {
     if (!m_iCloudSyncEnabled || !m_objectStore) return;
-    m_dbHasChanges = false;
-    for (const auto& seq : m_workflowsSeqArray) {
-        const std::string json = seq->jsonString();
-        auto records = m_objectStore->fetch(seq->id);
-        if (records.empty()) {
-            m_objectStore->insert({.id = seq->id, .name = seq->name, .jsonString = json});
-            m_dbHasChanges = true;
-        } else if (records.front().jsonString != json) {
-            WorkflowRecord record = records.front();
-            record.jsonString = json;
-            m_objectStore->update(record);
-            m_dbHasChanges = true;
-        }
-    }
-    if (m_dbHasChanges) {
-        std::string error;
-        if (!m_objectStore->save(&error)) diagnostic(error);
-    }
+    std::vector<TextActionSeqPtr> edited;
+    for (const auto& seq : m_workflowsSeqArray)
+        if (m_pushEverything || m_unpushed.contains(seq->id)) edited.push_back(seq);
+    m_pushEverything = false;
+    m_unpushed.clear();
+    std::string error;
+    m_dbHasChanges = pushWorkflowsToStore(*m_objectStore, edited, &error);
 }
 
 void AppManager::loadWorkflowsFromDB() {
@@ -130,10 +204,11 @@ void AppManager::loadWorkflowsFromDB() {
 bool AppManager::openObjectStore() {
     if (m_objectStore) return true;
     std::string error;
-    const std::filesystem::path path =
-        m_services.objectStorePath.empty() ? ObjectStore::defaultPath() : std::filesystem::path(m_services.objectStorePath);
-    m_objectStore = ObjectStore::open(
-        path, m_services.machineId.empty() ? localMachineId() : m_services.machineId, &error);
+    const std::filesystem::path path = m_services.objectStorePath.empty()
+                                           ? ObjectStore::defaultPath()
+                                           : std::filesystem::path(m_services.objectStorePath);
+    m_objectStore =
+        ObjectStore::open(path, m_services.machineId.empty() ? localMachineId() : m_services.machineId, &error);
     if (!m_objectStore) {
         diagnostic(error);
         return false;
@@ -152,6 +227,7 @@ void AppManager::setICloudSyncEnabled(bool enabled) {
         return;
     }
     if (!openObjectStore()) return; // go on without the store, as with sync off
+    m_pushEverything = true;
     m_fetchedResultsController = std::make_unique<FetchedWorkflowRecords>(*m_objectStore);
     m_fetchedResultsController->setDelegate([this] { controllerDidChangeContent(); });
     m_fetchedResultsController->performFetch();
@@ -163,7 +239,11 @@ void AppManager::setICloudSyncEnabled(bool enabled) {
 }
 
 void AppManager::deleteWorkflow(const std::string& id) {
-    if (m_selectedworkflowSeq && m_selectedworkflowSeq->id == id) {
+    const auto at = std::find_if(m_workflowsSeqArray.begin(), m_workflowsSeqArray.end(),
+                                 [&](const auto& seq) { return seq->id == id; });
+    const size_t index = static_cast<size_t>(at - m_workflowsSeqArray.begin());
+    const bool wasSelected = m_selectedworkflowSeq && m_selectedworkflowSeq->id == id;
+    if (wasSelected) {
         notify("objectWillChange");
         m_selectedworkflowSeq.reset();
         m_selectedworkflowSeqCheck.reset();
@@ -173,16 +253,12 @@ void AppManager::deleteWorkflow(const std::string& id) {
     std::erase_if(m_workflowsSeqArray, [&](const auto& seq) { return seq->id == id; });
     notify("workflowsSeqArray");
     if (m_iCloudSyncEnabled && m_objectStore) {
-        auto records = m_objectStore->fetch(id);
-        if (!records.empty()) {
-            WorkflowRecord record = records.front();
-            record.hidden = true;
-            m_objectStore->update(record);
-            std::string error;
-            if (!m_objectStore->save(&error)) diagnostic(error);
-        }
+        std::string error;
+        if (!hideWorkflowRecord(*m_objectStore, id, &error) && !error.empty()) diagnostic(error);
     }
     saveWorkFlowsToUserDefaults(true);
+    // Never leave a dead editor behind: the neighbour takes the selection.
+    if (wasSelected) selectAfterRemoving(index);
 }
 
 bool AppManager::exportWorkflows(const std::string& file, const std::string& idOrAll, std::string* error) {
@@ -248,7 +324,8 @@ bool AppManager::runSelectedToFile(const std::string& file, const std::string& o
     std::filesystem::path target = output;
     if (target.empty()) {
         const std::filesystem::path in(file);
-        target = in.parent_path() / (in.stem().string() + ".lexorra" + (in.has_extension() ? in.extension().string() : ".txt"));
+        target = in.parent_path() /
+                 (in.stem().string() + ".lexorra" + (in.has_extension() ? in.extension().string() : ".txt"));
     }
     std::error_code ec;
     if (std::filesystem::equivalent(target, file, ec)) return false;

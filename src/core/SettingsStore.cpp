@@ -59,7 +59,7 @@ SettingsStore::State SettingsStore::reload() {
     return readLocked();
 }
 
-bool SettingsStore::update(const std::function<void(Dictionary&)>& change) {
+bool SettingsStore::update(const std::function<void(Dictionary&)>& change, const std::function<void()>& whileLocked) {
     FileLock lock(lockFileFor(m_file));
     if (!lock.locked()) {
         m_problem = lock.error();
@@ -70,6 +70,10 @@ bool SettingsStore::update(const std::function<void(Dictionary&)>& change) {
     AtomicFile::removeLeftovers(m_file);
     Dictionary values = m_values;
     change(values);
+    if (m_state == State::loaded && values == m_values) {
+        if (whileLocked) whileLocked();
+        return true;
+    }
     std::string error;
     if (!AtomicFile::write(m_file, json::write(values, {.pretty = true}) + "\n", &error)) {
         m_problem = "the settings file \"" + m_file.string() + "\" cannot be written: " + error;
@@ -77,6 +81,7 @@ bool SettingsStore::update(const std::function<void(Dictionary&)>& change) {
     }
     m_values = std::move(values);
     m_state = State::loaded;
+    if (whileLocked) whileLocked();
     return true;
 }
 

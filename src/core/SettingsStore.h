@@ -44,9 +44,11 @@ public:
     const Dictionary& values() const { return m_values; }
     const Value* value(std::string_view key) const { return m_values.get(key); }
 
-    // Rereads the file under the lock, applies change and writes the result atomically.
-    // False when the file is unreadable or cannot be written; the file is then unchanged.
-    bool update(const std::function<void(Dictionary&)>& change);
+    // Rereads the file under the lock, applies change and writes the result atomically
+    // (not at all when change left the values as they were). whileLocked runs after the
+    // write, still under the lock. False when the file is unreadable or cannot be written;
+    // the file is then unchanged.
+    bool update(const std::function<void(Dictionary&)>& change, const std::function<void()>& whileLocked = {});
     bool setValue(std::string_view key, Value value);
     bool removeValue(std::string_view key);
 

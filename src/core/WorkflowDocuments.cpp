@@ -2,7 +2,6 @@
 
 #include "core/AtomicFile.h"
 #include "core/Json.h"
-#include "core/SettingsStore.h"
 #include "core/Uuid.h"
 
 #include <cstdlib>
@@ -92,86 +91,6 @@ std::filesystem::path defaultWorkflowsFile() {
 
 std::vector<TextActionSeqPtr> loadDefaultWorkflowList() {
     return readExchangeFile(defaultWorkflowsFile(), ImportIds::keep).workflows;
-}
-
-bool saveWorkflowsToGroupStore(Settings& settings, const std::vector<TextActionSeqPtr>& workflows,
-                               std::string* problem) {
-    SettingsStore& group = settings.store(StoreKind::group);
-    Value list = workflowListValue(workflows);
-    const bool saved = group.update([&](Dictionary& values) {
-        values.set("SavedWorkFlows", std::move(list));
-        values.set("Version", appVersionString());
-    });
-    if (!saved && problem) *problem = group.problem();
-    return saved;
-}
-
-WorkflowLoad loadWorkflowsFromStores(Settings& settings) {
-    WorkflowLoad load;
-    settings.reload();
-    SettingsStore& group = settings.store(StoreKind::group);
-    auto readKeys = [&](const Value*& list, const Value*& version) {
-        list = group.value("SavedWorkFlows");
-        if (list && !list->isList()) list = nullptr;
-        version = group.value("Version");
-        if (version && !version->isString()) version = nullptr;
-    };
-    if (group.isUnreadable()) {
-        load.storeUnreadable = true;
-        load.problem = group.problem();
-        return load;
-    }
-    const Value* list = nullptr;
-    const Value* version = nullptr;
-    readKeys(list, version);
-
-    if (!version && !list) {
-        // The list used to live in the standard store; move it over once. Another process
-        // may be doing the same, so the check is repeated under the lock.
-        const Value* legacy = settings.store(StoreKind::standard).value("SavedWorkFlows");
-        const Value legacyList = legacy && legacy->isList() ? *legacy : Value();
-        group.update([&](Dictionary& values) {
-            if (values.contains("Version") || values.contains("SavedWorkFlows")) return;
-            if (legacyList.isList()) values.set("SavedWorkFlows", legacyList);
-            values.set("Version", appVersionString());
-        });
-        if (group.isUnreadable()) {
-            load.storeUnreadable = true;
-            load.problem = group.problem();
-            return load;
-        }
-        readKeys(list, version);
-    }
-
-    if (!list) {
-        load.firstStart = true;
-        load.defaultsAdded = true;
-        load.workflows = loadDefaultWorkflowList();
-        saveWorkflowsToGroupStore(settings, load.workflows, &load.problem);
-        return load;
-    }
-    load.workflows = workflowsFromListValue(*list);
-    if (!version) {
-        for (auto& seq : loadDefaultWorkflowList())
-            load.workflows.push_back(std::move(seq));
-        load.defaultsAdded = true;
-        saveWorkflowsToGroupStore(settings, load.workflows, &load.problem);
-    }
-    return load;
-}
-
-bool updateWorkflowsInGroupStore(Settings& settings, const std::function<void(std::vector<TextActionSeqPtr>&)>& change,
-                                 std::string* problem) {
-    SettingsStore& group = settings.store(StoreKind::group);
-    const bool saved = group.update([&](Dictionary& values) {
-        const Value* list = values.get("SavedWorkFlows");
-        auto workflows = list ? workflowsFromListValue(*list) : std::vector<TextActionSeqPtr>{};
-        change(workflows);
-        values.set("SavedWorkFlows", workflowListValue(workflows));
-        values.set("Version", appVersionString());
-    });
-    if (!saved && problem) *problem = group.problem();
-    return saved;
 }
 
 TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view nameOrId) {

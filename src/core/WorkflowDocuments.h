@@ -11,8 +11,6 @@
 
 namespace lexorra {
 
-class Settings;
-
 // The alert shown when an exchange file cannot be read or parsed.
 inline constexpr std::string_view importErrorTitle = "Error";
 inline constexpr std::string_view importErrorText = "Could not load file.";
@@ -50,30 +48,6 @@ ImportResult readExchangeFile(const std::filesystem::path& file, ImportIds ids);
 // is set, else the resource folder the program was built with.
 std::filesystem::path defaultWorkflowsFile();
 std::vector<TextActionSeqPtr> loadDefaultWorkflowList();
-
-// The start-up load of the workflow list from the shared group store, with the one-time
-// move of a list kept in the standard store and the default workflows on first start.
-struct WorkflowLoad {
-    std::vector<TextActionSeqPtr> workflows;
-    // No list anywhere: the defaults were loaded (the shell shows its welcome text).
-    bool firstStart = false;
-    // The default workflows were added (first start, or a list without a version).
-    bool defaultsAdded = false;
-    // The group store exists but cannot be read: nothing was loaded or written.
-    bool storeUnreadable = false;
-    std::string problem;
-};
-WorkflowLoad loadWorkflowsFromStores(Settings& settings);
-
-// Writes the list and the version to the group store; false (with problem) when the store
-// cannot be read or written, which leaves it untouched.
-bool saveWorkflowsToGroupStore(Settings& settings, const std::vector<TextActionSeqPtr>& workflows,
-                               std::string* problem = nullptr);
-
-// A read-modify-write of the stored list under the group store's lock, so that a
-// concurrent writer's change is never lost between reading and writing the list.
-bool updateWorkflowsInGroupStore(Settings& settings, const std::function<void(std::vector<TextActionSeqPtr>&)>& change,
-                                 std::string* problem = nullptr);
 
 // Looks a workflow up by id, else by exact name; nullptr when neither matches.
 TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view nameOrId);

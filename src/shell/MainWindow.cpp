@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "core/WorkflowLibrary.h"
 #include "shell/CodeEditor.h"
 #include "shell/Icons.h"
 #include "shell/OptionsPanel.h"
@@ -12,9 +13,8 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,9 +27,11 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "text/Graphemes.h"
 #include "text/Lines.h"
@@ -66,7 +68,9 @@ QWidget* titled(const QString& caption, QWidget* body, QWidget* parent) {
     return box;
 }
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 } // namespace
 
@@ -113,7 +117,26 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     main->addWidget(m_detail);
     main->setStretchFactor(1, 1);
     main->setSizes({240, 620, 340});
-    setCentralWidget(main);
+    auto* central = new QWidget(this);
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    m_storeBanner = new QLabel(central);
+    m_storeBanner->setObjectName("storeProblemLabel");
+    m_storeBanner->setWordWrap(true);
+    m_storeBanner->setTextFormat(Qt::RichText);
+    connect(m_storeBanner, &QLabel::linkActivated, this, [this] {
+        m_storeProblemAsked = false;
+        showStoreProblem(true);
+    });
+    m_storeBanner->setContentsMargins(10, 6, 10, 6);
+    m_storeBanner->setAutoFillBackground(true);
+    m_storeBanner->setBackgroundRole(QPalette::ToolTipBase);
+    m_storeBanner->setForegroundRole(QPalette::ToolTipText);
+    m_storeBanner->hide();
+    centralLayout->addWidget(m_storeBanner);
+    centralLayout->addWidget(main, 1);
+    setCentralWidget(central);
 
     m_status = new QLabel(this);
     m_status->setObjectName("statusLabel");
@@ -148,9 +171,12 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     rebuildSidebar();
     rebuildDetailPane();
     updateTextInfo();
+    if (!m_app.storeProblem().empty()) QTimer::singleShot(0, this, [this] { showStoreProblem(true); });
 }
 
-MainWindow::~MainWindow() { m_app.removeObserver(m_observer); }
+MainWindow::~MainWindow() {
+    m_app.removeObserver(m_observer);
+}
 
 void MainWindow::buildMenusAndToolbar() {
     auto* file = menuBar()->addMenu(tr("&File"));
@@ -204,8 +230,10 @@ void MainWindow::buildMenusAndToolbar() {
         box.exec();
         if (box.clickedButton() != yes) return;
         std::vector<std::string> ids;
-        for (const auto& w : m_app.workflowsSeqArray()) ids.push_back(w->id);
-        for (const auto& id : ids) m_app.deleteWorkflow(id);
+        for (const auto& w : m_app.workflowsSeqArray())
+            ids.push_back(w->id);
+        for (const auto& id : ids)
+            m_app.deleteWorkflow(id);
     });
 
     auto* view = menuBar()->addMenu(tr("&View"));
@@ -250,7 +278,8 @@ void MainWindow::buildMenusAndToolbar() {
 
 void MainWindow::buildTray() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
-    m_tray = new QSystemTrayIcon(windowIcon().isNull() ? QIcon::fromTheme("accessories-text-editor") : windowIcon(), this);
+    m_tray =
+        new QSystemTrayIcon(windowIcon().isNull() ? QIcon::fromTheme("accessories-text-editor") : windowIcon(), this);
     auto* menu = new QMenu(this);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillTrayMenu(menu); });
     m_tray->setContextMenu(menu);
@@ -280,7 +309,8 @@ void MainWindow::setScreenCapture(ScreenCapture* capture) {
     if (!capture) return;
     connect(capture, &ScreenCapture::permissionMissing, this, [this] {
         // Linux has no such permission; this shows when no portal runs and the session is not X11.
-        QMessageBox box(QMessageBox::Warning, tr("Lexorra"), tr("Screen Recording Access"), QMessageBox::NoButton, this);
+        QMessageBox box(QMessageBox::Warning, tr("Lexorra"), tr("Screen Recording Access"), QMessageBox::NoButton,
+                        this);
         box.setInformativeText(tr("Lexorra needs your permission to capture screen recording.\n\n Please go to System "
                                   "Settings to give Lexorra Screen Recording permission"));
         box.addButton(tr("Give Permission"), QMessageBox::AcceptRole);
@@ -384,7 +414,7 @@ void MainWindow::updateTextInfo() {
 void MainWindow::showResult() {
     m_result->setText(QString::fromStdString(m_app.resultString()));
     m_resultStack->setCurrentWidget(m_qrView->showResult(m_app.resultString()) ? static_cast<QWidget*>(m_qrView)
-                                                                                : m_result);
+                                                                               : m_result);
 }
 
 void MainWindow::bringToFront() {
@@ -408,7 +438,8 @@ void MainWindow::rebuildSidebar() {
     const auto& active = m_app.activeActionsSeq();
     QTreeWidgetItem* current = nullptr;
     for (const auto& seq : m_app.actionsSeqArray()) {
-        if (!seq->actionsArray.empty() && !search.empty() && !matchesSearch(seq->actionsArray[0]->type, search)) continue;
+        if (!seq->actionsArray.empty() && !search.empty() && !matchesSearch(seq->actionsArray[0]->type, search))
+            continue;
         auto* item = new QTreeWidgetItem(actions, {QString::fromStdString(seq->name)});
         if (!seq->actionsArray.empty()) item->setIcon(0, actionIcon(seq->actionsArray[0]->type));
         item->setData(0, seqIdRole, QString::fromStdString(seq->id));
@@ -490,9 +521,41 @@ void MainWindow::onAppChanged(std::string_view field) {
     } else if (field == "pushActive" && m_app.pushActive()) {
         rebuildDetailPane();
         updateSyntaxModes();
+    } else if (field == "storeProblem") {
+        showStoreProblem(isVisible());
     } else if (field == "liveResults" && m_liveAction) {
         m_liveAction->setChecked(m_app.liveResults());
     }
+}
+
+void MainWindow::showStoreProblem(bool askNow) {
+    const QString problem = qs(m_app.storeProblem());
+    m_storeBanner->setVisible(!problem.isEmpty());
+    if (problem.isEmpty()) {
+        m_storeProblemAsked = false;
+        return;
+    }
+    const QString file = m_app.library() ? QString::fromStdString(m_app.library()->storeFile().string()) : QString();
+    m_storeBanner->setText(tr("Your workflows are not being saved: %1 cannot be read, and nothing is written over it "
+                              "until you choose. <a href=\"aside\">Keep it aside and start afresh…</a>")
+                               .arg(file.toHtmlEscaped()));
+    if (!askNow || m_storeProblemAsked) return;
+    m_storeProblemAsked = true;
+    QMessageBox box(QMessageBox::Warning, tr("Workflows cannot be read"),
+                    tr("The stored workflow list cannot be read:\n%1").arg(file), QMessageBox::NoButton, this);
+    box.setInformativeText(problem + "\n\n" +
+                           tr("It can be kept aside, renamed with today's date, and Lexorra can start again from "
+                              "the default workflows. Until then nothing is saved over it."));
+    auto* aside = box.addButton(tr("Keep It Aside and Start Afresh"), QMessageBox::DestructiveRole);
+    auto* leave = box.addButton(tr("Leave It for Now"), QMessageBox::RejectRole);
+    box.setDefaultButton(leave);
+    box.exec();
+    if (box.clickedButton() != aside) return;
+    const std::string kept = m_app.setAsideUnreadableStore();
+    if (kept.empty())
+        QMessageBox::warning(this, tr("Error"), tr("The file could not be renamed; it is left as it is."));
+    else
+        m_status->setText(tr("The unreadable list was kept as %1").arg(qs(kept)));
 }
 
 void MainWindow::newWorkflow() {

@@ -71,6 +71,8 @@ private:
     void newWorkflow();
     void duplicateWorkflow();
     void deleteWorkflow();
+    // The stored list cannot be read: say so, and offer to keep it aside and start afresh.
+    void showStoreProblem(bool askNow);
     void loadInputFromFile();
     void runSelectedToFile();
     void saveResultToFile();
@@ -88,6 +90,8 @@ private:
     QrResultView* m_qrView = nullptr;
     QScrollArea* m_detail = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_storeBanner = nullptr;
+    bool m_storeProblemAsked = false;
     QAction* m_liveAction = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_captureAction = nullptr;

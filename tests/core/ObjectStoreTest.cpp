@@ -2,23 +2,16 @@
 #include "core/ActionFactory.h"
 #include "core/WorkflowMirror.h"
 #include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
 using namespace lexorra;
+using lexorra::testing::replaceWorkflow;
 using lexorra::testing::TemporaryXdgHome;
 using lexorra::testing::writeFile;
 
 namespace {
-
-TextActionSeqPtr replaceWorkflow(const std::string& name, const std::string& find, const std::string& with) {
-    auto seq = std::make_shared<TextActionSeq>(name);
-    auto action = makeDefault(TextActionType::replaceString);
-    action->setOption("ReplaceString", Value(find));
-    action->setOption("WithString", Value(with));
-    seq->actionsArray.push_back(action);
-    return seq;
-}
 
 std::unique_ptr<ObjectStore> openStore(const std::filesystem::path& file, const std::string& machine = "machine-a") {
     std::string error;

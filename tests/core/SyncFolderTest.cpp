@@ -4,25 +4,17 @@
 #include "core/ManualScheduler.h"
 #include "core/WorkflowMirror.h"
 #include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
 using namespace lexorra;
+using lexorra::testing::replaceWorkflow;
 using lexorra::testing::readFile;
 using lexorra::testing::TemporaryXdgHome;
 using lexorra::testing::writeFile;
 
 namespace {
-
-TextActionSeqPtr replaceWorkflow(const std::string& name, const std::string& find, const std::string& with) {
-    auto seq = std::make_shared<TextActionSeq>(name);
-    auto action = makeDefault(TextActionType::replaceString);
-    action->setOption("ReplaceString", Value(find));
-    action->setOption("WithString", Value(with));
-    seq->actionsArray.push_back(action);
-    seq->allowToEdit = true;
-    return seq;
-}
 
 // One installation: its own data folder and store, the shared sync folder, a workflow
 // list that follows the store through the change callback as the results controller does.

@@ -3,28 +3,19 @@
 #include "core/Json.h"
 #include "core/SettingsStore.h"
 #include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 using namespace lexorra;
+using lexorra::testing::replaceWorkflow;
 using lexorra::testing::readFile;
 using lexorra::testing::TemporaryXdgHome;
 using lexorra::testing::writeFile;
 
 namespace {
-
-TextActionSeqPtr replaceWorkflow(const std::string& name, const std::string& find, const std::string& with) {
-    auto seq = std::make_shared<TextActionSeq>(name);
-    auto action = makeDefault(TextActionType::replaceString);
-    action->setOption("ReplaceString", Value(find));
-    action->setOption("WithString", Value(with));
-    action->setOption("CaseSensitive", Value(false));
-    action->setOption("isRegEx", Value(true));
-    seq->actionsArray.push_back(action);
-    return seq;
-}
 
 std::set<std::string> ids(const std::vector<TextActionSeqPtr>& list) {
     std::set<std::string> out;
@@ -40,7 +31,7 @@ std::string exchangeWith(const std::vector<TextActionSeqPtr>& list) {
 } // namespace
 
 TEST(WorkflowDocument, RoundTripKeepsIdNameIconAndActionOptions) {
-    auto seq = replaceWorkflow("Dashes", "-+", "–");
+    auto seq = replaceWorkflow("Dashes", "-+", "–", true);
     seq->icon = "star";
     auto back = TextActionSeq::fromDictionary(seq->toDictionary(true));
     ASSERT_TRUE(back);
@@ -102,7 +93,7 @@ TEST(WorkflowDocument, UnknownActionTypesAreDroppedInOrder) {
 }
 
 TEST(ExchangeFile, ExportAllOrOneUnderWorkflowsAsPrettyJson) {
-    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I"), replaceWorkflow("Two", "2", "II")};
+    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I", true), replaceWorkflow("Two", "2", "II", true)};
     const std::string all = exchangeJson(selectForExport(list, ""));
     EXPECT_NE(all.find("\n  \"workflows\""), std::string::npos) << all;
     auto parsed = json::parse(all);
@@ -118,7 +109,7 @@ TEST(ExchangeFile, ExportAllOrOneUnderWorkflowsAsPrettyJson) {
 }
 
 TEST(ExchangeFile, ImportGivesFreshIdsAndTwiceGivesTwoCopies) {
-    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I"), replaceWorkflow("Two", "2", "II")};
+    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I", true), replaceWorkflow("Two", "2", "II", true)};
     const std::string text = exchangeWith(list);
     auto first = readExchangeText(text, ImportIds::fresh);
     auto second = readExchangeText(text, ImportIds::fresh);
@@ -181,112 +172,11 @@ TEST(DefaultWorkflows, ResourceLoadsWithStoredIdsEveryTime) {
 }
 
 TEST(DefaultWorkflows, FindByIdBeforeName) {
-    auto a = replaceWorkflow("Shared", "a", "b");
-    auto b = replaceWorkflow("Other", "a", "c");
+    auto a = replaceWorkflow("Shared", "a", "b", true);
+    auto b = replaceWorkflow("Other", "a", "c", true);
     b->name = a->id; // a name that looks like another workflow's id
     std::vector<TextActionSeqPtr> list = {b, a};
     EXPECT_EQ(findWorkflow(list, a->id), a);
     EXPECT_EQ(findWorkflow(list, "Shared"), a);
     EXPECT_EQ(findWorkflow(list, "shared"), nullptr);
-}
-
-class StartupLoad : public ::testing::Test {
-protected:
-    TemporaryXdgHome home;
-    Value storedList(const std::vector<TextActionSeqPtr>& list) { return workflowListValue(list); }
-    Value groupKey(const char* key) {
-        auto parsed = json::parse(readFile(home.groupFile()));
-        if (!parsed || !parsed->get(key)) return Value();
-        return *parsed->get(key);
-    }
-};
-
-TEST_F(StartupLoad, FirstStartLoadsAndStoresTheDefaults) {
-    Settings settings;
-    auto load = loadWorkflowsFromStores(settings);
-    EXPECT_TRUE(load.firstStart);
-    EXPECT_EQ(ids(load.workflows), ids(loadDefaultWorkflowList()));
-    EXPECT_EQ(groupKey("Version"), Value(appVersionString()));
-    EXPECT_EQ(workflowsFromListValue(groupKey("SavedWorkFlows")).size(), load.workflows.size());
-
-    Settings again;
-    auto second = loadWorkflowsFromStores(again);
-    EXPECT_FALSE(second.firstStart);
-    EXPECT_FALSE(second.defaultsAdded);
-    EXPECT_EQ(second.workflows.size(), load.workflows.size());
-}
-
-TEST_F(StartupLoad, ListInTheStandardStoreIsMovedOnce) {
-    auto mine = replaceWorkflow("Mine", "x", "y");
-    {
-        SettingsStore standard(home.standardFile());
-        ASSERT_TRUE(standard.setValue("SavedWorkFlows", storedList({mine})));
-    }
-    Settings settings;
-    auto load = loadWorkflowsFromStores(settings);
-    EXPECT_FALSE(load.firstStart);
-    ASSERT_EQ(load.workflows.size(), 1u);
-    EXPECT_EQ(load.workflows[0]->id, mine->id);
-    EXPECT_TRUE(load.workflows[0]->allowToEdit);
-    EXPECT_EQ(groupKey("Version"), Value(appVersionString()));
-    EXPECT_EQ(workflowsFromListValue(groupKey("SavedWorkFlows"))[0]->id, mine->id);
-
-    // Once moved, the standard store's list is not read again.
-    {
-        SettingsStore standard(home.standardFile());
-        ASSERT_TRUE(standard.setValue("SavedWorkFlows", storedList({replaceWorkflow("Later", "", "")})));
-    }
-    Settings again;
-    auto second = loadWorkflowsFromStores(again);
-    ASSERT_EQ(second.workflows.size(), 1u);
-    EXPECT_EQ(second.workflows[0]->id, mine->id);
-}
-
-TEST_F(StartupLoad, ListWithoutVersionGetsTheDefaultsAdded) {
-    auto mine = replaceWorkflow("Mine", "x", "y");
-    {
-        SettingsStore group(home.groupFile());
-        ASSERT_TRUE(group.setValue("SavedWorkFlows", storedList({mine})));
-    }
-    Settings settings;
-    auto load = loadWorkflowsFromStores(settings);
-    EXPECT_TRUE(load.defaultsAdded);
-    EXPECT_FALSE(load.firstStart);
-    ASSERT_EQ(load.workflows.size(), 1 + loadDefaultWorkflowList().size());
-    EXPECT_EQ(load.workflows[0]->id, mine->id);
-    EXPECT_EQ(groupKey("Version"), Value(appVersionString()));
-}
-
-TEST_F(StartupLoad, StoredOrderIsKept) {
-    std::vector<TextActionSeqPtr> list = {replaceWorkflow("C", "", ""), replaceWorkflow("A", "", ""),
-                                          replaceWorkflow("B", "", "")};
-    Settings settings;
-    ASSERT_TRUE(saveWorkflowsToGroupStore(settings, list));
-    auto load = loadWorkflowsFromStores(settings);
-    ASSERT_EQ(load.workflows.size(), 3u);
-    EXPECT_EQ(load.workflows[0]->name, "C");
-    EXPECT_EQ(load.workflows[1]->name, "A");
-    EXPECT_EQ(load.workflows[2]->name, "B");
-}
-
-TEST_F(StartupLoad, CorruptGroupStoreLoadsNothingAndStaysAsItIs) {
-    const std::string corrupt = R"({"SavedWorkFlows": [{"Id": )";
-    writeFile(home.groupFile(), corrupt);
-    Settings settings;
-    auto load = loadWorkflowsFromStores(settings);
-    EXPECT_TRUE(load.storeUnreadable);
-    EXPECT_TRUE(load.workflows.empty());
-    EXPECT_NE(load.problem.find(home.groupFile().string()), std::string::npos) << load.problem;
-    EXPECT_FALSE(saveWorkflowsToGroupStore(settings, {replaceWorkflow("x", "", "")}));
-    EXPECT_EQ(readFile(home.groupFile()), corrupt);
-}
-
-TEST_F(StartupLoad, ReadModifyWriteOfTheList) {
-    Settings settings;
-    ASSERT_TRUE(saveWorkflowsToGroupStore(settings, {replaceWorkflow("A", "", "")}));
-    ASSERT_TRUE(
-        updateWorkflowsInGroupStore(settings, [](auto& list) { list.push_back(replaceWorkflow("B", "", "")); }));
-    auto stored = workflowsFromListValue(groupKey("SavedWorkFlows"));
-    ASSERT_EQ(stored.size(), 2u);
-    EXPECT_EQ(stored[1]->name, "B");
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Two machines' workflows kept in step by Syncthing: two Lexorra homes on this machine, each
 # with its own Syncthing on loopback sharing the home's sync folder with the other. What one
-# home changes through lexorra-cli (or what lands in its sync folder as that machine's own
-# edit) must reach the other home's workflow list; edits made on both at once must settle on
+# home changes through lexorra-cli (or what lands in its sync folder from a third machine)
+# must reach the other home's workflow list; edits made on both at once must settle on
 # the newest on both, with no workflow listed twice, whatever conflict copies and temporary
 # files Syncthing leaves. Prints how long each change took to arrive.
 # Usage: tests/sync/syncthing-test.sh path/to/lexorra-cli   (exit 77: Syncthing unavailable)
@@ -198,10 +198,12 @@ else
     fail "created on A, not listed on B: $last"
 fi
 
-# Renamed on A: the command line has no rename, so A's own edit lands in its sync folder as the
-# application would write it; A's next command takes it in, and B follows.
+# Renamed on a third machine C, whose edit reaches A's folder first (the command line has no
+# rename): A's next command takes it in, pushes nothing back over it, and B follows.
+machineC=$(cat /proc/sys/kernel/random/uuid)
+machineD=$(cat /proc/sys/kernel/random/uuid)
 start=$(now_ms)
-put_record "$(record_file "$root/A/sync" "$id")" "Sync Probe Renamed" "$start" "${machine[A]}"
+put_record "$(record_file "$root/A/sync" "$id")" "Sync Probe Renamed" "$start" "$machineC"
 if converge '[.[] | select(.Id == $id)] | length == 1 and .[0].Name == "Sync Probe Renamed"' "$start" A B; then
     times[rename]=$took
 else
@@ -220,9 +222,9 @@ else
     fail "deleted on A, still listed: $last"
 fi
 
-# Edited on both machines while they could not see each other: the newest edit wins on both.
-# It is A's, yet A's file is the older one on disk, so Syncthing keeps B's file and turns A's
-# into a conflict copy before either machine runs a command; an older copy placed by hand and
+# Edited on two other machines, C and D, while A and B could not see each other; C's edit
+# reached A, D's reached B. The newest edit (C's) wins on both. Its file is the older one on
+# disk, so Syncthing keeps B's file and turns A's into a conflict copy before either machine runs a command; an older copy placed by hand and
 # a partial Syncthing download lie beside them. None may show up as a workflow of its own.
 jq '.workflows[0].Name = "Conflict Probe"' "$root/one.json" >"$root/conflict.json"
 start=$(now_ms)
@@ -234,10 +236,10 @@ wait_for 10 apart || fail "pausing A on B did not part them"
 t0=$(now_ms)
 fileA=$(record_file "$root/A/sync" "$id")
 fileB=$(record_file "$root/B/sync" "$id")
-put_record "$fileA" "Edit on A" $((t0 + 2000)) "${machine[A]}"
+put_record "$fileA" "Edit on C" $((t0 + 2000)) "$machineC"
 touch -d "@$((t0 / 1000 - 60))" "$fileA"
-put_record "$fileB" "Edit on B" $((t0 + 1000)) "${machine[B]}"
-put_record "${fileB%.json}.sync-conflict-20200101-000000-ABCDEFG.json" "Stale copy" $((t0 + 500)) "${machine[B]}"
+put_record "$fileB" "Edit on D" $((t0 + 1000)) "$machineD"
+put_record "${fileB%.json}.sync-conflict-20200101-000000-ABCDEFG.json" "Stale copy" $((t0 + 500)) "$machineD"
 head -c 40 "$fileB" >"$root/B/sync/.syncthing.$(basename "$fileB").tmp"
 scan A
 scan B
@@ -249,8 +251,8 @@ syncthing_conflict() { # its own copy, not the one placed by hand
     return 1
 }
 wait_for 10 syncthing_conflict || fail "Syncthing made no conflict copy of the concurrent edits"
-newest='[.[] | select(.Id == $id)] | length == 1 and .[0].Name == "Edit on A"'
-losers='all(.[]; .Name != "Edit on B" and .Name != "Stale copy")'
+newest='[.[] | select(.Id == $id)] | length == 1 and .[0].Name == "Edit on C"'
+losers='all(.[]; .Name != "Edit on D" and .Name != "Stale copy")'
 if converge "$newest and $unique_ids and $losers" "$start" A B; then
     times[conflict]=$took
     # Settled means it stays so: another round of scans on both changes nothing.

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/ActionFactory.h"
+#include "core/TextActionSeq.h"
+#include "core/Value.h"
+
+#include <memory>
+#include <string>
+
+namespace lexorra::testing {
+
+// A user's workflow with one Replace Text action: the smallest workflow whose result
+// shows which version of it ran.
+inline TextActionSeqPtr replaceWorkflow(const std::string& name, const std::string& find, const std::string& with,
+                                        bool isRegEx = false) {
+    auto seq = std::make_shared<TextActionSeq>(name);
+    auto action = makeDefault(TextActionType::replaceString);
+    action->setOption("ReplaceString", Value(find));
+    action->setOption("WithString", Value(with));
+    action->setOption("isRegEx", Value(isRegEx));
+    seq->actionsArray.push_back(action);
+    seq->allowToEdit = true;
+    return seq;
+}
+
+} // namespace lexorra::testing
