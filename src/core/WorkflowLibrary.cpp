@@ -217,10 +217,14 @@ WorkflowLibrary::Edit WorkflowLibrary::edit(const std::function<void(std::vector
     }
     remember(after);
     if (sync) {
+        // This edit's own changes, and workflows the store has never had (made while
+        // synchronisation was off): neither can be a stale copy of a newer record.
         std::vector<std::string> pushed = result.changed;
         pushed.insert(pushed.end(), result.removed.begin(), result.removed.end());
+        for (const auto& seq : after)
+            if (sync->store->fetch(seq->id).empty()) pushed.push_back(seq->id);
         std::string error;
-        if (!pushed.empty() && !push(after, pushed, &error)) diagnostic(error);
+        if (!pushed.empty() && !pushTo(*sync, after, pushed, &error)) diagnostic(error);
     }
     return result;
 }
@@ -353,23 +357,34 @@ bool WorkflowLibrary::push(const std::vector<TextActionSeqPtr>& list, const std:
                            std::string* error) {
     if (ids.empty() || !syncEnabled()) return true;
     auto sync = openSync(error);
-    if (!sync) return false;
+    return sync && pushTo(*sync, list, ids, error);
+}
+
+bool WorkflowLibrary::pushTo(Sync& sync, const std::vector<TextActionSeqPtr>& list, const std::vector<std::string>& ids,
+                             std::string* error) {
+    ObjectStore& store = *sync.store;
     std::vector<TextActionSeqPtr> present;
-    bool ok = true;
     for (const auto& id : ids) {
         auto seq = std::find_if(list.begin(), list.end(), [&](const auto& s) { return s->id == id; });
-        if (seq != list.end())
+        if (seq != list.end()) {
             present.push_back(*seq);
-        else if (!sync->store->fetch(id).empty())
-            ok = hideWorkflowRecord(*sync->store, id, error) && ok;
+            continue;
+        }
+        // Deleted: a tombstone goes out even for a workflow that was never pushed, since
+        // another machine may have it (the default workflows share their ids).
+        auto found = store.fetch(id);
+        WorkflowRecord record = found.empty() ? WorkflowRecord{.id = id} : found.front();
+        record.hidden = true;
+        if (found.empty())
+            store.insert(std::move(record));
+        else
+            store.update(std::move(record));
     }
     std::string pushError;
-    pushWorkflowsToStore(*sync->store, present, &pushError);
-    if (!pushError.empty()) {
-        if (error) *error = pushError;
-        ok = false;
-    }
-    return ok;
+    const bool changed = pushWorkflowsToStore(store, present, &pushError);
+    if (!changed && store.hasChanges() && !store.save(&pushError)) diagnostic(pushError);
+    if (!pushError.empty() && error) *error = pushError;
+    return pushError.empty();
 }
 
 } // namespace lexorra

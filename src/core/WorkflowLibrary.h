@@ -119,6 +119,8 @@ private:
     struct Sync;
     std::unique_ptr<Sync> openSync(std::string* error);
     std::vector<std::string> mergeNewerRecords(Sync& sync, std::vector<TextActionSeqPtr>& list);
+    bool pushTo(Sync& sync, const std::vector<TextActionSeqPtr>& list, const std::vector<std::string>& ids,
+                std::string* error);
     void remember(const std::vector<TextActionSeqPtr>& list);
     void noteDiskState();
 

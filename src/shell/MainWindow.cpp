@@ -541,21 +541,27 @@ void MainWindow::showStoreProblem(bool askNow) {
                                .arg(file.toHtmlEscaped()));
     if (!askNow || m_storeProblemAsked) return;
     m_storeProblemAsked = true;
-    QMessageBox box(QMessageBox::Warning, tr("Workflows cannot be read"),
-                    tr("The stored workflow list cannot be read:\n%1").arg(file), QMessageBox::NoButton, this);
-    box.setInformativeText(problem + "\n\n" +
-                           tr("It can be kept aside, renamed with today's date, and Lexorra can start again from "
-                              "the default workflows. Until then nothing is saved over it."));
-    auto* aside = box.addButton(tr("Keep It Aside and Start Afresh"), QMessageBox::DestructiveRole);
-    auto* leave = box.addButton(tr("Leave It for Now"), QMessageBox::RejectRole);
-    box.setDefaultButton(leave);
-    box.exec();
-    if (box.clickedButton() != aside) return;
-    const std::string kept = m_app.setAsideUnreadableStore();
-    if (kept.empty())
-        QMessageBox::warning(this, tr("Error"), tr("The file could not be renamed; it is left as it is."));
-    else
-        m_status->setText(tr("The unreadable list was kept as %1").arg(qs(kept)));
+    // Not modal: the user may want to look at the file, or copy text out of the window, first.
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, tr("Workflows cannot be read"),
+                        tr("The stored workflow list cannot be read:\n%1").arg(file), QMessageBox::NoButton, this);
+    box->setObjectName("storeProblemMessageBox");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(problem + "\n\n" +
+                            tr("It can be kept aside, renamed with today's date, and Lexorra can start again from "
+                               "the default workflows. Until then nothing is saved over it."));
+    auto* aside = box->addButton(tr("Keep It Aside and Start Afresh"), QMessageBox::DestructiveRole);
+    auto* leave = box->addButton(tr("Leave It for Now"), QMessageBox::RejectRole);
+    box->setDefaultButton(leave);
+    connect(box, &QMessageBox::buttonClicked, this, [this, aside](QAbstractButton* clicked) {
+        if (clicked != aside) return;
+        const std::string kept = m_app.setAsideUnreadableStore();
+        if (kept.empty())
+            QMessageBox::warning(this, tr("Error"), tr("The file could not be renamed; it is left as it is."));
+        else
+            m_status->setText(tr("The unreadable list was kept as %1").arg(qs(kept)));
+    });
+    box->open();
 }
 
 void MainWindow::newWorkflow() {
