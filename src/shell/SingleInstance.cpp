@@ -19,7 +19,8 @@ bool SingleInstance::handOver(const QString& name, const QStringList& files) {
     for (const auto& file : files)
         absolute << QFileInfo(file).absoluteFilePath();
     QByteArray message;
-    QDataStream(&message, QIODevice::WriteOnly) << absolute;
+    QDataStream out(&message, QIODevice::WriteOnly);
+    out << absolute;
     socket.write(message);
     // Unconnected at once when the bytes fit the socket buffer, which is the normal case.
     socket.disconnectFromServer();
@@ -38,7 +39,8 @@ bool SingleInstance::listen() {
             connect(socket, &QLocalSocket::disconnected, this, [this, socket, received] {
                 received->append(socket->readAll());
                 QStringList files;
-                QDataStream(received, QIODevice::ReadOnly) >> files;
+                QDataStream in(received, QIODevice::ReadOnly);
+                in >> files;
                 delete received;
                 socket->deleteLater();
                 emit activated(files);
