@@ -63,7 +63,7 @@ install:
 package:
 	@./scripts/install-deps
 	cmake --preset release
-	cmake --build $(RELEASE_DIR) -j $(JOBS) --target all lexorra_link_probe
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target package_contents
 	cd $(RELEASE_DIR) && cpack -G DEB
 
 check-install: build

@@ -7,6 +7,15 @@ set_target_properties(lexorra_link_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${C
 target_link_options(lexorra_link_probe PRIVATE -Wl,--no-as-needed)
 target_link_libraries(lexorra_link_probe PRIVATE CURL::libcurl OpenSSL::Crypto PkgConfig::QRENCODE ${CLD2_LIB})
 
+# What the package holds, without the tests: cpack installs from the build, it does not build.
+add_custom_target(package_contents)
+add_dependencies(package_contents lexorra-cli man_pages lexorra_link_probe)
+foreach(program lexorra lexorra-intents)
+    if(TARGET ${program})
+        add_dependencies(package_contents ${program})
+    endif()
+endforeach()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lexorra)
 set(CPACK_PACKAGE_VENDOR "The Lexorra developers")
