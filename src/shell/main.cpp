@@ -2,6 +2,7 @@
 #include "core/AppManager.h"
 #include "core/SettingsStore.h"
 #include "shell/DesktopServices.h"
+#include "shell/GlobalShortcuts.h"
 #include "shell/MainWindow.h"
 #include "shell/QtScheduler.h"
 #include "shell/ScreenCapture.h"
@@ -11,6 +12,7 @@
 #include "shell/WelcomeDialog.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QEventLoop>
 #include <QIcon>
 #include <QMessageBox>
@@ -123,6 +125,12 @@ int main(int argc, char** argv) {
         return picked;
     };
     window.setScreenCapture(&capture);
+    lexorra::shell::GlobalShortcuts shortcuts(QDBusConnection::sessionBus());
+    QObject::connect(&shortcuts, &lexorra::shell::GlobalShortcuts::activated, &window, [&](const QString& id) {
+        if (id == lexorra::shell::GlobalShortcuts::runWorkflowToClipboard) manager.runActiveSequenceOnClipboard();
+        if (id == lexorra::shell::GlobalShortcuts::captureScreen) capture.readQRCode();
+    });
+    shortcuts.start();
     window.setSettings(&settings);
     const auto open = [&](const QStringList& paths) {
         const QStringList unreadable = lexorra::shell::openFilesAsInput(manager, paths);
