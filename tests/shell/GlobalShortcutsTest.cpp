@@ -57,7 +57,8 @@ TEST_F(GlobalShortcutsTest, BindsBothCommandsShowsTheirKeysAndForwardsPressesOfI
     portal->offerShortcuts(true, {{GlobalShortcuts::runWorkflowToClipboard, "Ctrl+Alt+R"}});
     GlobalShortcuts shortcuts(client);
     shortcuts.start();
-    ASSERT_TRUE(waitUntil([&] { return shortcuts.state() == GlobalShortcuts::State::bound; })) << shortcuts.problem().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return shortcuts.state() == GlobalShortcuts::State::bound; }))
+        << shortcuts.problem().toStdString();
     const auto bound = portal->boundShortcuts();
     ASSERT_EQ(bound.size(), 2u);
     EXPECT_EQ(bound[0].id, GlobalShortcuts::runWorkflowToClipboard);
