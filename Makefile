@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 DEPS_STAMP  := $(BUILD_DIR)/.deps-ok
 
-.PHONY: all build run test bench fuzz deps clean format install check-install screenshots
+.PHONY: all build run test bench fuzz deps clean format install check-install screenshots package
 
 all: build
 
@@ -58,6 +58,13 @@ install:
 	cmake --preset release
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+# The Debian package, from the same optimised build: $(RELEASE_DIR)/lexorra_<version>_<arch>.deb.
+package:
+	@./scripts/install-deps
+	cmake --preset release
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target package_contents
+	cd $(RELEASE_DIR) && cpack -G DEB
 
 check-install: build
 	./scripts/check-install $(BUILD_DIR) $(PREFIX)

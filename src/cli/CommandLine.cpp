@@ -20,6 +20,7 @@ int fail(std::ostream& err, int status, const std::string& message) {
 int runCommandLine(const std::vector<std::string>& args, Io& io) {
     CLI::App app{"Lexorra: run text actions and workflows from the command line", "lexorra-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "lexorra-cli " LEXORRA_VERSION, "Print the version and exit");
 
     struct Entry {
         std::string name;
@@ -43,6 +44,9 @@ int runCommandLine(const std::vector<std::string>& args, Io& io) {
         app.parse(reversed);
     } catch (const CLI::CallForHelp& e) {
         io.out << app.help();
+        return exitOk;
+    } catch (const CLI::CallForVersion& e) {
+        io.out << e.what() << "\n";
         return exitOk;
     } catch (const CLI::CallForAllHelp& e) {
         io.out << app.help("", CLI::AppFormatMode::All);

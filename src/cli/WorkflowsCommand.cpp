@@ -12,7 +12,8 @@ namespace lexorra::cli {
 void WorkflowsCommand::declare(CLI::App& sub) {
     sub.require_subcommand(1);
     m_list = sub.add_subcommand("list", "List the stored workflows");
-    m_list->add_flag("--json", m_json, "Print a JSON array of workflow dictionaries");
+    auto* json = m_list->add_flag("--json", m_json, "Print a JSON array of workflow dictionaries");
+    m_list->add_flag("--names", m_names, "Print the names alone, one a line (for shell completion)")->excludes(json);
     m_export = sub.add_subcommand("export", "Write workflows to an exchange file");
     m_export->add_option("--id", m_id, "Export only the workflow with this id");
     m_export->add_option("FILE", m_file, "The exchange file to write")->required();
@@ -40,6 +41,11 @@ int WorkflowsCommand::list(Io& io, const std::vector<TextActionSeqPtr>& workflow
         for (const auto& seq : workflows)
             dictionaries.push_back(seq->toDictionary(false));
         io.out << json::write(Value(std::move(dictionaries)), {.pretty = true}) << "\n";
+        return exitOk;
+    }
+    if (m_names) {
+        for (const auto& seq : workflows)
+            io.out << seq->name << "\n";
         return exitOk;
     }
     for (const auto& seq : workflows)

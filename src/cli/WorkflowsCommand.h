@@ -12,7 +12,7 @@ class WorkflowLibrary;
 
 namespace lexorra::cli {
 
-// lexorra-cli workflows list [--json] | export [--id ID] FILE | import FILE | delete ID:
+// lexorra-cli workflows list [--json | --names] | export [--id ID] FILE | import FILE | delete ID:
 // the stored workflow list (the shared group store), as the desktop app keeps it.
 class WorkflowsCommand : public Command {
 public:
@@ -30,6 +30,7 @@ private:
     CLI::App* m_import = nullptr;
     CLI::App* m_delete = nullptr;
     bool m_json = false;
+    bool m_names = false;
     std::string m_id;
     std::string m_file;
 };

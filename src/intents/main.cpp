@@ -9,8 +9,33 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Answered before any bus connection, so that they work where no session bus runs.
+int answerCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("lexorra-intents %s\n", LEXORRA_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("Usage: lexorra-intents [--version | --help]\n"
+                        "Answers automation intents on the D-Bus session bus as org.lexorra.Lexorra.Intents\n"
+                        "(object /org/lexorra/Lexorra/Intents). The bus starts it on demand.\n");
+            return 0;
+        }
+        std::fprintf(stderr, "lexorra-intents: error: unknown argument \"%s\" (see --help)\n", argv[i]);
+        return 2;
+    }
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (int status = answerCommandLine(argc, argv); status >= 0) return status;
     std::setlocale(LC_ALL, "C.UTF-8");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("lexorra-intents");

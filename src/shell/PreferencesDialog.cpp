@@ -1,6 +1,7 @@
 #include "shell/PreferencesDialog.h"
 
 #include "actions/data/openai/SharedApiKey.h"
+#include "shell/GlobalShortcuts.h"
 #include "shell/Theme.h"
 
 #include <QApplication>
@@ -182,6 +183,8 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
         appearanceForm->addRow(forced);
     }
     layout->addWidget(appearance);
+
+    layout->addWidget(new GlobalShortcutsPanel(GlobalShortcuts::current(), this));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, [this] {

@@ -141,6 +141,12 @@ TEST(Cli, ActionsListsEveryKind) {
     EXPECT_NE(json.out.find("\"key\": \"ReplaceString\""), std::string::npos);
 }
 
+TEST(Cli, VersionIsOneLineWithoutASubcommand) {
+    auto r = cli({"--version"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "lexorra-cli " LEXORRA_VERSION "\n");
+}
+
 TEST(Cli, InputsAreReadWholeWhateverTheyComeFrom) {
     const auto dir = std::filesystem::temp_directory_path() / ("lexorra-cli-inputs-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);

@@ -4,7 +4,8 @@
 // on it, answering the way the portal documents: the request handle is built from the
 // caller's unique name and its "handle_token", the answer is the Response(u, a{sv}) signal
 // on that handle (0 with a "uri", 1 cancelled by the user, 2 ended otherwise), and
-// Request.Close ends a request without an answer.
+// Request.Close ends a request without an answer. The same object stands in for the
+// GlobalShortcuts interface (sessions, bindings, the Activated signal) unless told not to.
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -23,9 +24,34 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
+
+namespace lexorra::testing {
+
+// An entry of the portal's a(sa{sv}) shortcut lists, as the bus carries it.
+struct StandInShortcut {
+    QString id;
+    QVariantMap properties;
+};
+inline QDBusArgument& operator<<(QDBusArgument& argument, const StandInShortcut& shortcut) {
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+inline const QDBusArgument& operator>>(const QDBusArgument& argument, StandInShortcut& shortcut) {
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+} // namespace lexorra::testing
+
+Q_DECLARE_METATYPE(lexorra::testing::StandInShortcut)
 
 namespace lexorra::testing {
 
@@ -120,6 +146,8 @@ public:
 
     ScreenshotPortalStandIn(const QDBusConnection& bus, const std::filesystem::path& pictureDir)
         : m_bus(bus), m_pictureDir(pictureDir) {
+        qDBusRegisterMetaType<StandInShortcut>();
+        qDBusRegisterMetaType<QList<StandInShortcut>>();
         std::filesystem::create_directories(pictureDir);
         m_thread.start();
         moveToThread(&m_thread);
@@ -175,6 +203,30 @@ public:
         return m_lastPicture;
     }
 
+    // GlobalShortcuts: whether the desktop offers it, the keys it reports as bound (by id),
+    // what was bound and how often the user's dialog was asked for.
+    void offerShortcuts(bool offered, std::map<QString, QString> triggers = {}) {
+        std::lock_guard lock(m_mutex);
+        m_offerShortcuts = offered;
+        m_triggers = std::move(triggers);
+    }
+    std::vector<StandInShortcut> boundShortcuts() const {
+        std::lock_guard lock(m_mutex);
+        return m_bound;
+    }
+    int configureCalls() const { return m_configureCalls; }
+    QString session() const {
+        std::lock_guard lock(m_mutex);
+        return m_session;
+    }
+    // The user pressing the keys of a shortcut (of another application's session when given).
+    void activate(const QString& id, QString session = {}) {
+        if (session.isEmpty()) session = this->session();
+        QDBusMessage signal = QDBusMessage::createSignal(desktopPath, shortcutsInterface, "Activated");
+        signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(0) << QVariantMap();
+        m_bus.send(signal);
+    }
+
     QString introspect(const QString&) const override { return {}; }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
@@ -187,6 +239,9 @@ public:
             connection.send(message.createReply());
             return true;
         }
+        if (message.path() == desktopPath &&
+            (message.interface() == shortcutsInterface || message.interface() == "org.freedesktop.DBus.Properties"))
+            return handleShortcuts(message, connection);
         if (message.path() != desktopPath || message.interface() != "org.freedesktop.portal.Screenshot" ||
             message.member() != "Screenshot")
             return false;
@@ -257,6 +312,56 @@ public:
     }
 
 private:
+    static constexpr const char* shortcutsInterface = "org.freedesktop.portal.GlobalShortcuts";
+
+    // Answers at once: the request's Response follows the method reply.
+    bool handleShortcuts(const QDBusMessage& message, const QDBusConnection& connection) {
+        std::unique_lock lock(m_mutex);
+        const auto arguments = message.arguments();
+        if (message.member() == "Get") {
+            if (!m_offerShortcuts || arguments.value(0).toString() != shortcutsInterface)
+                connection.send(message.createErrorReply(QDBusError::UnknownInterface, "no such interface"));
+            else
+                connection.send(message.createReply(QVariant::fromValue(QDBusVariant(2u))));
+            return true;
+        }
+        if (!m_offerShortcuts) return false;
+        if (message.member() == "ConfigureShortcuts") {
+            ++m_configureCalls;
+            connection.send(message.createReply());
+            return true;
+        }
+        QString sender = message.service().mid(1);
+        sender.replace('.', '_');
+        const QVariantMap options = qdbus_cast<QVariantMap>(arguments.value(arguments.size() - 1));
+        const QString handle =
+            QString("%1/request/%2/%3").arg(desktopPath, sender, options.value("handle_token").toString());
+        QVariantMap results;
+        if (message.member() == "CreateSession") {
+            m_session =
+                QString("%1/session/%2/%3").arg(desktopPath, sender, options.value("session_handle_token").toString());
+            results.insert("session_handle", m_session);
+        } else if (message.member() == "BindShortcuts") {
+            const auto asked = qdbus_cast<QList<StandInShortcut>>(arguments.value(1));
+            m_bound.assign(asked.begin(), asked.end());
+            QList<StandInShortcut> bound;
+            for (const auto& shortcut : m_bound)
+                bound.push_back({shortcut.id,
+                                 {{"description", shortcut.properties.value("description")},
+                                  {"trigger_description", m_triggers[shortcut.id]}}});
+            results.insert("shortcuts", QVariant::fromValue(bound));
+        } else {
+            return false;
+        }
+        lock.unlock();
+        connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(handle))));
+        QDBusMessage response =
+            QDBusMessage::createTargetedSignal(message.service(), handle, "org.freedesktop.portal.Request", "Response");
+        response << 0u << results;
+        connection.send(response);
+        return true;
+    }
+
     template <class F> void inOwnThread(F work) { QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection); }
     // Called with the lock held.
     QString writePicture() {
@@ -280,6 +385,11 @@ private:
     std::vector<Request> m_requests;
     std::vector<QString> m_closed;
     std::filesystem::path m_lastPicture;
+    bool m_offerShortcuts = true;
+    std::map<QString, QString> m_triggers;
+    std::vector<StandInShortcut> m_bound;
+    std::atomic<int> m_configureCalls = 0;
+    QString m_session;
 };
 
 } // namespace lexorra::testing
