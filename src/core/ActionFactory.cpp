@@ -1,14 +1,22 @@
 #include "core/ActionFactory.h"
 
-#include "actions/Registry.h"
-
 namespace lexorra {
 
+// Each kind's class defines its factory in its own source file (LEXORRA_ACTION_FACTORY), so
+// the catalogue needs no class's header.
+#define TEXT_ACTION(raw, caseName, className, ...) std::shared_ptr<TextAction> make##className();
+#include "core/ActionKinds.def"
+#undef TEXT_ACTION
+
 std::shared_ptr<TextAction> makeDefault(TextActionType type) {
-    if (auto a = actions::makeLineAction(type)) return a;
-    if (auto a = actions::makeCharAction(type)) return a;
-    if (auto a = actions::makeDataAction(type)) return a;
-    // A kind whose transformation is not built behaves as the base: it returns its input.
+    switch (type) {
+#define TEXT_ACTION(raw, caseName, className, ...)                                                                     \
+    case TextActionType::caseName:                                                                                     \
+        return make##className();
+#include "core/ActionKinds.def"
+#undef TEXT_ACTION
+    }
+    // A raw value outside the catalogue behaves as the base: it returns its input.
     return std::make_shared<TextAction>(type);
 }
 

@@ -1,10 +1,9 @@
 #include "core/AppManager.h"
 
-#include "actions/chars/TextActionQRCode.h"
-#include "actions/data/TextActionChatGPT.h"
-#include "actions/data/openai/HTTPSession.h"
 #include "core/Diagnostics.h"
+#include "core/NetworkActivity.h"
 #include "core/ObjectStore.h"
+#include "core/QrCodeResults.h"
 #include "core/SyncFolder.h"
 #include "core/WorkflowLibrary.h"
 #include "text/GraphemeCursor.h"
@@ -34,8 +33,7 @@ double noticeDuration(const std::string& message) {
 AppManager::AppManager(Services services)
     : m_services(std::move(services)), m_runToken(m_services.runToken ? m_services.runToken : &RunToken::application()),
       m_alive(std::make_shared<bool>(true)) {
-    if (!m_services.cancelNetworkTasks)
-        m_services.cancelNetworkTasks = [] { openai::HTTPSession::shared().cancelAllTasks(); };
+    if (!m_services.cancelNetworkTasks) m_services.cancelNetworkTasks = [] { cancelNetworkRequests(); };
     if (!m_services.qrCodePng) {
         m_services.qrCodePng = [](const std::string& result) -> std::optional<std::vector<unsigned char>> {
             auto png = qrCodePng(result);
@@ -48,7 +46,7 @@ AppManager::AppManager(Services services)
             m_services.stores,
             WorkflowLibrary::Options{.objectStorePath = m_services.objectStorePath, .machineId = m_services.machineId});
     // The AI action reports its request from the run's thread; the flag lives on the main one.
-    TextActionChatGPT::setBusyIndicatorHandler([this, alive = std::weak_ptr<bool>(m_alive)](bool busy) {
+    setNetworkBusyHandler([this, alive = std::weak_ptr<bool>(m_alive)](bool busy) {
         if (auto a = alive.lock(); !a || !*a) return;
         m_services.scheduler.postMain([this, busy, alive] {
             if (auto a = alive.lock(); a && *a) setLoadingWebResults(busy);
@@ -58,7 +56,7 @@ AppManager::AppManager(Services services)
 
 AppManager::~AppManager() {
     *m_alive = false;
-    TextActionChatGPT::setBusyIndicatorHandler(nullptr);
+    setNetworkBusyHandler(nullptr);
     // The fetched list and the sync folder observe the store: drop them first.
     m_syncFolder.reset();
     m_fetchedResultsController.reset();
@@ -134,8 +132,8 @@ void AppManager::updateResults(bool live, bool copyAfter) {
         if (!m_liveResults) return;
         if (m_activeActionsSeq) {
             const auto& actions = m_activeActionsSeq->actionsArray;
-            const bool hasAI = std::any_of(actions.begin(), actions.end(),
-                                           [](const auto& a) { return a->type == TextActionType::chatGPT; });
+            const bool hasAI =
+                std::any_of(actions.begin(), actions.end(), [](const auto& a) { return callsNetwork(a->type); });
             if (hasAI) {
                 later(0.0, [this] { setPushActive(true); });
                 return;

@@ -65,6 +65,8 @@ public:
     virtual const OptionList& options() const;
     // Sets the options from a stored dictionary; false when the action cannot be restored.
     virtual bool readOptions(const Dictionary& dictionary);
+    // What kind of text this action takes and gives, as configured (the editors colour by it).
+    virtual SyntaxChange syntax() const { return defaultSyntax(type); }
 
     const OptionDecl* option(std::string_view key) const;
     Value optionValue(std::string_view key) const;
@@ -95,6 +97,15 @@ private:
 };
 
 using TextActionPtr = std::shared_ptr<TextAction>;
+
+// The factory of a kind's class, one line at the end of the class's source file; the
+// catalogue (ActionKinds.def) calls it.
+//
+//   LEXORRA_ACTION_FACTORY(TextActionConvertCase)
+#define LEXORRA_ACTION_FACTORY(className)                                                                              \
+    std::shared_ptr<::lexorra::TextAction> make##className() {                                                         \
+        return std::make_shared<className>();                                                                          \
+    }
 
 struct TextActionHash {
     size_t operator()(const TextAction& a) const { return std::hash<std::string>()(a.id); }

@@ -89,7 +89,7 @@ std::string TextActionSeq::runOver(std::string_view input, std::string* owned, c
         }
         if (!action->enabled()) continue;
         std::string_view text = transformed ? std::string_view(current) : input;
-        if (action->type != TextActionType::generateQRCode && containsQrMarker(text)) {
+        if (!makesImage(action->type) && containsQrMarker(text)) {
             current = removeQrMarker(text);
             text = current;
         }
@@ -144,34 +144,10 @@ std::shared_ptr<TextActionSeq> TextActionSeq::fromJsonString(std::string_view te
 
 std::string appVersionString() { return std::string(LEXORRA_VERSION) + "(" + LEXORRA_BUILD_NUMBER + ")"; }
 
-std::string_view builtInSequenceId(TextActionType type) {
-    static constexpr std::string_view ids[] = {
-        "d4603a06-ed40-11ec-8ea0-0242ac120002", "d4603efc-ed40-11ec-8ea0-0242ac120002",
-        "d4604064-ed40-11ec-8ea0-0242ac120002", "d46041a4-ed40-11ec-8ea0-0242ac120002",
-        "d46042e4-ed40-11ec-8ea0-0242ac120002", "d4604406-ed40-11ec-8ea0-0242ac120002",
-        "d4604528-ed40-11ec-8ea0-0242ac120002", "d460464a-ed40-11ec-8ea0-0242ac120002",
-        "d460476c-ed40-11ec-8ea0-0242ac120002", "d4604a78-ed40-11ec-8ea0-0242ac120002",
-        "d4604b9a-ed40-11ec-8ea0-0242ac120002", "d4604cbc-ed40-11ec-8ea0-0242ac120002",
-        "d4604dde-ed40-11ec-8ea0-0242ac120002", "d4604eec-ed40-11ec-8ea0-0242ac120002",
-        "d4605018-ed40-11ec-8ea0-0242ac120002", "d4605144-ed40-11ec-8ea0-0242ac120002",
-        "308166c0-ed41-11ec-8ea0-0242ac120002", "308169c2-ed41-11ec-8ea0-0242ac120002",
-        "30816b02-ed41-11ec-8ea0-0242ac120002", "30816c38-ed41-11ec-8ea0-0242ac120002",
-        "30817084-ed41-11ec-8ea0-0242ac120002", "308171a6-ed41-11ec-8ea0-0242ac120002",
-        "308172b4-ed41-11ec-8ea0-0242ac120002", "308174ee-ed41-11ec-8ea0-0242ac120002",
-        "3081831c-ed41-11ec-8ea0-0242ac120002", "x4606784-ed40-11ec-8ea0-0242ac120002",
-        "308170aa-ed51-11ec-8ea0-0242ac120002", "307166c0-ed41-12ec-8ea4-0242ac120002",
-        "543174ee-ed41-19ec-8ea0-0242ac120002", "563524ee-ed41-19ec-8ea0-0432ac120002",
-        "10883234-ed41-11ec-8ea0-0242ac120002", "d47351a4-ed40-11ec-8ea0-0242ac120002",
-        "d4733453-ed40-11ec-8ea0-0242ac120002", "309260c0-ed41-12ec-8ea4-0242ac120002",
-    };
-    static_assert(std::size(ids) == textActionTypeCount);
-    return ids[rawValue(type)];
-}
-
 std::vector<TextActionSeqPtr> makeBuiltInSequences(bool hasApiKey) {
     std::vector<TextActionSeqPtr> list;
     for (auto type : allTextActionTypes()) {
-        if (type == TextActionType::chatGPT && !hasApiKey) continue;
+        if (callsNetwork(type) && !hasApiKey) continue;
         auto seq = std::make_shared<TextActionSeq>(std::string(title(type)));
         seq->id = std::string(builtInSequenceId(type));
         seq->actionsArray = {makeDefault(type)};

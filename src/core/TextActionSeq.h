@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultMarkers.h"
 #include "core/TextAction.h"
 #include "core/Value.h"
 
@@ -18,9 +19,9 @@ enum class SeqType : int { action = 0, workFlow = 1 };
 std::optional<SeqType> seqTypeFromRaw(long long raw);
 
 // The text a run returns when it became stale; consumers treat it as "no result".
-inline constexpr std::string_view cancellationMarker = "-9264837-";
+inline constexpr std::string_view cancellationMarker = markers::cancelled;
 // The text the QR-code action leaves in its result for the user interface.
-inline constexpr std::string_view qrCodeMarker = "[<_QR-Code_>]";
+inline constexpr std::string_view qrCodeMarker = markers::qrCode;
 
 // A workflow: a named list of configured actions applied one after another. Also the
 // type of the built-in single-action sequences.
@@ -79,9 +80,6 @@ using TextActionSeqPtr = std::shared_ptr<TextActionSeq>;
 
 // The application's version in the form "APPVersion" and "Version" use: "0.1.0(1)".
 std::string appVersionString();
-
-// The fixed id of the built-in single-action sequence of a kind.
-std::string_view builtInSequenceId(TextActionType type);
 
 // One sequence per kind, sorted by lower-cased name; the AI kind is left out without a key.
 std::vector<TextActionSeqPtr> makeBuiltInSequences(bool hasApiKey);

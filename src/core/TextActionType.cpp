@@ -13,35 +13,69 @@ struct KindInfo {
     std::string_view icon;
     std::string_view keywords;
     bool hasOptions;
+    SyntaxChange syntax;
+    ActionTraits traits;
+    std::string_view sequenceId;
 };
 
+// The .def's syntax and trait words.
+constexpr std::optional<TextSyntax> keep = std::nullopt;
+using enum TextSyntax;
+using enum ActionTraits;
+
 constexpr KindInfo kinds[] = {
-#define TEXT_ACTION(raw, caseName, className, title, icon, keywords, hasOptions) \
-    {#caseName, title, icon, keywords, hasOptions},
+#define TEXT_ACTION(raw, caseName, className, title, icon, keywords, hasOptions, reads, writes, traits, sequenceId)    \
+    {#caseName, title, icon, keywords, hasOptions, {reads, writes}, traits, sequenceId},
 #include "core/ActionKinds.def"
 #undef TEXT_ACTION
 };
 static_assert(std::size(kinds) == textActionTypeCount);
 
-const KindInfo& info(TextActionType type) { return kinds[static_cast<int>(type)]; }
+const KindInfo& info(TextActionType type) {
+    return kinds[static_cast<int>(type)];
+}
 
 std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
     return s;
 }
 
 } // namespace
 
-std::string_view title(TextActionType type) { return info(type).title; }
-std::string_view icon(TextActionType type) { return info(type).icon; }
-std::string_view keywords(TextActionType type) { return info(type).keywords; }
-std::string_view caseName(TextActionType type) { return info(type).caseName; }
-bool defaultHasOptions(TextActionType type) { return info(type).hasOptions; }
+std::string_view title(TextActionType type) {
+    return info(type).title;
+}
+std::string_view icon(TextActionType type) {
+    return info(type).icon;
+}
+std::string_view keywords(TextActionType type) {
+    return info(type).keywords;
+}
+std::string_view caseName(TextActionType type) {
+    return info(type).caseName;
+}
+bool defaultHasOptions(TextActionType type) {
+    return info(type).hasOptions;
+}
+SyntaxChange defaultSyntax(TextActionType type) {
+    return info(type).syntax;
+}
+bool makesImage(TextActionType type) {
+    return info(type).traits == image;
+}
+bool callsNetwork(TextActionType type) {
+    return info(type).traits == network;
+}
+std::string_view builtInSequenceId(TextActionType type) {
+    return info(type).sequenceId;
+}
 
 const std::array<TextActionType, textActionTypeCount>& allTextActionTypes() {
     static const auto all = [] {
         std::array<TextActionType, textActionTypeCount> a{};
-        for (int i = 0; i < textActionTypeCount; ++i) a[i] = static_cast<TextActionType>(i);
+        for (int i = 0; i < textActionTypeCount; ++i)
+            a[i] = static_cast<TextActionType>(i);
         return a;
     }();
     return all;
@@ -66,7 +100,9 @@ std::optional<TextActionType> textActionTypeFromName(std::string_view name) {
     return std::nullopt;
 }
 
-bool titleLess(TextActionType a, TextActionType b) { return title(a) < title(b); }
+bool titleLess(TextActionType a, TextActionType b) {
+    return title(a) < title(b);
+}
 
 bool matchesSearch(TextActionType type, std::string_view searchText) {
     const std::string needle = text::lower(searchText);

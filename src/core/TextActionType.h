@@ -6,14 +6,26 @@
 
 namespace lexorra {
 
-// The 34 action kinds with their integer raw values 0..33.
+// The action kinds with their integer raw values 0..33.
 enum class TextActionType : int {
-#define TEXT_ACTION(raw, caseName, className, title, icon, keywords, hasOptions) caseName = raw,
+#define TEXT_ACTION(raw, caseName, className, title, icon, keywords, hasOptions, reads, writes, traits, sequenceId)    \
+    caseName = raw,
 #include "core/ActionKinds.def"
 #undef TEXT_ACTION
 };
 
 inline constexpr int textActionTypeCount = 34;
+
+// The kinds of text the editors colour, and what a kind takes and gives: a kind that
+// keeps what it was given says nothing (nullopt).
+enum class TextSyntax { plain, json, yaml, xml, html, markdown, csv };
+struct SyntaxChange {
+    std::optional<TextSyntax> reads;
+    std::optional<TextSyntax> writes;
+};
+
+// What front ends need to know of a kind beyond its options.
+enum class ActionTraits : unsigned { none = 0, image = 1, network = 2 };
 
 // Catalogue data of a kind.
 std::string_view title(TextActionType type);
@@ -21,7 +33,17 @@ std::string_view icon(TextActionType type);
 std::string_view keywords(TextActionType type);
 std::string_view caseName(TextActionType type);
 bool defaultHasOptions(TextActionType type);
-inline int rawValue(TextActionType type) { return static_cast<int>(type); }
+// The syntax of the kind's default configuration (see TextAction::syntax for an action's).
+SyntaxChange defaultSyntax(TextActionType type);
+// Its result can stand for a picture (a QR code).
+bool makesImage(TextActionType type);
+// It sends the text to a service over the network.
+bool callsNetwork(TextActionType type);
+// The id of the kind's built-in sequence.
+std::string_view builtInSequenceId(TextActionType type);
+inline int rawValue(TextActionType type) {
+    return static_cast<int>(type);
+}
 
 // All kinds in raw-value order.
 const std::array<TextActionType, textActionTypeCount>& allTextActionTypes();

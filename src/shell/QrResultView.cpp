@@ -1,6 +1,7 @@
 #include "shell/QrResultView.h"
 
-#include "actions/chars/TextActionQRCode.h"
+#include "core/QrCodeResults.h"
+#include "core/ResultMarkers.h"
 #include "shell/Icons.h"
 #include "text/Graphemes.h"
 
@@ -25,14 +26,14 @@ constexpr int maxModulePixels = pngModulePixels;
 // The module grid of the builder's PNG: the centre pixel of every 9 x 9 square.
 QImage moduleGrid(const std::string& png) {
     QImage image;
-    if (!image.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG"))
-        return {};
+    if (!image.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG")) return {};
     if (image.width() != image.height() || image.width() % pngModulePixels != 0) return {};
     const int count = image.width() / pngModulePixels;
     QImage grid(count, count, QImage::Format_Grayscale8);
     for (int y = 0; y < count; ++y)
         for (int x = 0; x < count; ++x) {
-            const QRgb pixel = image.pixel(x * pngModulePixels + pngModulePixels / 2, y * pngModulePixels + pngModulePixels / 2);
+            const QRgb pixel =
+                image.pixel(x * pngModulePixels + pngModulePixels / 2, y * pngModulePixels + pngModulePixels / 2);
             grid.setPixel(x, y, qGray(pixel) < 128 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
         }
     return grid;
@@ -41,10 +42,10 @@ QImage moduleGrid(const std::string& png) {
 std::string withoutMarkers(std::string_view result) {
     std::string out;
     for (size_t at = 0;;) {
-        const size_t next = result.find(TextActionQRCode::marker, at);
+        const size_t next = result.find(markers::qrCode, at);
         out.append(result.substr(at, next - at));
         if (next == std::string_view::npos) return out;
-        at = next + TextActionQRCode::marker.size();
+        at = next + markers::qrCode.size();
     }
 }
 
@@ -132,14 +133,16 @@ bool QrResultView::showResult(const std::string& result) {
         m_caption->setText(tr("This text does not fit in a QR code."));
     } else {
         const auto characters = static_cast<qulonglong>(text::graphemeCount(payload));
-        m_caption->setText(payload != withoutMarkers(result)
-                               ? tr("The text is too long for one QR code: it was shortened to %1 characters.")
-                                     .arg(characters)
-                               : tr("QR code of %1 characters").arg(characters));
+        m_caption->setText(
+            payload != withoutMarkers(result)
+                ? tr("The text is too long for one QR code: it was shortened to %1 characters.").arg(characters)
+                : tr("QR code of %1 characters").arg(characters));
     }
     return true;
 }
 
-int QrResultView::modulePixels() const { return m_canvas->modulePixels(); }
+int QrResultView::modulePixels() const {
+    return m_canvas->modulePixels();
+}
 
 } // namespace lexorra::shell

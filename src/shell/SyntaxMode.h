@@ -9,27 +9,17 @@
 
 namespace lexorra::shell {
 
-// The kinds of text the code editor can colour.
-enum class SyntaxMode { plain, json, yaml, xml, html, markdown, csv };
+// The kinds of text the code editor can colour: the engine's syntax kinds.
+using SyntaxMode = TextSyntax;
 
-inline constexpr std::array allSyntaxModes{SyntaxMode::plain, SyntaxMode::json,     SyntaxMode::yaml,
-                                           SyntaxMode::xml,   SyntaxMode::html,     SyntaxMode::markdown,
-                                           SyntaxMode::csv};
+inline constexpr std::array allSyntaxModes{SyntaxMode::plain, SyntaxMode::json,     SyntaxMode::yaml, SyntaxMode::xml,
+                                           SyntaxMode::html,  SyntaxMode::markdown, SyntaxMode::csv};
 
 // "JSON", "Plain Text", ...: menu labels.
 QString syntaxModeLabel(SyntaxMode mode);
 // "json", "plain", ...: stable names for object names and stored values.
 QString syntaxModeName(SyntaxMode mode);
 std::optional<SyntaxMode> syntaxModeFromName(const QString& name);
-
-// What one configured action reads and writes. `consumes` is empty for an action that takes
-// any text; `produces` is empty for one that hands its input's kind on (a line edit of JSON
-// is still JSON), and plain for one whose output has no structure worth colouring.
-struct ActionSyntax {
-    std::optional<SyntaxMode> consumes;
-    std::optional<SyntaxMode> produces;
-};
-ActionSyntax actionSyntax(const TextAction& action);
 
 // The kind of text the sequence wants as input: that of its first enabled action that
 // names one, looking past actions that hand their input on unchanged in kind.

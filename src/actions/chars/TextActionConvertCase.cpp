@@ -245,4 +245,6 @@ std::string TextActionConvertCase::transform(std::string_view input) const {
     return std::string(input);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionConvertCase)
+
 } // namespace lexorra

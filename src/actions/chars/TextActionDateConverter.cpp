@@ -280,4 +280,6 @@ std::string TextActionDateConverter::transform(std::string_view text) const {
     return convert(text, icu::Locale::getDefault(), *zone);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionDateConverter)
+
 } // namespace lexorra

@@ -66,4 +66,6 @@ std::string TextActionEncodeDecode::transform(std::string_view text) const {
     return result;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionEncodeDecode)
+
 } // namespace lexorra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultMarkers.h"
 #include "core/TextAction.h"
 
 #include <string>
@@ -27,7 +28,7 @@ public:
     // One piece converted with this action's encoding and direction.
     std::string convert(std::string_view piece) const;
 
-    static constexpr std::string_view notValidMarker = " -- Not Valid -- ";
+    static constexpr std::string_view notValidMarker = markers::notValidCoding;
 };
 
 } // namespace lexorra

@@ -48,4 +48,6 @@ std::string TextActionEncryption::transform(std::string_view text) const {
     return result;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionEncryption)
+
 } // namespace lexorra

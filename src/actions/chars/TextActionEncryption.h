@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultMarkers.h"
 #include "core/TextAction.h"
 
 #include <cstdint>
@@ -23,10 +24,10 @@ public:
     std::string transform(std::string_view text) const override;
     const OptionList& options() const override;
 
-    static constexpr std::string_view givePasswordMarker = "-- Give Password --";
-    static constexpr std::string_view errorMarker = "-- Error --";
+    static constexpr std::string_view givePasswordMarker = markers::givePassword;
+    static constexpr std::string_view errorMarker = markers::encryptionError;
     // The message opened and proved authentic, but what it holds is not UTF-8 text.
-    static constexpr std::string_view notTextMarker = "-- Decrypted data is not UTF-8 text --";
+    static constexpr std::string_view notTextMarker = markers::decryptedNotText;
 };
 
 } // namespace lexorra

@@ -129,4 +129,6 @@ std::string_view resultFileName(std::string_view result) {
     return isQRCodeResult(result) ? "qrcode.png" : "results.txt";
 }
 
+LEXORRA_ACTION_FACTORY(TextActionQRCode)
+
 } // namespace lexorra

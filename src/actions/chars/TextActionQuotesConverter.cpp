@@ -89,4 +89,6 @@ std::string TextActionQuotesConverter::transform(std::string_view input) const {
     return conversion == QuotesConverterType::toStraight ? toStraight(input) : toCurly(input);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionQuotesConverter)
+
 } // namespace lexorra

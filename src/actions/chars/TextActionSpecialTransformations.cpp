@@ -72,4 +72,6 @@ std::string TextActionSpecialTransformations::transform(std::string_view input) 
     return out;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionSpecialTransformations)
+
 } // namespace lexorra

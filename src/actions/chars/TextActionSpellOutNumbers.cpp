@@ -30,4 +30,6 @@ std::string TextActionSpellOutNumbers::transform(std::string_view text) const {
     return spellOutNumbers(text, icu::Locale::getDefault());
 }
 
+LEXORRA_ACTION_FACTORY(TextActionSpellOutNumbers)
+
 } // namespace lexorra

@@ -65,4 +65,6 @@ std::string TextActionStats::transform(std::string_view text) const {
     return report;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionStats)
+
 } // namespace lexorra

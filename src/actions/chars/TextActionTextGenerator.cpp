@@ -307,4 +307,6 @@ std::string TextActionTextGenerator::transform(std::string_view text) const {
     }
 }
 
+LEXORRA_ACTION_FACTORY(TextActionTextGenerator)
+
 } // namespace lexorra

@@ -104,4 +104,6 @@ std::string TextActionCSVtoMarkdown::transform(std::string_view text) const {
     }
 }
 
+LEXORRA_ACTION_FACTORY(TextActionCSVtoMarkdown)
+
 } // namespace lexorra

@@ -1,8 +1,10 @@
 #include "actions/data/TextActionChatGPT.h"
 
+#include "actions/data/openai/HTTPSession.h"
 #include "actions/data/openai/OpenAI.h"
 #include "actions/data/openai/PromptBudget.h"
 #include "actions/data/openai/SharedApiKey.h"
+#include "core/NetworkActivity.h"
 #include "text/Cancellation.h"
 #include "text/Lines.h"
 
@@ -48,7 +50,9 @@ const OptionList& TextActionChatGPT::options() const {
     return decls;
 }
 
-std::string TextActionChatGPT::apiKey() const { return openai::readSharedApiKey(); }
+std::string TextActionChatGPT::apiKey() const {
+    return openai::readSharedApiKey();
+}
 
 void TextActionChatGPT::setBusyIndicatorHandler(std::function<void(bool)> handler) {
     std::lock_guard lock(busyMutex);
@@ -116,5 +120,15 @@ std::string TextActionChatGPT::exchange(std::string_view text) const {
     }
     return *result;
 }
+
+void setNetworkBusyHandler(std::function<void(bool)> handler) {
+    TextActionChatGPT::setBusyIndicatorHandler(std::move(handler));
+}
+
+void cancelNetworkRequests() {
+    openai::HTTPSession::shared().cancelAllTasks();
+}
+
+LEXORRA_ACTION_FACTORY(TextActionChatGPT)
 
 } // namespace lexorra

@@ -9,4 +9,6 @@ std::string TextActionJSON::transform(std::string_view text) const {
     return pretty ? std::move(*pretty) : std::string(notValidMarker);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionJSON)
+
 } // namespace lexorra

@@ -30,12 +30,24 @@ void appendQuoted(std::string& out, std::string_view s) {
             continue;
         }
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\0': out += "\\0"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\0':
+            out += "\\0";
+            break;
         default: {
             static constexpr char hex[] = "0123456789abcdef";
             const auto byte = static_cast<unsigned char>(c);
@@ -103,7 +115,9 @@ std::optional<std::int64_t> wholeNumber(std::string_view s) {
     return static_cast<std::int64_t>(magnitude);
 }
 
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool isDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
 
 class TableWriter {
 public:
@@ -114,7 +128,8 @@ public:
         for (const auto& element : elements) {
             if (!element.isMap()) continue;
             std::vector<std::string> keys;
-            for (const auto& member : element.asMap()) keys.push_back(member.first);
+            for (const auto& member : element.asMap())
+                keys.push_back(member.first);
             std::sort(keys.begin(), keys.end());
             for (auto& key : keys)
                 if (seen.insert(key).second) header.push_back(std::move(key));
@@ -136,7 +151,8 @@ public:
 
     void writeFlat(const ValueMap& object) {
         std::vector<const std::pair<std::string, Value>*> members;
-        for (const auto& member : object) members.push_back(&member);
+        for (const auto& member : object)
+            members.push_back(&member);
         std::stable_sort(members.begin(), members.end(), [](auto* a, auto* b) { return a->first < b->first; });
         std::vector<std::string> keys, values;
         for (const auto* member : members) {
@@ -174,11 +190,15 @@ bool jsonKeyLess(std::string_view a, std::string_view b) {
         const char32_t y = text::nextCodePoint(b, nj);
         if (isDigit(x) && isDigit(y)) {
             size_t ei = i, ej = j;
-            while (ei < a.size() && isDigit(static_cast<unsigned char>(a[ei]))) ++ei;
-            while (ej < b.size() && isDigit(static_cast<unsigned char>(b[ej]))) ++ej;
+            while (ei < a.size() && isDigit(static_cast<unsigned char>(a[ei])))
+                ++ei;
+            while (ej < b.size() && isDigit(static_cast<unsigned char>(b[ej])))
+                ++ej;
             std::string_view runA = a.substr(i, ei - i), runB = b.substr(j, ej - j);
-            while (runA.size() > 1 && runA.front() == '0') runA.remove_prefix(1);
-            while (runB.size() > 1 && runB.front() == '0') runB.remove_prefix(1);
+            while (runA.size() > 1 && runA.front() == '0')
+                runA.remove_prefix(1);
+            while (runB.size() > 1 && runB.front() == '0')
+                runB.remove_prefix(1);
             if (runA.size() != runB.size()) return runA.size() < runB.size();
             if (runA != runB) return runA < runB;
             i = ei;
@@ -230,8 +250,10 @@ std::string csvToJson(std::string_view csv) {
             compact += columns[c].key;
             const std::string_view field =
                 columns[c].index < record->size() ? std::string_view((*record)[columns[c].index]) : std::string_view();
-            if (auto number = wholeNumber(field)) compact += std::to_string(*number);
-            else data::appendJsonString(compact, field);
+            if (auto number = wholeNumber(field))
+                compact += std::to_string(*number);
+            else
+                data::appendJsonString(compact, field);
         }
         compact += '}';
     }
@@ -282,5 +304,12 @@ std::string TextActionJSONtoCSV::transform(std::string_view text) const {
         return conversion == JSONtoCSVType::toJson ? std::string() : std::string(notValidJsonMarker);
     }
 }
+
+SyntaxChange TextActionJSONtoCSV::syntax() const {
+    if (conversion == JSONtoCSVType::toJson) return {TextSyntax::csv, TextSyntax::json};
+    return {TextSyntax::json, TextSyntax::csv};
+}
+
+LEXORRA_ACTION_FACTORY(TextActionJSONtoCSV)
 
 } // namespace lexorra

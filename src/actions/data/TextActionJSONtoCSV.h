@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultMarkers.h"
 #include "core/TextAction.h"
 #include "core/Value.h"
 
@@ -21,9 +22,11 @@ public:
     JSONtoCSVType conversion = JSONtoCSVType::toCSV;
 
     std::string transform(std::string_view text) const override;
+
+    SyntaxChange syntax() const override;
     const OptionList& options() const override;
 
-    static constexpr std::string_view notValidJsonMarker = "  --- Not valid JSON --- ";
+    static constexpr std::string_view notValidJsonMarker = markers::notValidJson;
 };
 
 // CSV (header line first) to laid-out JSON; the empty text when there is no header line.

@@ -89,4 +89,6 @@ std::string TextActionMarkdownToHtml::transform(std::string_view text) const {
     return fragment;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionMarkdownToHtml)
+
 } // namespace lexorra

@@ -14,4 +14,6 @@ std::string TextActionXML::transform(std::string_view input) const {
     return pretty ? std::move(*pretty) : std::string(notValidMarker);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionXML)
+
 } // namespace lexorra

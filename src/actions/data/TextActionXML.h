@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultMarkers.h"
 #include "core/TextAction.h"
 
 #include <string_view>
@@ -13,7 +14,7 @@ public:
 
     std::string transform(std::string_view text) const override;
 
-    static constexpr std::string_view notValidMarker = "  --- Not valid XML --- ";
+    static constexpr std::string_view notValidMarker = markers::notValidXml;
 };
 
 } // namespace lexorra

@@ -82,4 +82,6 @@ std::string TextActionXMLtoJSON::transform(std::string_view input) const {
     return pretty ? std::move(*pretty) : std::string(noValidJsonMarker);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionXMLtoJSON)
+
 } // namespace lexorra

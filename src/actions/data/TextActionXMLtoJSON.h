@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultMarkers.h"
 #include "core/TextAction.h"
 
 #include <string>
@@ -15,8 +16,8 @@ public:
 
     std::string transform(std::string_view text) const override;
 
-    static constexpr std::string_view notValidXmlMarker = "  --- Not valid XML --- ";
-    static constexpr std::string_view noValidJsonMarker = "  --- Could not generate valid JSON --- ";
+    static constexpr std::string_view notValidXmlMarker = markers::notValidXml;
+    static constexpr std::string_view noValidJsonMarker = markers::noValidJsonFromXml;
 };
 
 namespace data {

@@ -28,10 +28,14 @@ std::string TextActionYAMLtoJSON::transform(std::string_view text) const {
 std::string TextActionYAMLtoJSON::yamlToJson(std::string_view text) {
     auto loaded = data::loadYamlForJson(text);
     switch (loaded.status) {
-    case data::YamlLoad::ok: return data::prettyJson(loaded.value);
-    case data::YamlLoad::empty: return std::string(emptyYamlMarker);
-    case data::YamlLoad::error: return loaded.error;
-    case data::YamlLoad::notForJson: break;
+    case data::YamlLoad::ok:
+        return data::prettyJson(loaded.value);
+    case data::YamlLoad::empty:
+        return std::string(emptyYamlMarker);
+    case data::YamlLoad::error:
+        return loaded.error;
+    case data::YamlLoad::notForJson:
+        break;
     }
     return std::string(notForJsonMarker);
 }
@@ -43,5 +47,12 @@ std::string TextActionYAMLtoJSON::jsonToYaml(std::string_view text) {
     auto yaml = data::writeYaml(data::applyJsonValueRule(*parsed), error);
     return yaml ? std::move(*yaml) : error;
 }
+
+SyntaxChange TextActionYAMLtoJSON::syntax() const {
+    if (conversion == YAMLType::toJson) return {TextSyntax::yaml, TextSyntax::json};
+    return {TextSyntax::json, TextSyntax::yaml};
+}
+
+LEXORRA_ACTION_FACTORY(TextActionYAMLtoJSON)
 
 } // namespace lexorra

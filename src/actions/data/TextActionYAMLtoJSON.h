@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultMarkers.h"
 #include "core/TextAction.h"
 
 #include <string_view>
@@ -16,11 +17,13 @@ public:
     YAMLType conversion = YAMLType::toYAML;
 
     std::string transform(std::string_view text) const override;
+
+    SyntaxChange syntax() const override;
     const OptionList& options() const override;
 
-    static constexpr std::string_view emptyYamlMarker = "-- not valid YAML -- ";
-    static constexpr std::string_view notForJsonMarker = "-- not valid --";
-    static constexpr std::string_view notValidJsonMarker = "  --- Not valid JSON --- ";
+    static constexpr std::string_view emptyYamlMarker = markers::notValidYaml;
+    static constexpr std::string_view notForJsonMarker = markers::notValidForJson;
+    static constexpr std::string_view notValidJsonMarker = markers::notValidJson;
 
 private:
     static std::string yamlToJson(std::string_view text);

@@ -33,4 +33,6 @@ std::string TextActionAddPrefix::transform(std::string_view text) const {
     return out;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionAddPrefix)
+
 } // namespace lexorra

@@ -49,4 +49,6 @@ std::string TextActionAddSuffix::transform(std::string_view text) const {
     return out;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionAddSuffix)
+
 } // namespace lexorra

@@ -149,4 +149,6 @@ std::string TextActionBreakLines::transform(std::string_view text) const {
     return std::string(text);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionBreakLines)
+
 } // namespace lexorra

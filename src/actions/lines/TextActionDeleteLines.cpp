@@ -49,4 +49,6 @@ std::string TextActionDeleteLines::transform(std::string_view text) const {
     }
 }
 
+LEXORRA_ACTION_FACTORY(TextActionDeleteLines)
+
 } // namespace lexorra

@@ -79,4 +79,6 @@ std::string TextActionFilterWords::transform(std::string_view text) const {
     return out;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionFilterWords)
+
 } // namespace lexorra

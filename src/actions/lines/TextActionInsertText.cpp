@@ -155,4 +155,6 @@ std::string TextActionInsertText::transform(std::string_view text) const {
     return std::string(text);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionInsertText)
+
 } // namespace lexorra

@@ -129,4 +129,6 @@ std::string TextActionNumberLines::transform(std::string_view text) const {
     return out;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionNumberLines)
+
 } // namespace lexorra

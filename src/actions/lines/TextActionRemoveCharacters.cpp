@@ -219,4 +219,6 @@ std::string TextActionRemoveCharacters::transform(std::string_view text) const {
     return lineRule(text, removeCharactersType, count, afterBeforeText);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionRemoveCharacters)
+
 } // namespace lexorra

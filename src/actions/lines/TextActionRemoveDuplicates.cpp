@@ -81,4 +81,6 @@ std::string TextActionRemoveDuplicates::transform(std::string_view text) const {
     return uniqueLines(text);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionRemoveDuplicates)
+
 } // namespace lexorra

@@ -36,4 +36,6 @@ std::string TextActionRemoveEmptyLines::transform(std::string_view text) const {
     }
 }
 
+LEXORRA_ACTION_FACTORY(TextActionRemoveEmptyLines)
+
 } // namespace lexorra

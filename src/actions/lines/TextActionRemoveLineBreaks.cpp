@@ -13,4 +13,6 @@ std::string TextActionRemoveLineBreaks::transform(std::string_view text) const {
     return out;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionRemoveLineBreaks)
+
 } // namespace lexorra

@@ -18,4 +18,6 @@ std::string TextActionRemoveMultipleSpaces::transform(std::string_view text) con
     return out;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionRemoveMultipleSpaces)
+
 } // namespace lexorra

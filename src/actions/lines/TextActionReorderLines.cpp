@@ -63,4 +63,6 @@ std::string TextActionReorderLines::transform(std::string_view text) const {
     return std::string(text);
 }
 
+LEXORRA_ACTION_FACTORY(TextActionReorderLines)
+
 } // namespace lexorra

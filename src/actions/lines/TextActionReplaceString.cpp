@@ -46,4 +46,6 @@ std::string TextActionReplaceString::transform(std::string_view text) const {
     }
 }
 
+LEXORRA_ACTION_FACTORY(TextActionReplaceString)
+
 } // namespace lexorra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultMarkers.h"
 #include "core/TextAction.h"
 
 #include <atomic>
@@ -23,9 +24,9 @@ public:
     std::string transform(std::string_view text) const override;
     const OptionList& options() const override;
 
-    static constexpr std::string_view invalidRegExMarker = " -- Not valid RegEx -- ";
-    static constexpr std::string_view timedOutMarker = " -- RegEx took too long -- ";
-    static constexpr std::string_view tooComplexMarker = " -- RegEx too complex for this text -- ";
+    static constexpr std::string_view invalidRegExMarker = markers::notValidRegEx;
+    static constexpr std::string_view timedOutMarker = markers::regExTimedOut;
+    static constexpr std::string_view tooComplexMarker = markers::regExTooComplex;
 };
 
 // "\\n" (backslash, backslash, n) present: each becomes backslash-n and nothing else

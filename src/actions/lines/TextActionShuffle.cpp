@@ -140,4 +140,6 @@ std::string TextActionShuffle::transform(std::string_view text) const {
     return out;
 }
 
+LEXORRA_ACTION_FACTORY(TextActionShuffle)
+
 } // namespace lexorra

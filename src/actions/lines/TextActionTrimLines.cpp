@@ -18,4 +18,6 @@ std::string TextActionTrimLines::transform(std::string_view text) const {
     }
 }
 
+LEXORRA_ACTION_FACTORY(TextActionTrimLines)
+
 } // namespace lexorra
