@@ -50,6 +50,10 @@ const OptionList& TextActionChatGPT::options() const {
 
 std::string TextActionChatGPT::apiKey() const { return openai::readSharedApiKey(); }
 
+std::string TextActionChatGPT::panelNote() const {
+    return apiKey().empty() ? std::string(missingKeyHint) : "";
+}
+
 void TextActionChatGPT::setBusyIndicatorHandler(std::function<void(bool)> handler) {
     std::lock_guard lock(busyMutex);
     busyHandler = std::move(handler);
@@ -93,7 +97,13 @@ std::string TextActionChatGPT::exchange(std::string_view text) const {
     // A newer run supersedes every exchange still in flight.
     openai::HTTPSession::shared().cancelAllTasks();
 
-    openai::OpenAI client({.token = apiKey(), .host = serviceHost(), .timeoutInterval = timeoutInterval});
+    const std::string key = apiKey();
+    if (const std::string problem = openai::apiKeyProblem(key); !problem.empty())
+        return " -- ERROR:" + problem + " -- ";
+    openai::OpenAI client({.token = key,
+                           .host = serviceHost(),
+                           .timeoutInterval = timeoutInterval,
+                           .caBundle = openai::readSharedCABundle()});
 
     // The completion writes the result once before releasing the semaphore; the waiting
     // thread reads it only after acquiring, so the two never overlap.

@@ -23,7 +23,8 @@ namespace lexorra::testing {
 
 class CompletionServer {
 public:
-    CompletionServer() {
+    // With a certificate and its key (PEM files), the server speaks HTTPS.
+    explicit CompletionServer(const std::string& certificate = {}, const std::string& key = {}) {
         folder = std::filesystem::temp_directory_path() / ("lexorra-openai-" + std::to_string(::getpid()) + "-" +
                                                            std::to_string(++counter()));
         std::filesystem::create_directories(folder);
@@ -38,7 +39,8 @@ public:
         const std::string script = std::string(LEXORRA_TEST_DATA) + "/data/completion-server.py";
         const std::string dir = folder.string();
         char* argv[] = {const_cast<char*>("python3"), const_cast<char*>(script.c_str()), const_cast<char*>(dir.c_str()),
-                        nullptr};
+                        certificate.empty() ? nullptr : const_cast<char*>(certificate.c_str()),
+                        const_cast<char*>(key.c_str()), nullptr};
         if (posix_spawnp(&pid, "python3", &actions, nullptr, argv, environ) != 0) throw std::runtime_error("spawn");
         posix_spawn_file_actions_destroy(&actions);
         close(pipeFds[1]);
@@ -87,6 +89,7 @@ public:
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
             case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
             case '\t': out += "\\t"; break;
             default: out += c;
             }

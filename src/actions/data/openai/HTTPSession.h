@@ -17,6 +17,8 @@ struct HTTPRequest {
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;
     double timeoutInterval = 60.0; // seconds for the whole exchange
+    // A PEM file of the certificate authorities to trust instead of the system's; empty: the system's.
+    std::string caBundle;
 };
 
 struct HTTPResponse {

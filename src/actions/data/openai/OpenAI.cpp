@@ -42,6 +42,7 @@ HTTPRequest OpenAI::makeRequest(const std::string& path, std::string body) const
         request.headers.emplace_back("OpenAI-Organization", *configuration.organizationIdentifier);
     request.body = std::move(body);
     request.timeoutInterval = configuration.timeoutInterval;
+    request.caBundle = configuration.caBundle;
     return request;
 }
 

@@ -13,6 +13,17 @@ std::string readSharedApiKey() {
     return settings.string("apiKey");
 }
 
+bool hasControlCharacter(std::string_view text) {
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7f) return true;
+    return false;
+}
+
+std::string apiKeyProblem(std::string_view key) {
+    if (!hasControlCharacter(key)) return {};
+    return "The API key holds a line break or another control character; enter the key alone in the preferences.";
+}
+
 bool isServiceHostName(std::string_view host) {
     if (host.empty() || host.size() > 253) return false;
     std::string_view name = host;
@@ -40,6 +51,11 @@ bool isServiceHostName(std::string_view host) {
     for (char c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-') return false;
     return true;
+}
+
+std::string readSharedCABundle() {
+    Settings settings;
+    return settings.string("AICABundle");
 }
 
 std::string readSharedServiceHost() {

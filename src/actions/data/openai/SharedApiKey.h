@@ -9,6 +9,13 @@ namespace lexorra::openai {
 // empty text. Read afresh on every call; never written to output or diagnostics.
 std::string readSharedApiKey();
 
+// Why `key` cannot be sent, or the empty text. A control character (a line break pasted
+// with the key, say) would end the Authorization header early and start another header of
+// the text that follows, so such a key is refused wherever it comes from.
+std::string apiKeyProblem(std::string_view key);
+// True when text holds a byte below 0x20 or DEL.
+bool hasControlCharacter(std::string_view text);
+
 // The host the user chose for the service ("AIHost" in the shared settings): a host name or
 // address with an optional port, always reached over HTTPS. The built-in host when the
 // setting is empty or is not such a name (a scheme, a path, spaces...).
@@ -16,5 +23,7 @@ inline constexpr const char* defaultServiceHost = "api.openai.com";
 std::string readSharedServiceHost();
 // True for "name", "name:port", "1.2.3.4:8443", "[::1]:8443": what the setting may hold.
 bool isServiceHostName(std::string_view host);
+// The certificate-authority file chosen for that host ("AICABundle"), or the empty text.
+std::string readSharedCABundle();
 
 } // namespace lexorra::openai
