@@ -65,6 +65,9 @@ public:
     virtual const OptionList& options() const;
     // Sets the options from a stored dictionary; false when the action cannot be restored.
     virtual bool readOptions(const Dictionary& dictionary);
+    // What the option panel shows in grey below the options, or empty: something the action
+    // needs from outside its options before it can work (the AI action's key, say).
+    virtual std::string panelNote() const { return {}; }
 
     const OptionDecl* option(std::string_view key) const;
     Value optionValue(std::string_view key) const;

@@ -82,6 +82,11 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
     keyRow->addWidget(m_apiKey, 1);
     keyRow->addWidget(reveal);
     aiForm->addRow(tr("API key:"), keyRow);
+    m_apiKeyProblem = new QLabel(QString::fromStdString(openai::apiKeyProblem(m_app.apiKey())), ai);
+    m_apiKeyProblem->setObjectName("apiKeyProblemLabel");
+    m_apiKeyProblem->setWordWrap(true);
+    m_apiKeyProblem->setVisible(!m_apiKeyProblem->text().isEmpty());
+    aiForm->addRow(QString(), m_apiKeyProblem);
     connect(m_apiKey, &QLineEdit::editingFinished, this, &PreferencesDialog::applyApiKey);
     m_aiHost = new QLineEdit(QString::fromStdString(m_settings.string("AIHost")), ai);
     m_aiHost->setObjectName("aiHostLineEdit");
@@ -214,6 +219,13 @@ void PreferencesDialog::applyAiHost() {
 
 void PreferencesDialog::applyApiKey() {
     const std::string key = m_apiKey->text().trimmed().toStdString();
+    if (!openai::apiKeyProblem(key).empty()) {
+        m_apiKeyProblem->setText(tr("The key holds a line break or another control character and was not saved; "
+                                    "paste the key alone."));
+        m_apiKeyProblem->show();
+        return;
+    }
+    m_apiKeyProblem->hide();
     if (key == m_app.apiKey()) return;
     m_settings.setValue("apiKey", Value(key));
     m_app.setApiKey(key);
