@@ -227,7 +227,7 @@ void PreferencesDialog::applyApiKey() {
     }
     m_apiKeyProblem->hide();
     if (key == m_app.apiKey()) return;
-    m_settings.setValue("apiKey", Value(key));
+    openai::saveSharedApiKey(m_settings, key);
     m_app.setApiKey(key);
     // The AI action is offered only with a key.
     m_app.rebuildActionsSeqArray();

@@ -1,5 +1,6 @@
 #include "actions/data/openai/SharedApiKey.h"
 
+#include "core/SecretService.h"
 #include "core/SettingsStore.h"
 
 #include <cctype>
@@ -7,10 +8,24 @@
 
 namespace lexorra::openai {
 
+namespace {
+
+std::string secretStoreName() {
+    return (configFolder() / "group.json").string();
+}
+
+} // namespace
+
 // Read on every run, so a key entered in the preferences takes effect at once.
 std::string readSharedApiKey() {
     Settings settings;
-    return settings.string("apiKey");
+    if (std::string key = settings.string("apiKey"); !key.empty()) return key;
+    return SecretService::lookup(secretStoreName()).value_or("");
+}
+
+bool saveSharedApiKey(Settings& settings, const std::string& key) {
+    if (SecretService::store(secretStoreName(), key)) return settings.removeValue("apiKey");
+    return settings.setValue("apiKey", Value(key));
 }
 
 bool hasControlCharacter(std::string_view text) {

@@ -3,11 +3,19 @@
 #include <string>
 #include <string_view>
 
+namespace lexorra {
+class Settings;
+}
+
 namespace lexorra::openai {
 
-// The API key the user saved in the application group's shared settings ("apiKey"), or the
-// empty text. Read afresh on every call; never written to output or diagnostics.
+// The API key the user saved, or the empty text: the shared settings' "apiKey" where it is
+// set (a key saved where no Secret Service ran, not moved yet), else the Secret Service's.
+// Read afresh on every call; never written to output or diagnostics.
 std::string readSharedApiKey();
+// Saves the key: into the Secret Service where one runs, the shared settings' "apiKey" then
+// being removed; else into "apiKey". False when neither could take it.
+bool saveSharedApiKey(Settings& settings, const std::string& key);
 
 // Why `key` cannot be sent, or the empty text. A control character (a line break pasted
 // with the key, say) would end the Authorization header early and start another header of
