@@ -100,6 +100,16 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
     m_aiHostProblem->hide();
     aiForm->addRow(QString(), m_aiHostProblem);
     connect(m_aiHost, &QLineEdit::editingFinished, this, &PreferencesDialog::applyAiHost);
+    auto* caBundle = new QLineEdit(QString::fromStdString(m_settings.string("AICABundle")), ai);
+    caBundle->setObjectName("aiCABundleLineEdit");
+    caBundle->setPlaceholderText(tr("The system's certificate authorities"));
+    caBundle->setToolTip(tr("A PEM file of the authority that signed a self-hosted service's certificate"));
+    aiForm->addRow(tr("Certificate authorities:"), caBundle);
+    // Bound to the store, not the dialog: the field reports an edit while the dialog is torn down.
+    connect(caBundle, &QLineEdit::editingFinished, caBundle, [&settings = m_settings, caBundle] {
+        const std::string file = caBundle->text().trimmed().toStdString();
+        if (file != settings.string("AICABundle")) settings.setValue("AICABundle", Value(file));
+    });
     layout->addWidget(ai);
 
     auto* general = new QGroupBox(tr("General"), this);

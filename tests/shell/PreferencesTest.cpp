@@ -79,6 +79,12 @@ TEST_F(PreferencesTest, ServiceHostIsStoredOnlyWhenItIsAHostName) {
     emit host->editingFinished();
     EXPECT_EQ(Settings().string("AIHost"), "");
     EXPECT_TRUE(problem->isHidden());
+
+    auto* authorities = dialog->findChild<QLineEdit*>("aiCABundleLineEdit");
+    ASSERT_NE(authorities, nullptr);
+    authorities->setText(" /etc/lexorra/ca.pem ");
+    emit authorities->editingFinished();
+    EXPECT_EQ(Settings().string("AICABundle"), "/etc/lexorra/ca.pem");
 }
 
 TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction) {

@@ -240,8 +240,9 @@ TEST_F(ChatGPTExchange, KeyWithControlCharactersIsNeverSent) {
         EXPECT_NE(openai::apiKeyProblem(key), "") << key;
     EXPECT_FALSE(server->hasRequest());
 
-    // The wire check itself: a clean key arrives as one header line, and nothing else follows it.
-    setApiKey("sk-clean");
+    // The wire check itself: a clean key arrives as one header line, and nothing else follows it;
+    // line breaks around a hand-edited key are not part of it.
+    setApiKey("sk-clean\r\n");
     EXPECT_EQ(action.transform("Hello"), "sent");
     const std::string raw = lastRequest()["raw"];
     EXPECT_NE(raw.find("\nAuthorization: Bearer sk-clean\n"), std::string::npos) << raw;

@@ -16,11 +16,16 @@ std::string secretStoreName() {
 
 } // namespace
 
-// Read on every run, so a key entered in the preferences takes effect at once.
+// Read on every run, so a key entered in the preferences takes effect at once. Spaces and
+// line breaks around a key (a hand-edited file) are not part of it; inside it they are
+// refused before sending (apiKeyProblem).
 std::string readSharedApiKey() {
     Settings settings;
-    if (std::string key = settings.string("apiKey"); !key.empty()) return key;
-    return SecretService::lookup(secretStoreName()).value_or("");
+    std::string key = settings.string("apiKey");
+    if (key.empty()) key = SecretService::lookup(secretStoreName()).value_or("");
+    const size_t first = key.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return key.substr(first, key.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 bool saveSharedApiKey(Settings& settings, const std::string& key) {
