@@ -66,16 +66,17 @@ public:
     explicit PrivateKeyring(const std::filesystem::path& folder) {
         std::FILE* bus = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
         char address[512] = {0}, pid[32] = {0};
-        if (bus && std::fgets(address, sizeof address, bus) && std::fgets(pid, sizeof pid, bus)) m_busPid = std::atoi(pid);
+        if (bus && std::fgets(address, sizeof address, bus) && std::fgets(pid, sizeof pid, bus))
+            m_busPid = std::atoi(pid);
         if (bus) ::pclose(bus);
         std::string line = address;
         if (!line.empty() && line.back() == '\n') line.pop_back();
         ::setenv("DBUS_SESSION_BUS_ADDRESS", line.c_str(), 1);
         std::filesystem::create_directories(folder / "run");
         std::filesystem::permissions(folder / "run", std::filesystem::perms::owner_all);
-        const std::string start = "printf secret | HOME=" + shellQuote(folder.string()) + " XDG_DATA_HOME=" +
-                                  shellQuote((folder / "keyring").string()) + " XDG_RUNTIME_DIR=" +
-                                  shellQuote((folder / "run").string()) +
+        const std::string start = "printf secret | HOME=" + shellQuote(folder.string()) +
+                                  " XDG_DATA_HOME=" + shellQuote((folder / "keyring").string()) +
+                                  " XDG_RUNTIME_DIR=" + shellQuote((folder / "run").string()) +
                                   " gnome-keyring-daemon --unlock --components=secrets > /dev/null 2>&1";
         started = m_busPid > 0 && std::system(start.c_str()) == 0;
     }

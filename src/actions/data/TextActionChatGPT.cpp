@@ -94,8 +94,9 @@ std::string TextActionChatGPT::transform(std::string_view text) const {
 }
 
 std::string TextActionChatGPT::exchange(std::string_view text) const {
-    // A newer run supersedes every exchange still in flight.
-    openai::HTTPSession::shared().cancelAllTasks();
+    // A newer run supersedes every exchange still in flight of runs of the same token: the
+    // window's earlier runs, but not another call that the intents service answers meanwhile.
+    openai::HTTPSession::shared().cancelTasks(currentRun());
 
     const std::string key = apiKey();
     if (const std::string problem = openai::apiKeyProblem(key); !problem.empty())
@@ -103,7 +104,8 @@ std::string TextActionChatGPT::exchange(std::string_view text) const {
     openai::OpenAI client({.token = key,
                            .host = serviceHost(),
                            .timeoutInterval = timeoutInterval,
-                           .caBundle = openai::readSharedCABundle()});
+                           .caBundle = openai::readSharedCABundle(),
+                           .group = currentRun()});
 
     // The completion writes the result once before releasing the semaphore; the waiting
     // thread reads it only after acquiring, so the two never overlap.

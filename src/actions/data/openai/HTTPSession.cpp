@@ -185,6 +185,7 @@ bool HTTPSession::isLoopbackHttp(const std::string& url) {
 
 std::shared_ptr<HTTPTask> HTTPSession::start(HTTPRequest request, std::function<void(HTTPResponse)> completion) {
     auto task = std::make_shared<HTTPTask>();
+    task->m_group = request.group;
     {
         std::lock_guard lock(m_mutex);
         m_tasks.push_back(task);
@@ -219,6 +220,11 @@ std::vector<std::shared_ptr<HTTPTask>> HTTPSession::allTasks() {
 void HTTPSession::cancelAllTasks() {
     for (const auto& task : allTasks())
         if (task->isRunning()) task->cancel();
+}
+
+void HTTPSession::cancelTasks(const void* group) {
+    for (const auto& task : allTasks())
+        if (task->m_group == group && task->isRunning()) task->cancel();
 }
 
 } // namespace lexorra::openai

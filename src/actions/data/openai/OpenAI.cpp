@@ -43,6 +43,7 @@ HTTPRequest OpenAI::makeRequest(const std::string& path, std::string body) const
     request.body = std::move(body);
     request.timeoutInterval = configuration.timeoutInterval;
     request.caBundle = configuration.caBundle;
+    request.group = configuration.group;
     return request;
 }
 
