@@ -159,8 +159,11 @@ TEST(IntentsService, SlowTransformsHoldUpNoOtherCall) {
         "call TransformText string:'Ask AI' string:'again' > slow-2 2>&1 &\n"
         "s=$(ms); call MakeUppercase string:'quick' > upper 2>&1; echo $(( $(ms) - s )) > upper-ms\n"
         "s=$(ms); call WorkflowNames > names 2>&1; echo $(( $(ms) - s )) > names-ms\n"
-        "for i in $(seq 25); do call MakeUppercase string:word$i > upper-$i 2>&1 &\n"
-        "  call TransformText string:Swap string:banana$i > swap-$i 2>&1 & done\n"
+        "for i in $(seq 25); do call MakeUppercase string:word$i > upper-$i 2>&1 & pids=\"$pids $!\"\n"
+        "  call TransformText string:Swap string:banana$i > swap-$i 2>&1 & pids=\"$pids $!\"; done\n"
+        "wait $pids\n"
+        // More slow transforms than the pool runs and queues together: the rest are refused at once.
+        "for i in $(seq 72); do call TransformText string:'Ask AI' string:x > flood-$i 2>&1 & done\n"
         "wait");
     ::unsetenv("LEXORRA_OPENAI_ADDRESS");
     ASSERT_EQ(log, "");
@@ -186,4 +189,11 @@ TEST(IntentsService, SlowTransformsHoldUpNoOtherCall) {
         EXPECT_NE(readFile(bus / ("upper-" + n)).find("\"WORD" + n + "\""), std::string::npos) << n;
         EXPECT_NE(readFile(bus / ("swap-" + n)).find("\"bbnbnb" + n + "\""), std::string::npos) << n;
     }
+    int refused = 0;
+    for (int i = 1; i <= 72; ++i) {
+        const std::string reply = readFile(bus / ("flood-" + std::to_string(i)));
+        refused += reply.find("org.lexorra.Lexorra.Intents.Error.Busy") != std::string::npos;
+        EXPECT_NE(reply.find("org.lexorra.Lexorra.Intents.Error."), std::string::npos) << reply;
+    }
+    EXPECT_GT(refused, 0);
 }

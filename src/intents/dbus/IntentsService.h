@@ -30,7 +30,7 @@ class IntentsService : public QObject, protected QDBusContext {
 
 public:
     struct Limits {
-        int transformThreads = 4;
+        int transformThreads = 8; // mostly waiting on the AI service, not computing
         int quickThreads = 2;
         int queuedCalls = 64; // per pool, beyond those running
         // Below the 25 s that D-Bus callers wait for a reply by default, so that they get
