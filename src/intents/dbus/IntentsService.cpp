@@ -12,7 +12,8 @@ namespace lexorra::intents {
 
 namespace {
 
-// One call waiting for its reply. Whoever claims it first (the work or the deadline) replies.
+// One call waiting for its reply. Whoever claims it first (the work or the deadline) replies;
+// the other then leaves the message alone.
 struct PendingCall {
     PendingCall(QDBusConnection bus, QDBusMessage message) : bus(std::move(bus)), message(std::move(message)) {}
     bool claim() { return !answered.exchange(true); }
@@ -80,7 +81,11 @@ void IntentsService::answerLater(WorkPool& pool, std::function<QVariantList(cons
         // A call whose deadline passed while it was queued is not worth starting.
         if (!call->answered.load()) {
             QVariantList values = work(call->token);
-            if (call->claim()) call->bus.send(call->message.createReply(values));
+            if (call->claim()) {
+                call->bus.send(call->message.createReply(values));
+                // The deadline keeps the call until it fires: the request's text need not wait with it.
+                call->message = QDBusMessage();
+            }
         }
         {
             std::lock_guard lock(liveCallsMutex);
