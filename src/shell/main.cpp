@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
                                  .clipboard = &clipboard,
                                  .notices = &notices,
                                  .stores = &settings});
+    lexorra::openai::moveSharedApiKeyToSecretService(settings);
     manager.setApiKey(lexorra::openai::readSharedApiKey());
     manager.startUp();
 

@@ -237,14 +237,18 @@ TEST_F(SecretExposure, KeyMovesIntoTheSecretServiceWhereOneRuns) {
     EXPECT_EQ(openai::readSharedApiKey(), apiKey); // no bus in this process: the store's key
     PrivateKeyring keyring(home.root / "keyring");
     ASSERT_TRUE(keyring.started);
-    ASSERT_TRUE(openai::saveSharedApiKey(settings, apiKey));
+    ASSERT_TRUE(openai::moveSharedApiKeyToSecretService(settings));
     EXPECT_EQ(readFile(home.groupFile()).find(apiKey), std::string::npos) << "the key stayed in the shared store";
+    EXPECT_FALSE(openai::moveSharedApiKeyToSecretService(settings)); // nothing left to move
     EXPECT_EQ(openai::readSharedApiKey(), apiKey);
     CompletionServer server;
     server.reply(200, R"({"id":"c","object":"o","created":1,"model":"m","choices":[{"text":"Hola","index":0}]})");
     EXPECT_EQ(cli({"run", "--action-json", R"({"Type":29,"Prompt":"Echo"})"}, server.address()).out, "Hola");
     EXPECT_NE(server.lastRequest().find("Bearer " + apiKey), std::string::npos) << server.lastRequest();
-    // Clearing the key clears it everywhere.
+    // A new key replaces it there; clearing the key clears it everywhere.
+    ASSERT_TRUE(openai::saveSharedApiKey(settings, "sk-new"));
+    EXPECT_EQ(openai::readSharedApiKey(), "sk-new");
+    EXPECT_EQ(readFile(home.groupFile()).find("sk-new"), std::string::npos);
     ASSERT_TRUE(openai::saveSharedApiKey(settings, ""));
     EXPECT_EQ(openai::readSharedApiKey(), "");
 }

@@ -28,6 +28,11 @@ std::string readSharedApiKey() {
     return key.substr(first, key.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+bool moveSharedApiKeyToSecretService(Settings& settings) {
+    const std::string key = settings.string("apiKey");
+    return !key.empty() && SecretService::store(secretStoreName(), key) && settings.removeValue("apiKey");
+}
+
 bool saveSharedApiKey(Settings& settings, const std::string& key) {
     if (SecretService::store(secretStoreName(), key)) return settings.removeValue("apiKey");
     return settings.setValue("apiKey", Value(key));

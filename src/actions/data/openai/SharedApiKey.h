@@ -16,6 +16,9 @@ std::string readSharedApiKey();
 // Saves the key: into the Secret Service where one runs, the shared settings' "apiKey" then
 // being removed; else into "apiKey". False when neither could take it.
 bool saveSharedApiKey(Settings& settings, const std::string& key);
+// Moves a key of the shared settings into the Secret Service where one runs now (the
+// window does it at start); true when it moved.
+bool moveSharedApiKeyToSecretService(Settings& settings);
 
 // Why `key` cannot be sent, or the empty text. A control character (a line break pasted
 // with the key, say) would end the Authorization header early and start another header of
