@@ -33,6 +33,17 @@ template <class Response> QVariantList reply(const Response& r) {
     return {static_cast<int>(r.code), QString::fromStdString(r.result), QString::fromStdString(r.error)};
 }
 
+const char* kindName(WorkflowResolutionResult::Kind kind) {
+    switch (kind) {
+    case WorkflowResolutionResult::Kind::success: return "success";
+    case WorkflowResolutionResult::Kind::needsValue: return "needsValue";
+    case WorkflowResolutionResult::Kind::disambiguation: return "disambiguation";
+    case WorkflowResolutionResult::Kind::confirmationRequired: return "confirmationRequired";
+    case WorkflowResolutionResult::Kind::unsupported: return "unsupported";
+    }
+    return "unsupported";
+}
+
 } // namespace
 
 IntentsService::IntentsService(IntentHandler handler, QObject* parent)
@@ -133,24 +144,7 @@ QString IntentsService::ResolveWorkflow(const QString& workflow, QString&) {
     answerLater(m_quick, [this, ref = workflow.toStdString()](const RunToken&) {
         auto r = m_handler.resolveWorkflow(Workflow{ref, ref});
         const QString id = r.value ? QString::fromStdString(r.value->workflowID) : QString();
-        const char* kind = "unsupported";
-        switch (r.kind) {
-        case WorkflowResolutionResult::Kind::success:
-            kind = "success";
-            break;
-        case WorkflowResolutionResult::Kind::needsValue:
-            kind = "needsValue";
-            break;
-        case WorkflowResolutionResult::Kind::disambiguation:
-            kind = "disambiguation";
-            break;
-        case WorkflowResolutionResult::Kind::confirmationRequired:
-            kind = "confirmationRequired";
-            break;
-        case WorkflowResolutionResult::Kind::unsupported:
-            break;
-        }
-        return QVariantList{QString(kind), id};
+        return QVariantList{QString(kindName(r.kind)), id};
     });
     return {};
 }
