@@ -2,6 +2,7 @@
 
 #include "cli/MappedInput.h"
 #include "core/ActionFactory.h"
+#include "core/AtomicFile.h"
 #include "core/Json.h"
 #include "core/RunToken.h"
 #include "core/TextFile.h"
@@ -176,17 +177,31 @@ int RunCommand::execute(Io& io) {
         result = seq->run(std::move(input), RunToken::application());
     }
 
-    if (!m_outFile.empty()) {
-        std::ofstream out(m_outFile, std::ios::binary | std::ios::trunc);
-        if (!out) return fail(io.err, exitIo, "cannot write \"" + m_outFile + "\"");
-        out.write(result.data(), static_cast<std::streamsize>(result.size()));
-        out.close();
-        if (!out) return fail(io.err, exitIo, "cannot write \"" + m_outFile + "\"");
-        return exitOk;
-    }
+    if (!m_outFile.empty()) return writeResult(io, result);
     io.out.write(result.data(), static_cast<std::streamsize>(result.size()));
     io.out.flush();
     if (!io.out) return fail(io.err, exitIo, "cannot write the result");
+    return exitOk;
+}
+
+// A regular file is replaced whole, so a crash or a full disk never leaves the user's file
+// (often the input itself) truncated; a device or a pipe is written as a stream.
+int RunCommand::writeResult(Io& io, const std::string& result) const {
+    std::error_code ec;
+    std::filesystem::path target = m_outFile;
+    if (std::filesystem::is_symlink(target, ec)) {
+        const auto resolved = std::filesystem::canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    const auto status = std::filesystem::status(target, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        std::ofstream out(target, std::ios::binary);
+        out.write(result.data(), static_cast<std::streamsize>(result.size()));
+        out.close();
+        return out ? exitOk : fail(io.err, exitIo, "cannot write \"" + m_outFile + "\"");
+    }
+    std::string error;
+    if (!AtomicFile::write(target, result, &error, AtomicFile::Mode::usual)) return fail(io.err, exitIo, error);
     return exitOk;
 }
 

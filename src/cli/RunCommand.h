@@ -21,6 +21,7 @@ private:
     int buildFromAction(Io& io, std::shared_ptr<TextActionSeq>& seq);
     int buildFromWorkflowFile(Io& io, std::shared_ptr<TextActionSeq>& seq);
     int applySettings(Io& io, TextAction& action);
+    int writeResult(Io& io, const std::string& result) const;
 
     std::string m_action;
     std::string m_actionJson;

@@ -1,6 +1,7 @@
 #include "core/AtomicFile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -49,15 +50,36 @@ bool ensureFolder(const std::filesystem::path& folder, std::string* error) {
     return true;
 }
 
+// The process's umask, read without changing it (threads may be creating files meanwhile).
+mode_t currentUmask() {
+    std::FILE* status = std::fopen("/proc/self/status", "re");
+    unsigned mask = 022;
+    if (status) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+        std::fclose(status);
+    }
+    return static_cast<mode_t>(mask);
+}
+
+mode_t modeFor(const std::filesystem::path& target, AtomicFile::Mode mode) {
+    if (mode == AtomicFile::Mode::ownerOnly) return S_IRUSR | S_IWUSR;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+    return 0666 & ~currentUmask();
+}
+
 } // namespace
 
 std::string AtomicFile::temporaryPrefix(const std::filesystem::path& target) {
     return "." + target.filename().string() + ".tmp-";
 }
 
-bool AtomicFile::write(const std::filesystem::path& target, std::string_view bytes, std::string* error) {
+bool AtomicFile::write(const std::filesystem::path& target, std::string_view bytes, std::string* error, Mode mode) {
     const auto folder = target.parent_path();
-    if (!ensureFolder(folder, error)) return false;
+    if (mode == Mode::ownerOnly && !ensureFolder(folder, error)) return false;
+    const mode_t permissions = modeFor(target, mode);
 
     std::string pattern = (folder / (temporaryPrefix(target) + "XXXXXX")).string();
     int fd = ::mkstemp(pattern.data());
@@ -72,7 +94,7 @@ bool AtomicFile::write(const std::filesystem::path& target, std::string_view byt
         if (error) *error = systemError(what, target, code);
         return false;
     };
-    if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0) return failWith("cannot set the mode of", errno);
+    if (::fchmod(fd, permissions) != 0) return failWith("cannot set the mode of", errno);
     if (!writeAll(fd, bytes)) return failWith("cannot write", errno);
     if (::fsync(fd) != 0) return failWith("cannot flush", errno);
     if (::close(fd) != 0) {

@@ -21,9 +21,15 @@ namespace lexorra {
 //   if (!AtomicFile::write(path, json::write(doc), &error)) report(error);
 class AtomicFile {
 public:
-    // Creates missing parent folders (mode 0700). False, with a reason, when any step fails;
-    // the target is then untouched.
-    static bool write(const std::filesystem::path& target, std::string_view bytes, std::string* error = nullptr);
+    enum class Mode {
+        ownerOnly, // 0600, missing parent folders created (0700): the application's own files
+        // A file the user named: an existing file keeps its mode, a new one gets 0666 less the
+        // umask, as any editor would give it; the folder must exist.
+        usual,
+    };
+    // False, with a reason, when any step fails; the target is then untouched.
+    static bool write(const std::filesystem::path& target, std::string_view bytes, std::string* error = nullptr,
+                      Mode mode = Mode::ownerOnly);
 
     // The prefix of the temporary files that write() creates next to target, so that the
     // owner of a folder can remove the leftovers of a writer that was killed.

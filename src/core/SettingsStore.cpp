@@ -102,6 +102,9 @@ const std::vector<SettingKey>& settingKeys() {
         {"apiKey", group, string, [] { return Value(""); }},
         // Host of the AI service; empty = the built-in one.
         {"AIHost", group, string, [] { return Value(""); }},
+        // PEM file of the certificate authorities that the AI host's certificate is checked
+        // against, for a self-hosted service; empty = the system's. Checking stays on.
+        {"AICABundle", group, string, [] { return Value(""); }},
         {"iCloudSyncEnabled", standard, boolean, [] { return Value(false); }},
         {"ActiveActionsSeq", standard, string, nullptr},
         {"SavedInputString", standard, string, nullptr},

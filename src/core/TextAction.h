@@ -67,6 +67,9 @@ public:
     virtual bool readOptions(const Dictionary& dictionary);
     // What kind of text this action takes and gives, as configured (the editors colour by it).
     virtual SyntaxChange syntax() const { return defaultSyntax(type); }
+    // What the option panel shows in grey below the options, or empty: something the action
+    // needs from outside its options before it can work (the AI action's key, say).
+    virtual std::string panelNote() const { return {}; }
 
     const OptionDecl* option(std::string_view key) const;
     Value optionValue(std::string_view key) const;

@@ -79,7 +79,7 @@ std::string TextActionSeq::run(std::string&& input, const RunToken& token) const
 // action runs.
 std::string TextActionSeq::runOver(std::string_view input, std::string* owned, const RunToken& token) const {
     const RunToken::Value started = token.current();
-    CancellationScope scope([&token, started] { return token.current() != started; });
+    CancellationScope scope([&token, started] { return token.current() != started; }, &token);
     std::string current;
     bool transformed = false;
     for (const auto& action : actionsArray) {

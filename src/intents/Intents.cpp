@@ -61,6 +61,13 @@ std::vector<Workflow> IntentHandler::provideWorkflowOptions() const {
 }
 
 TransformTextIntentResponse IntentHandler::handleTransformText(const TransformTextIntent& intent) const {
+    // The handler runs on its own: no computation of the application can supersede it.
+    const RunToken ownToken;
+    return handleTransformText(intent, ownToken);
+}
+
+TransformTextIntentResponse IntentHandler::handleTransformText(const TransformTextIntent& intent,
+                                                               const RunToken& token) const {
     if (!intent.workflow || (intent.workflow->workflowID.empty() && intent.workflow->name.empty()))
         return TransformTextIntentResponse::failure(noWorkflowError);
     if (intent.text.empty()) return TransformTextIntentResponse::failure(emptyTextError);
@@ -79,9 +86,7 @@ TransformTextIntentResponse IntentHandler::handleTransformText(const TransformTe
             if (!found && seq->name == name) found = seq;
         if (!found) return TransformTextIntentResponse::failure(unknownWorkflow(name));
     }
-    // The handler runs on its own: no computation of the application can supersede it.
-    RunToken ownToken;
-    return TransformTextIntentResponse::success(found->run(intent.text, ownToken));
+    return TransformTextIntentResponse::success(found->run(intent.text, token));
 }
 
 MakeUppercaseIntentResponse IntentHandler::handleMakeUppercase(const MakeUppercaseIntent& intent) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RunToken.h"
 #include "core/TextActionSeq.h"
 
 #include <functional>
@@ -82,6 +83,9 @@ public:
     explicit IntentHandler(WorkflowSource source) : m_source(std::move(source)) {}
 
     TransformTextIntentResponse handleTransformText(const TransformTextIntent& intent) const;
+    // The same, watching `token`: renewing it from another thread ends the run early (a caller
+    // that gave up waiting), its result then being of no use.
+    TransformTextIntentResponse handleTransformText(const TransformTextIntent& intent, const RunToken& token) const;
     MakeUppercaseIntentResponse handleMakeUppercase(const MakeUppercaseIntent& intent) const;
     TextResolutionResult resolveText(const std::string& text) const;
     // By id first, then by exact name; several workflows of that name ask to choose.

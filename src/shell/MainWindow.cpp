@@ -313,9 +313,12 @@ void MainWindow::setScreenCapture(ScreenCapture* capture) {
                         this);
         box.setInformativeText(tr("Lexorra needs your permission to capture screen recording.\n\n Please go to System "
                                   "Settings to give Lexorra Screen Recording permission"));
-        box.addButton(tr("Give Permission"), QMessageBox::AcceptRole);
+        box.setDetailedText(tr(capturePermissionAdvice));
+        auto* give = box.addButton(tr("Give Permission"), QMessageBox::AcceptRole);
         box.addButton(tr("Cancel"), QMessageBox::RejectRole);
         box.exec();
+        if (box.clickedButton() == give && !openCapturePermissionSettings())
+            QMessageBox::information(this, tr("Lexorra"), tr(capturePermissionAdvice));
     });
 }
 

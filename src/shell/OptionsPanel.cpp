@@ -103,6 +103,13 @@ void OptionsPanel::build() {
             m_form->addRow(QString::fromStdString(decl.label), editor);
         m_rows.emplace_back(&decl, editor);
     }
+    if (const std::string note = m_action->panelNote(); !note.empty()) {
+        auto* label = new QLabel(QString::fromStdString(note), this);
+        label->setObjectName("panelNoteLabel");
+        label->setForegroundRole(QPalette::PlaceholderText);
+        label->setWordWrap(true);
+        m_form->addRow(label);
+    }
 }
 
 void OptionsPanel::updateVisibility() {

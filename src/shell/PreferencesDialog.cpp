@@ -83,6 +83,11 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
     keyRow->addWidget(m_apiKey, 1);
     keyRow->addWidget(reveal);
     aiForm->addRow(tr("API key:"), keyRow);
+    m_apiKeyProblem = new QLabel(QString::fromStdString(openai::apiKeyProblem(m_app.apiKey())), ai);
+    m_apiKeyProblem->setObjectName("apiKeyProblemLabel");
+    m_apiKeyProblem->setWordWrap(true);
+    m_apiKeyProblem->setVisible(!m_apiKeyProblem->text().isEmpty());
+    aiForm->addRow(QString(), m_apiKeyProblem);
     connect(m_apiKey, &QLineEdit::editingFinished, this, &PreferencesDialog::applyApiKey);
     m_aiHost = new QLineEdit(QString::fromStdString(m_settings.string("AIHost")), ai);
     m_aiHost->setObjectName("aiHostLineEdit");
@@ -96,6 +101,16 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
     m_aiHostProblem->hide();
     aiForm->addRow(QString(), m_aiHostProblem);
     connect(m_aiHost, &QLineEdit::editingFinished, this, &PreferencesDialog::applyAiHost);
+    auto* caBundle = new QLineEdit(QString::fromStdString(m_settings.string("AICABundle")), ai);
+    caBundle->setObjectName("aiCABundleLineEdit");
+    caBundle->setPlaceholderText(tr("The system's certificate authorities"));
+    caBundle->setToolTip(tr("A PEM file of the authority that signed a self-hosted service's certificate"));
+    aiForm->addRow(tr("Certificate authorities:"), caBundle);
+    // Bound to the store, not the dialog: the field reports an edit while the dialog is torn down.
+    connect(caBundle, &QLineEdit::editingFinished, caBundle, [&settings = m_settings, caBundle] {
+        const std::string file = caBundle->text().trimmed().toStdString();
+        if (file != settings.string("AICABundle")) settings.setValue("AICABundle", Value(file));
+    });
     layout->addWidget(ai);
 
     auto* general = new QGroupBox(tr("General"), this);
@@ -217,8 +232,15 @@ void PreferencesDialog::applyAiHost() {
 
 void PreferencesDialog::applyApiKey() {
     const std::string key = m_apiKey->text().trimmed().toStdString();
+    if (!openai::apiKeyProblem(key).empty()) {
+        m_apiKeyProblem->setText(tr("The key holds a line break or another control character and was not saved; "
+                                    "paste the key alone."));
+        m_apiKeyProblem->show();
+        return;
+    }
+    m_apiKeyProblem->hide();
     if (key == m_app.apiKey()) return;
-    m_settings.setValue("apiKey", Value(key));
+    openai::saveSharedApiKey(m_settings, key);
     m_app.setApiKey(key);
     // The AI action is offered only with a key.
     m_app.rebuildActionsSeqArray();

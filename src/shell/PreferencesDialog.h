@@ -55,6 +55,7 @@ private:
     QLineEdit* m_apiKey;
     QLineEdit* m_aiHost = nullptr;
     QLabel* m_aiHostProblem = nullptr;
+    QLabel* m_apiKeyProblem = nullptr;
     QLineEdit* m_syncFolder;
     QCheckBox* m_invisibles;
     QCheckBox* m_lineNumbers;

@@ -92,7 +92,7 @@ bool selectorCaptureRegion(const std::string& file) {
     selector.activateWindow();
     selector.loop.exec();
     if (selector.picked.isNull()) return false;
-    return selector.picked.save(QString::fromStdString(file), "PNG");
+    return savePrivatePicture(selector.picked.toImage(), file);
 }
 
 bool screenCaptureSupported(const RegionSource& source) {

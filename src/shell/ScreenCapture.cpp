@@ -5,15 +5,22 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include "core/AtomicFile.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPointer>
+#include <QProcess>
 #include <QThreadPool>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lexorra::shell {
@@ -98,16 +105,80 @@ private:
 
 } // namespace
 
-std::string captureTempDir() {
-    const std::filesystem::path dir =
-        std::filesystem::path(QDir::tempPath().toStdString()) / ("lexorra-" + std::to_string(::getuid()));
-    std::error_code ec;
-    if (std::filesystem::create_directories(dir, ec))
-        std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
-    return dir.string() + "/";
+std::string privateFolderProblem(const std::filesystem::path& folder) {
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) return folder.string() + " cannot be examined: " + std::strerror(errno);
+    if (!S_ISDIR(st.st_mode)) return folder.string() + " is not a folder";
+    if (st.st_uid != ::geteuid()) return folder.string() + " belongs to another user";
+    if ((st.st_mode & 077) != 0) return folder.string() + " is open to other users";
+    return {};
 }
 
-std::string captureFilePath() { return captureTempDir() + "captureRegion.png"; }
+namespace {
+
+// Without a runtime folder, a fresh folder per process: its name cannot be guessed ahead,
+// and it goes when the process ends. Made again if something removed it meanwhile.
+class FreshFolder {
+public:
+    ~FreshFolder() {
+        if (!m_path.empty()) ::rmdir(m_path.c_str());
+    }
+    std::string get() {
+        std::lock_guard lock(m_mutex);
+        struct stat st {};
+        if (!m_path.empty() && ::lstat(m_path.c_str(), &st) == 0) return m_path;
+        std::string pattern = (std::filesystem::path(QDir::tempPath().toStdString()) / "lexorra-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        return m_path;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::string m_path;
+};
+
+} // namespace
+
+std::string captureTempDir() {
+    // Captures may show passwords: the folder must be ours alone. A name in the shared /tmp
+    // could be made first by another user, who could then read or swap the pictures.
+    std::filesystem::path folder;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
+        folder = std::filesystem::path(runtime) / "lexorra";
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+            logLine("Cannot create " + folder.string() + ": " + std::strerror(errno));
+            return {};
+        }
+    } else {
+        static FreshFolder fresh;
+        folder = fresh.get();
+        if (folder.empty()) {
+            logLine("Cannot create a private temporary folder: " + std::string(std::strerror(errno)));
+            return {};
+        }
+    }
+    if (const std::string problem = privateFolderProblem(folder); !problem.empty()) {
+        logLine("Refusing the capture folder: " + problem);
+        return {};
+    }
+    return folder.string() + "/";
+}
+
+std::string captureFilePath() {
+    const std::string folder = captureTempDir();
+    return folder.empty() ? folder : folder + "captureRegion.png";
+}
+
+bool savePrivatePicture(const QImage& image, const std::string& file) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (file.empty() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
+    std::string error;
+    if (AtomicFile::write(file, std::string_view(png.constData(), static_cast<size_t>(png.size())), &error))
+        return true;
+    logLine("Cannot save the capture: " + error);
+    return false;
+}
 
 std::optional<std::string> readBarcodeText(const QImage& source) {
     const QImage image = source.convertToFormat(QImage::Format_Grayscale8);
@@ -192,8 +263,12 @@ void ScreenCapture::readQRCode() {
         emit permissionMissing();
         return;
     }
-    m_busy = true;
     const std::string file = captureFilePath();
+    if (file.empty()) {
+        emit finished(); // the folder's problem has been written out
+        return;
+    }
+    m_busy = true;
     std::error_code ec;
     if (!std::filesystem::remove(file, ec)) logLine("Could not remove " + file + ": " + (ec ? ec.message() : "no such file"));
     if (!pickRegion || !pickRegion(file) || !std::filesystem::exists(file)) {
@@ -225,6 +300,9 @@ void ScreenCapture::startReading(bool lookForBarcode) {
     QThreadPool::globalInstance()->start(
         [self, file, lookForBarcode, ignore] {
             CaptureReading reading = readCaptureFile(file, lookForBarcode, ignore);
+            // The picture may show secrets; it is not kept once read.
+            std::error_code ec;
+            std::filesystem::remove(file, ec);
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
                 [self, reading = std::move(reading)] {
@@ -249,6 +327,15 @@ void ScreenCapture::apply(const CaptureReading& reading) {
         m_notices.show(message, reading.outcome == Outcome::noText ? NoticeStyle::plain : NoticeStyle::success,
                        noticeDuration(message));
     emit finished();
+}
+
+const char* const capturePermissionAdvice =
+    "This session offers no screenshot service. Screen capture needs the desktop portal (the xdg-desktop-portal "
+    "package with the back end of your desktop: xdg-desktop-portal-gnome, -kde or -wlr) or an X11 session. Where "
+    "the desktop asks, allow Lexorra to take screenshots in its privacy settings, then try again.";
+
+bool openCapturePermissionSettings() {
+    return QProcess::startDetached("gnome-control-center", {"privacy"});
 }
 
 } // namespace lexorra::shell

@@ -8,6 +8,7 @@
 #include <QObject>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,11 +16,16 @@
 
 namespace lexorra::shell {
 
-// The per-user temporary folder of the application, with a trailing separator; created
-// (owner only) on first use.
+// The folder of the capture file, with a trailing separator: $XDG_RUNTIME_DIR/lexorra, else
+// a fresh folder made for this process in the temporary folder; created owner-only. Empty
+// (the reason written out) when the folder is not a folder of ours closed to others.
 std::string captureTempDir();
-// The one file every capture deletes and rewrites.
+// Why folder cannot hold captures (a link, another user's, open to others), or empty.
+std::string privateFolderProblem(const std::filesystem::path& folder);
+// The one file every capture deletes and rewrites, empty when there is no private folder.
 std::string captureFilePath();
+// Writes image as PNG to file, readable by the owner alone, whole or not at all.
+bool savePrivatePicture(const QImage& image, const std::string& file);
 
 // The payload of the first barcode in the picture, when it carries text.
 std::optional<std::string> readBarcodeText(const QImage& image);
@@ -107,5 +113,11 @@ bool selectorCaptureRegion(const std::string& file);
 // the portal did not answer in time or nothing could capture.
 bool captureRegionToFile(const std::string& file, const RegionSource& source = {});
 bool screenCaptureSupported(const RegionSource& source = {});
+
+// What the user can do when the session offers no way to capture (no portal, not X11).
+extern const char* const capturePermissionAdvice;
+// Opens the desktop's privacy settings, where screenshot access is granted (GNOME's
+// control centre); false when this desktop has no such page to open.
+bool openCapturePermissionSettings();
 
 } // namespace lexorra::shell

@@ -1,5 +1,7 @@
 #include "shell/ScreenshotPortal.h"
 
+#include "shell/ScreenCapture.h"
+
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -13,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
 #include <QUuid>
@@ -90,9 +91,7 @@ PortalShot takePicture(const QString& uri, const std::string& file) {
     const QImage image(*source);
     if (image.isNull()) return {Status::failed, "the portal's picture cannot be read: " + source->toStdString()};
     const QString target = QString::fromStdString(file);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || !image.save(&out, "PNG") || !out.commit())
-        return {Status::failed, "cannot write " + file};
+    if (!savePrivatePicture(image, file)) return {Status::failed, "cannot write " + file};
     // The picture was made for this request alone; a copy in the user's folders would pile up.
     if (QFileInfo(*source).canonicalFilePath() != QFileInfo(target).canonicalFilePath()) QFile::remove(*source);
     return {Status::saved, {}};

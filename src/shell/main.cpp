@@ -1,4 +1,5 @@
 // lexorra: the desktop application.
+#include "actions/data/openai/SharedApiKey.h"
 #include "core/AppManager.h"
 #include "core/SettingsStore.h"
 #include "shell/DesktopServices.h"
@@ -99,7 +100,8 @@ int main(int argc, char** argv) {
                                  .clipboard = &clipboard,
                                  .notices = &notices,
                                  .stores = &settings});
-    if (auto key = settings.value("apiKey"); key && key->isString()) manager.setApiKey(key->asString());
+    lexorra::openai::moveSharedApiKeyToSecretService(settings);
+    manager.setApiKey(lexorra::openai::readSharedApiKey());
     manager.startUp();
 
     lexorra::shell::MainWindow window(manager);

@@ -6,8 +6,8 @@ thread_local CancellationScope* currentScope = nullptr;
 thread_local const std::function<bool()>* currentCheck = nullptr;
 } // namespace
 
-CancellationScope::CancellationScope(std::function<bool()> isStale)
-    : m_isStale(std::move(isStale)), m_previous(currentScope) {
+CancellationScope::CancellationScope(std::function<bool()> isStale, const void* run)
+    : m_isStale(std::move(isStale)), m_run(run), m_previous(currentScope) {
     currentScope = this;
     currentCheck = &m_isStale;
 }
@@ -18,5 +18,7 @@ CancellationScope::~CancellationScope() {
 }
 
 bool runIsStale() { return currentCheck && *currentCheck && (*currentCheck)(); }
+
+const void* currentRun() { return currentScope ? currentScope->run() : nullptr; }
 
 } // namespace lexorra

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,6 +103,22 @@ TEST(Cli, FilesInAndOutAndIoErrors) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
     EXPECT_EQ(readFile(dir / "output.txt"), "one_two");
+    // The result replaces the file whole: the input itself can be the output, an existing file keeps
+    // its mode, a new one gets the usual mode less the umask, and no temporary file is left behind.
+    std::filesystem::permissions(dir / "input.txt", std::filesystem::perms(0604));
+    const mode_t oldMask = ::umask(027);
+    for (const char* out : {"input.txt", "new.txt"})
+        EXPECT_EQ(cli({"run", "--action", "replaceString", "--set", "ReplaceString=o", "--set", "WithString=0", "--in",
+                       (dir / "input.txt").string(), "--out", (dir / out).string()})
+                      .status,
+                  0);
+    ::umask(oldMask);
+    EXPECT_EQ(readFile(dir / "input.txt"), "0ne tw0");
+    EXPECT_EQ(readFile(dir / "new.txt"), "0ne tw0");
+    EXPECT_EQ(std::filesystem::status(dir / "input.txt").permissions(), std::filesystem::perms(0604));
+    EXPECT_EQ(std::filesystem::status(dir / "new.txt").permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 3);
+    EXPECT_EQ(cli({"run", "--action", "0", "--out", "/dev/null"}, "a").status, 0);
     EXPECT_EQ(cli({"run", "--action", "0", "--in", (dir / "missing.txt").string()}).status, 4);
     EXPECT_EQ(cli({"run", "--action", "0", "--out", "/nonexistent-dir/x"}, "a").status, 4);
 }

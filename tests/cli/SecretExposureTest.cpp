@@ -2,6 +2,7 @@
 // header and nothing else the program writes or prints. The files that hold the user's
 // data are readable by the user alone.
 #include "actions/data/CompletionServer.h"
+#include "actions/data/openai/SharedApiKey.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/ObjectStore.h"
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +58,37 @@ std::vector<std::pair<std::filesystem::path, std::string>> filesBelow(const std:
         if (entry.is_regular_file()) files.emplace_back(entry.path(), readFile(entry.path()));
     return files;
 }
+
+// A private session bus with a real gnome-keyring-daemon on it, its login keyring unlocked;
+// this process and the programs it starts talk to it while the object lives.
+class PrivateKeyring {
+public:
+    explicit PrivateKeyring(const std::filesystem::path& folder) {
+        std::FILE* bus = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
+        char address[512] = {0}, pid[32] = {0};
+        if (bus && std::fgets(address, sizeof address, bus) && std::fgets(pid, sizeof pid, bus))
+            m_busPid = std::atoi(pid);
+        if (bus) ::pclose(bus);
+        std::string line = address;
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", line.c_str(), 1);
+        std::filesystem::create_directories(folder / "run");
+        std::filesystem::permissions(folder / "run", std::filesystem::perms::owner_all);
+        const std::string start = "printf secret | HOME=" + shellQuote(folder.string()) +
+                                  " XDG_DATA_HOME=" + shellQuote((folder / "keyring").string()) +
+                                  " XDG_RUNTIME_DIR=" + shellQuote((folder / "run").string()) +
+                                  " gnome-keyring-daemon --unlock --components=secrets > /dev/null 2>&1";
+        started = m_busPid > 0 && std::system(start.c_str()) == 0;
+    }
+    ~PrivateKeyring() {
+        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        if (m_busPid > 0) ::kill(m_busPid, SIGTERM); // the keyring daemon leaves with its bus
+    }
+    bool started = false;
+
+private:
+    pid_t m_busPid = 0;
+};
 
 class SecretExposure : public ::testing::Test {
 protected:
@@ -194,3 +228,27 @@ TEST_F(SecretExposure, StoresAndTheSyncFolderHoldNoKeyAndAreOwnerOnly) {
 }
 
 } // namespace
+
+// Where a Secret Service runs, a saved key goes there and leaves the shared store; the command
+// line (as the intents service, through the same reader) finds it there. Where none runs, the
+// shared store keeps it.
+TEST_F(SecretExposure, KeyMovesIntoTheSecretServiceWhereOneRuns) {
+    Settings settings;
+    EXPECT_EQ(openai::readSharedApiKey(), apiKey); // no bus in this process: the store's key
+    PrivateKeyring keyring(home.root / "keyring");
+    ASSERT_TRUE(keyring.started);
+    ASSERT_TRUE(openai::moveSharedApiKeyToSecretService(settings));
+    EXPECT_EQ(readFile(home.groupFile()).find(apiKey), std::string::npos) << "the key stayed in the shared store";
+    EXPECT_FALSE(openai::moveSharedApiKeyToSecretService(settings)); // nothing left to move
+    EXPECT_EQ(openai::readSharedApiKey(), apiKey);
+    CompletionServer server;
+    server.reply(200, R"({"id":"c","object":"o","created":1,"model":"m","choices":[{"text":"Hola","index":0}]})");
+    EXPECT_EQ(cli({"run", "--action-json", R"({"Type":29,"Prompt":"Echo"})"}, server.address()).out, "Hola");
+    EXPECT_NE(server.lastRequest().find("Bearer " + apiKey), std::string::npos) << server.lastRequest();
+    // A new key replaces it there; clearing the key clears it everywhere.
+    ASSERT_TRUE(openai::saveSharedApiKey(settings, "sk-new"));
+    EXPECT_EQ(openai::readSharedApiKey(), "sk-new");
+    EXPECT_EQ(readFile(home.groupFile()).find("sk-new"), std::string::npos);
+    ASSERT_TRUE(openai::saveSharedApiKey(settings, ""));
+    EXPECT_EQ(openai::readSharedApiKey(), "");
+}

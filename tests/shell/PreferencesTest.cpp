@@ -1,7 +1,9 @@
 #include "actions/data/openai/SharedApiKey.h"
 #include "shell/ShellFixture.h"
 
+#include "core/ActionFactory.h"
 #include "core/Json.h"
+#include "shell/OptionsPanel.h"
 #include "shell/PreferencesDialog.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -77,6 +79,12 @@ TEST_F(PreferencesTest, ServiceHostIsStoredOnlyWhenItIsAHostName) {
     emit host->editingFinished();
     EXPECT_EQ(Settings().string("AIHost"), "");
     EXPECT_TRUE(problem->isHidden());
+
+    auto* authorities = dialog->findChild<QLineEdit*>("aiCABundleLineEdit");
+    ASSERT_NE(authorities, nullptr);
+    authorities->setText(" /etc/lexorra/ca.pem ");
+    emit authorities->editingFinished();
+    EXPECT_EQ(Settings().string("AICABundle"), "/etc/lexorra/ca.pem");
 }
 
 TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction) {
@@ -97,6 +105,18 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
     EXPECT_EQ(readFile(home.standardFile()).find("sk-test"), std::string::npos) << "the key leaked into the user store";
     EXPECT_TRUE(hasAction("AI Conversion"));
 
+    // A key with a line break inside is refused with a reason, the stored one kept.
+    auto* problem = dialog->findChild<QLabel*>("apiKeyProblemLabel");
+    ASSERT_NE(problem, nullptr);
+    EXPECT_TRUE(problem->isHidden());
+    key->setText("sk-x\r\nX-Injected: yes");
+    emit key->editingFinished();
+    EXPECT_EQ(Settings().string("apiKey"), "sk-test-123");
+    EXPECT_FALSE(problem->isHidden());
+    key->setText("sk-test-123");
+    emit key->editingFinished();
+    EXPECT_TRUE(problem->isHidden());
+
     auto* reveal = dialog->findChild<QPushButton*>("revealApiKeyButton");
     ASSERT_NE(reveal, nullptr);
     reveal->click();
@@ -109,6 +129,17 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
     emit key->editingFinished();
     settle();
     EXPECT_FALSE(hasAction("AI Conversion"));
+}
+
+// The AI action's panel tells a user without a key where to set one.
+TEST_F(PreferencesTest, AiPanelAsksForTheKeyUntilOneIsSet) {
+    for (const std::string key : {"", "sk-test"}) {
+        ASSERT_TRUE(Settings().setValue("apiKey", Value(key)));
+        shell::OptionsPanel panel(makeDefault(TextActionType::chatGPT), *app);
+        auto* note = panel.findChild<QLabel*>("panelNoteLabel");
+        EXPECT_EQ(note ? note->text().toStdString() : "",
+                  key.empty() ? "Set your OpenAI API Key on app settings." : "");
+    }
 }
 
 TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {

@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QThread>
 
 #include <qrencode.h>
 
@@ -106,23 +107,73 @@ TEST(CaptureDecode, NoticeTexts) {
 
 class CaptureFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { ::setenv("TMPDIR", home.root.c_str(), 1); }
-    void TearDown() override { ::unsetenv("TMPDIR"); }
+    void SetUp() override {
+        ::setenv("TMPDIR", home.root.c_str(), 1);
+        std::filesystem::create_directory(runtime);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+    void TearDown() override {
+        ::unsetenv("TMPDIR");
+        ::unsetenv("XDG_RUNTIME_DIR");
+    }
     std::string save(const QImage& image) {
         const std::string file = captureFilePath();
         EXPECT_TRUE(image.save(QString::fromStdString(file), "PNG"));
         return file;
     }
     TemporaryXdgHome home;
+    std::filesystem::path runtime = home.root / "run";
 };
 
-TEST_F(CaptureFileTest, LivesInAPrivateFolderOfTheTemporaryFolder) {
-    const std::string file = captureFilePath();
-    EXPECT_EQ(file.rfind(home.root.string(), 0), 0u) << file;
-    EXPECT_TRUE(file.ends_with("/captureRegion.png"));
-    const auto perms = std::filesystem::status(std::filesystem::path(file).parent_path()).permissions();
-    EXPECT_EQ(perms & std::filesystem::perms::others_all, std::filesystem::perms::none);
-    EXPECT_TRUE(captureTempDir().ends_with("/"));
+TEST_F(CaptureFileTest, LivesInAFolderOfOurOwnClosedToOthers) {
+    using std::filesystem::perms;
+    EXPECT_EQ(captureFilePath(), (runtime / "lexorra/captureRegion.png").string());
+    EXPECT_EQ(std::filesystem::status(runtime / "lexorra").permissions(), perms::owner_all);
+    ASSERT_TRUE(savePrivatePicture(textImage({"secret"}), captureFilePath()));
+    EXPECT_EQ(std::filesystem::status(captureFilePath()).permissions(), perms::owner_read | perms::owner_write);
+    // Without a runtime folder: a fresh folder of the temporary folder, its name not known ahead.
+    ::unsetenv("XDG_RUNTIME_DIR");
+    const std::filesystem::path fresh = captureTempDir();
+    EXPECT_EQ(fresh.parent_path().parent_path(), home.root) << fresh;
+    EXPECT_TRUE(fresh.parent_path().filename().string().starts_with("lexorra-")) << fresh;
+    EXPECT_NE(fresh.parent_path().filename(), "lexorra-" + std::to_string(::getuid()));
+    EXPECT_EQ(std::filesystem::status(fresh).permissions(), perms::owner_all);
+}
+
+// A folder prepared by someone else is refused, not used or repaired.
+TEST_F(CaptureFileTest, HostileFoldersAreRefused) {
+    const auto folder = runtime / "lexorra";
+    std::filesystem::create_directory(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::all);
+    EXPECT_EQ(captureFilePath(), "");
+    EXPECT_NE(privateFolderProblem(folder).find("open to other users"), std::string::npos);
+    std::filesystem::remove(folder);
+    std::filesystem::create_directory_symlink(home.root, folder);
+    EXPECT_EQ(captureFilePath(), "");
+    EXPECT_NE(privateFolderProblem(folder).find("not a folder"), std::string::npos);
+    if (::geteuid() == 0) {
+        std::filesystem::remove(folder);
+        std::filesystem::create_directory(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(captureFilePath(), "");
+        EXPECT_NE(privateFolderProblem(folder).find("another user"), std::string::npos);
+    }
+}
+
+// "Give Permission" opens the privacy settings where the desktop has them, and says so.
+TEST_F(CaptureFileTest, PermissionSettingsOpenWhereTheDesktopHasThem) {
+    const std::string oldPath = std::getenv("PATH");
+    writeFile(home.root / "bin/gnome-control-center", "#!/bin/sh\necho \"$@\" > " + (home.root / "opened").string());
+    std::filesystem::permissions(home.root / "bin/gnome-control-center", std::filesystem::perms::owner_all);
+    ::setenv("PATH", (home.root / "bin").c_str(), 1);
+    EXPECT_TRUE(openCapturePermissionSettings());
+    ::setenv("PATH", home.root.c_str(), 1);
+    EXPECT_FALSE(openCapturePermissionSettings());
+    ::setenv("PATH", oldPath.c_str(), 1);
+    for (int i = 0; i < 500 && readFile(home.root / "opened").empty(); ++i)
+        QThread::msleep(10);
+    EXPECT_EQ(readFile(home.root / "opened"), "privacy\n");
 }
 
 TEST_F(CaptureFileTest, MissingAndDamagedFiles) {
@@ -178,7 +229,7 @@ protected:
             ++picks;
             EXPECT_FALSE(std::filesystem::exists(file)) << "the previous capture was not deleted";
             if (picture.isNull()) return false;
-            return picture.save(QString::fromStdString(file), "PNG");
+            return savePrivatePicture(picture, file);
         };
         window->setScreenCapture(capture.get());
     }
@@ -215,6 +266,7 @@ TEST_F(CaptureFlowTest, QrCodeBecomesInputAndClipboard) {
     QApplication::clipboard()->setText("before");
     run();
     EXPECT_EQ(QApplication::clipboard()->text(), "from the code");
+    EXPECT_FALSE(std::filesystem::exists(shell::captureFilePath())) << "the picture was kept after reading";
     EXPECT_EQ(app->inputString(), "from the code");
     EXPECT_EQ(window->inputEditor()->text(), "from the code");
     EXPECT_EQ(broughtToFront, 1);

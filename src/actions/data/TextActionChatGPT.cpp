@@ -54,6 +54,10 @@ std::string TextActionChatGPT::apiKey() const {
     return openai::readSharedApiKey();
 }
 
+std::string TextActionChatGPT::panelNote() const {
+    return apiKey().empty() ? std::string(missingKeyHint) : "";
+}
+
 void TextActionChatGPT::setBusyIndicatorHandler(std::function<void(bool)> handler) {
     std::lock_guard lock(busyMutex);
     busyHandler = std::move(handler);
@@ -94,10 +98,18 @@ std::string TextActionChatGPT::transform(std::string_view text) const {
 }
 
 std::string TextActionChatGPT::exchange(std::string_view text) const {
-    // A newer run supersedes every exchange still in flight.
-    openai::HTTPSession::shared().cancelAllTasks();
+    // A newer run supersedes every exchange still in flight of runs of the same token: the
+    // window's earlier runs, but not another call that the intents service answers meanwhile.
+    openai::HTTPSession::shared().cancelTasks(currentRun());
 
-    openai::OpenAI client({.token = apiKey(), .host = serviceHost(), .timeoutInterval = timeoutInterval});
+    const std::string key = apiKey();
+    if (const std::string problem = openai::apiKeyProblem(key); !problem.empty())
+        return " -- ERROR:" + problem + " -- ";
+    openai::OpenAI client({.token = key,
+                           .host = serviceHost(),
+                           .timeoutInterval = timeoutInterval,
+                           .caBundle = openai::readSharedCABundle(),
+                           .group = currentRun()});
 
     // The completion writes the result once before releasing the semaphore; the waiting
     // thread reads it only after acquiring, so the two never overlap.

@@ -26,6 +26,8 @@ public:
 
     std::string transform(std::string_view text) const override;
     const OptionList& options() const override;
+    // missingKeyHint while the key setting is empty.
+    std::string panelNote() const override;
 
     // The request a transform of `text` sends (also for inspecting it without a network).
     openai::CompletionsQuery makeQuery(std::string_view text) const;

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -23,7 +24,8 @@ namespace lexorra::testing {
 
 class CompletionServer {
 public:
-    CompletionServer() {
+    // With a certificate and its key (PEM files), the server speaks HTTPS.
+    explicit CompletionServer(const std::string& certificate = {}, const std::string& key = {}) {
         folder = std::filesystem::temp_directory_path() / ("lexorra-openai-" + std::to_string(::getpid()) + "-" +
                                                            std::to_string(++counter()));
         std::filesystem::create_directories(folder);
@@ -37,9 +39,15 @@ public:
         posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
         const std::string script = std::string(LEXORRA_TEST_DATA) + "/data/completion-server.py";
         const std::string dir = folder.string();
-        char* argv[] = {const_cast<char*>("python3"), const_cast<char*>(script.c_str()), const_cast<char*>(dir.c_str()),
-                        nullptr};
-        if (posix_spawnp(&pid, "python3", &actions, nullptr, argv, environ) != 0) throw std::runtime_error("spawn");
+        std::vector<char*> argv = {const_cast<char*>("python3"), const_cast<char*>(script.c_str()),
+                                   const_cast<char*>(dir.c_str())};
+        if (!certificate.empty()) {
+            argv.push_back(const_cast<char*>(certificate.c_str()));
+            argv.push_back(const_cast<char*>(key.c_str()));
+        }
+        argv.push_back(nullptr);
+        if (posix_spawnp(&pid, "python3", &actions, nullptr, argv.data(), environ) != 0)
+            throw std::runtime_error("spawn");
         posix_spawn_file_actions_destroy(&actions);
         close(pipeFds[1]);
         FILE* out = fdopen(pipeFds[0], "r");
@@ -87,6 +95,7 @@ public:
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
             case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
             case '\t': out += "\\t"; break;
             default: out += c;
             }

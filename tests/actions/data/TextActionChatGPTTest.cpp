@@ -1,7 +1,9 @@
 #include "actions/data/TextActionChatGPT.h"
+#include "actions/data/openai/OpenAI.h"
 #include "actions/data/openai/OpenAIJson.h"
 #include "actions/data/openai/OpenAITypes.h"
 #include "actions/data/openai/PromptBudget.h"
+#include "actions/data/openai/SharedApiKey.h"
 #include "actions/data/CompletionServer.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
@@ -219,6 +221,32 @@ TEST_F(ChatGPTExchange, MissingKeyStillSendsTheRequest) {
     server->reply(401, R"({"error":{"message":"You didn't provide an API key.","type":"invalid_request_error"}})");
     EXPECT_EQ(action.transform("Hello"), " -- ERROR:You didn't provide an API key. -- ");
     EXPECT_EQ(lastRequest()["headers"]["Authorization"], "Bearer ");
+}
+
+// A key holding a line break never becomes a header of its own: the action refuses it, and so
+// does the HTTP client for a caller that skips the action's check.
+TEST_F(ChatGPTExchange, KeyWithControlCharactersIsNeverSent) {
+    server->reply(200, completionBody("sent"));
+    const std::string injected = "sk-a\r\nX-Injected: yes";
+    setApiKey(injected);
+    EXPECT_EQ(action.transform("Hello"), " -- ERROR:" + openai::apiKeyProblem(injected) + " -- ");
+    std::promise<openai::Result<openai::CompletionsResult>> reply;
+    openai::OpenAI({.token = injected, .host = server->address()})
+        .completions(action.makeQuery("Hello"), [&reply](auto r) { reply.set_value(std::move(r)); });
+    const auto failure = std::get<openai::Failure>(reply.get_future().get());
+    EXPECT_EQ(failure.description,
+              "The request header \"Authorization\" holds a control character; the request was not sent.");
+    for (const char* key : {"sk-a\nb", "sk-\tb", "sk-\x7f"})
+        EXPECT_NE(openai::apiKeyProblem(key), "") << key;
+    EXPECT_FALSE(server->hasRequest());
+
+    // The wire check itself: a clean key arrives as one header line, and nothing else follows it;
+    // line breaks around a hand-edited key are not part of it.
+    setApiKey("sk-clean\r\n");
+    EXPECT_EQ(action.transform("Hello"), "sent");
+    const std::string raw = lastRequest()["raw"];
+    EXPECT_NE(raw.find("\nAuthorization: Bearer sk-clean\n"), std::string::npos) << raw;
+    EXPECT_EQ(raw.find("X-Injected"), std::string::npos) << raw;
 }
 
 TEST_F(ChatGPTExchange, LongInputSendsTheFallbackBudget) {

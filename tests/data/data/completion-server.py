@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """A stand-in for the text-completion service, for tests on this machine only.
 
-Usage: completion-server.py DIR
+Usage: completion-server.py DIR [CERT KEY]
+With a certificate and its key (PEM files) it speaks HTTPS.
 Listens on 127.0.0.1 at a free port and prints the port on the first line of stdout.
-For each request it writes DIR/request.json ({"method", "path", "headers", "body"}) and answers
+For each request it writes DIR/request.json ({"method", "path", "headers", "raw", "body"}; raw is the
+request line and every header line received, ending in line feeds) and answers
 with DIR/reply.json: {"status": 200, "body": "...", "delay": 0.0, "headers": {...}}.
 """
 import json
@@ -28,6 +30,7 @@ class Handler(BaseHTTPRequestHandler):
             "method": self.command,
             "path": self.path,
             "headers": {name: value for name, value in self.headers.items()},
+            "raw": self.raw_requestline.decode("latin-1") + self.headers.as_string(),
             "body": body,
         }
         with open(os.path.join(folder, "request.json.tmp"), "w") as out:
@@ -53,5 +56,11 @@ class Handler(BaseHTTPRequestHandler):
 
 server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
+if len(sys.argv) > 3:
+    import ssl
+
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[2], sys.argv[3])
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 print(server.server_address[1], flush=True)
 server.serve_forever()

@@ -1,5 +1,6 @@
 #include "actions/data/openai/HTTPSession.h"
 
+#include "actions/data/openai/SharedApiKey.h"
 #include "core/SharedLibrary.h"
 
 #include <curl/curl.h>
@@ -8,6 +9,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace lexorra::openai {
 
@@ -77,6 +79,21 @@ HTTPResponse perform(const HTTPRequest& request, Transfer& transfer) {
         return response;
     }
 
+    // A line break in a value (an API key pasted with one, say) would start a header of its
+    // own on the wire; such a request is not sent at all.
+    for (const auto& [name, value] : request.headers) {
+        if (hasControlCharacter(name) || hasControlCharacter(value)) {
+            response.errorDescription =
+                "The request header \"" + name + "\" holds a control character; the request was not sent.";
+            return response;
+        }
+    }
+
+    if (!request.caBundle.empty() && ::access(request.caBundle.c_str(), R_OK) != 0) {
+        response.errorDescription = "The certificate authority file \"" + request.caBundle + "\" cannot be read.";
+        return response;
+    }
+
     const Curl* lib = curlLibrary();
     if (!lib) {
         response.errorDescription = "The HTTP library (libcurl.so.4) could not be loaded.";
@@ -98,6 +115,7 @@ HTTPResponse perform(const HTTPRequest& request, Transfer& transfer) {
     lib->easySetopt(curl, CURLOPT_PROTOCOLS_STR, plain ? "http" : "https");
     lib->easySetopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     lib->easySetopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!request.caBundle.empty()) lib->easySetopt(curl, CURLOPT_CAINFO, request.caBundle.c_str());
     lib->easySetopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     lib->easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
     if (plain) lib->easySetopt(curl, CURLOPT_NOPROXY, "*");
@@ -167,6 +185,7 @@ bool HTTPSession::isLoopbackHttp(const std::string& url) {
 
 std::shared_ptr<HTTPTask> HTTPSession::start(HTTPRequest request, std::function<void(HTTPResponse)> completion) {
     auto task = std::make_shared<HTTPTask>();
+    task->m_group = request.group;
     {
         std::lock_guard lock(m_mutex);
         m_tasks.push_back(task);
@@ -201,6 +220,11 @@ std::vector<std::shared_ptr<HTTPTask>> HTTPSession::allTasks() {
 void HTTPSession::cancelAllTasks() {
     for (const auto& task : allTasks())
         if (task->isRunning()) task->cancel();
+}
+
+void HTTPSession::cancelTasks(const void* group) {
+    for (const auto& task : allTasks())
+        if (task->m_group == group && task->isRunning()) task->cancel();
 }
 
 } // namespace lexorra::openai

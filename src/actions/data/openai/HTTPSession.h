@@ -17,6 +17,10 @@ struct HTTPRequest {
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;
     double timeoutInterval = 60.0; // seconds for the whole exchange
+    // A PEM file of the certificate authorities to trust instead of the system's; empty: the system's.
+    std::string caBundle;
+    // The exchanges that cancelTasks(group) ends together.
+    const void* group = nullptr;
 };
 
 struct HTTPResponse {
@@ -37,6 +41,7 @@ public:
 
 private:
     friend class HTTPSession;
+    const void* m_group = nullptr;
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_running{true};
 };
@@ -56,6 +61,8 @@ public:
     // The tasks that have not completed yet.
     std::vector<std::shared_ptr<HTTPTask>> allTasks();
     void cancelAllTasks();
+    // Cancels the running tasks of requests of that group.
+    void cancelTasks(const void* group);
 
     // True for http://127.0.0.1:PORT/..., http://[::1]:PORT/... and http://localhost:PORT/...
     static bool isLoopbackHttp(const std::string& url);

@@ -42,6 +42,8 @@ HTTPRequest OpenAI::makeRequest(const std::string& path, std::string body) const
         request.headers.emplace_back("OpenAI-Organization", *configuration.organizationIdentifier);
     request.body = std::move(body);
     request.timeoutInterval = configuration.timeoutInterval;
+    request.caBundle = configuration.caBundle;
+    request.group = configuration.group;
     return request;
 }
 

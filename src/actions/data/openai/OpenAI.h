@@ -25,6 +25,8 @@ public:
         // "http://127.0.0.1:PORT" address instead; plain http anywhere else is refused.
         std::string host = "api.openai.com";
         double timeoutInterval = 60.0;
+        std::string caBundle;        // see HTTPRequest::caBundle
+        const void* group = nullptr; // see HTTPRequest::group
     };
 
     explicit OpenAI(Configuration configuration) : configuration(std::move(configuration)) {}

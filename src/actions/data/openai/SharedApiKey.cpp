@@ -1,5 +1,6 @@
 #include "actions/data/openai/SharedApiKey.h"
 
+#include "core/SecretService.h"
 #include "core/SettingsStore.h"
 
 #include <cctype>
@@ -7,10 +8,45 @@
 
 namespace lexorra::openai {
 
-// Read on every run, so a key entered in the preferences takes effect at once.
+namespace {
+
+std::string secretStoreName() {
+    return (configFolder() / "group.json").string();
+}
+
+} // namespace
+
+// Read on every run, so a key entered in the preferences takes effect at once. Spaces and
+// line breaks around a key (a hand-edited file) are not part of it; inside it they are
+// refused before sending (apiKeyProblem).
 std::string readSharedApiKey() {
     Settings settings;
-    return settings.string("apiKey");
+    std::string key = settings.string("apiKey");
+    if (key.empty()) key = SecretService::lookup(secretStoreName()).value_or("");
+    const size_t first = key.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return key.substr(first, key.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool moveSharedApiKeyToSecretService(Settings& settings) {
+    const std::string key = settings.string("apiKey");
+    return !key.empty() && SecretService::store(secretStoreName(), key) && settings.removeValue("apiKey");
+}
+
+bool saveSharedApiKey(Settings& settings, const std::string& key) {
+    if (SecretService::store(secretStoreName(), key)) return settings.removeValue("apiKey");
+    return settings.setValue("apiKey", Value(key));
+}
+
+bool hasControlCharacter(std::string_view text) {
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7f) return true;
+    return false;
+}
+
+std::string apiKeyProblem(std::string_view key) {
+    if (!hasControlCharacter(key)) return {};
+    return "The API key holds a line break or another control character; enter the key alone in the preferences.";
 }
 
 bool isServiceHostName(std::string_view host) {
@@ -40,6 +76,11 @@ bool isServiceHostName(std::string_view host) {
     for (char c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-') return false;
     return true;
+}
+
+std::string readSharedCABundle() {
+    Settings settings;
+    return settings.string("AICABundle");
 }
 
 std::string readSharedServiceHost() {
