@@ -84,6 +84,9 @@ void AppManager::startUp() {
             m_inputString = saved->asString();
             notify("inputString");
             scheduleInputUpdate();
+        } else {
+            // Left by an older version: it would be parsed again at every start and every write.
+            m_services.settings.setValue("SavedInputString", Value(std::string()));
         }
     }
 
@@ -169,7 +172,13 @@ void AppManager::publish(const std::string& seqId, const std::string& seqName, R
 }
 
 void AppManager::scheduleInputUpdate() {
-    if (longerThan(m_inputString, liveInputLimit)) return;
+    if (longerThan(m_inputString, liveInputLimit)) {
+        // A debounce still pending from the text before (a paste over a selection deletes
+        // first) would otherwise run live over this one and save it.
+        ++m_helperCounter;
+        m_disableUpdateResults = false;
+        return;
+    }
     m_disableUpdateResults = true;
     const int generation = ++m_helperCounter;
     later(0.5, [this, generation] {
@@ -257,7 +266,11 @@ void AppManager::copyResult() {
     showNotice("Copied Text", NoticeStyle::success);
 }
 
-void AppManager::saveInputString() { m_services.settings.setValue("SavedInputString", Value(m_inputString)); }
+void AppManager::saveInputString() {
+    // An input too long to be restored is not worth the bytes of every later settings write.
+    const bool restorable = !longerThan(m_inputString, restoreInputLimit - 1);
+    m_services.settings.setValue("SavedInputString", Value(restorable ? m_inputString : std::string()));
+}
 
 void AppManager::useResultAsInput() { setInputString(m_resultString); }
 
