@@ -1,6 +1,8 @@
 #include "shell/MainWindow.h"
 
+#include "shell/ActionStates.h"
 #include "shell/CodeEditor.h"
+#include "shell/FindBar.h"
 #include "shell/Icons.h"
 #include "shell/OptionsPanel.h"
 #include "shell/PreferencesDialog.h"
@@ -12,9 +14,10 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QCloseEvent>
 #include <QFileDialog>
+#include <QFutureWatcher>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,11 +33,15 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "core/SettingsStore.h"
+#include "text/GraphemeCursor.h"
 #include "text/Graphemes.h"
 #include "text/Lines.h"
 
 #include <fstream>
+#include <utility>
 
 namespace lexorra::shell {
 namespace {
@@ -48,20 +55,28 @@ CodeEditor* makeEditor(QWidget* parent, const char* name, bool readOnly) {
     return editor;
 }
 
-// A pane with a small caption above it.
-QWidget* titled(const QString& caption, QWidget* body, QWidget* parent) {
+// A pane with a small caption above it, and beside the caption what the pane wants to say.
+QWidget* titled(const QString& caption, QWidget* body, QWidget* parent, QWidget* besideCaption = nullptr) {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 4, 0, 0);
     layout->setSpacing(2);
     auto* label = new QLabel(caption, box);
+    body->setAccessibleName(caption);
     QFont f = label->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 0.9);
     label->setFont(f);
     label->setContentsMargins(10, 0, 0, 0);
     label->setForegroundRole(QPalette::PlaceholderText);
-    layout->addWidget(label);
+    if (besideCaption) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(label);
+        row->addWidget(besideCaption, 1);
+        layout->addLayout(row);
+    } else {
+        layout->addWidget(label);
+    }
     layout->addWidget(body, 1);
     return box;
 }
@@ -80,10 +95,15 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     sideLayout->setContentsMargins(6, 6, 0, 6);
     m_search = new QLineEdit(sideWidget);
     m_search->setObjectName("searchLineEdit");
-    m_search->setPlaceholderText(tr("Search actions"));
+    m_search->setPlaceholderText(tr("Search actions (Ctrl+K)"));
+    m_search->setAccessibleName(tr("Search actions and workflows"));
+    m_search->setAccessibleDescription(tr("Down goes to the first match, Return picks it, Escape clears the search"));
     m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
     m_sidebar = new QTreeWidget(sideWidget);
     m_sidebar->setObjectName("sidebarTreeWidget");
+    m_sidebar->setAccessibleName(tr("Actions and workflows"));
+    m_sidebar->setAccessibleDescription(tr("F2 renames the selected workflow, Delete deletes it"));
     m_sidebar->setHeaderHidden(true);
     m_sidebar->setRootIsDecorated(false);
     sideLayout->addWidget(m_search);
@@ -91,7 +111,11 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
 
     m_input = makeEditor(this, "inputEditor", false);
     m_result = makeEditor(this, "resultEditor", true);
-    auto* editors = new QSplitter(Qt::Vertical, this);
+    auto* editorsColumn = new QWidget(this);
+    auto* editorsLayout = new QVBoxLayout(editorsColumn);
+    editorsLayout->setContentsMargins(0, 0, 0, 0);
+    editorsLayout->setSpacing(0);
+    auto* editors = new QSplitter(Qt::Vertical, editorsColumn);
     editors->addWidget(titled(tr("Input"), m_input, this));
     m_resultStack = new QStackedWidget(this);
     m_resultStack->addWidget(m_result);
@@ -99,19 +123,36 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_resultStack->addWidget(m_qrView);
     connect(m_qrView, &QrResultView::copyRequested, this, [this] { m_app.copyResult(); });
     connect(m_qrView, &QrResultView::saveRequested, this, &MainWindow::saveResultToFile);
-    editors->addWidget(titled(tr("Result"), m_resultStack, this));
+    m_pausedHint = new QLabel(this);
+    m_pausedHint->setObjectName("liveResultsPausedLabel");
+    m_pausedHint->setWordWrap(true);
+    m_result->setAccessibleName(tr("Result"));
+    m_qrView->setAccessibleName(tr("Result as a QR code"));
+    m_pausedHint->hide();
+    editors->addWidget(titled(tr("Result"), m_resultStack, this, m_pausedHint));
     editors->setHandleWidth(6);
+    m_findBar = new FindBar(editorsColumn);
+    editorsLayout->addWidget(editors, 1);
+    editorsLayout->addWidget(m_findBar);
 
     m_detail = new QScrollArea(this);
     m_detail->setObjectName("detailScrollArea");
+    m_detail->setAccessibleName(tr("Options"));
     m_detail->setWidgetResizable(true);
-    m_detail->setMinimumWidth(300);
+    // The panels wrap their rows instead: a sideways scrollbar hides half of every field.
+    m_detail->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_detail->setMinimumWidth(220);
+    sideWidget->setMinimumWidth(150);
 
     auto* main = new QSplitter(Qt::Horizontal, this);
     main->addWidget(sideWidget);
-    main->addWidget(editors);
+    main->addWidget(editorsColumn);
     main->addWidget(m_detail);
-    main->setStretchFactor(1, 1);
+    // A narrower window takes most of the width from the side panes, so that the editors
+    // stay wide enough to read.
+    main->setStretchFactor(0, 1);
+    main->setStretchFactor(1, 4);
+    main->setStretchFactor(2, 1);
     main->setSizes({240, 620, 340});
     setCentralWidget(main);
 
@@ -148,130 +189,11 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     rebuildSidebar();
     rebuildDetailPane();
     updateTextInfo();
+    updateWorkflowCommands();
+    updatePausedHint();
 }
 
 MainWindow::~MainWindow() { m_app.removeObserver(m_observer); }
-
-void MainWindow::buildMenusAndToolbar() {
-    auto* file = menuBar()->addMenu(tr("&File"));
-    auto* load = file->addAction(iconFor("load"), tr("Load Input from text file…"), QKeySequence::Open, this,
-                                 &MainWindow::loadInputFromFile);
-    file->addAction(tr("Run Selected to text file…"), this, &MainWindow::runSelectedToFile);
-    auto* save = file->addAction(iconFor("save"), tr("Save result to file…"), QKeySequence::Save, this,
-                                 &MainWindow::saveResultToFile);
-    file->addSeparator();
-    file->addAction(tr("Export all Workflows…"), this, [this] { exportWorkflows(true); });
-    file->addAction(tr("Export selected Workflow…"), this, [this] { exportWorkflows(false); });
-    file->addAction(tr("Import Workflows…"), this, &MainWindow::importWorkflows);
-    file->addSeparator();
-    m_preferencesAction = file->addAction(tr("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
-                                          [this] { openPreferences(); });
-    m_preferencesAction->setObjectName("preferencesAction");
-    m_preferencesAction->setEnabled(false);
-    file->addSeparator();
-    file->addAction(tr("Quit"), QKeySequence::Quit, qApp, &QApplication::quit);
-
-    auto* run = menuBar()->addMenu(tr("&Run"));
-    auto* runAction = run->addAction(tr("Run Selected Action/Workflow"), QKeySequence(Qt::CTRL | Qt::Key_R), this,
-                                     [this] { m_app.runSelected(); });
-    auto* runCopy = run->addAction(tr("Run Selected and Copy Results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
-                                   this, [this] { m_app.runSelectedAndCopy(); });
-    run->addAction(tr("Run selected Workflow to clipboard"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), this,
-                   [this] { m_app.runActiveSequenceOnClipboard(); });
-    run->addSeparator();
-    auto* copyResult = run->addAction(tr("Copy Result"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
-                                      [this] { m_app.copyResult(); });
-    auto* useResult = run->addAction(tr("Use result as input  text"), QKeySequence(Qt::CTRL | Qt::Key_U), this,
-                                     [this] { m_app.useResultAsInput(); });
-    run->addAction(tr("Clear Input Text"), this, [this] { m_app.clearInput(); });
-    auto* clear = run->addAction(tr("Clear Input Text and Results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
-                                 this, [this] { m_app.clearInputAndResults(); });
-    run->addSeparator();
-    m_liveAction = run->addAction(tr("Live Results"));
-    m_liveAction->setCheckable(true);
-    m_liveAction->setChecked(m_app.liveResults());
-    connect(m_liveAction, &QAction::toggled, this, [this](bool on) { m_app.setLiveResults(on); });
-
-    auto* workflows = menuBar()->addMenu(tr("&Workflows"));
-    workflows->addAction(tr("Create new Workflow"), QKeySequence::New, this, &MainWindow::newWorkflow);
-    workflows->addAction(tr("Duplicate Workflow"), this, &MainWindow::duplicateWorkflow);
-    workflows->addAction(tr("Delete Workflow"), this, &MainWindow::deleteWorkflow);
-    workflows->addAction(tr("Delete all workflows"), this, [this] {
-        QMessageBox box(QMessageBox::Warning, tr("Delete all workflows?"),
-                        tr("Are you sure you want to delete all your workflows?"), QMessageBox::NoButton, this);
-        auto* yes = box.addButton(tr("Delete All?"), QMessageBox::DestructiveRole);
-        box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-        box.exec();
-        if (box.clickedButton() != yes) return;
-        std::vector<std::string> ids;
-        for (const auto& w : m_app.workflowsSeqArray()) ids.push_back(w->id);
-        for (const auto& id : ids) m_app.deleteWorkflow(id);
-    });
-
-    auto* view = menuBar()->addMenu(tr("&View"));
-    auto* syntax = view->addMenu(tr("Syntax"));
-    syntax->addMenu(makeSyntaxMenu(m_input, tr("Input"), "inputSyntax", this));
-    syntax->addMenu(makeSyntaxMenu(m_result, tr("Result"), "resultSyntax", this));
-
-    auto* toolbar = addToolBar(tr("Main"));
-    toolbar->setObjectName("mainToolBar");
-    runAction->setIcon(iconFor("run"));
-    runCopy->setIcon(iconFor("runAndCopy"));
-    copyResult->setIcon(iconFor("copyResult"));
-    useResult->setIcon(iconFor("useResult"));
-    clear->setIcon(iconFor("clear"));
-    m_liveAction->setIcon(iconFor("liveResults"));
-    m_preferencesAction->setIcon(iconFor("preferences"));
-    toolbar->addAction(runAction);
-    toolbar->addAction(runCopy);
-    toolbar->addAction(copyResult);
-    toolbar->addAction(useResult);
-    toolbar->addAction(clear);
-    toolbar->addSeparator();
-    toolbar->addAction(load);
-    toolbar->addAction(save);
-    toolbar->addSeparator();
-    toolbar->addAction(m_liveAction);
-    toolbar->addSeparator();
-    m_captureAction = new QAction(iconFor("capture"), tr("Capture text from screen\nRead any text or Qr code"), this);
-    m_captureAction->setObjectName("captureAction");
-    m_captureAction->setIconText(tr("Capture text"));
-    m_captureAction->setToolTip(m_captureAction->text());
-    m_captureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2));
-    m_captureAction->setEnabled(false);
-    connect(m_captureAction, &QAction::triggered, this, [this] {
-        if (m_capture) m_capture->readQRCode();
-    });
-    run->addSeparator();
-    run->addAction(m_captureAction);
-    toolbar->addAction(m_captureAction);
-    toolbar->addAction(m_preferencesAction);
-}
-
-void MainWindow::buildTray() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
-    m_tray = new QSystemTrayIcon(windowIcon().isNull() ? QIcon::fromTheme("accessories-text-editor") : windowIcon(), this);
-    auto* menu = new QMenu(this);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillTrayMenu(menu); });
-    m_tray->setContextMenu(menu);
-    m_tray->setToolTip("Lexorra");
-    m_tray->show();
-}
-
-void MainWindow::fillTrayMenu(QMenu* menu) {
-    menu->clear();
-    menu->setToolTipsVisible(true);
-    for (const auto& workflow : m_app.workflowsSeqArray()) {
-        auto* item = menu->addAction(QString::fromStdString(workflow->name));
-        item->setToolTip(tr("Click to tranform the text in your clipboard."));
-        const std::string id = workflow->id;
-        connect(item, &QAction::triggered, this, [this, id] { m_app.runWorkflowOnClipboard(id); });
-    }
-    menu->addSeparator();
-    if (m_capture) menu->addAction(m_captureAction);
-    menu->addAction(tr("Open Lexorra"), this, &MainWindow::bringToFront);
-    menu->addAction(tr("Quit"), qApp, &QApplication::quit);
-}
 
 void MainWindow::setScreenCapture(ScreenCapture* capture) {
     if (m_capture) disconnect(m_capture, nullptr, this, nullptr);
@@ -296,6 +218,9 @@ void MainWindow::setSettings(Settings* settings) {
     applyEditorOptions(EditorOptions::load(*settings));
     setTrayIconShown(trayIconWanted(*settings));
     setHiddenFromTaskBar(settings->boolean("HideDockIcon"));
+    m_actionStates = std::make_unique<ActionStates>(*settings);
+    m_actionStates->apply(m_app);
+    rebuildDetailPane();
 }
 
 PreferencesDialog* MainWindow::openPreferences() {
@@ -410,6 +335,7 @@ void MainWindow::rebuildSidebar() {
     for (const auto& seq : m_app.actionsSeqArray()) {
         if (!seq->actionsArray.empty() && !search.empty() && !matchesSearch(seq->actionsArray[0]->type, search)) continue;
         auto* item = new QTreeWidgetItem(actions, {QString::fromStdString(seq->name)});
+        item->setData(0, Qt::AccessibleDescriptionRole, tr("Action"));
         if (!seq->actionsArray.empty()) item->setIcon(0, actionIcon(seq->actionsArray[0]->type));
         item->setData(0, seqIdRole, QString::fromStdString(seq->id));
         if (active && active->id == seq->id) current = item;
@@ -418,6 +344,8 @@ void MainWindow::rebuildSidebar() {
         if (!search.empty() && QString::fromStdString(seq->name).indexOf(qs(search), 0, Qt::CaseInsensitive) < 0)
             continue;
         auto* item = new QTreeWidgetItem(workflows, {QString::fromStdString(seq->name)});
+        item->setData(0, Qt::AccessibleDescriptionRole,
+                      tr("Workflow of %n step(s)", "", int(seq->actionsArray.size())));
         item->setIcon(0, findIcon(seq->icon) ? iconFor(seq->icon) : iconFor("flowchart"));
         item->setData(0, seqIdRole, QString::fromStdString(seq->id));
         if (active && active->id == seq->id) current = item;
@@ -446,17 +374,24 @@ void MainWindow::rebuildDetailPane() {
     } else if (m_app.activeSeqType() == SeqType::workFlow) {
         auto* editor = new WorkflowEditor(seq, m_app);
         connect(editor, &WorkflowEditor::workflowRenamed, this, [this] { rebuildSidebar(); });
+        connect(editor, &WorkflowEditor::actionStateChanged, this, &MainWindow::saveActionStates);
         pane = editor;
     } else {
         auto* box = new QWidget;
         auto* layout = new QVBoxLayout(box);
         auto* heading = new QLabel(QString("<b>%1</b>").arg(QString::fromStdString(seq->name).toHtmlEscaped()), box);
         layout->addWidget(heading);
-        if (!seq->actionsArray.empty()) layout->addWidget(new OptionsPanel(seq->actionsArray.front(), m_app, box));
+        if (!seq->actionsArray.empty()) {
+            auto* panel = new OptionsPanel(seq->actionsArray.front(), m_app, box);
+            connect(panel, &OptionsPanel::optionChanged, this, &MainWindow::saveActionStates);
+            layout->addWidget(panel);
+        }
         layout->addStretch(1);
         pane = box;
     }
     m_detail->setWidget(pane);
+    if (auto* editor = qobject_cast<WorkflowEditor*>(pane); editor && std::exchange(m_focusNameWhenShown, false))
+        editor->focusName();
 }
 
 void MainWindow::onAppChanged(std::string_view field) {
@@ -468,6 +403,7 @@ void MainWindow::onAppChanged(std::string_view field) {
         updateTextInfo();
     } else if (field == "inputString") {
         updateTextInfo();
+        updatePausedHint();
         if (m_updatingInput) return;
         const QString text = QString::fromStdString(m_app.inputString());
         if (m_input->text() != text) {
@@ -480,10 +416,14 @@ void MainWindow::onAppChanged(std::string_view field) {
                           : m_app.loadingResults()  ? tr("Working…")
                                                     : QString());
     } else if (field == "workflowsSeqArray" || field == "actionsSeqArray") {
+        // Lists read again from their stores come back with every step on and default options.
+        if (m_actionStates) m_actionStates->apply(m_app);
         rebuildSidebar();
         updateSyntaxModes();
-    } else if (field == "activeActionsSeq") {
+        updateWorkflowCommands();
+    } else if (field == "activeActionsSeq" || field == "selectedworkflowSeq") {
         updateSyntaxModes();
+        updateWorkflowCommands();
     } else if (field == "useMonospacedFont") {
         m_input->setMonospacedWanted(m_app.useMonospacedFont());
         m_result->setMonospacedWanted(m_app.useMonospacedFont());
@@ -492,10 +432,14 @@ void MainWindow::onAppChanged(std::string_view field) {
         updateSyntaxModes();
     } else if (field == "liveResults" && m_liveAction) {
         m_liveAction->setChecked(m_app.liveResults());
+        updatePausedHint();
     }
 }
 
 void MainWindow::newWorkflow() {
+    // A search that hides the new workflow would leave the user wondering where it went.
+    m_search->clear();
+    m_focusNameWhenShown = true;
     auto seq = m_app.createWorkflow("New Workflow");
     rebuildSidebar();
     m_app.setSelectedworkflowSeq(seq);
@@ -509,9 +453,82 @@ void MainWindow::duplicateWorkflow() {
 }
 
 void MainWindow::deleteWorkflow() {
-    const auto& seq = m_app.selectedworkflowSeq();
+    const auto seq = m_app.selectedworkflowSeq();
     if (!seq) return;
+    if (!confirm(tr("Delete Workflow?"),
+                 tr("Are you sure you want to delete the workflow \"%1\"?").arg(QString::fromStdString(seq->name)),
+                 tr("Delete")))
+        return;
     m_app.deleteWorkflow(seq->id);
+}
+
+bool MainWindow::confirm(const QString& title, const QString& text, const QString& destructive) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
+    box.setObjectName("confirmMessageBox");
+    box.setInformativeText(tr("This cannot be undone."));
+    auto* yes = box.addButton(destructive, QMessageBox::DestructiveRole);
+    auto* cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    // Return must not destroy anything by itself.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void MainWindow::clearInputEditor() {
+    // An editor edit, not a new text: one Ctrl+Z in the input brings it back.
+    m_input->beginUndoAction();
+    m_input->selectAll();
+    m_input->removeSelectedText();
+    m_input->endUndoAction();
+}
+
+void MainWindow::renameSelectedWorkflow() {
+    if (!m_app.selectedworkflowSeq()) return;
+    if (auto* editor = qobject_cast<WorkflowEditor*>(m_detail->widget()))
+        editor->focusName();
+    else
+        m_focusNameWhenShown = true;
+}
+
+void MainWindow::updateWorkflowCommands() {
+    const bool workflow = m_app.selectedworkflowSeq() != nullptr;
+    for (auto* action : {m_duplicateAction, m_deleteAction, m_exportSelectedAction})
+        if (action) action->setEnabled(workflow);
+}
+
+void MainWindow::updatePausedHint() {
+    // The same test the controller makes before a live run; it stops counting at the limit.
+    const std::string& input = m_app.inputString();
+    bool paused = m_app.liveResults() && input.size() > AppManager::liveInputLimit;
+    if (paused) {
+        text::GraphemeCursor cursor;
+        cursor.reset(input);
+        paused = cursor.advance(AppManager::liveInputLimit) < input.size();
+    }
+    if (paused && m_pausedHint->text().isEmpty())
+        m_pausedHint->setText(tr("Live results pause above %L1 characters: press %2 to run")
+                                  .arg(AppManager::liveInputLimit)
+                                  .arg(m_runAction->shortcut().toString(QKeySequence::NativeText)));
+    m_pausedHint->setVisible(paused);
+}
+
+void MainWindow::saveActionStates() {
+    if (m_actionStates) m_actionStates->save(m_app);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (!m_tray || !m_tray->isVisible() || m_trayNoticeShown) return;
+    m_trayNoticeShown = true;
+    if (m_settings) {
+        if (m_settings->boolean("TrayCloseNoticeShown")) return;
+        m_settings->setValue("TrayCloseNoticeShown", Value(true));
+    }
+    m_tray->showMessage(tr("Lexorra is still running"),
+                        tr("Closing the window keeps Lexorra in the tray, ready for your clipboard. "
+                           "Quit ends it (File ▸ Quit or the tray menu)."),
+                        QSystemTrayIcon::Information, 8000);
 }
 
 void MainWindow::loadInputFromFile() {
@@ -554,15 +571,26 @@ void MainWindow::exportWorkflows(bool all) {
     if (!all) dialog.selectFile(QString::fromStdString(selected->name) + ".json");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     std::string error;
-    if (!m_app.exportWorkflows(dialog.selectedFiles().front().toStdString(), all ? "all" : selected->id, &error))
+    const QString file = dialog.selectedFiles().front();
+    if (!m_app.exportWorkflows(file.toStdString(), all ? "all" : selected->id, &error)) {
         QMessageBox::warning(this, tr("Error"), QString::fromStdString(error));
+        return;
+    }
+    const int count = all ? static_cast<int>(m_app.workflowsSeqArray().size()) : 1;
+    statusBar()->showMessage(tr("%n workflow(s) written to %1", "", count).arg(file), 8000);
 }
 
 void MainWindow::importWorkflows() {
     const QString path = QFileDialog::getOpenFileName(this, tr("Choose file"), {}, "JSON (*.json)");
     if (path.isEmpty()) return;
-    if (!m_app.importWorkflows(path.toStdString())) QMessageBox::warning(this, tr("Error"), tr("Could not load file."));
+    const size_t before = m_app.workflowsSeqArray().size();
+    if (!m_app.importWorkflows(path.toStdString())) {
+        QMessageBox::warning(this, tr("Error"), tr("Could not load file."));
+        return;
+    }
     rebuildSidebar();
+    const int added = static_cast<int>(m_app.workflowsSeqArray().size() - before);
+    statusBar()->showMessage(tr("%n workflow(s) added from %1", "", added).arg(path), 8000);
 }
 
 } // namespace lexorra::shell
