@@ -24,34 +24,38 @@ bool onlyWhitespace(const QString& text) {
 }
 
 // A text option field. One that holds only spaces and tabs ("Tabs to Spaces" replaces a tab
-// with four spaces) would look empty: it shows them as marks over the text. It asks for the
-// width of its hint, so that a narrow panel puts it under its label instead of cutting the
-// hint off.
+// with four spaces) would look empty: it shows them as marks over the text. Its hint is
+// drawn in a smaller type where it would be cut off at the panel's width.
 class OptionLineEdit : public QLineEdit {
 public:
-    using QLineEdit::QLineEdit;
-
-    QSize minimumSizeHint() const override {
-        QSize size = QLineEdit::minimumSizeHint();
-        const int hint = fontMetrics().horizontalAdvance(placeholderText()) + 16;
-        size.setWidth(std::max(size.width(), std::min(hint, 320)));
-        return size;
-    }
+    OptionLineEdit(const QString& text, const QString& hint, QWidget* parent) : QLineEdit(text, parent), m_hint(hint) {}
 
 protected:
     void paintEvent(QPaintEvent* event) override {
         QLineEdit::paintEvent(event);
-        if (!onlyWhitespace(text())) return;
-        QString marks;
-        for (const QChar c : text())
-            marks += c == '\t' ? QStringLiteral("→   ") : QStringLiteral("·");
+        const QString shown = text();
+        if (!shown.isEmpty() && !onlyWhitespace(shown)) return;
         QStyleOptionFrame option;
         initStyleOption(&option);
         const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).adjusted(2, 0, -2, 0);
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft, marks);
+        QString marks = m_hint;
+        if (!shown.isEmpty()) {
+            marks.clear();
+            for (const QChar c : shown)
+                marks += c == '\t' ? QStringLiteral("→   ") : QStringLiteral("·");
+        }
+        QFont small = font();
+        const qreal natural = QFontMetricsF(small).horizontalAdvance(marks);
+        if (natural > area.width()) small.setPointSizeF(std::max(6.5, small.pointSizeF() * area.width() / natural));
+        painter.setFont(small);
+        painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft,
+                         QFontMetrics(small).elidedText(marks, Qt::ElideRight, area.width()));
     }
+
+private:
+    QString m_hint;
 };
 
 void showWhitespaceWhenAlone(QPlainTextEdit* edit) {
@@ -103,9 +107,9 @@ void OptionsPanel::build() {
         QWidget* editor = nullptr;
         switch (decl.kind) {
         case OptionKind::text: {
-            auto* edit = new OptionLineEdit(QString::fromStdString(current.asString()), this);
+            auto* edit =
+                new OptionLineEdit(QString::fromStdString(current.asString()), QString::fromStdString(decl.hint), this);
             edit->setObjectName(objectNameFor(decl, "LineEdit"));
-            edit->setPlaceholderText(QString::fromStdString(decl.hint));
             connect(edit, &QLineEdit::textEdited, this,
                     [this, &decl](const QString& t) { write(decl, Value(t.toStdString())); });
             editor = edit;
