@@ -48,8 +48,7 @@ QDialog* makeAboutDialog(QWidget* parent) {
     text->setText(
         QObject::tr("<h2>Lexorra %1</h2>"
                     "<p>Transforms text with 34 actions and workflows of your own.</p>"
-                    "<p>Licence: GNU General Public License, version 3 or later (<span "
-                    "style=\"white-space:nowrap\">GPL-3.0-or-later</span>). "
+                    "<p>Licence: GPL-3.0-or-later (GNU General Public License, version 3 or later). "
                     "This program comes with absolutely no warranty.</p>"
                     "<p><b>Libraries used</b><br>Qt %2 · QScintilla %3 · ICU · SQLite · simdjson · ZXing-C++ · "
                     "libyaml · libxml2 · cmark-gfm · Gumbo · libpng · Tesseract OCR · libcurl · OpenSSL (libcrypto) · "

@@ -57,6 +57,20 @@ private:
     std::optional<QPoint> m_pressedAt;
 };
 
+// A step's title that gives way to the buttons beside it, ending in "…" where it is cut.
+class ElidingLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(contentsRect(), Qt::AlignVCenter | Qt::AlignLeft,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width()));
+    }
+};
+
 } // namespace
 
 WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidget* parent)
@@ -158,7 +172,7 @@ void WorkflowEditor::rebuildCards() {
         expand->setAccessibleName(tr("Options of %1").arg(actionName));
         auto* icon = new QLabel(card);
         icon->setPixmap(actionIcon(action->type).pixmap(16, 16));
-        auto* name = new QLabel(actionName, card);
+        auto* name = new ElidingLabel(actionName, card);
         name->setObjectName("cardNameLabel");
         // A long title gives way instead of pushing the buttons out of the pane.
         name->setMinimumWidth(40);
