@@ -30,6 +30,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -161,6 +162,10 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     statusBar()->addWidget(m_status, 1);
     m_textInfo = new QLabel(this);
     m_textInfo->setObjectName("textInfoLabel");
+    m_textInfoTimer = new QTimer(this);
+    m_textInfoTimer->setSingleShot(true);
+    m_textInfoTimer->setInterval(250);
+    connect(m_textInfoTimer, &QTimer::timeout, this, &MainWindow::countInputInBackground);
     statusBar()->addPermanentWidget(m_textInfo);
 
     buildMenusAndToolbar();
@@ -172,10 +177,15 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     connect(m_input, &QsciScintilla::textChanged, this, [this] {
         if (m_updatingInput) return;
         // The editor holds UTF-8 already: no round trip through UTF-16 for megabytes of it,
-        // and no writing it back when the controller announces it.
-        const QByteArray bytes = m_input->bytes(0, m_input->length());
+        // one copy straight into the string, and no writing it back when the controller
+        // announces it.
+        const int length = m_input->length();
+        std::string text(static_cast<size_t>(length), '\0');
+        // A range is copied in one block; SCI_GETTEXT fetches character by character.
+        if (length > 0)
+            m_input->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, static_cast<long>(length), text.data());
         m_updatingInput = true;
-        m_app.setInputString(std::string(bytes.constData(), size_t(bytes.size() - 1)));
+        m_app.setInputString(std::move(text));
         m_updatingInput = false;
     });
     connect(m_input, &CodeEditor::chosenModeChanged, this, [this] { updateSyntaxModes(); });
@@ -278,6 +288,13 @@ TextCounts countText(std::string_view text) {
             text.empty() ? 0 : static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1};
 }
 
+QString describe(const TextCounts& counts) {
+    return QObject::tr("%1 characters · %2 words · %3 lines")
+        .arg(counts.characters)
+        .arg(counts.words)
+        .arg(counts.lines);
+}
+
 // Below this the counts take well under a millisecond and are shown at once.
 constexpr size_t countInBackgroundFrom = 256 * 1024;
 
@@ -286,24 +303,28 @@ constexpr size_t countInBackgroundFrom = 256 * 1024;
 void MainWindow::updateTextInfo() {
     m_textInfo->setVisible(m_app.viewTextInfo());
     if (!m_app.viewTextInfo()) return;
-    const auto show = [this](const TextCounts& counts) {
-        m_textInfo->setText(
-            tr("%1 characters · %2 words · %3 lines").arg(counts.characters).arg(counts.words).arg(counts.lines));
-    };
-    const quint64 generation = ++m_textInfoGeneration;
     const std::string& text = m_app.inputString();
-    if (text.size() < countInBackgroundFrom) {
-        show(countText(text));
+    if (text.size() >= countInBackgroundFrom) {
+        // Copying and counting megabytes at every keystroke would take the main thread's
+        // time and a core: the count waits for a pause in typing.
+        m_textInfoTimer->start();
         return;
     }
+    m_textInfoTimer->stop();
+    ++m_textInfoGeneration;
+    m_textInfo->setText(describe(countText(text)));
+}
+
+void MainWindow::countInputInBackground() {
     // Counting the graphemes and words of megabytes takes a moment: it runs beside the
     // window, and only the count of the latest text is shown.
+    const quint64 generation = ++m_textInfoGeneration;
     auto* watcher = new QFutureWatcher<TextCounts>(this);
-    connect(watcher, &QFutureWatcher<TextCounts>::finished, this, [this, watcher, generation, show] {
-        if (generation == m_textInfoGeneration) show(watcher->result());
+    connect(watcher, &QFutureWatcher<TextCounts>::finished, this, [this, watcher, generation] {
+        if (generation == m_textInfoGeneration) m_textInfo->setText(describe(watcher->result()));
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run([copy = text] { return countText(copy); }));
+    watcher->setFuture(QtConcurrent::run([copy = m_app.inputString()] { return countText(copy); }));
 }
 
 void MainWindow::showResult() {

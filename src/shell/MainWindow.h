@@ -20,6 +20,7 @@ class QAction;
 class QMenu;
 class QStackedWidget;
 class QDialog;
+class QTimer;
 
 namespace lexorra {
 class Settings;
@@ -92,6 +93,7 @@ private:
     void updatePausedHint();
     void saveActionStates();
     void updateTextInfo();
+    void countInputInBackground();
     void showResult();
     // The editors' automatic syntax modes follow the active sequence.
     void updateSyntaxModes();
@@ -134,6 +136,7 @@ private:
     QAction* m_preferencesAction = nullptr;
     QLabel* m_textInfo = nullptr;
     quint64 m_textInfoGeneration = 0;
+    QTimer* m_textInfoTimer = nullptr;
     Settings* m_settings = nullptr;
     PreferencesDialog* m_preferences = nullptr;
     ScreenCapture* m_capture = nullptr;
