@@ -437,8 +437,12 @@ void MainWindow::onAppChanged(std::string_view field) {
                           : m_app.loadingResults()  ? tr("Working…")
                                                     : QString());
     } else if (field == "workflowsSeqArray" || field == "actionsSeqArray") {
-        // Lists read again from their stores come back with every step on and default options.
-        if (m_actionStates) m_actionStates->apply(m_app);
+        // Lists read again from their stores come back with every step on and default options;
+        // a copied or deleted workflow adds or drops its own entries.
+        if (m_actionStates) {
+            m_actionStates->apply(m_app);
+            m_actionStates->save(m_app);
+        }
         rebuildSidebar();
         updateSyntaxModes();
         updateWorkflowCommands();
