@@ -17,10 +17,7 @@ namespace {
 // More than `limit` characters, found without walking past the limit: counting every
 // cluster of a pasted 10 MB text held the window for a noticeable time.
 bool longerThan(std::string_view text, size_t limit) {
-    if (text.size() <= limit) return false; // a character takes at least one byte
-    text::GraphemeCursor cursor;
-    cursor.reset(text);
-    return cursor.advance(limit) < text.size();
+    return text::moreGraphemesThan(text, limit);
 }
 
 } // namespace

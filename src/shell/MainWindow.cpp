@@ -37,7 +37,6 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "core/SettingsStore.h"
-#include "text/GraphemeCursor.h"
 #include "text/Graphemes.h"
 #include "text/Lines.h"
 
@@ -471,13 +470,7 @@ void MainWindow::clearInputEditor() {
 
 void MainWindow::updatePausedHint() {
     // The same test the controller makes before a live run; it stops counting at the limit.
-    const std::string& input = m_app.inputString();
-    bool paused = m_app.liveResults() && input.size() > AppManager::liveInputLimit;
-    if (paused) {
-        text::GraphemeCursor cursor;
-        cursor.reset(input);
-        paused = cursor.advance(AppManager::liveInputLimit) < input.size();
-    }
+    const bool paused = m_app.liveResults() && text::moreGraphemesThan(m_app.inputString(), AppManager::liveInputLimit);
     if (paused && m_pausedHint->text().isEmpty())
         m_pausedHint->setText(tr("Live results pause above %L1 characters: press %2 to run")
                                   .arg(AppManager::liveInputLimit)
