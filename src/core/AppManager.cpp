@@ -17,10 +17,7 @@ namespace {
 // More than `limit` characters, found without walking past the limit: counting every
 // cluster of a pasted 10 MB text held the window for a noticeable time.
 bool longerThan(std::string_view text, size_t limit) {
-    if (text.size() <= limit) return false; // a character takes at least one byte
-    text::GraphemeCursor cursor;
-    cursor.reset(text);
-    return cursor.advance(limit) < text.size();
+    return text::moreGraphemesThan(text, limit);
 }
 
 } // namespace
@@ -86,6 +83,9 @@ void AppManager::startUp() {
             m_inputString = saved->asString();
             notify("inputString");
             scheduleInputUpdate();
+        } else {
+            // Left by an older version: it would be parsed again at every start and every write.
+            m_services.settings.setValue("SavedInputString", Value(std::string()));
         }
     }
 
@@ -181,7 +181,13 @@ void AppManager::publish(const std::string& seqId, const std::string& seqName, R
 }
 
 void AppManager::scheduleInputUpdate() {
-    if (longerThan(m_inputString, liveInputLimit)) return;
+    if (longerThan(m_inputString, liveInputLimit)) {
+        // A debounce still pending from the text before (a paste over a selection deletes
+        // first) would otherwise run live over this one and save it.
+        ++m_helperCounter;
+        m_disableUpdateResults = false;
+        return;
+    }
     m_disableUpdateResults = true;
     const int generation = ++m_helperCounter;
     later(0.5, [this, generation] {
@@ -270,7 +276,9 @@ void AppManager::copyResult() {
 }
 
 void AppManager::saveInputString() {
-    m_services.settings.setValue("SavedInputString", Value(m_inputString));
+    // An input too long to be restored is not worth the bytes of every later settings write.
+    const bool restorable = !longerThan(m_inputString, restoreInputLimit - 1);
+    m_services.settings.setValue("SavedInputString", Value(restorable ? m_inputString : std::string()));
 }
 
 void AppManager::useResultAsInput() {

@@ -115,6 +115,11 @@ const std::vector<SettingKey>& settingKeys() {
         {"menuBarIcon", standard, boolean, nullptr},
         {"HideDockIcon", standard, boolean, [] { return Value(false); }},
         {"SyncFolder", standard, string, [] { return Value((dataFolder() / "sync").string()); }},
+        // The window's memory of switched-off workflow steps and built-in action options,
+        // by sequence and action id; the workflow document has no room for it.
+        {"ActionStates", standard, map, nullptr},
+        // The window said once that closing it keeps Lexorra in the tray.
+        {"TrayCloseNoticeShown", standard, boolean, [] { return Value(false); }},
         {"SavedWorkFlows", standard, list, nullptr, true},
     };
     return keys;

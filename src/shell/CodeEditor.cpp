@@ -3,6 +3,8 @@
 #include "shell/CsvLexer.h"
 #include "shell/Theme.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjson.h>
 #include <Qsci/qscilexermarkdown.h>
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QSet>
 
 #include <initializer_list>
 
@@ -205,6 +208,16 @@ void CodeEditor::setText(const QString& text) {
     QsciScintilla::setText(text);
 }
 
+void CodeEditor::releaseKeys(const QList<QKeySequence>& taken) {
+    QSet<int> keys;
+    for (const auto& sequence : taken)
+        if (sequence.count() == 1) keys.insert(sequence[0].toCombined());
+    for (QsciCommand* command : standardCommands()->commands()) {
+        if (keys.contains(command->key())) command->setKey(0);
+        if (keys.contains(command->alternateKey())) command->setAlternateKey(0);
+    }
+}
+
 void CodeEditor::setWrapMode(WrapMode mode) {
     m_wrapWanted = mode;
     QsciScintilla::setWrapMode(m_large ? WrapNone : mode);
@@ -282,6 +295,16 @@ void CodeEditor::applyColours() {
 void CodeEditor::changeEvent(QEvent* event) {
     QsciScintilla::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) applyColours();
+}
+
+void CodeEditor::focusInEvent(QFocusEvent* event) {
+    QsciScintilla::focusInEvent(event);
+    applyColours();
+}
+
+void CodeEditor::focusOutEvent(QFocusEvent* event) {
+    QsciScintilla::focusOutEvent(event);
+    applyColours();
 }
 
 QMenu* makeSyntaxMenu(CodeEditor* editor, const QString& title, const QString& prefix, QWidget* parent) {

@@ -49,6 +49,10 @@ public:
     // A fixed-width font even in simple mode (tables laid out with spaces need one).
     void setMonospacedWanted(bool wanted);
 
+    // Unbinds the editor's own commands from these keys: a window shortcut must win over
+    // them (Ctrl+U would lowercase the selection instead of using the result as input).
+    void releaseKeys(const QList<QKeySequence>& taken);
+
     // The lexer in use (nullptr when plain): for tests and for the palette.
     QsciLexer* currentLexer() const { return lexer(); }
 
@@ -64,6 +68,9 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // The frame shows which editor has the keyboard.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void refresh();

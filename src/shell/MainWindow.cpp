@@ -1,7 +1,9 @@
 #include "shell/MainWindow.h"
 
 #include "core/WorkflowLibrary.h"
+#include "shell/ActionStates.h"
 #include "shell/CodeEditor.h"
+#include "shell/FindBar.h"
 #include "shell/Icons.h"
 #include "shell/OptionsPanel.h"
 #include "shell/PreferencesDialog.h"
@@ -13,8 +15,10 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFutureWatcher>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,10 +37,12 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "core/SettingsStore.h"
 #include "text/Graphemes.h"
 #include "text/Lines.h"
 
 #include <fstream>
+#include <utility>
 
 namespace lexorra::shell {
 namespace {
@@ -50,20 +56,28 @@ CodeEditor* makeEditor(QWidget* parent, const char* name, bool readOnly) {
     return editor;
 }
 
-// A pane with a small caption above it.
-QWidget* titled(const QString& caption, QWidget* body, QWidget* parent) {
+// A pane with a small caption above it, and beside the caption what the pane wants to say.
+QWidget* titled(const QString& caption, QWidget* body, QWidget* parent, QWidget* besideCaption = nullptr) {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 4, 0, 0);
     layout->setSpacing(2);
     auto* label = new QLabel(caption, box);
+    body->setAccessibleName(caption);
     QFont f = label->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 0.9);
     label->setFont(f);
     label->setContentsMargins(10, 0, 0, 0);
     label->setForegroundRole(QPalette::PlaceholderText);
-    layout->addWidget(label);
+    if (besideCaption) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(label);
+        row->addWidget(besideCaption, 1);
+        layout->addLayout(row);
+    } else {
+        layout->addWidget(label);
+    }
     layout->addWidget(body, 1);
     return box;
 }
@@ -84,10 +98,15 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     sideLayout->setContentsMargins(6, 6, 0, 6);
     m_search = new QLineEdit(sideWidget);
     m_search->setObjectName("searchLineEdit");
-    m_search->setPlaceholderText(tr("Search actions"));
+    m_search->setPlaceholderText(tr("Search actions (Ctrl+K)"));
+    m_search->setAccessibleName(tr("Search actions and workflows"));
+    m_search->setAccessibleDescription(tr("Down goes to the first match, Return picks it, Escape clears the search"));
     m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
     m_sidebar = new QTreeWidget(sideWidget);
     m_sidebar->setObjectName("sidebarTreeWidget");
+    m_sidebar->setAccessibleName(tr("Actions and workflows"));
+    m_sidebar->setAccessibleDescription(tr("F2 renames the selected workflow, Delete deletes it"));
     m_sidebar->setHeaderHidden(true);
     m_sidebar->setRootIsDecorated(false);
     sideLayout->addWidget(m_search);
@@ -95,7 +114,11 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
 
     m_input = makeEditor(this, "inputEditor", false);
     m_result = makeEditor(this, "resultEditor", true);
-    auto* editors = new QSplitter(Qt::Vertical, this);
+    auto* editorsColumn = new QWidget(this);
+    auto* editorsLayout = new QVBoxLayout(editorsColumn);
+    editorsLayout->setContentsMargins(0, 0, 0, 0);
+    editorsLayout->setSpacing(0);
+    auto* editors = new QSplitter(Qt::Vertical, editorsColumn);
     editors->addWidget(titled(tr("Input"), m_input, this));
     m_resultStack = new QStackedWidget(this);
     m_resultStack->addWidget(m_result);
@@ -103,19 +126,36 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_resultStack->addWidget(m_qrView);
     connect(m_qrView, &QrResultView::copyRequested, this, [this] { m_app.copyResult(); });
     connect(m_qrView, &QrResultView::saveRequested, this, &MainWindow::saveResultToFile);
-    editors->addWidget(titled(tr("Result"), m_resultStack, this));
+    m_pausedHint = new QLabel(this);
+    m_pausedHint->setObjectName("liveResultsPausedLabel");
+    m_pausedHint->setWordWrap(true);
+    m_result->setAccessibleName(tr("Result"));
+    m_qrView->setAccessibleName(tr("Result as a QR code"));
+    m_pausedHint->hide();
+    editors->addWidget(titled(tr("Result"), m_resultStack, this, m_pausedHint));
     editors->setHandleWidth(6);
+    m_findBar = new FindBar(editorsColumn);
+    editorsLayout->addWidget(editors, 1);
+    editorsLayout->addWidget(m_findBar);
 
     m_detail = new QScrollArea(this);
     m_detail->setObjectName("detailScrollArea");
+    m_detail->setAccessibleName(tr("Options"));
     m_detail->setWidgetResizable(true);
-    m_detail->setMinimumWidth(300);
+    // The panels wrap their rows instead: a sideways scrollbar hides half of every field.
+    m_detail->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_detail->setMinimumWidth(220);
+    sideWidget->setMinimumWidth(150);
 
     auto* main = new QSplitter(Qt::Horizontal, this);
     main->addWidget(sideWidget);
-    main->addWidget(editors);
+    main->addWidget(editorsColumn);
     main->addWidget(m_detail);
-    main->setStretchFactor(1, 1);
+    // A narrower window takes most of the width from the side panes, so that the editors
+    // stay wide enough to read.
+    main->setStretchFactor(0, 1);
+    main->setStretchFactor(1, 4);
+    main->setStretchFactor(2, 1);
     main->setSizes({240, 620, 340});
     auto* central = new QWidget(this);
     auto* centralLayout = new QVBoxLayout(central);
@@ -143,6 +183,10 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     statusBar()->addWidget(m_status, 1);
     m_textInfo = new QLabel(this);
     m_textInfo->setObjectName("textInfoLabel");
+    m_textInfoTimer = new QTimer(this);
+    m_textInfoTimer->setSingleShot(true);
+    m_textInfoTimer->setInterval(250);
+    connect(m_textInfoTimer, &QTimer::timeout, this, &MainWindow::countInputInBackground);
     statusBar()->addPermanentWidget(m_textInfo);
 
     buildMenusAndToolbar();
@@ -154,10 +198,15 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     connect(m_input, &QsciScintilla::textChanged, this, [this] {
         if (m_updatingInput) return;
         // The editor holds UTF-8 already: no round trip through UTF-16 for megabytes of it,
-        // and no writing it back when the controller announces it.
-        const QByteArray bytes = m_input->bytes(0, m_input->length());
+        // one copy straight into the string, and no writing it back when the controller
+        // announces it.
+        const int length = m_input->length();
+        std::string text(static_cast<size_t>(length), '\0');
+        // A range is copied in one block; SCI_GETTEXT fetches character by character.
+        if (length > 0)
+            m_input->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, static_cast<long>(length), text.data());
         m_updatingInput = true;
-        m_app.setInputString(std::string(bytes.constData(), size_t(bytes.size() - 1)));
+        m_app.setInputString(std::move(text));
         m_updatingInput = false;
     });
     connect(m_input, &CodeEditor::chosenModeChanged, this, [this] { updateSyntaxModes(); });
@@ -172,134 +221,12 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     rebuildDetailPane();
     updateTextInfo();
     if (!m_app.storeProblem().empty()) QTimer::singleShot(0, this, [this] { showStoreProblem(true); });
+    updateWorkflowCommands();
+    updatePausedHint();
 }
 
 MainWindow::~MainWindow() {
     m_app.removeObserver(m_observer);
-}
-
-void MainWindow::buildMenusAndToolbar() {
-    auto* file = menuBar()->addMenu(tr("&File"));
-    auto* load = file->addAction(iconFor("load"), tr("Load Input from text file…"), QKeySequence::Open, this,
-                                 &MainWindow::loadInputFromFile);
-    file->addAction(tr("Run Selected to text file…"), this, &MainWindow::runSelectedToFile);
-    auto* save = file->addAction(iconFor("save"), tr("Save result to file…"), QKeySequence::Save, this,
-                                 &MainWindow::saveResultToFile);
-    file->addSeparator();
-    file->addAction(tr("Export all Workflows…"), this, [this] { exportWorkflows(true); });
-    file->addAction(tr("Export selected Workflow…"), this, [this] { exportWorkflows(false); });
-    file->addAction(tr("Import Workflows…"), this, &MainWindow::importWorkflows);
-    file->addSeparator();
-    m_preferencesAction = file->addAction(tr("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
-                                          [this] { openPreferences(); });
-    m_preferencesAction->setObjectName("preferencesAction");
-    m_preferencesAction->setEnabled(false);
-    file->addSeparator();
-    file->addAction(tr("Quit"), QKeySequence::Quit, qApp, &QApplication::quit);
-
-    auto* run = menuBar()->addMenu(tr("&Run"));
-    auto* runAction = run->addAction(tr("Run Selected Action/Workflow"), QKeySequence(Qt::CTRL | Qt::Key_R), this,
-                                     [this] { m_app.runSelected(); });
-    auto* runCopy = run->addAction(tr("Run Selected and Copy Results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
-                                   this, [this] { m_app.runSelectedAndCopy(); });
-    run->addAction(tr("Run selected Workflow to clipboard"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), this,
-                   [this] { m_app.runActiveSequenceOnClipboard(); });
-    run->addSeparator();
-    auto* copyResult = run->addAction(tr("Copy Result"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
-                                      [this] { m_app.copyResult(); });
-    auto* useResult = run->addAction(tr("Use result as input  text"), QKeySequence(Qt::CTRL | Qt::Key_U), this,
-                                     [this] { m_app.useResultAsInput(); });
-    run->addAction(tr("Clear Input Text"), this, [this] { m_app.clearInput(); });
-    auto* clear = run->addAction(tr("Clear Input Text and Results"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
-                                 this, [this] { m_app.clearInputAndResults(); });
-    run->addSeparator();
-    m_liveAction = run->addAction(tr("Live Results"));
-    m_liveAction->setCheckable(true);
-    m_liveAction->setChecked(m_app.liveResults());
-    connect(m_liveAction, &QAction::toggled, this, [this](bool on) { m_app.setLiveResults(on); });
-
-    auto* workflows = menuBar()->addMenu(tr("&Workflows"));
-    workflows->addAction(tr("Create new Workflow"), QKeySequence::New, this, &MainWindow::newWorkflow);
-    workflows->addAction(tr("Duplicate Workflow"), this, &MainWindow::duplicateWorkflow);
-    workflows->addAction(tr("Delete Workflow"), this, &MainWindow::deleteWorkflow);
-    workflows->addAction(tr("Delete all workflows"), this, [this] {
-        QMessageBox box(QMessageBox::Warning, tr("Delete all workflows?"),
-                        tr("Are you sure you want to delete all your workflows?"), QMessageBox::NoButton, this);
-        auto* yes = box.addButton(tr("Delete All?"), QMessageBox::DestructiveRole);
-        box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-        box.exec();
-        if (box.clickedButton() != yes) return;
-        std::vector<std::string> ids;
-        for (const auto& w : m_app.workflowsSeqArray())
-            ids.push_back(w->id);
-        for (const auto& id : ids)
-            m_app.deleteWorkflow(id);
-    });
-
-    auto* view = menuBar()->addMenu(tr("&View"));
-    auto* syntax = view->addMenu(tr("Syntax"));
-    syntax->addMenu(makeSyntaxMenu(m_input, tr("Input"), "inputSyntax", this));
-    syntax->addMenu(makeSyntaxMenu(m_result, tr("Result"), "resultSyntax", this));
-
-    auto* toolbar = addToolBar(tr("Main"));
-    toolbar->setObjectName("mainToolBar");
-    runAction->setIcon(iconFor("run"));
-    runCopy->setIcon(iconFor("runAndCopy"));
-    copyResult->setIcon(iconFor("copyResult"));
-    useResult->setIcon(iconFor("useResult"));
-    clear->setIcon(iconFor("clear"));
-    m_liveAction->setIcon(iconFor("liveResults"));
-    m_preferencesAction->setIcon(iconFor("preferences"));
-    toolbar->addAction(runAction);
-    toolbar->addAction(runCopy);
-    toolbar->addAction(copyResult);
-    toolbar->addAction(useResult);
-    toolbar->addAction(clear);
-    toolbar->addSeparator();
-    toolbar->addAction(load);
-    toolbar->addAction(save);
-    toolbar->addSeparator();
-    toolbar->addAction(m_liveAction);
-    toolbar->addSeparator();
-    m_captureAction = new QAction(iconFor("capture"), tr("Capture text from screen\nRead any text or Qr code"), this);
-    m_captureAction->setObjectName("captureAction");
-    m_captureAction->setIconText(tr("Capture text"));
-    m_captureAction->setToolTip(m_captureAction->text());
-    m_captureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2));
-    m_captureAction->setEnabled(false);
-    connect(m_captureAction, &QAction::triggered, this, [this] {
-        if (m_capture) m_capture->readQRCode();
-    });
-    run->addSeparator();
-    run->addAction(m_captureAction);
-    toolbar->addAction(m_captureAction);
-    toolbar->addAction(m_preferencesAction);
-}
-
-void MainWindow::buildTray() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
-    m_tray =
-        new QSystemTrayIcon(windowIcon().isNull() ? QIcon::fromTheme("accessories-text-editor") : windowIcon(), this);
-    auto* menu = new QMenu(this);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillTrayMenu(menu); });
-    m_tray->setContextMenu(menu);
-    m_tray->setToolTip("Lexorra");
-    m_tray->show();
-}
-
-void MainWindow::fillTrayMenu(QMenu* menu) {
-    menu->clear();
-    menu->setToolTipsVisible(true);
-    for (const auto& workflow : m_app.workflowsSeqArray()) {
-        auto* item = menu->addAction(QString::fromStdString(workflow->name));
-        item->setToolTip(tr("Click to tranform the text in your clipboard."));
-        const std::string id = workflow->id;
-        connect(item, &QAction::triggered, this, [this, id] { m_app.runWorkflowOnClipboard(id); });
-    }
-    menu->addSeparator();
-    if (m_capture) menu->addAction(m_captureAction);
-    menu->addAction(tr("Open Lexorra"), this, &MainWindow::bringToFront);
-    menu->addAction(tr("Quit"), qApp, &QApplication::quit);
 }
 
 void MainWindow::setScreenCapture(ScreenCapture* capture) {
@@ -329,6 +256,9 @@ void MainWindow::setSettings(Settings* settings) {
     applyEditorOptions(EditorOptions::load(*settings));
     setTrayIconShown(trayIconWanted(*settings));
     setHiddenFromTaskBar(settings->boolean("HideDockIcon"));
+    m_actionStates = std::make_unique<ActionStates>(*settings);
+    m_actionStates->apply(m_app);
+    rebuildDetailPane();
 }
 
 PreferencesDialog* MainWindow::openPreferences() {
@@ -386,6 +316,13 @@ TextCounts countText(std::string_view text) {
             text.empty() ? 0 : static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1};
 }
 
+QString describe(const TextCounts& counts) {
+    return QObject::tr("%1 characters · %2 words · %3 lines")
+        .arg(counts.characters)
+        .arg(counts.words)
+        .arg(counts.lines);
+}
+
 // Below this the counts take well under a millisecond and are shown at once.
 constexpr size_t countInBackgroundFrom = 256 * 1024;
 
@@ -394,24 +331,28 @@ constexpr size_t countInBackgroundFrom = 256 * 1024;
 void MainWindow::updateTextInfo() {
     m_textInfo->setVisible(m_app.viewTextInfo());
     if (!m_app.viewTextInfo()) return;
-    const auto show = [this](const TextCounts& counts) {
-        m_textInfo->setText(
-            tr("%1 characters · %2 words · %3 lines").arg(counts.characters).arg(counts.words).arg(counts.lines));
-    };
-    const quint64 generation = ++m_textInfoGeneration;
     const std::string& text = m_app.inputString();
-    if (text.size() < countInBackgroundFrom) {
-        show(countText(text));
+    if (text.size() >= countInBackgroundFrom) {
+        // Copying and counting megabytes at every keystroke would take the main thread's
+        // time and a core: the count waits for a pause in typing.
+        m_textInfoTimer->start();
         return;
     }
+    m_textInfoTimer->stop();
+    ++m_textInfoGeneration;
+    m_textInfo->setText(describe(countText(text)));
+}
+
+void MainWindow::countInputInBackground() {
     // Counting the graphemes and words of megabytes takes a moment: it runs beside the
     // window, and only the count of the latest text is shown.
+    const quint64 generation = ++m_textInfoGeneration;
     auto* watcher = new QFutureWatcher<TextCounts>(this);
-    connect(watcher, &QFutureWatcher<TextCounts>::finished, this, [this, watcher, generation, show] {
-        if (generation == m_textInfoGeneration) show(watcher->result());
+    connect(watcher, &QFutureWatcher<TextCounts>::finished, this, [this, watcher, generation] {
+        if (generation == m_textInfoGeneration) m_textInfo->setText(describe(watcher->result()));
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run([copy = text] { return countText(copy); }));
+    watcher->setFuture(QtConcurrent::run([copy = m_app.inputString()] { return countText(copy); }));
 }
 
 void MainWindow::showResult() {
@@ -444,6 +385,7 @@ void MainWindow::rebuildSidebar() {
         if (!seq->actionsArray.empty() && !search.empty() && !matchesSearch(seq->actionsArray[0]->type, search))
             continue;
         auto* item = new QTreeWidgetItem(actions, {QString::fromStdString(seq->name)});
+        item->setData(0, Qt::AccessibleDescriptionRole, tr("Action"));
         if (!seq->actionsArray.empty()) item->setIcon(0, actionIcon(seq->actionsArray[0]->type));
         item->setData(0, seqIdRole, QString::fromStdString(seq->id));
         if (active && active->id == seq->id) current = item;
@@ -452,6 +394,8 @@ void MainWindow::rebuildSidebar() {
         if (!search.empty() && QString::fromStdString(seq->name).indexOf(qs(search), 0, Qt::CaseInsensitive) < 0)
             continue;
         auto* item = new QTreeWidgetItem(workflows, {QString::fromStdString(seq->name)});
+        item->setData(0, Qt::AccessibleDescriptionRole,
+                      tr("Workflow of %n step(s)", "", int(seq->actionsArray.size())));
         item->setIcon(0, findIcon(seq->icon) ? iconFor(seq->icon) : iconFor("flowchart"));
         item->setData(0, seqIdRole, QString::fromStdString(seq->id));
         if (active && active->id == seq->id) current = item;
@@ -480,17 +424,24 @@ void MainWindow::rebuildDetailPane() {
     } else if (m_app.activeSeqType() == SeqType::workFlow) {
         auto* editor = new WorkflowEditor(seq, m_app);
         connect(editor, &WorkflowEditor::workflowRenamed, this, [this] { rebuildSidebar(); });
+        connect(editor, &WorkflowEditor::actionStateChanged, this, &MainWindow::saveActionStates);
         pane = editor;
     } else {
         auto* box = new QWidget;
         auto* layout = new QVBoxLayout(box);
         auto* heading = new QLabel(QString("<b>%1</b>").arg(QString::fromStdString(seq->name).toHtmlEscaped()), box);
         layout->addWidget(heading);
-        if (!seq->actionsArray.empty()) layout->addWidget(new OptionsPanel(seq->actionsArray.front(), m_app, box));
+        if (!seq->actionsArray.empty()) {
+            auto* panel = new OptionsPanel(seq->actionsArray.front(), m_app, box);
+            connect(panel, &OptionsPanel::optionChanged, this, &MainWindow::saveActionStates);
+            layout->addWidget(panel);
+        }
         layout->addStretch(1);
         pane = box;
     }
     m_detail->setWidget(pane);
+    if (auto* editor = qobject_cast<WorkflowEditor*>(pane); editor && std::exchange(m_focusNameWhenShown, false))
+        editor->focusName();
 }
 
 void MainWindow::onAppChanged(std::string_view field) {
@@ -502,6 +453,7 @@ void MainWindow::onAppChanged(std::string_view field) {
         updateTextInfo();
     } else if (field == "inputString") {
         updateTextInfo();
+        updatePausedHint();
         if (m_updatingInput) return;
         const QString text = QString::fromStdString(m_app.inputString());
         if (m_input->text() != text) {
@@ -514,10 +466,18 @@ void MainWindow::onAppChanged(std::string_view field) {
                           : m_app.loadingResults()  ? tr("Working…")
                                                     : QString());
     } else if (field == "workflowsSeqArray" || field == "actionsSeqArray") {
+        // Lists read again from their stores come back with every step on and default options;
+        // a copied or deleted workflow adds or drops its own entries.
+        if (m_actionStates) {
+            m_actionStates->apply(m_app);
+            m_actionStates->save(m_app);
+        }
         rebuildSidebar();
         updateSyntaxModes();
-    } else if (field == "activeActionsSeq") {
+        updateWorkflowCommands();
+    } else if (field == "activeActionsSeq" || field == "selectedworkflowSeq") {
         updateSyntaxModes();
+        updateWorkflowCommands();
     } else if (field == "useMonospacedFont") {
         m_input->setMonospacedWanted(m_app.useMonospacedFont());
         m_result->setMonospacedWanted(m_app.useMonospacedFont());
@@ -528,6 +488,7 @@ void MainWindow::onAppChanged(std::string_view field) {
         showStoreProblem(isVisible());
     } else if (field == "liveResults" && m_liveAction) {
         m_liveAction->setChecked(m_app.liveResults());
+        updatePausedHint();
     }
 }
 
@@ -567,23 +528,36 @@ void MainWindow::showStoreProblem(bool askNow) {
     box->open();
 }
 
-void MainWindow::newWorkflow() {
-    auto seq = m_app.createWorkflow("New Workflow");
-    rebuildSidebar();
-    m_app.setSelectedworkflowSeq(seq);
-    rebuildSidebar();
+void MainWindow::clearInputEditor() {
+    // An editor edit, not a new text: one Ctrl+Z in the input brings it back.
+    m_input->beginUndoAction();
+    m_input->selectAll();
+    m_input->removeSelectedText();
+    m_input->endUndoAction();
 }
 
-void MainWindow::duplicateWorkflow() {
-    const auto& seq = m_app.selectedworkflowSeq();
-    if (!seq) return;
-    m_app.duplicateWorkflow(seq->id);
+void MainWindow::updatePausedHint() {
+    // The same test the controller makes before a live run; it stops counting at the limit.
+    const bool paused = m_app.liveResults() && text::moreGraphemesThan(m_app.inputString(), AppManager::liveInputLimit);
+    if (paused && m_pausedHint->text().isEmpty())
+        m_pausedHint->setText(tr("Live results pause above %L1 characters: press %2 to run")
+                                  .arg(AppManager::liveInputLimit)
+                                  .arg(m_runAction->shortcut().toString(QKeySequence::NativeText)));
+    m_pausedHint->setVisible(paused);
 }
 
-void MainWindow::deleteWorkflow() {
-    const auto& seq = m_app.selectedworkflowSeq();
-    if (!seq) return;
-    m_app.deleteWorkflow(seq->id);
+void MainWindow::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (!m_tray || !m_tray->isVisible() || m_trayNoticeShown) return;
+    m_trayNoticeShown = true;
+    if (m_settings) {
+        if (m_settings->boolean("TrayCloseNoticeShown")) return;
+        m_settings->setValue("TrayCloseNoticeShown", Value(true));
+    }
+    m_tray->showMessage(tr("Lexorra is still running"),
+                        tr("Closing the window keeps Lexorra in the tray, ready for your clipboard. "
+                           "Quit ends it (File ▸ Quit or the tray menu)."),
+                        QSystemTrayIcon::Information, 8000);
 }
 
 void MainWindow::loadInputFromFile() {
@@ -612,29 +586,6 @@ void MainWindow::saveResultToFile() {
     dialog.selectFile(qr ? "qrcode.png" : "results.txt");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     m_app.saveResultToFile(dialog.selectedFiles().front().toStdString());
-}
-
-void MainWindow::exportWorkflows(bool all) {
-    const auto& selected = m_app.selectedworkflowSeq();
-    if (!all && !selected) return;
-    QFileDialog dialog(this, tr("Save your Workflows to file"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setLabelText(QFileDialog::Accept, tr("Save now"));
-    dialog.setLabelText(QFileDialog::FileName, tr("File name:"));
-    dialog.setNameFilter("JSON (*.json)");
-    dialog.setDefaultSuffix("json");
-    if (!all) dialog.selectFile(QString::fromStdString(selected->name) + ".json");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    std::string error;
-    if (!m_app.exportWorkflows(dialog.selectedFiles().front().toStdString(), all ? "all" : selected->id, &error))
-        QMessageBox::warning(this, tr("Error"), QString::fromStdString(error));
-}
-
-void MainWindow::importWorkflows() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Choose file"), {}, "JSON (*.json)");
-    if (path.isEmpty()) return;
-    if (!m_app.importWorkflows(path.toStdString())) QMessageBox::warning(this, tr("Error"), tr("Could not load file."));
-    rebuildSidebar();
 }
 
 } // namespace lexorra::shell

@@ -3,7 +3,11 @@
 #include "core/AppManager.h"
 #include "shell/CodeEditor.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
+
+#include <memory>
 
 class QLineEdit;
 class QTreeWidget;
@@ -15,6 +19,8 @@ class QsciScintilla;
 class QAction;
 class QMenu;
 class QStackedWidget;
+class QDialog;
+class QTimer;
 
 namespace lexorra {
 class Settings;
@@ -23,6 +29,8 @@ class Settings;
 namespace lexorra::shell {
 
 class ScreenCapture;
+class ActionStates;
+class FindBar;
 class QrResultView;
 class PreferencesDialog;
 struct EditorOptions;
@@ -56,11 +64,36 @@ public:
     void setTrayIconShown(bool shown);
     void setHiddenFromTaskBar(bool hidden);
     QSystemTrayIcon* trayIcon() const { return m_tray; }
+    FindBar* findBar() const { return m_findBar; }
+    // Help ▸ About, Keyboard Shortcuts and Help: shown, and returned for tests.
+    QDialog* showAbout();
+    QDialog* showShortcuts();
+    QDialog* showHelp();
+    // The window's shortcuts, which the editors' own key bindings must not shadow.
+    QList<QKeySequence> windowShortcuts() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenusAndToolbar();
+    void buildEditMenu();
+    void buildHelpMenu();
+    void buildSidebarCommands();
     void buildTray();
+    void clearInputEditor();
+    // Asks before a change that cannot be taken back; the safe button is the default.
+    bool confirm(const QString& title, const QString& text, const QString& destructive);
+    void openFindBar(bool replace);
+    // F6: the sidebar, the input, the result, the options, and around.
+    void focusNextPane(int step);
+    void renameSelectedWorkflow();
+    void updateWorkflowCommands();
+    void updatePausedHint();
+    void saveActionStates();
     void updateTextInfo();
+    void countInputInBackground();
     void showResult();
     // The editors' automatic syntax modes follow the active sequence.
     void updateSyntaxModes();
@@ -92,12 +125,22 @@ private:
     QLabel* m_status = nullptr;
     QLabel* m_storeBanner = nullptr;
     bool m_storeProblemAsked = false;
+    QLabel* m_pausedHint = nullptr;
+    FindBar* m_findBar = nullptr;
+    QAction* m_runAction = nullptr;
+    QAction* m_duplicateAction = nullptr;
+    QAction* m_deleteAction = nullptr;
+    QAction* m_exportSelectedAction = nullptr;
+    bool m_focusNameWhenShown = false;
+    bool m_trayNoticeShown = false;
+    std::unique_ptr<ActionStates> m_actionStates;
     QAction* m_liveAction = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QAction* m_captureAction = nullptr;
     QAction* m_preferencesAction = nullptr;
     QLabel* m_textInfo = nullptr;
     quint64 m_textInfoGeneration = 0;
+    QTimer* m_textInfoTimer = nullptr;
     Settings* m_settings = nullptr;
     PreferencesDialog* m_preferences = nullptr;
     ScreenCapture* m_capture = nullptr;

@@ -5,8 +5,12 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTextOption>
 
 namespace lexorra::shell {
 namespace {
@@ -15,12 +19,70 @@ QString objectNameFor(const OptionDecl& decl, const char* widgetClass) {
     return QString::fromStdString(decl.key) + widgetClass;
 }
 
+bool onlyWhitespace(const QString& text) {
+    return !text.isEmpty() && text.trimmed().isEmpty();
+}
+
+// A text option field. One that holds only spaces and tabs ("Tabs to Spaces" replaces a tab
+// with four spaces) would look empty: it shows them as marks over the text. Its hint is
+// drawn in a smaller type where it would be cut off at the panel's width.
+class OptionLineEdit : public QLineEdit {
+public:
+    OptionLineEdit(const QString& text, const QString& hint, QWidget* parent) : QLineEdit(text, parent), m_hint(hint) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLineEdit::paintEvent(event);
+        const QString shown = text();
+        if (!shown.isEmpty() && !onlyWhitespace(shown)) return;
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).adjusted(2, 0, -2, 0);
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        QString marks = m_hint;
+        if (!shown.isEmpty()) {
+            marks.clear();
+            for (const QChar c : shown)
+                marks += c == '\t' ? QStringLiteral("→   ") : QStringLiteral("·");
+        }
+        QFont small = font();
+        const qreal natural = QFontMetricsF(small).horizontalAdvance(marks);
+        if (natural > area.width()) small.setPointSizeF(std::max(6.5, small.pointSizeF() * area.width() / natural));
+        painter.setFont(small);
+        painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft,
+                         QFontMetrics(small).elidedText(marks, Qt::ElideRight, area.width()));
+    }
+
+private:
+    QString m_hint;
+};
+
+void showWhitespaceWhenAlone(QPlainTextEdit* edit) {
+    QTextOption option = edit->document()->defaultTextOption();
+    auto flags = option.flags();
+    flags.setFlag(QTextOption::ShowTabsAndSpaces, onlyWhitespace(edit->toPlainText()));
+    if (flags == option.flags()) return;
+    option.setFlags(flags);
+    edit->document()->setDefaultTextOption(option);
+}
+
+// What a screen reader says for a field: its label without the colon.
+QString accessibleLabel(const OptionDecl& decl) {
+    QString label = QString::fromStdString(decl.label).trimmed();
+    if (label.endsWith(':')) label.chop(1);
+    return label;
+}
+
 } // namespace
 
 OptionsPanel::OptionsPanel(std::shared_ptr<TextAction> action, ResultsHost& host, QWidget* parent)
     : QWidget(parent), m_action(std::move(action)), m_host(host), m_form(new QFormLayout(this)) {
     setObjectName("optionsPanel");
     m_form->setContentsMargins(4, 4, 4, 4);
+    // A narrow panel puts a field under its label rather than needing a sideways scrollbar.
+    m_form->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    m_form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     build();
     updateVisibility();
 }
@@ -45,9 +107,9 @@ void OptionsPanel::build() {
         QWidget* editor = nullptr;
         switch (decl.kind) {
         case OptionKind::text: {
-            auto* edit = new QLineEdit(QString::fromStdString(current.asString()), this);
+            auto* edit =
+                new OptionLineEdit(QString::fromStdString(current.asString()), QString::fromStdString(decl.hint), this);
             edit->setObjectName(objectNameFor(decl, "LineEdit"));
-            edit->setPlaceholderText(QString::fromStdString(decl.hint));
             connect(edit, &QLineEdit::textEdited, this,
                     [this, &decl](const QString& t) { write(decl, Value(t.toStdString())); });
             editor = edit;
@@ -58,8 +120,11 @@ void OptionsPanel::build() {
             edit->setObjectName(objectNameFor(decl, "PlainTextEdit"));
             edit->setPlaceholderText(QString::fromStdString(decl.hint));
             edit->setMaximumHeight(90);
-            connect(edit, &QPlainTextEdit::textChanged, this,
-                    [this, &decl, edit] { write(decl, Value(edit->toPlainText().toStdString())); });
+            showWhitespaceWhenAlone(edit);
+            connect(edit, &QPlainTextEdit::textChanged, this, [this, &decl, edit] {
+                showWhitespaceWhenAlone(edit);
+                write(decl, Value(edit->toPlainText().toStdString()));
+            });
             editor = edit;
             break;
         }
@@ -74,6 +139,8 @@ void OptionsPanel::build() {
         case OptionKind::menu: {
             auto* combo = new QComboBox(this);
             combo->setObjectName(objectNameFor(decl, "ComboBox"));
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            combo->setMinimumContentsLength(10);
             for (const auto& c : decl.cases) combo->addItem(QString::fromStdString(c.label), QVariant::fromValue(c.raw));
             combo->setCurrentIndex(std::max(0, combo->findData(QVariant::fromValue(current.asInteger()))));
             connect(combo, &QComboBox::currentIndexChanged, this, [this, &decl, combo](int) {
@@ -97,6 +164,8 @@ void OptionsPanel::build() {
         }
         }
         editor->setToolTip(QString::fromStdString(decl.hint));
+        editor->setAccessibleName(accessibleLabel(decl));
+        editor->setAccessibleDescription(QString::fromStdString(decl.hint));
         if (decl.kind == OptionKind::toggle)
             m_form->addRow(editor);
         else

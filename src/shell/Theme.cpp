@@ -5,7 +5,11 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleHints>
+#include <QStyleOption>
 
 #include <optional>
 #include <string_view>
@@ -23,11 +27,79 @@ std::optional<bool> environmentStyle() {
     return std::nullopt;
 }
 
+// Fusion, with what it draws too faintly on a dark palette made visible: the frame of an
+// unticked check box, and the focus of a tool button (which Fusion does not mark at all).
+class LexorraStyle : public QProxyStyle {
+public:
+    explicit LexorraStyle(QStyle* base) : QProxyStyle(base) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        if ((element == PE_IndicatorCheckBox || element == PE_IndicatorItemViewItemCheck) &&
+            isDarkPalette(option->palette))
+            outline(painter, QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5),
+                    option->palette.color(QPalette::PlaceholderText));
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        if (control == CC_ToolButton && (option->state & State_HasFocus) && (option->state & State_KeyboardFocusChange))
+            outline(painter, QRectF(option->rect).adjusted(1, 1, -1, -1), option->palette.color(QPalette::Highlight));
+    }
+
+private:
+    static void outline(QPainter* painter, const QRectF& rect, const QColor& colour) {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(colour, 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(rect, 2, 2);
+        painter->restore();
+    }
+};
+
+// Black on white or white on black, with a yellow or blue accent, for a desktop in
+// high-contrast mode.
+QPalette highContrastPalette(bool dark) {
+    QPalette p;
+    const QColor paper = dark ? Qt::black : Qt::white;
+    const QColor ink = dark ? Qt::white : Qt::black;
+    const QColor accent = dark ? QColor(255, 230, 0) : QColor(0, 0, 170);
+    for (auto role :
+         {QPalette::Window, QPalette::Base, QPalette::AlternateBase, QPalette::Button, QPalette::ToolTipBase})
+        p.setColor(role, paper);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText,
+                      QPalette::PlaceholderText, QPalette::Mid, QPalette::Dark, QPalette::Light})
+        p.setColor(role, ink);
+    p.setColor(QPalette::Highlight, accent);
+    p.setColor(QPalette::HighlightedText, dark ? Qt::black : Qt::white);
+    p.setColor(QPalette::Link, accent);
+    const QColor disabled = dark ? QColor(170, 170, 170) : QColor(90, 90, 90);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, disabled);
+    return p;
+}
+
 } // namespace
+
+bool desktopPrefersHighContrast() {
+    static const bool high = [] {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 10, 0)
+        if (QGuiApplication::styleHints()->accessibility()->contrastPreference() ==
+            Qt::ContrastPreference::HighContrast)
+            return true;
+#endif
+        // GNOME's and the GTK themes' high-contrast variants name themselves so.
+        return qEnvironmentVariable("GTK_THEME").contains("HighContrast", Qt::CaseInsensitive);
+    }();
+    return high;
+}
 
 bool desktopPrefersDark() {
     static const bool dark = [] {
-        if (qEnvironmentVariable("GTK_THEME").contains(":dark", Qt::CaseInsensitive)) return true;
+        const QString gtkTheme = qEnvironmentVariable("GTK_THEME");
+        if (gtkTheme.contains(":dark", Qt::CaseInsensitive) || gtkTheme.contains("HighContrastInverse")) return true;
         return QGuiApplication::palette().color(QPalette::Window).lightness() < 110;
     }();
     return dark;
@@ -132,8 +204,9 @@ QPalette themePalette(bool dark) {
 }
 
 void applyTheme(QApplication& app, bool dark) {
-    if (auto* fusion = QStyleFactory::create("Fusion")) QApplication::setStyle(fusion);
-    app.setPalette(themePalette(dark));
+    if (auto* fusion = QStyleFactory::create("Fusion")) QApplication::setStyle(new LexorraStyle(fusion));
+    const bool highContrast = !environmentStyle() && desktopPrefersHighContrast();
+    app.setPalette(highContrast ? highContrastPalette(dark) : themePalette(dark));
 }
 
 void styleEditor(QsciScintilla* editor, const QPalette& palette) {
@@ -147,7 +220,12 @@ void styleEditor(QsciScintilla* editor, const QPalette& palette) {
     editor->setMarginsBackgroundColor(palette.color(QPalette::AlternateBase));
     editor->setMarginsForegroundColor(palette.color(QPalette::PlaceholderText));
     editor->setWhitespaceForegroundColor(palette.color(QPalette::PlaceholderText));
-    editor->setFrameShape(QFrame::NoFrame);
+    // A frame in the paper's colour, drawn in the accent while the editor has the focus.
+    editor->setFrameStyle(QFrame::Box | QFrame::Plain);
+    editor->setLineWidth(1);
+    QPalette framed = editor->palette();
+    framed.setColor(QPalette::WindowText, editor->hasFocus() ? palette.color(QPalette::Highlight) : paper);
+    if (framed != editor->palette()) editor->setPalette(framed);
 }
 
 } // namespace lexorra::shell

@@ -32,6 +32,9 @@ bool saveThemeChoice(Settings& settings, ThemeChoice choice);
 bool themeIsDark(ThemeChoice choice);
 // The desktop's own preference, read once: after applyTheme the application palette is ours.
 bool desktopPrefersDark();
+// A high-contrast desktop (as Qt reports it, or a HighContrast GTK theme): the palette is
+// then black and white whatever the light/dark choice, unless LEXORRA_STYLE is set.
+bool desktopPrefersHighContrast();
 
 // Colours for code, picked to read well on the palette's base colour.
 struct SyntaxColours {

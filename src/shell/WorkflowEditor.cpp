@@ -57,6 +57,20 @@ private:
     std::optional<QPoint> m_pressedAt;
 };
 
+// A step's title that gives way to the buttons beside it, ending in "…" where it is cut.
+class ElidingLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(contentsRect(), Qt::AlignVCenter | Qt::AlignLeft,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width()));
+    }
+};
+
 } // namespace
 
 WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidget* parent)
@@ -67,6 +81,7 @@ WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidg
     m_name = new QLineEdit(QString::fromStdString(m_workflow->name), this);
     m_name->setObjectName("workflowNameLineEdit");
     m_name->setPlaceholderText(tr("Workflow name"));
+    m_name->setAccessibleName(tr("Workflow name"));
     connect(m_name, &QLineEdit::editingFinished, this, [this] {
         const std::string name = m_name->text().toStdString();
         if (name.empty() || name == m_workflow->name) return;
@@ -82,6 +97,10 @@ WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidg
     auto* add = new QComboBox(this);
     add->setObjectName("addActionComboBox");
     add->addItem(tr("Add action…"));
+    add->setAccessibleName(tr("Add an action to the workflow"));
+    // The longest titles must not widen the pane beyond the window.
+    add->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    add->setMinimumContentsLength(12);
     std::vector<TextActionType> kinds(allTextActionTypes().begin(), allTextActionTypes().end());
     std::sort(kinds.begin(), kinds.end(), titleLess);
     for (auto kind : kinds)
@@ -104,6 +123,11 @@ WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidg
     m_indicator->setBackgroundRole(QPalette::Highlight);
     m_indicator->hide();
     rebuildCards();
+}
+
+void WorkflowEditor::focusName() {
+    m_name->setFocus(Qt::OtherFocusReason);
+    m_name->selectAll();
 }
 
 void WorkflowEditor::structureChanged() {
@@ -130,6 +154,8 @@ void WorkflowEditor::rebuildCards() {
         auto* card = new QFrame(this);
         card->setObjectName(QString("actionCard%1Frame").arg(i));
         card->setFrameShape(QFrame::StyledPanel);
+        const QString actionName = QString::fromStdString(action->name());
+        card->setAccessibleName(tr("Step %1: %2").arg(i + 1).arg(actionName));
         auto* cardLayout = new QVBoxLayout(card);
         auto* header = new QHBoxLayout();
         auto* handle = new DragHandle([this, i] { startDrag(i); }, card);
@@ -137,25 +163,38 @@ void WorkflowEditor::rebuildCards() {
         enabled->setObjectName("enabledCheckBox");
         enabled->setChecked(action->enabled());
         enabled->setToolTip(tr("Run this step"));
+        enabled->setAccessibleName(tr("Run %1").arg(actionName));
         auto* expand = new QToolButton(card);
         expand->setObjectName("expandToolButton");
         expand->setArrowType(action->showDetails() ? Qt::DownArrow : Qt::RightArrow);
         expand->setEnabled(action->hasOptions());
+        expand->setToolTip(tr("Show or hide the options"));
+        expand->setAccessibleName(tr("Options of %1").arg(actionName));
         auto* icon = new QLabel(card);
         icon->setPixmap(actionIcon(action->type).pixmap(16, 16));
-        auto* name = new QLabel(QString::fromStdString(action->name()), card);
+        auto* name = new ElidingLabel(actionName, card);
         name->setObjectName("cardNameLabel");
+        // A long title gives way instead of pushing the buttons out of the pane.
+        name->setMinimumWidth(40);
+        name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        name->setToolTip(actionName);
         auto* up = new QToolButton(card);
         up->setObjectName("moveUpToolButton");
         up->setArrowType(Qt::UpArrow);
         up->setEnabled(i > 0);
+        up->setToolTip(tr("Move up"));
+        up->setAccessibleName(tr("Move %1 up").arg(actionName));
         auto* down = new QToolButton(card);
         down->setObjectName("moveDownToolButton");
         down->setArrowType(Qt::DownArrow);
         down->setEnabled(i + 1 < actions.size());
+        down->setToolTip(tr("Move down"));
+        down->setAccessibleName(tr("Move %1 down").arg(actionName));
         auto* remove = new QToolButton(card);
         remove->setObjectName("removeToolButton");
         remove->setText("✕");
+        remove->setToolTip(tr("Remove this step"));
+        remove->setAccessibleName(tr("Remove %1").arg(actionName));
         header->addWidget(handle);
         header->addWidget(enabled);
         header->addWidget(expand);
@@ -167,6 +206,7 @@ void WorkflowEditor::rebuildCards() {
         cardLayout->addLayout(header);
         auto* panel = new OptionsPanel(action, m_app, card);
         panel->setVisible(action->showDetails() && action->hasOptions());
+        connect(panel, &OptionsPanel::optionChanged, this, &WorkflowEditor::actionStateChanged);
         cardLayout->addWidget(panel);
         m_cards->addWidget(card);
         m_cardFrames.push_back(card);
@@ -177,6 +217,7 @@ void WorkflowEditor::rebuildCards() {
             expand->setArrowType(action->showDetails() ? Qt::DownArrow : Qt::RightArrow);
             m_app.scheduleStructureUpdate();
             m_app.saveWorkFlowsToUserDefaults(true);
+            emit actionStateChanged();
         });
         connect(expand, &QToolButton::clicked, this, [action, panel, expand] {
             action->setShowDetails(!action->showDetails());

@@ -38,9 +38,13 @@ public:
     size_t dropSlotAt(QPoint pos) const;
     // The line that marks the gap while a card is dragged over the editor.
     QFrame* dropIndicator() const { return m_indicator; }
+    // Puts the keyboard in the name field, its text selected for typing over.
+    void focusName();
 
 signals:
     void workflowRenamed();
+    // A step was switched on or off, or an option changed.
+    void actionStateChanged();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

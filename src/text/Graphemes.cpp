@@ -1,10 +1,12 @@
 #include "text/Graphemes.h"
 
+#include "text/GraphemeCursor.h"
 #include "text/Utf.h"
 
 #include <unicode/brkiter.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace lexorra::text {
@@ -14,6 +16,25 @@ namespace {
 bool asciiFastPath(std::string_view s) { return isAscii(s); }
 
 } // namespace
+
+bool moreGraphemesThan(std::string_view s, size_t limit) {
+    if (s.size() <= limit) return false; // a character takes at least one byte
+    // A boundary found before the end of a prefix of whole characters is a boundary of the
+    // whole text: whether a cluster breaks depends on what precedes the break and the one
+    // character after it.
+    // Only clusters of more than eight bytes on average need the whole text.
+    size_t cut = std::min(s.size(), limit * 8 + 8);
+    while (cut > 0 && cut < s.size() && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80)
+        --cut; // whole characters
+    const std::string_view head = s.substr(0, cut);
+    GraphemeCursor cursor;
+    cursor.reset(head);
+    const size_t end = cursor.advance(limit);
+    if (end < head.size()) return true;
+    if (head.size() == s.size()) return false;
+    cursor.reset(s);
+    return cursor.advance(limit) < s.size();
+}
 
 std::vector<size_t> graphemeBoundaries(std::string_view s) {
     std::vector<size_t> bounds;

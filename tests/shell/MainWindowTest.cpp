@@ -10,8 +10,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -263,6 +268,84 @@ TEST_F(MainWindowTest, TrayWorkflowButtonWithAnEmptyClipboardOnlyWarns) {
     EXPECT_TRUE(QApplication::clipboard()->text().isEmpty());
     ASSERT_FALSE(notices.shown.empty());
     EXPECT_EQ(notices.shown.back().message, "No Text on Clipboard");
+}
+
+TEST_F(MainWindowTest, NoWindowShortcutIsTakenByTheEditor) {
+    for (const QKeySequence& key : window->windowShortcuts()) {
+        QKeyEvent probe(QEvent::ShortcutOverride, key[0].key(), key[0].keyboardModifiers());
+        probe.ignore();
+        QApplication::sendEvent(window->inputEditor(), &probe);
+        EXPECT_FALSE(probe.isAccepted()) << key.toString().toStdString();
+    }
+    // Ctrl+U uses the result as input instead of lowercasing the selection.
+    select("Convert Case");
+    auto* combo = find<QComboBox>("CaseTypeComboBox");
+    combo->setCurrentIndex(combo->findData(1));
+    type("Shout");
+    settle(1.0);
+    window->inputEditor()->selectAll();
+    QTest::keyClick(window->inputEditor(), Qt::Key_U, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(window->inputEditor()->text(), "SHOUT");
+}
+
+TEST_F(MainWindowTest, OneUndoBringsTheClearedInputBack) {
+    type("keep me");
+    command("Clear Input Text and Results")->trigger();
+    settle();
+    EXPECT_EQ(app->inputString(), "");
+    QTest::keyClick(window->inputEditor(), Qt::Key_Z, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(window->inputEditor()->text(), "keep me");
+    EXPECT_EQ(app->inputString(), "keep me");
+}
+
+TEST_F(MainWindowTest, DestructiveQuestionsDefaultToCancel) {
+    auto seq = buildPrefixThenLower();
+    for (const char* commandText : {"Delete Workflow", "Delete all workflows"}) {
+        QString defaultButton;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr) << commandText;
+            defaultButton = box->defaultButton()->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        command(commandText)->trigger();
+        settle();
+        EXPECT_EQ(defaultButton, "Cancel") << commandText;
+        EXPECT_EQ(app->findSequence(seq->id), seq) << commandText;
+    }
+}
+
+TEST_F(MainWindowTest, ResultSaysWhenLiveResultsPause) {
+    auto* hint = find<QLabel>("liveResultsPausedLabel");
+    window->inputEditor()->setText(QString(AppManager::liveInputLimit, 'a'));
+    settle();
+    EXPECT_FALSE(hint->isVisible());
+    window->inputEditor()->append("a");
+    settle();
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains("32,999") && hint->text().contains("Ctrl+R")) << hint->text().toStdString();
+}
+
+TEST_F(MainWindowTest, SwitchedOffStepsAndActionOptionsSurviveARestart) {
+    restart(); // with the window's settings
+    select("Convert Case");
+    auto* combo = find<QComboBox>("CaseTypeComboBox");
+    combo->setCurrentIndex(combo->findData(4)); // Title Case
+    const std::string workflowId = buildPrefixThenLower()->id;
+    card(1)->findChild<QCheckBox*>("enabledCheckBox")->setChecked(false);
+    settle(1.0);
+    const std::string document = readFile(home.groupFile());
+
+    restart();
+    auto workflow = app->findSequence(workflowId);
+    ASSERT_NE(workflow, nullptr);
+    EXPECT_TRUE(workflow->actionsArray[0]->enabled());
+    EXPECT_FALSE(workflow->actionsArray[1]->enabled());
+    EXPECT_EQ(readFile(home.groupFile()), document) << "the workflow document is left as it was";
+    select("Convert Case");
+    EXPECT_EQ(find<QComboBox>("CaseTypeComboBox")->currentData().toInt(), 4);
 }
 
 } // namespace

@@ -39,7 +39,13 @@ public:
 // exactly when advanced, and background runs happen inline.
 class ShellFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { start(); }
+    // Quits and starts again over the same configuration folder.
+    void restart() {
+        TearDown();
+        start(true);
+    }
+    void start(bool withSettings = false) {
         settings = std::make_unique<Settings>();
         standard = std::make_unique<StoredSettings>(*settings);
         app = std::make_unique<AppManager>(AppManager::Services{.scheduler = scheduler,
@@ -50,6 +56,7 @@ protected:
         app->startUp();
         settle();
         window = std::make_unique<shell::MainWindow>(*app);
+        if (withSettings) window->setSettings(settings.get());
         window->show();
         settle();
     }

@@ -52,3 +52,15 @@ TEST(GraphemeCursor, AdvanceStopsAtTheEnd) {
     EXPECT_EQ(cursor.advance(0), 0u);
     EXPECT_EQ(cursor.advance(2), 2u);
 }
+
+TEST(Graphemes, MoreThanALimitAgreesWithTheCountWhereverThePrefixEnds) {
+    std::string heavy = "e";
+    for (int i = 0; i < 10; ++i) heavy += "\u0301"; // one cluster of 21 bytes
+    const std::string texts[] = {"ab", "abc", "a\r\n", "a\r\nb", std::string(23, 'x') + "\r\n", heavy + heavy,
+                                 heavy + heavy + "x", heavy + heavy + heavy,
+                                 "\U0001F468\u200D\U0001F469\u200D\U0001F467"};
+    for (const auto& text : texts)
+        for (size_t limit : {1u, 2u, 3u, 24u})
+            EXPECT_EQ(lexorra::text::moreGraphemesThan(text, limit), lexorra::text::graphemeCount(text) > limit)
+                << text << " limit " << limit;
+}
