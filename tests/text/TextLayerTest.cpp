@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unicode/normalizer2.h>
+
 #include <chrono>
+#include <random>
 
 using namespace lexorra;
 using namespace lexorra::text;
@@ -83,6 +86,33 @@ TEST(LiteralSearch, CanonicalEquivalenceAndCaseFolding) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(replaceLiteral(c.input, c.find, c.with, c.caseInsensitive), c.expected) << c.input << " / " << c.find;
+}
+
+// The case-insensitive fast paths of findLiteral against the exact rule, over texts mixing ASCII in both cases
+// with what breaks a byte comparison: marks, a conjoining vowel, characters folding or
+// decomposing to ASCII, invalid bytes. Every character whose key is all ASCII is in the mix.
+TEST(LiteralSearch, FastPathsAgreeWithCanonicalSearch) {
+    std::vector<std::string> pieces = {"f", "o", "x", "F", "O", "X", "s", "S", "k", " ", "\n", "\r", "\u0301",
+                                       "\u0307", "\u00E9", "\u1E8B", "\u1100", "\u1161", "\xE1", "\xFF"};
+    UErrorCode status = U_ZERO_ERROR;
+    const auto* nfd = icu::Normalizer2::getNFDInstance(status);
+    for (UChar32 c = 0x80; c <= 0x10FFFF; ++c) {
+        auto key = nfd->normalize(nfd->normalize(icu::UnicodeString(c), status).foldCase(), status);
+        if (isAscii(toUtf8(key))) pieces.push_back(toUtf8(icu::UnicodeString(c)));
+    }
+    std::mt19937 rng(7);
+    const std::string_view needles[] = {"fox", "FOX", "x", "s", "Ss", "k", "o\r", "\nf", "xs", "fi", "ffl", "st;`"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string input;
+        for (int n = rng() % 24; n > 0; --n) input += pieces[rng() % pieces.size()];
+        for (auto needle : needles) {
+            const auto fast = findLiteral(input, needle, true);
+            const auto exact = detail::findCanonical(input, needle, true);
+            ASSERT_EQ(fast.size(), exact.size()) << input << " / " << needle;
+            for (size_t m = 0; m < fast.size(); ++m)
+                ASSERT_TRUE(fast[m].begin == exact[m].begin && fast[m].end == exact[m].end) << input << " / " << needle;
+        }
+    }
 }
 
 TEST(Regex, TemplatesGroupsAndEscapes) {
