@@ -8,9 +8,11 @@
 #include <unicode/utext.h>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <unordered_map>
 #include <cctype>
@@ -124,6 +126,12 @@ std::string_view shapeOf(std::string_view word) {
 } // namespace
 
 struct LexicalTagger::Model {
+    // Tells models apart for the per-thread caches of observations, even one allocated where
+    // a freed one was.
+    const uint64_t id = [] {
+        static std::atomic<uint64_t> next{1};
+        return next++;
+    }();
     bool hasData = false;
     std::vector<std::string> tagNames;
     std::unordered_map<std::string, int> tagIndex;
@@ -294,6 +302,26 @@ Observation observeWord(const Model& model, std::string_view text, size_t token)
     for (const auto& [tag, p] : probability)
         if (tag >= 0 && p > 0) obs.candidates.emplace_back(tag, std::log(p) - model.logPrior[static_cast<size_t>(tag)]);
     return obs;
+}
+
+// A word's observation depends on its text and the model alone, and texts repeat their words:
+// each thread keeps the candidates it has worked out, for one model at a time, within a bound.
+const std::vector<std::pair<int, double>>& candidatesOf(const Model& model, std::string_view word) {
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    struct Cache {
+        uint64_t model = 0;
+        std::unordered_map<std::string, std::vector<std::pair<int, double>>, Hash, std::equal_to<>> entries;
+    };
+    thread_local Cache cache;
+    if (cache.model != model.id || cache.entries.size() >= 100000) {
+        cache.entries.clear();
+        cache.model = model.id;
+    }
+    if (auto it = cache.entries.find(word); it != cache.entries.end()) return it->second;
+    return cache.entries.emplace(std::string(word), observeWord(model, word, 0).candidates).first->second;
 }
 
 // Decodes with states (tag, whether the sentence has had a verb yet). A bigram model likes
@@ -545,7 +573,7 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     for (size_t t = 0; t < tokens.size(); ++t) {
         const auto cls = tokens[t].lexicalClass;
         if (isWord[t]) {
-            observations.push_back(observeWord(*m_model, tokens[t].text, t));
+            observations.push_back({t, candidatesOf(*m_model, tokens[t].text)});
         } else if (cls != LexicalClass::whitespace && cls != LexicalClass::otherWhitespace &&
                    cls != LexicalClass::wordJoiner) {
             const int tag = m_model->find(tagOfNonWord(cls, tokens[t].text));
