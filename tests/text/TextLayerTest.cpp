@@ -139,6 +139,38 @@ TEST(Regex, TemplatesGroupsAndEscapes) {
     EXPECT_FALSE(Regex::compile("(", {}));
 }
 
+// The scan that answers digit-run patterns against the regex engine: over every code point, and
+// over random mixes of digits of several scripts (one outside the first plane), marks, other
+// numbers and letters, with either case flag and templates naming present and absent groups.
+TEST(Regex, DigitRunScanAgreesWithTheEngine) {
+    std::vector<std::string> texts(1);
+    for (char32_t c = 1; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        appendCodePoint(texts[0], c);
+        if (c % 7 == 0) texts[0] += 'x';
+    }
+    const std::string_view pieces[] = {"1",      "90",     "a",      " ",      "\u0663", "\U0001D7CE",
+                                       "\u0301", "\uFF10", "\u00B2", "\u2160", "\n"};
+    std::mt19937 rng(11);
+    for (int n = 0; n < 300; ++n) {
+        std::string text;
+        for (int k = rng() % 12; k > 0; --k)
+            text += pieces[rng() % std::size(pieces)];
+        texts.push_back(text);
+    }
+    for (std::string_view pattern : {"\\d+", "(\\d+)", "[0-9]+", "([0-9]+)"})
+        for (bool caseInsensitive : {true, false}) {
+            auto re = Regex::compile(pattern, {.caseInsensitive = caseInsensitive});
+            ASSERT_TRUE(re);
+            for (const auto& text : texts) {
+                const auto fast = re->replaceAll(std::string_view(text), std::string_view("<$1|$0$2>"));
+                const auto exact = re->replaceAll(toUnicode(text), toUnicode("<$1|$0$2>"));
+                ASSERT_EQ(fast.status, RegexStatus::ok);
+                ASSERT_EQ(fast.text, toUtf8(exact.text)) << pattern << " " << text.substr(0, 40);
+            }
+        }
+}
+
 TEST(Regex, CatastrophicPatternEndsWithTimeOut) {
     auto re = Regex::compile("(a+)+$", {});
     ASSERT_TRUE(re);
