@@ -32,6 +32,15 @@ TEST(Lines, SplitKeepsEmptyPiecesAndJoinRestores) {
     }
 }
 
+TEST(Lines, MapLinesOverThreadsKeepsTheOrderOfOneByOne) {
+    std::string text;
+    for (int i = 0; i < 150000; ++i) text += std::to_string(i) + (i % 3 ? "\n" : "\n\n");
+    auto convert = [](std::string_view line) { return "<" + std::string(line) + ">"; };
+    std::vector<std::string> oneByOne;
+    for (auto line : splitLines(text)) oneByOne.push_back(convert(line));
+    EXPECT_EQ(mapLines(text, convert), join(oneByOne));
+}
+
 TEST(Lines, NewlineSetSplitsEveryNewlineCharacterSeparately) {
     EXPECT_EQ(splitAtNewlines("a\r\nb\u2028c\x0B"), (std::vector<std::string_view>{"a", "", "b", "c", ""}));
 }
