@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <deque>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -141,6 +142,10 @@ struct LexicalTagger::Model {
     std::unordered_map<std::string, TagCounts> shapes;
     int sentenceEnd = -1;
     std::vector<bool> isVerb;
+    std::vector<TagCounts> alone;       // per tag: that tag as the only candidate, for punctuation
+    std::vector<LexicalClass> tagClass; // per tag
+    int toTag = -1;
+    int baseVerbTag = -1;
     // log of the factor a sentence without a verb pays.
     double verblessPenalty = std::log(0.15);
 
@@ -216,7 +221,7 @@ using Model = LexicalTagger::Model;
 // (log P(tag | word) - log P(tag), proportional to log P(word | tag)).
 struct Observation {
     size_t token;
-    std::vector<std::pair<int, double>> candidates;
+    const TagCounts* candidates; // kept by the model or the thread's cache for the whole decoding
 };
 
 void addDistribution(std::unordered_map<int, double>& into, const TagCounts& counts, double weight) {
@@ -262,8 +267,8 @@ std::string normaliseApostrophes(std::string_view word) {
     return out;
 }
 
-Observation observeWord(const Model& model, std::string_view text, size_t token) {
-    Observation obs{token, {}};
+TagCounts observeWord(const Model& model, std::string_view text) {
+    TagCounts candidates;
     std::string word = normaliseApostrophes(text);
     TagCounts counts = wordCounts(model, word);
     if (counts.empty()) {
@@ -300,29 +305,40 @@ Observation observeWord(const Model& model, std::string_view text, size_t token)
     }
     if (probability.empty()) probability[model.find("nn")] = 1.0;
     for (const auto& [tag, p] : probability)
-        if (tag >= 0 && p > 0) obs.candidates.emplace_back(tag, std::log(p) - model.logPrior[static_cast<size_t>(tag)]);
-    return obs;
+        if (tag >= 0 && p > 0) candidates.emplace_back(tag, std::log(p) - model.logPrior[static_cast<size_t>(tag)]);
+    return candidates;
 }
 
 // A word's observation depends on its text and the model alone, and texts repeat their words:
 // each thread keeps the candidates it has worked out, for one model at a time, within a bound.
-const std::vector<std::pair<int, double>>& candidatesOf(const Model& model, std::string_view word) {
+// Entries stay put (and observations point at them) until the next text is tagged.
+class CandidateCache {
+public:
+    static CandidateCache& forModel(const Model& model) {
+        thread_local CandidateCache cache;
+        if (cache.m_model != model.id || cache.m_entries.size() >= limit) {
+            cache.m_entries.clear();
+            cache.m_model = model.id;
+        }
+        cache.m_overflow.clear();
+        return cache;
+    }
+    const TagCounts& of(const Model& model, std::string_view word) {
+        if (auto it = m_entries.find(word); it != m_entries.end()) return it->second;
+        if (m_entries.size() >= limit) return m_overflow.emplace_back(observeWord(model, word));
+        return m_entries.emplace(std::string(word), observeWord(model, word)).first->second;
+    }
+
+private:
     struct Hash {
         using is_transparent = void;
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
     };
-    struct Cache {
-        uint64_t model = 0;
-        std::unordered_map<std::string, std::vector<std::pair<int, double>>, Hash, std::equal_to<>> entries;
-    };
-    thread_local Cache cache;
-    if (cache.model != model.id || cache.entries.size() >= 100000) {
-        cache.entries.clear();
-        cache.model = model.id;
-    }
-    if (auto it = cache.entries.find(word); it != cache.entries.end()) return it->second;
-    return cache.entries.emplace(std::string(word), observeWord(model, word, 0).candidates).first->second;
-}
+    static constexpr size_t limit = 100000;
+    uint64_t m_model = 0;
+    std::unordered_map<std::string, TagCounts, Hash, std::equal_to<>> m_entries;
+    std::deque<TagCounts> m_overflow; // past the limit within one text
+};
 
 // Decodes with states (tag, whether the sentence has had a verb yet). A bigram model likes
 // to read "the fox jumps" as a noun phrase; ending a sentence without a verb costs a penalty,
@@ -336,13 +352,15 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
     auto transition = [&](int from, int to) {
         return from >= 0 && to >= 0 ? model.logTransition[static_cast<size_t>(from * n + to)] : 0.0;
     };
-    // Per step, per candidate, two states: [c * 2 + verbSeen].
-    std::vector<std::vector<double>> score(steps);
-    std::vector<std::vector<int>> back(steps);
+    // Per step, per candidate, two states: [at[s] + c * 2 + verbSeen], all steps in one array.
+    std::vector<size_t> at(steps + 1, 0);
+    for (size_t s = 0; s < steps; ++s) at[s + 1] = at[s] + observations[s].candidates->size() * 2;
+    std::vector<double> scores(at[steps], negativeInfinity);
+    std::vector<int> backs(at[steps], 0);
+    auto score = [&](size_t s) { return scores.data() + at[s]; };
+    auto back = [&](size_t s) { return backs.data() + at[s]; };
     for (size_t s = 0; s < steps; ++s) {
-        const auto& candidates = observations[s].candidates;
-        score[s].assign(candidates.size() * 2, negativeInfinity);
-        back[s].assign(candidates.size() * 2, 0);
+        const auto& candidates = *observations[s].candidates;
         for (size_t c = 0; c < candidates.size(); ++c) {
             // Plain copies rather than a structured binding: the lambda below captures them.
             const auto tag = candidates[c].first;
@@ -353,19 +371,19 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
                 double v = value + emission;
                 if (endsSentence && !verbSeenBefore) v += model.verblessPenalty;
                 const size_t state = c * 2 + ((isVerb || verbSeenBefore) && !endsSentence ? 1 : 0);
-                if (v > score[s][state]) {
-                    score[s][state] = v;
-                    back[s][state] = from;
+                if (v > score(s)[state]) {
+                    score(s)[state] = v;
+                    back(s)[state] = from;
                 }
             };
             if (s == 0) {
                 relax(transition(start, tag), false, 0);
                 continue;
             }
-            const auto& previous = observations[s - 1].candidates;
+            const auto& previous = *observations[s - 1].candidates;
             for (size_t p = 0; p < previous.size(); ++p)
                 for (int seen = 0; seen < 2; ++seen) {
-                    const double before = score[s - 1][p * 2 + static_cast<size_t>(seen)];
+                    const double before = score(s - 1)[p * 2 + static_cast<size_t>(seen)];
                     if (before == negativeInfinity) continue;
                     relax(before + transition(previous[p].first, tag), seen == 1, static_cast<int>(p * 2) + seen);
                 }
@@ -374,9 +392,9 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
     // A line ends like a sentence.
     size_t bestState = 0;
     double bestScore = negativeInfinity;
-    const auto& last = observations.back().candidates;
+    const auto& last = *observations.back().candidates;
     for (size_t state = 0; state < last.size() * 2; ++state) {
-        double value = score[steps - 1][state];
+        double value = score(steps - 1)[state];
         if (value == negativeInfinity) continue;
         if (last[state / 2].first != start) {
             value += transition(last[state / 2].first, start);
@@ -389,8 +407,8 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
     }
     size_t state = bestState;
     for (size_t s = steps; s-- > 0;) {
-        best[s] = observations[s].candidates[state / 2].first;
-        state = static_cast<size_t>(back[s][state]);
+        best[s] = (*observations[s].candidates)[state / 2].first;
+        state = static_cast<size_t>(back(s)[state]);
     }
     return best;
 }
@@ -514,6 +532,12 @@ std::unique_ptr<LexicalTagger> LexicalTagger::load(const std::string& folder) {
         const auto& name = model->tagNames[static_cast<size_t>(t)];
         model->isVerb[static_cast<size_t>(t)] = name == "md" || name.rfind("vb", 0) == 0;
     }
+    for (int t = 0; t < model->tagCount(); ++t) {
+        model->alone.push_back({{t, 0.0}});
+        model->tagClass.push_back(classOfTag(model->tagNames[static_cast<size_t>(t)]));
+    }
+    model->toTag = model->find("to");
+    model->baseVerbTag = model->find("vb");
     model->hasData = model->sentenceEnd >= 0 && model->find("nn") >= 0;
     if (!model->hasData) return withoutModel();
     return std::unique_ptr<LexicalTagger>(new LexicalTagger(std::move(model)));
@@ -570,24 +594,24 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     }
 
     std::vector<Observation> observations;
+    auto& cache = CandidateCache::forModel(*m_model);
     for (size_t t = 0; t < tokens.size(); ++t) {
         const auto cls = tokens[t].lexicalClass;
         if (isWord[t]) {
-            observations.push_back({t, candidatesOf(*m_model, tokens[t].text)});
+            observations.push_back({t, &cache.of(*m_model, tokens[t].text)});
         } else if (cls != LexicalClass::whitespace && cls != LexicalClass::otherWhitespace &&
                    cls != LexicalClass::wordJoiner) {
             const int tag = m_model->find(tagOfNonWord(cls, tokens[t].text));
-            if (tag >= 0) observations.push_back({t, {{tag, 0.0}}});
+            if (tag >= 0) observations.push_back({t, &m_model->alone[static_cast<size_t>(tag)]});
         }
     }
     const auto best = viterbi(*m_model, observations);
     for (size_t s = 0; s < observations.size(); ++s) {
         const size_t t = observations[s].token;
         if (!isWord[t]) continue;
-        const auto& tagName = m_model->tagNames[static_cast<size_t>(best[s])];
-        tokens[t].lexicalClass = classOfTag(tagName);
+        tokens[t].lexicalClass = m_model->tagClass[static_cast<size_t>(best[s])];
         // The corpus has one tag for "to"; it is a particle before a verb and a preposition otherwise.
-        if (tagName == "to" && !(s + 1 < observations.size() && m_model->tagNames[static_cast<size_t>(best[s + 1])] == "vb"))
+        if (best[s] == m_model->toTag && !(s + 1 < observations.size() && best[s + 1] == m_model->baseVerbTag))
             tokens[t].lexicalClass = LexicalClass::preposition;
     }
     return tokens;
