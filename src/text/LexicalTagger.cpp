@@ -548,11 +548,80 @@ const LexicalTagger& LexicalTagger::shared() {
     return *tagger;
 }
 
+namespace {
+
+// Word-break classes of ASCII characters (colon is no mid-letter in the root rules).
+enum class Wb { letter, digit, underscore, midNumLet, midNum, space, cr, lf, other };
+
+Wb wbClass(char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return Wb::letter;
+    if (c >= '0' && c <= '9') return Wb::digit;
+    switch (c) {
+    case '_': return Wb::underscore;
+    case '.':
+    case '\'': return Wb::midNumLet;
+    case ',':
+    case ';': return Wb::midNum;
+    case ' ': return Wb::space;
+    case '\r': return Wb::cr;
+    case '\n':
+    case '\v':
+    case '\f': return Wb::lf;
+    default: return Wb::other;
+    }
+}
+
+bool joinsWords(Wb c) { return c == Wb::letter || c == Wb::digit || c == Wb::underscore; }
+
+} // namespace
+
+std::vector<std::pair<std::string_view, bool>> detail::asciiWordTokens(std::string_view text) {
+    std::vector<std::pair<std::string_view, bool>> tokens;
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const Wb first = wbClass(text[i]);
+        size_t end = i + 1;
+        if (joinsWords(first)) {
+            // Letters, digits and underscores run on; a "." or "'" between two letters, or any
+            // of ". ' , ;" between two digits, stays inside the word.
+            Wb last = first;
+            while (end < n) {
+                const Wb c = wbClass(text[end]);
+                if (joinsWords(c)) {
+                    last = c;
+                    ++end;
+                    continue;
+                }
+                const bool between = end + 1 < n && wbClass(text[end + 1]) == last;
+                if (between && ((last == Wb::letter && c == Wb::midNumLet) ||
+                                (last == Wb::digit && (c == Wb::midNumLet || c == Wb::midNum)))) {
+                    end += 2;
+                    continue;
+                }
+                break;
+            }
+        } else if (first == Wb::space) {
+            while (end < n && text[end] == ' ') ++end;
+        } else if (first == Wb::cr && end < n && text[end] == '\n') {
+            ++end;
+        }
+        // A lone underscore is no word; joined to anything it is.
+        tokens.emplace_back(text.substr(i, end - i), joinsWords(first) && (first != Wb::underscore || end - i > 1));
+        i = end;
+    }
+    return tokens;
+}
+
 std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     std::vector<TaggedToken> tokens;
     if (text.empty()) return tokens;
     std::vector<bool> isWord;
-    {
+    if (isAscii(text)) {
+        for (const auto& [token, word] : detail::asciiWordTokens(text)) {
+            tokens.push_back({token});
+            isWord.push_back(word);
+        }
+    } else {
         UErrorCode status = U_ZERO_ERROR;
         thread_local std::unique_ptr<icu::BreakIterator> words(
             icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));

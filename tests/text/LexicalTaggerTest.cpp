@@ -1,9 +1,12 @@
 #include "text/LexicalTagger.h"
 
 #include <gtest/gtest.h>
+#include <unicode/brkiter.h>
 
 #include <fstream>
 #include <map>
+#include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -146,4 +149,36 @@ TEST(LexicalTagger, AccuracyOnHandTaggedSample) {
     ASSERT_GT(total, 300u);
     EXPECT_GE(accuracy, 90.0);
     EXPECT_GE(capitalisedAccuracy, 85.0);
+}
+
+// The ASCII word cutter against ICU's word break iterator: every text of up to four characters
+// from one of each word-break class (and a few more), then longer random ones.
+TEST(LexicalTagger, AsciiWordTokensAgreeWithTheBreakIterator) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+    ASSERT_TRUE(U_SUCCESS(status));
+    auto icuTokens = [&](const std::string& text) {
+        std::vector<std::pair<std::string_view, bool>> tokens;
+        const auto utf16 = icu::UnicodeString::fromUTF8(text); // the iterator keeps a reference
+        words->setText(utf16);
+        for (int32_t start = words->first(), end = words->next(); end != icu::BreakIterator::DONE;
+             start = end, end = words->next())
+            tokens.emplace_back(std::string_view(text).substr(start, end - start), words->getRuleStatus() >= 100);
+        return tokens;
+    };
+    const std::string alphabet = "aZ5_.',;: \t\r\n\v-\"";
+    std::vector<std::string> texts = {""};
+    for (size_t from = 0, length = 1; length <= 4; ++length) {
+        const size_t to = texts.size();
+        for (size_t t = from; t < to; ++t)
+            for (char c : alphabet) texts.push_back(texts[t] + c);
+        from = to;
+    }
+    std::mt19937 rng(5);
+    for (int n = 0; n < 2000; ++n) {
+        std::string text;
+        for (int k = rng() % 40; k > 0; --k) text += alphabet[rng() % alphabet.size()];
+        texts.push_back(text);
+    }
+    for (const auto& text : texts) ASSERT_EQ(lexorra::text::detail::asciiWordTokens(text), icuTokens(text)) << text;
 }
