@@ -42,6 +42,8 @@ PY
 compare_header
 compare "beautify JSON" "$cli run --action JSON --in $tmp/data.json" "jq . $tmp/data.json" \
     "python3 -m json.tool $tmp/data.json"
-compare "beautify XML" "$cli run --action XML --in $tmp/data.xml" "xmllint --format $tmp/data.xml"
+# xmllint writes the declaration that we leave out; without its first line the bytes are ours.
+compare "beautify XML" "$cli run --action XML --in $tmp/data.xml" "xmllint --format $tmp/data.xml | tail -n +2" \
+    "xmllint --format $tmp/data.xml"
 # No tool converts XML to our JSON; xmllint's beautifying is a yardstick of reading the file.
 compare "XML -> JSON" "$cli run --action XMLtoJSON --in $tmp/data.xml" "xmllint --format $tmp/data.xml"
