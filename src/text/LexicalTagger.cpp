@@ -550,11 +550,12 @@ const LexicalTagger& LexicalTagger::shared() {
 
 namespace {
 
-// Word-break classes of ASCII characters (colon is no mid-letter in the root rules).
+// Word-break classes of ASCII characters in the root rules, which count "@" as a letter and
+// colon as no mid-letter.
 enum class Wb { letter, digit, underscore, midNumLet, midNum, space, cr, lf, other };
 
 Wb wbClass(char c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return Wb::letter;
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '@') return Wb::letter;
     if (c >= '0' && c <= '9') return Wb::digit;
     switch (c) {
     case '_': return Wb::underscore;

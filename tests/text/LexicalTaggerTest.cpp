@@ -151,8 +151,8 @@ TEST(LexicalTagger, AccuracyOnHandTaggedSample) {
     EXPECT_GE(capitalisedAccuracy, 85.0);
 }
 
-// The ASCII word cutter against ICU's word break iterator: every text of up to four characters
-// from one of each word-break class (and a few more), then longer random ones.
+// The ASCII word cutter against ICU's word break iterator: every pair of ASCII characters, every
+// text of up to four characters from one of each word-break class, then longer random ones.
 TEST(LexicalTagger, AsciiWordTokensAgreeWithTheBreakIterator) {
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
@@ -166,18 +166,21 @@ TEST(LexicalTagger, AsciiWordTokensAgreeWithTheBreakIterator) {
             tokens.emplace_back(std::string_view(text).substr(start, end - start), words->getRuleStatus() >= 100);
         return tokens;
     };
-    const std::string alphabet = "aZ5_.',;: \t\r\n\v-\"";
-    std::vector<std::string> texts = {""};
-    for (size_t from = 0, length = 1; length <= 4; ++length) {
+    std::vector<std::string> texts;
+    for (int a = 0; a < 128; ++a)
+        for (int b = 0; b < 128; ++b) texts.push_back({static_cast<char>(a), static_cast<char>(b)});
+    const std::string classes = "aZ@5_.',;: \t\r\n\v-\"";
+    texts.push_back("");
+    for (size_t from = texts.size() - 1, length = 1; length <= 4; ++length) {
         const size_t to = texts.size();
         for (size_t t = from; t < to; ++t)
-            for (char c : alphabet) texts.push_back(texts[t] + c);
+            for (char c : classes) texts.push_back(texts[t] + c);
         from = to;
     }
     std::mt19937 rng(5);
-    for (int n = 0; n < 2000; ++n) {
+    for (int n = 0; n < 3000; ++n) {
         std::string text;
-        for (int k = rng() % 40; k > 0; --k) text += alphabet[rng() % alphabet.size()];
+        for (int k = rng() % 40; k > 0; --k) text += static_cast<char>(rng() % 2 ? classes[rng() % classes.size()] : rng() % 128);
         texts.push_back(text);
     }
     for (const auto& text : texts) ASSERT_EQ(lexorra::text::detail::asciiWordTokens(text), icuTokens(text)) << text;
