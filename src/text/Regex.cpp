@@ -69,14 +69,23 @@ std::vector<TemplatePiece> parseTemplate(const icu::UnicodeString& tmpl, int32_t
     return pieces;
 }
 
-// Maps increasing UTF-16 offsets of a text to byte offsets of its UTF-8 form by walking
-// forward; a step back restarts from the beginning (rare: groups inside lookbehinds).
+// Maps UTF-16 offsets of a text to byte offsets of its UTF-8 form by walking forward from the
+// last one; a step back walks again from the anchor (a known pair, such as the start of the
+// current match), or from the beginning when it goes before that (rare: lookbehinds).
 class OffsetMap {
 public:
     OffsetMap(std::string_view utf8, bool ascii) : m_text(utf8), m_ascii(ascii) {}
+    void anchor(int32_t unit, size_t byte) {
+        m_anchorUnit = m_unit = unit;
+        m_anchorByte = m_byte = byte;
+    }
     size_t byteOffset(int32_t unit) {
         if (m_ascii) return static_cast<size_t>(unit);
-        if (unit < m_unit) m_byte = 0, m_unit = 0;
+        if (unit < m_unit) {
+            if (unit < m_anchorUnit) m_anchorUnit = 0, m_anchorByte = 0;
+            m_unit = m_anchorUnit;
+            m_byte = m_anchorByte;
+        }
         while (m_unit < unit && m_byte < m_text.size()) {
             const char32_t c = nextCodePoint(m_text, m_byte);
             m_unit += c > 0xFFFF ? 2 : 1;
@@ -89,6 +98,8 @@ private:
     bool m_ascii;
     size_t m_byte = 0;
     int32_t m_unit = 0;
+    size_t m_anchorByte = 0;
+    int32_t m_anchorUnit = 0;
 };
 
 } // namespace
@@ -171,6 +182,8 @@ Regex::Utf8ReplaceResult Regex::replaceAll(std::string_view input, std::string_v
     size_t last = 0;
     while (m->find(status)) {
         const size_t start = matchMap.byteOffset(m->start(status));
+        // Groups are looked up from the match on, in any order the template names them.
+        groupMap.anchor(m->start(status), start);
         result.text.append(input.data() + last, start - last);
         for (const auto& piece : pieces) {
             if (piece.group == -1) {

@@ -148,10 +148,11 @@ TEST(Regex, TemplatesGroupsAndEscapes) {
     EXPECT_FALSE(Regex::compile("(", {}));
 }
 
-// The scan that answers digit-run patterns against the regex engine: over every code point, and
-// over random mixes of digits of several scripts (one outside the first plane), marks, other
-// numbers and letters, with either case flag and templates naming present and absent groups.
-TEST(Regex, DigitRunScanAgreesWithTheEngine) {
+// Replacement over UTF-8 against the engine's over UTF-16 (the scan that answers digit-run
+// patterns, and the general path): over every code point, and over random mixes of digits of
+// several scripts (one outside the first plane), marks, other numbers and letters, with either
+// case flag and a template naming groups out of order and one that does not exist.
+TEST(Regex, Utf8ReplacementAgreesWithTheEngine) {
     std::vector<std::string> texts(1);
     for (char32_t c = 1; c <= 0x10FFFF; ++c) {
         if (c >= 0xD800 && c <= 0xDFFF) continue;
@@ -167,7 +168,7 @@ TEST(Regex, DigitRunScanAgreesWithTheEngine) {
             text += pieces[rng() % std::size(pieces)];
         texts.push_back(text);
     }
-    for (std::string_view pattern : {"\\d+", "(\\d+)", "[0-9]+", "([0-9]+)"})
+    for (std::string_view pattern : {"\\d+", "(\\d+)", "[0-9]+", "([0-9]+)", "(\\p{L})(\\d+)"})
         for (bool caseInsensitive : {true, false}) {
             auto re = Regex::compile(pattern, {.caseInsensitive = caseInsensitive});
             ASSERT_TRUE(re);
