@@ -1,7 +1,5 @@
 #include "actions/chars/rncryptor/RNCryptor.h"
 
-#include <future>
-
 namespace lexorra::RNCryptor {
 
 namespace {
@@ -26,14 +24,6 @@ Bytes FormatV3::makeKey(std::string_view password, ByteView salt) {
     return deriveKey(password, salt, keyDerivationIterations, keySize);
 }
 
-Keys makeKeys(std::string_view password, ByteView encryptionSalt, ByteView hmacSalt) {
-    // Each derivation costs milliseconds and neither needs the other: the second runs beside the
-    // first (or after it, where no thread can be started).
-    auto hmacKey = std::async([&] { return FormatV3::makeKey(password, hmacSalt); });
-    Bytes encryptionKey = FormatV3::makeKey(password, encryptionSalt);
-    return {std::move(encryptionKey), hmacKey.get()};
-}
-
 // ---- EncryptorV3
 
 EncryptorV3::EncryptorV3(std::string_view password)
@@ -41,7 +31,8 @@ EncryptorV3::EncryptorV3(std::string_view password)
                   randomBytes(FormatV3::ivSize)) {}
 
 EncryptorV3::EncryptorV3(std::string_view password, ByteView encryptionSalt, ByteView hmacSalt, ByteView iv)
-    : EncryptorV3(makeKeys(password, encryptionSalt, hmacSalt), passwordHeader(encryptionSalt, hmacSalt, iv), iv) {
+    : EncryptorV3(FormatV3::makeKey(password, encryptionSalt), FormatV3::makeKey(password, hmacSalt),
+                  passwordHeader(encryptionSalt, hmacSalt, iv), iv) {
     requireSize(encryptionSalt, FormatV3::saltSize, "the encryption salt");
     requireSize(hmacSalt, FormatV3::saltSize, "the HMAC salt");
 }
@@ -52,9 +43,6 @@ EncryptorV3::EncryptorV3(const Keys& keys, ByteView iv) {
     append(header, vector);
     *this = EncryptorV3(keys.encryptionKey, keys.hmacKey, std::move(header), vector);
 }
-
-EncryptorV3::EncryptorV3(const Keys& keys, Bytes header, ByteView iv)
-    : EncryptorV3(keys.encryptionKey, keys.hmacKey, std::move(header), iv) {}
 
 EncryptorV3::EncryptorV3(ByteView encryptionKey, ByteView hmacKey, Bytes header, ByteView iv)
     : engine(std::make_unique<Engine>(Engine::Operation::encrypt, encryptionKey, iv)),
@@ -130,7 +118,7 @@ void DecryptorV3::startEngine() {
         const ByteView encryptionSalt = header.subspan(2, FormatV3::saltSize);
         const ByteView hmacSalt = header.subspan(2 + FormatV3::saltSize, FormatV3::saltSize);
         const ByteView iv = header.subspan(2 + 2 * FormatV3::saltSize, FormatV3::ivSize);
-        const Keys keys = makeKeys(*password, encryptionSalt, hmacSalt);
+        const Keys keys{FormatV3::makeKey(*password, encryptionSalt), FormatV3::makeKey(*password, hmacSalt)};
         decryptorEngine = std::make_unique<DecryptorEngineV3>(keys, iv, header);
     } else {
         if (header[1] != FormatV3::keyOptions) throw Failure(Error::invalidCredentialType);

@@ -45,9 +45,6 @@ struct Keys {
     Bytes hmacKey;
 };
 
-// The two keys of a password-based message.
-Keys makeKeys(std::string_view password, ByteView encryptionSalt, ByteView hmacSalt);
-
 // What opens a message: a password, or the two keys themselves.
 using Credential = std::variant<std::string, Keys>;
 
@@ -69,7 +66,6 @@ public:
 
 private:
     EncryptorV3(ByteView encryptionKey, ByteView hmacKey, Bytes header, ByteView iv);
-    EncryptorV3(const Keys& keys, Bytes header, ByteView iv);
 
     std::unique_ptr<Engine> engine;
     std::unique_ptr<HMACV3> hmac;
