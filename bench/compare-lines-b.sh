@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sorting, de-duplicating, line breaking and character removal by lexorra-cli beside the
-# standard tools doing the same job, on the same 10 MB file, in one run.
+# standard tools doing the same job, on the same 10 MB files, each tool in its fastest
+# configuration that gives our bytes (see lib-compare.sh).
 #   bench/compare-lines-b.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,41 +9,22 @@ build=${1:-build-bench}
 cli="$build/bin/lexorra-cli"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. bench/lib-compare.sh
+"$build/bin/bench-data" prose $((10 * 1024 * 1024)) "$work/prose.txt"
+"$build/bin/bench-data" accented $((10 * 1024 * 1024)) "$work/accented.txt"
+utf8=C.UTF-8
+locale -a 2>/dev/null | grep -qi '^en_US.utf8$' && utf8=en_US.UTF-8
 
-file="$work/prose.txt"
-"$build/bin/bench-data" prose $((10 * 1024 * 1024)) "$file"
-accented="$work/accented.txt"
-"$build/bin/bench-data" accented $((10 * 1024 * 1024)) "$accented"
-bytes=$(stat -c %s "$file")
-
-# Pairs of (ours, theirs) commands; {} is the input file.
-pairs=(
-  "sort (locale)|$cli run --action reorderLines --set ReorderType=alphabetical --in {}|sort {}"
-  "sort -V|$cli run --action reorderLines --set ReorderType=alphabetical --in {}|sort -V {}"
-  "unique lines|$cli run --action removeDuplicates --in {}|awk '!seen[\$0]++' {}"
-  "break at 20|$cli run --action breakLines --set ActionType=atMaxPosition --set Position=20 --in {}|fold -w 20 {}"
-  "delete aeiou|$cli run --action removeCharacters --set CharactersForDelete=aeiou --in {}|tr -d aeiou < {}"
-)
-
-printf '%-14s %-9s %10s %10s %8s\n' "job" "text" "ours MB/s" "tool MB/s" "ratio"
+compare_header
 for text in prose accented; do
-  input=$file
-  [ "$text" = accented ] && input=$accented
-  for pair in "${pairs[@]}"; do
-    IFS='|' read -r name ours theirs <<<"$pair"
-    ours=${ours//\{\}/$input}
-    theirs=${theirs//\{\}/$input}
-    hyperfine --style none --warmup 1 --runs 5 --export-json "$work/r.json" \
-      "$ours > /dev/null" "$theirs > /dev/null" >/dev/null 2>&1
-    python3 - "$work/r.json" "$bytes" "$name" "$text" <<'PY'
-import json, sys
-results = json.load(open(sys.argv[1]))["results"]
-size = int(sys.argv[2]) / 1e6
-# CPU time (user + system) rather than wall time: on a shared machine the wall clock
-# mostly measures the other processes.
-ours, theirs = (size / (r["user"] + r["system"]) for r in results)
-print(f"{sys.argv[3]:<14} {sys.argv[4]:<9} {ours:10.1f} {theirs:10.1f} {ours / theirs:8.2f}")
-PY
-  done
+    in="$work/$text.txt"
+    compare "sort ($text)" "$cli run --action reorderLines --set ReorderType=alphabetical --in $in" \
+        "LC_ALL=C sort $in" "LC_ALL=$utf8 sort $in"
+    compare "sort -V ($text)" "$cli run --action reorderLines --set ReorderType=alphabetical --in $in" \
+        "LC_ALL=C sort -V $in" "LC_ALL=$utf8 sort -V $in"
+    compare "unique lines ($text)" "$cli run --action removeDuplicates --in $in" "LC_ALL=C awk '!seen[\$0]++' $in"
+    compare "break at 20 ($text)" "$cli run --action breakLines --set ActionType=atMaxPosition --set Position=20 --in $in" \
+        "LC_ALL=C fold -w 20 $in" "LC_ALL=$utf8 fold -w 20 $in"
+    compare "delete aeiou ($text)" "$cli run --action removeCharacters --set CharactersForDelete=aeiou --in $in" \
+        "LC_ALL=C tr -d aeiou < $in"
 done
-echo "ratio = our throughput / the tool's (above 1: faster). CPU time, means of 5 runs; locale: ${LC_ALL:-${LANG:-unset}}."

@@ -221,9 +221,23 @@ std::string lowerCase(std::string_view s) {
 
 std::string capitalizeWords(std::string_view s) {
     std::string out;
+    if (isAscii(s)) {
+        // The same rule in one pass: a word's first character upper case, the rest lower case,
+        // words being the runs between white space and line breaks (tab, space, LF to CR).
+        out.assign(s);
+        bool atWordStart = true;
+        for (char& c : out) {
+            if (c == ' ' || (c >= '\t' && c <= '\r')) {
+                atWordStart = true;
+                continue;
+            }
+            mapAsciiInPlace(&c, 1, atWordStart ? Direction::upper : Direction::lower);
+            atWordStart = false;
+        }
+        return out;
+    }
     out.reserve(s.size());
-    const bool ascii = isAscii(s);
-    const std::string cleaned = ascii || isValidUtf8(s) ? std::string() : toUtf8(toUnicode(s));
+    const std::string cleaned = isValidUtf8(s) ? std::string() : toUtf8(toUnicode(s));
     if (!cleaned.empty()) s = cleaned;
     size_t i = 0;
     while (i < s.size()) {
@@ -242,16 +256,7 @@ std::string capitalizeWords(std::string_view s) {
             wordEnd = next;
         }
         const std::string_view word = s.substr(wordStart, wordEnd - wordStart);
-        if (ascii) {
-            const size_t at = out.size();
-            out.append(word);
-            if (!word.empty()) {
-                mapAsciiInPlace(out.data() + at, 1, Direction::upper);
-                mapAsciiInPlace(out.data() + at + 1, word.size() - 1, Direction::lower);
-            }
-        } else {
-            appendMapped(out, word, utf8ToTitle, wholeStringTitleMap());
-        }
+        appendMapped(out, word, utf8ToTitle, wholeStringTitleMap());
         i = wordEnd;
     }
     return out;

@@ -73,6 +73,12 @@ std::vector<std::string_view> graphemes(std::string_view s) {
 }
 
 size_t graphemeCount(std::string_view s) {
+    if (asciiFastPath(s)) {
+        size_t count = s.size();
+        for (size_t i = 0; i + 1 < s.size(); ++i)
+            if (s[i] == '\r' && s[i + 1] == '\n') --count;
+        return count;
+    }
     auto bounds = graphemeBoundaries(s);
     return bounds.empty() ? 0 : bounds.size() - 1;
 }

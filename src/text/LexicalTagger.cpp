@@ -8,9 +8,12 @@
 #include <unicode/utext.h>
 
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <deque>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <unordered_map>
 #include <cctype>
@@ -124,6 +127,12 @@ std::string_view shapeOf(std::string_view word) {
 } // namespace
 
 struct LexicalTagger::Model {
+    // Tells models apart for the per-thread caches of observations, even one allocated where
+    // a freed one was.
+    const uint64_t id = [] {
+        static std::atomic<uint64_t> next{1};
+        return next++;
+    }();
     bool hasData = false;
     std::vector<std::string> tagNames;
     std::unordered_map<std::string, int> tagIndex;
@@ -133,6 +142,10 @@ struct LexicalTagger::Model {
     std::unordered_map<std::string, TagCounts> shapes;
     int sentenceEnd = -1;
     std::vector<bool> isVerb;
+    std::vector<TagCounts> alone;       // per tag: that tag as the only candidate, for punctuation
+    std::vector<LexicalClass> tagClass; // per tag
+    int toTag = -1;
+    int baseVerbTag = -1;
     // log of the factor a sentence without a verb pays.
     double verblessPenalty = std::log(0.15);
 
@@ -208,7 +221,7 @@ using Model = LexicalTagger::Model;
 // (log P(tag | word) - log P(tag), proportional to log P(word | tag)).
 struct Observation {
     size_t token;
-    std::vector<std::pair<int, double>> candidates;
+    const TagCounts* candidates; // kept by the model or the thread's cache for the whole decoding
 };
 
 void addDistribution(std::unordered_map<int, double>& into, const TagCounts& counts, double weight) {
@@ -254,8 +267,8 @@ std::string normaliseApostrophes(std::string_view word) {
     return out;
 }
 
-Observation observeWord(const Model& model, std::string_view text, size_t token) {
-    Observation obs{token, {}};
+TagCounts observeWord(const Model& model, std::string_view text) {
+    TagCounts candidates;
     std::string word = normaliseApostrophes(text);
     TagCounts counts = wordCounts(model, word);
     if (counts.empty()) {
@@ -292,9 +305,40 @@ Observation observeWord(const Model& model, std::string_view text, size_t token)
     }
     if (probability.empty()) probability[model.find("nn")] = 1.0;
     for (const auto& [tag, p] : probability)
-        if (tag >= 0 && p > 0) obs.candidates.emplace_back(tag, std::log(p) - model.logPrior[static_cast<size_t>(tag)]);
-    return obs;
+        if (tag >= 0 && p > 0) candidates.emplace_back(tag, std::log(p) - model.logPrior[static_cast<size_t>(tag)]);
+    return candidates;
 }
+
+// A word's observation depends on its text and the model alone, and texts repeat their words:
+// each thread keeps the candidates it has worked out, for one model at a time, within a bound.
+// Entries stay put (and observations point at them) until the next text is tagged.
+class CandidateCache {
+public:
+    static CandidateCache& forModel(const Model& model) {
+        thread_local CandidateCache cache;
+        if (cache.m_model != model.id || cache.m_entries.size() >= limit) {
+            cache.m_entries.clear();
+            cache.m_model = model.id;
+        }
+        cache.m_overflow.clear();
+        return cache;
+    }
+    const TagCounts& of(const Model& model, std::string_view word) {
+        if (auto it = m_entries.find(word); it != m_entries.end()) return it->second;
+        if (m_entries.size() >= limit) return m_overflow.emplace_back(observeWord(model, word));
+        return m_entries.emplace(std::string(word), observeWord(model, word)).first->second;
+    }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    static constexpr size_t limit = 100000;
+    uint64_t m_model = 0;
+    std::unordered_map<std::string, TagCounts, Hash, std::equal_to<>> m_entries;
+    std::deque<TagCounts> m_overflow; // past the limit within one text
+};
 
 // Decodes with states (tag, whether the sentence has had a verb yet). A bigram model likes
 // to read "the fox jumps" as a noun phrase; ending a sentence without a verb costs a penalty,
@@ -308,13 +352,15 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
     auto transition = [&](int from, int to) {
         return from >= 0 && to >= 0 ? model.logTransition[static_cast<size_t>(from * n + to)] : 0.0;
     };
-    // Per step, per candidate, two states: [c * 2 + verbSeen].
-    std::vector<std::vector<double>> score(steps);
-    std::vector<std::vector<int>> back(steps);
+    // Per step, per candidate, two states: [at[s] + c * 2 + verbSeen], all steps in one array.
+    std::vector<size_t> at(steps + 1, 0);
+    for (size_t s = 0; s < steps; ++s) at[s + 1] = at[s] + observations[s].candidates->size() * 2;
+    std::vector<double> scores(at[steps], negativeInfinity);
+    std::vector<int> backs(at[steps], 0);
+    auto score = [&](size_t s) { return scores.data() + at[s]; };
+    auto back = [&](size_t s) { return backs.data() + at[s]; };
     for (size_t s = 0; s < steps; ++s) {
-        const auto& candidates = observations[s].candidates;
-        score[s].assign(candidates.size() * 2, negativeInfinity);
-        back[s].assign(candidates.size() * 2, 0);
+        const auto& candidates = *observations[s].candidates;
         for (size_t c = 0; c < candidates.size(); ++c) {
             // Plain copies rather than a structured binding: the lambda below captures them.
             const auto tag = candidates[c].first;
@@ -325,19 +371,19 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
                 double v = value + emission;
                 if (endsSentence && !verbSeenBefore) v += model.verblessPenalty;
                 const size_t state = c * 2 + ((isVerb || verbSeenBefore) && !endsSentence ? 1 : 0);
-                if (v > score[s][state]) {
-                    score[s][state] = v;
-                    back[s][state] = from;
+                if (v > score(s)[state]) {
+                    score(s)[state] = v;
+                    back(s)[state] = from;
                 }
             };
             if (s == 0) {
                 relax(transition(start, tag), false, 0);
                 continue;
             }
-            const auto& previous = observations[s - 1].candidates;
+            const auto& previous = *observations[s - 1].candidates;
             for (size_t p = 0; p < previous.size(); ++p)
                 for (int seen = 0; seen < 2; ++seen) {
-                    const double before = score[s - 1][p * 2 + static_cast<size_t>(seen)];
+                    const double before = score(s - 1)[p * 2 + static_cast<size_t>(seen)];
                     if (before == negativeInfinity) continue;
                     relax(before + transition(previous[p].first, tag), seen == 1, static_cast<int>(p * 2) + seen);
                 }
@@ -346,9 +392,9 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
     // A line ends like a sentence.
     size_t bestState = 0;
     double bestScore = negativeInfinity;
-    const auto& last = observations.back().candidates;
+    const auto& last = *observations.back().candidates;
     for (size_t state = 0; state < last.size() * 2; ++state) {
-        double value = score[steps - 1][state];
+        double value = score(steps - 1)[state];
         if (value == negativeInfinity) continue;
         if (last[state / 2].first != start) {
             value += transition(last[state / 2].first, start);
@@ -361,8 +407,8 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
     }
     size_t state = bestState;
     for (size_t s = steps; s-- > 0;) {
-        best[s] = observations[s].candidates[state / 2].first;
-        state = static_cast<size_t>(back[s][state]);
+        best[s] = (*observations[s].candidates)[state / 2].first;
+        state = static_cast<size_t>(back(s)[state]);
     }
     return best;
 }
@@ -486,6 +532,12 @@ std::unique_ptr<LexicalTagger> LexicalTagger::load(const std::string& folder) {
         const auto& name = model->tagNames[static_cast<size_t>(t)];
         model->isVerb[static_cast<size_t>(t)] = name == "md" || name.rfind("vb", 0) == 0;
     }
+    for (int t = 0; t < model->tagCount(); ++t) {
+        model->alone.push_back({{t, 0.0}});
+        model->tagClass.push_back(classOfTag(model->tagNames[static_cast<size_t>(t)]));
+    }
+    model->toTag = model->find("to");
+    model->baseVerbTag = model->find("vb");
     model->hasData = model->sentenceEnd >= 0 && model->find("nn") >= 0;
     if (!model->hasData) return withoutModel();
     return std::unique_ptr<LexicalTagger>(new LexicalTagger(std::move(model)));
@@ -496,11 +548,81 @@ const LexicalTagger& LexicalTagger::shared() {
     return *tagger;
 }
 
+namespace {
+
+// Word-break classes of ASCII characters in the root rules, which count "@" as a letter and
+// colon as no mid-letter.
+enum class Wb { letter, digit, underscore, midNumLet, midNum, space, cr, lf, other };
+
+Wb wbClass(char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '@') return Wb::letter;
+    if (c >= '0' && c <= '9') return Wb::digit;
+    switch (c) {
+    case '_': return Wb::underscore;
+    case '.':
+    case '\'': return Wb::midNumLet;
+    case ',':
+    case ';': return Wb::midNum;
+    case ' ': return Wb::space;
+    case '\r': return Wb::cr;
+    case '\n':
+    case '\v':
+    case '\f': return Wb::lf;
+    default: return Wb::other;
+    }
+}
+
+bool joinsWords(Wb c) { return c == Wb::letter || c == Wb::digit || c == Wb::underscore; }
+
+} // namespace
+
+std::vector<std::pair<std::string_view, bool>> detail::asciiWordTokens(std::string_view text) {
+    std::vector<std::pair<std::string_view, bool>> tokens;
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const Wb first = wbClass(text[i]);
+        size_t end = i + 1;
+        if (joinsWords(first)) {
+            // Letters, digits and underscores run on; a "." or "'" between two letters, or any
+            // of ". ' , ;" between two digits, stays inside the word.
+            Wb last = first;
+            while (end < n) {
+                const Wb c = wbClass(text[end]);
+                if (joinsWords(c)) {
+                    last = c;
+                    ++end;
+                    continue;
+                }
+                const bool between = end + 1 < n && wbClass(text[end + 1]) == last;
+                if (between && ((last == Wb::letter && c == Wb::midNumLet) ||
+                                (last == Wb::digit && (c == Wb::midNumLet || c == Wb::midNum)))) {
+                    end += 2;
+                    continue;
+                }
+                break;
+            }
+        } else if (first == Wb::space) {
+            while (end < n && text[end] == ' ') ++end;
+        } else if (first == Wb::cr && end < n && text[end] == '\n') {
+            ++end;
+        }
+        // A lone underscore is no word; joined to anything it is.
+        tokens.emplace_back(text.substr(i, end - i), joinsWords(first) && (first != Wb::underscore || end - i > 1));
+        i = end;
+    }
+    return tokens;
+}
+
 std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     std::vector<TaggedToken> tokens;
     if (text.empty()) return tokens;
     std::vector<bool> isWord;
-    {
+    if (isAscii(text)) {
+        for (const auto& [token, word] : detail::asciiWordTokens(text)) {
+            tokens.push_back({token});
+            isWord.push_back(word);
+        }
+    } else {
         UErrorCode status = U_ZERO_ERROR;
         thread_local std::unique_ptr<icu::BreakIterator> words(
             icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
@@ -542,24 +664,24 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     }
 
     std::vector<Observation> observations;
+    auto& cache = CandidateCache::forModel(*m_model);
     for (size_t t = 0; t < tokens.size(); ++t) {
         const auto cls = tokens[t].lexicalClass;
         if (isWord[t]) {
-            observations.push_back(observeWord(*m_model, tokens[t].text, t));
+            observations.push_back({t, &cache.of(*m_model, tokens[t].text)});
         } else if (cls != LexicalClass::whitespace && cls != LexicalClass::otherWhitespace &&
                    cls != LexicalClass::wordJoiner) {
             const int tag = m_model->find(tagOfNonWord(cls, tokens[t].text));
-            if (tag >= 0) observations.push_back({t, {{tag, 0.0}}});
+            if (tag >= 0) observations.push_back({t, &m_model->alone[static_cast<size_t>(tag)]});
         }
     }
     const auto best = viterbi(*m_model, observations);
     for (size_t s = 0; s < observations.size(); ++s) {
         const size_t t = observations[s].token;
         if (!isWord[t]) continue;
-        const auto& tagName = m_model->tagNames[static_cast<size_t>(best[s])];
-        tokens[t].lexicalClass = classOfTag(tagName);
+        tokens[t].lexicalClass = m_model->tagClass[static_cast<size_t>(best[s])];
         // The corpus has one tag for "to"; it is a particle before a verb and a preposition otherwise.
-        if (tagName == "to" && !(s + 1 < observations.size() && m_model->tagNames[static_cast<size_t>(best[s + 1])] == "vb"))
+        if (best[s] == m_model->toTag && !(s + 1 < observations.size() && best[s + 1] == m_model->baseVerbTag))
             tokens[t].lexicalClass = LexicalClass::preposition;
     }
     return tokens;

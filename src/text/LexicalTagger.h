@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lexorra::text {
@@ -78,5 +79,12 @@ private:
     explicit LexicalTagger(std::unique_ptr<Model> model);
     std::unique_ptr<Model> m_model;
 };
+
+namespace detail {
+// The word-break tokens of an ASCII text as ICU's root word rules cut them, each with whether it
+// is a word or number (rule status at least UBRK_WORD_NUMBER), without a break iterator. Public
+// for the test that holds it to ICU.
+std::vector<std::pair<std::string_view, bool>> asciiWordTokens(std::string_view text);
+} // namespace detail
 
 } // namespace lexorra::text

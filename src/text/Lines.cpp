@@ -2,6 +2,10 @@
 
 #include "text/Utf.h"
 
+#include <algorithm>
+#include <future>
+#include <thread>
+
 namespace lexorra::text {
 
 std::vector<std::string_view> splitLines(std::string_view s) {
@@ -38,6 +42,25 @@ std::string join(const std::vector<std::string_view>& pieces, std::string_view s
 
 std::string join(const std::vector<std::string>& pieces, std::string_view separator) {
     return joinImpl(pieces, separator);
+}
+
+std::string mapLines(std::string_view input, const std::function<std::string(std::string_view)>& convert) {
+    const auto lines = splitLines(input);
+    std::vector<std::string> out(lines.size());
+    auto run = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) out[i] = convert(lines[i]);
+    };
+    // Below a few hundred kilobytes per thread, starting one costs more than it saves.
+    constexpr size_t bytesPerThread = 256 * 1024;
+    const size_t cores = std::max(1U, std::thread::hardware_concurrency());
+    const size_t threads = std::min({cores, input.size() / bytesPerThread + 1, lines.size()});
+    const size_t share = (lines.size() + threads - 1) / threads;
+    std::vector<std::future<void>> helpers;
+    for (size_t t = 1; t < threads; ++t)
+        helpers.push_back(std::async(run, std::min(t * share, lines.size()), std::min((t + 1) * share, lines.size())));
+    run(0, std::min(share, lines.size()));
+    for (auto& helper : helpers) helper.get();
+    return join(out);
 }
 
 bool isNewline(char32_t c) {

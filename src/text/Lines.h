@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,11 @@ namespace lexorra::text {
 // Splits at every line feed, keeping empty pieces: "a\n\nb\n" gives {"a", "", "b", ""}.
 // An empty text is one empty line.
 std::vector<std::string_view> splitLines(std::string_view s);
+
+// Converts every piece of splitLines and joins the results with line feeds. A long text is
+// shared out over the machine's cores, so convert must be safe to call from several threads.
+//   mapLines("a\nb", [](std::string_view l) { return std::string(l) + "!"; }) == "a!\nb!"
+std::string mapLines(std::string_view input, const std::function<std::string(std::string_view)>& convert);
 
 // Joins with the separator (a line feed unless given).
 std::string join(const std::vector<std::string_view>& pieces, std::string_view separator = "\n");

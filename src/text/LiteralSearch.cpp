@@ -35,27 +35,57 @@ std::string comparisonKey(std::string_view s, bool caseInsensitive) {
     return toUtf8(u);
 }
 
-char asciiFold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiFold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Case-insensitive matches of an ASCII needle, compared byte by byte: a letter is compared with
+// its 0x20 bit set on both sides, any other byte exactly. In text that is not all ASCII a match
+// must also end where a canonical segment does (no mark or conjoining vowel follows it); it
+// always starts on one, as every ASCII character does.
+std::vector<LiteralMatch> findAsciiAnyCase(std::string_view input, std::string_view find, bool checkEnd) {
+    std::vector<LiteralMatch> matches;
+    std::string key(find);
+    std::string mask(find.size(), '\0');
+    for (size_t k = 0; k < key.size(); ++k) {
+        key[k] = asciiFold(key[k]);
+        if (key[k] >= 'a' && key[k] <= 'z') mask[k] = 0x20;
+    }
+    const size_t n = key.size();
+    const char first = key[0];
+    const char firstMask = mask[0];
+    const auto& composer = nfc();
+    for (size_t i = 0; i + n <= input.size();) {
+        if ((input[i] | firstMask) != first) {
+            ++i;
+            continue;
+        }
+        size_t k = 1;
+        while (k < n && (input[i + k] | mask[k]) == key[k])
+            ++k;
+        if (k < n) {
+            ++i;
+            continue;
+        }
+        const size_t end = i + n;
+        if (checkEnd && end < input.size() && static_cast<unsigned char>(input[end]) >= 0x80) {
+            size_t next = end;
+            if (!composer.hasBoundaryBefore(static_cast<UChar32>(nextCodePoint(input, next)))) {
+                ++i;
+                continue;
+            }
+        }
+        matches.push_back({i, end});
+        i = end;
+    }
+    return matches;
+}
 
 // Matches in an ASCII haystack for an ASCII needle: no normalisation can apply.
 std::vector<LiteralMatch> findAscii(std::string_view input, std::string_view find, bool caseInsensitive) {
+    if (caseInsensitive) return findAsciiAnyCase(input, find, false);
     std::vector<LiteralMatch> matches;
-    if (!caseInsensitive) {
-        const std::boyer_moore_horspool_searcher searcher(find.begin(), find.end());
-        auto it = input.begin();
-        while (true) {
-            auto [b, e] = searcher(it, input.end());
-            if (b == input.end()) break;
-            matches.push_back({static_cast<size_t>(b - input.begin()), static_cast<size_t>(e - input.begin())});
-            it = e;
-        }
-        return matches;
-    }
-    std::string key(find);
-    for (auto& c : key) c = asciiFold(c);
-    const std::boyer_moore_horspool_searcher searcher(
-        key.begin(), key.end(), [](char c) { return std::hash<char>()(asciiFold(c)); },
-        [](char a, char b) { return asciiFold(a) == asciiFold(b); });
+    const std::boyer_moore_horspool_searcher searcher(find.begin(), find.end());
     auto it = input.begin();
     while (true) {
         auto [b, e] = searcher(it, input.end());
@@ -66,11 +96,33 @@ std::vector<LiteralMatch> findAscii(std::string_view input, std::string_view fin
     return matches;
 }
 
-// General case: the input is cut into canonical segments (a starter and what composes with
-// it: combining marks, or the vowel and final of a Korean syllable written in parts), the
-// same cuts for every encoding of the same text; matches must start and end on segment
-// boundaries of the key text.
-std::vector<LiteralMatch> findCanonical(std::string_view input, std::string_view find, bool caseInsensitive) {
+// The characters other than ASCII whose comparison key (canonical decomposition, full case
+// folding) is all ASCII, with that key. Only they can take part in a case-insensitive match of an
+// ASCII needle without their bytes matching, and only where their key occurs in the needle's.
+struct AsciiKeyed {
+    std::string_view bytes;
+    std::string_view key;
+};
+constexpr AsciiKeyed asciiKeyed[] = {
+    {"\u00DF", "ss"},  {"\u017F", "s"},  {"\u037E", ";"},  {"\u1E9E", "ss"}, {"\u1FEF", "`"},
+    {"\u212A", "k"},   {"\uFB00", "ff"}, {"\uFB01", "fi"}, {"\uFB02", "fl"}, {"\uFB03", "ffi"},
+    {"\uFB04", "ffl"}, {"\uFB05", "st"}, {"\uFB06", "st"},
+};
+
+// Whether the text holds one of those characters whose key occurs in the folded needle. They are
+// looked for as bytes: the decoder accepts no other encoding of them.
+bool holdsAsciiKeyedPartOf(std::string_view text, std::string_view find) {
+    std::string key(find);
+    for (auto& c : key)
+        c = asciiFold(c);
+    for (const auto& k : asciiKeyed)
+        if (key.find(k.key) != std::string::npos && text.find(k.bytes) != std::string_view::npos) return true;
+    return false;
+}
+
+} // namespace
+
+std::vector<LiteralMatch> detail::findCanonical(std::string_view input, std::string_view find, bool caseInsensitive) {
     std::vector<LiteralMatch> matches;
     const std::string needle = comparisonKey(find, caseInsensitive);
     if (needle.empty()) return matches;
@@ -131,6 +183,8 @@ std::vector<LiteralMatch> findCanonical(std::string_view input, std::string_view
 // is a canonical match unless combining marks follow it (they belong to its last letter).
 // Only three code points decompose to ASCII (U+037E to ";", U+1FEF to "`", U+212A to
 // "K"); a text holding one of them takes the general path.
+namespace {
+
 std::optional<std::vector<LiteralMatch>> findAsciiNeedle(std::string_view input, std::string_view find) {
     for (std::string_view singleton : {"\xCD\xBE", "\xE1\xBF\xAF", "\xE2\x84\xAA"})
         if (input.find(singleton) != std::string_view::npos) return std::nullopt;
@@ -160,7 +214,9 @@ std::vector<LiteralMatch> findLiteral(std::string_view input, std::string_view f
     if (isAscii(input) && isAscii(find)) return findAscii(input, find, caseInsensitive);
     if (!caseInsensitive && isAscii(find))
         if (auto matches = findAsciiNeedle(input, find)) return *std::move(matches);
-    return findCanonical(input, find, caseInsensitive);
+    if (caseInsensitive && isAscii(find) && !holdsAsciiKeyedPartOf(input, find))
+        return findAsciiAnyCase(input, find, true);
+    return detail::findCanonical(input, find, caseInsensitive);
 }
 
 std::string replaceExact(std::string_view text, std::string_view from, std::string_view to) {

@@ -28,4 +28,10 @@ struct LiteralMatch {
 };
 std::vector<LiteralMatch> findLiteral(std::string_view input, std::string_view find, bool caseInsensitive);
 
+namespace detail {
+// The exact rule findLiteral's faster paths must agree with: search over the comparison keys of
+// canonical segments. Public for the test that compares the two.
+std::vector<LiteralMatch> findCanonical(std::string_view input, std::string_view find, bool caseInsensitive);
+} // namespace detail
+
 } // namespace lexorra::text

@@ -3,6 +3,8 @@
 #include "text/Cancellation.h"
 #include "text/Utf.h"
 
+#include <unicode/uchar.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -67,14 +69,23 @@ std::vector<TemplatePiece> parseTemplate(const icu::UnicodeString& tmpl, int32_t
     return pieces;
 }
 
-// Maps increasing UTF-16 offsets of a text to byte offsets of its UTF-8 form by walking
-// forward; a step back restarts from the beginning (rare: groups inside lookbehinds).
+// Maps UTF-16 offsets of a text to byte offsets of its UTF-8 form by walking forward from the
+// last one; a step back walks again from the anchor (a known pair, such as the start of the
+// current match), or from the beginning when it goes before that (rare: lookbehinds).
 class OffsetMap {
 public:
     OffsetMap(std::string_view utf8, bool ascii) : m_text(utf8), m_ascii(ascii) {}
+    void anchor(int32_t unit, size_t byte) {
+        m_anchorUnit = m_unit = unit;
+        m_anchorByte = m_byte = byte;
+    }
     size_t byteOffset(int32_t unit) {
         if (m_ascii) return static_cast<size_t>(unit);
-        if (unit < m_unit) m_byte = 0, m_unit = 0;
+        if (unit < m_unit) {
+            if (unit < m_anchorUnit) m_anchorUnit = 0, m_anchorByte = 0;
+            m_unit = m_anchorUnit;
+            m_byte = m_anchorByte;
+        }
         while (m_unit < unit && m_byte < m_text.size()) {
             const char32_t c = nextCodePoint(m_text, m_byte);
             m_unit += c > 0xFFFF ? 2 : 1;
@@ -87,14 +98,63 @@ private:
     bool m_ascii;
     size_t m_byte = 0;
     int32_t m_unit = 0;
+    size_t m_anchorByte = 0;
+    int32_t m_anchorUnit = 0;
 };
 
 } // namespace
+
+Regex::Utf8ReplaceResult Regex::replaceDigitRuns(std::string_view input, std::string_view replacementTemplate) const {
+    struct Piece {
+        std::string literal;
+        int32_t group;
+    };
+    std::vector<Piece> pieces;
+    for (auto& p : parseTemplate(toUnicode(replacementTemplate), groupCount()))
+        pieces.push_back({toUtf8(p.literal), p.group});
+    const bool anyScript = m_digitRun == DigitRun::anyScript;
+    Utf8ReplaceResult result;
+    result.text.reserve(input.size() + input.size() / 8);
+    size_t last = 0;
+    size_t nextPoll = size_t{1} << 20;
+    // Whether a digit starts at i; next is then where its code point ends.
+    auto digitAt = [&](size_t i, size_t& next) {
+        next = i + 1;
+        const auto byte = static_cast<unsigned char>(input[i]);
+        if (byte < 0x80) return byte >= '0' && byte <= '9';
+        const char32_t c = nextCodePoint(input, --next);
+        return anyScript && u_charType(static_cast<UChar32>(c)) == U_DECIMAL_DIGIT_NUMBER;
+    };
+    for (size_t i = 0, next = 0; i < input.size(); i = next) {
+        if (i >= nextPoll) {
+            if (runIsStale()) return {RegexStatus::cancelled, {}};
+            nextPoll = i + (size_t{1} << 20);
+        }
+        if (!digitAt(i, next)) continue;
+        const size_t start = i;
+        size_t end = next;
+        while (end < input.size() && digitAt(end, next))
+            end = next;
+        next = end;
+        result.text.append(input, last, start - last);
+        for (const auto& piece : pieces) {
+            if (piece.group == -1)
+                result.text += piece.literal;
+            else if (piece.group >= 0)
+                result.text.append(input, start, end - start);
+        }
+        last = end;
+    }
+    result.text.append(input, last, std::string_view::npos);
+    return result;
+}
 
 Regex::Utf8ReplaceResult Regex::replaceAll(std::string_view input, std::string_view replacementTemplate) const {
     Utf8ReplaceResult result;
     // Invalid UTF-8 would not map back byte for byte: take the UTF-16 route for it.
     const bool ascii = isAscii(input);
+    if (m_digitRun != DigitRun::none && (ascii || isValidUtf8(input)))
+        return replaceDigitRuns(input, replacementTemplate);
     if (!ascii && !isValidUtf8(input)) {
         auto r = replaceAll(toUnicode(input), toUnicode(replacementTemplate));
         result.status = r.status;
@@ -122,6 +182,8 @@ Regex::Utf8ReplaceResult Regex::replaceAll(std::string_view input, std::string_v
     size_t last = 0;
     while (m->find(status)) {
         const size_t start = matchMap.byteOffset(m->start(status));
+        // Groups are looked up from the match on, in any order the template names them.
+        groupMap.anchor(m->start(status), start);
         result.text.append(input.data() + last, start - last);
         for (const auto& piece : pieces) {
             if (piece.group == -1) {
@@ -158,7 +220,14 @@ std::optional<Regex> Regex::compile(std::string_view pattern, RegexOptions optio
         if (error) *error = u_errorName(status);
         return std::nullopt;
     }
-    return Regex(std::move(compiled));
+    Regex regex(std::move(compiled));
+    // Numbers are the commonest thing replaced by pattern; their run is found by a scan that
+    // needs no UTF-16 copy of the text. Case and line flags change nothing for digits.
+    if (pattern == "\\d+" || pattern == "(\\d+)")
+        regex.m_digitRun = DigitRun::anyScript;
+    else if (pattern == "[0-9]+" || pattern == "([0-9]+)")
+        regex.m_digitRun = DigitRun::ascii;
+    return regex;
 }
 
 int32_t Regex::groupCount() const {

@@ -66,11 +66,17 @@ public:
     void setTimeLimit(int32_t steps) { m_timeLimit = steps; }
 
 private:
+    // Patterns a plain scan of UTF-8 answers exactly as the engine does: a run of decimal digits,
+    // alone or as the only group.
+    enum class DigitRun { none, anyScript, ascii };
+
     explicit Regex(std::shared_ptr<icu::RegexPattern> pattern) : m_pattern(std::move(pattern)) {}
     std::unique_ptr<icu::RegexMatcher> matcher(const icu::UnicodeString& input, UErrorCode& status) const;
+    Utf8ReplaceResult replaceDigitRuns(std::string_view input, std::string_view replacementTemplate) const;
 
     std::shared_ptr<icu::RegexPattern> m_pattern;
     int32_t m_timeLimit = defaultRegexTimeLimit;
+    DigitRun m_digitRun = DigitRun::none;
 };
 
 } // namespace lexorra::text

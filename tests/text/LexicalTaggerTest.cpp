@@ -1,9 +1,12 @@
 #include "text/LexicalTagger.h"
 
 #include <gtest/gtest.h>
+#include <unicode/brkiter.h>
 
 #include <fstream>
 #include <map>
+#include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -146,4 +149,39 @@ TEST(LexicalTagger, AccuracyOnHandTaggedSample) {
     ASSERT_GT(total, 300u);
     EXPECT_GE(accuracy, 90.0);
     EXPECT_GE(capitalisedAccuracy, 85.0);
+}
+
+// The ASCII word cutter against ICU's word break iterator: every pair of ASCII characters, every
+// text of up to four characters from one of each word-break class, then longer random ones.
+TEST(LexicalTagger, AsciiWordTokensAgreeWithTheBreakIterator) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> words(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+    ASSERT_TRUE(U_SUCCESS(status));
+    auto icuTokens = [&](const std::string& text) {
+        std::vector<std::pair<std::string_view, bool>> tokens;
+        const auto utf16 = icu::UnicodeString::fromUTF8(text); // the iterator keeps a reference
+        words->setText(utf16);
+        for (int32_t start = words->first(), end = words->next(); end != icu::BreakIterator::DONE;
+             start = end, end = words->next())
+            tokens.emplace_back(std::string_view(text).substr(start, end - start), words->getRuleStatus() >= 100);
+        return tokens;
+    };
+    std::vector<std::string> texts;
+    for (int a = 0; a < 128; ++a)
+        for (int b = 0; b < 128; ++b) texts.push_back({static_cast<char>(a), static_cast<char>(b)});
+    const std::string classes = "aZ@5_.',;: \t\r\n\v-\"";
+    texts.push_back("");
+    for (size_t from = texts.size() - 1, length = 1; length <= 4; ++length) {
+        const size_t to = texts.size();
+        for (size_t t = from; t < to; ++t)
+            for (char c : classes) texts.push_back(texts[t] + c);
+        from = to;
+    }
+    std::mt19937 rng(5);
+    for (int n = 0; n < 3000; ++n) {
+        std::string text;
+        for (int k = rng() % 40; k > 0; --k) text += static_cast<char>(rng() % 2 ? classes[rng() % classes.size()] : rng() % 128);
+        texts.push_back(text);
+    }
+    for (const auto& text : texts) ASSERT_EQ(lexorra::text::detail::asciiWordTokens(text), icuTokens(text)) << text;
 }

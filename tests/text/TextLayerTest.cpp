@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unicode/normalizer2.h>
+
 #include <chrono>
+#include <random>
 
 using namespace lexorra;
 using namespace lexorra::text;
@@ -27,6 +30,15 @@ TEST(Lines, SplitKeepsEmptyPiecesAndJoinRestores) {
         EXPECT_EQ(splitLines(c.in), c.pieces) << c.in;
         EXPECT_EQ(join(splitLines(c.in)), c.in);
     }
+}
+
+TEST(Lines, MapLinesOverThreadsKeepsTheOrderOfOneByOne) {
+    std::string text;
+    for (int i = 0; i < 150000; ++i) text += std::to_string(i) + (i % 3 ? "\n" : "\n\n");
+    auto convert = [](std::string_view line) { return "<" + std::string(line) + ">"; };
+    std::vector<std::string> oneByOne;
+    for (auto line : splitLines(text)) oneByOne.push_back(convert(line));
+    EXPECT_EQ(mapLines(text, convert), join(oneByOne));
 }
 
 TEST(Lines, NewlineSetSplitsEveryNewlineCharacterSeparately) {
@@ -85,6 +97,33 @@ TEST(LiteralSearch, CanonicalEquivalenceAndCaseFolding) {
         EXPECT_EQ(replaceLiteral(c.input, c.find, c.with, c.caseInsensitive), c.expected) << c.input << " / " << c.find;
 }
 
+// The case-insensitive fast paths of findLiteral against the exact rule, over texts mixing ASCII in both cases
+// with what breaks a byte comparison: marks, a conjoining vowel, characters folding or
+// decomposing to ASCII, invalid bytes. Every character whose key is all ASCII is in the mix.
+TEST(LiteralSearch, FastPathsAgreeWithCanonicalSearch) {
+    std::vector<std::string> pieces = {"f", "o", "x", "F", "O", "X", "s", "S", "k", " ", "\n", "\r", "\u0301",
+                                       "\u0307", "\u00E9", "\u1E8B", "\u1100", "\u1161", "\xE1", "\xFF"};
+    UErrorCode status = U_ZERO_ERROR;
+    const auto* nfd = icu::Normalizer2::getNFDInstance(status);
+    for (UChar32 c = 0x80; c <= 0x10FFFF; ++c) {
+        auto key = nfd->normalize(nfd->normalize(icu::UnicodeString(c), status).foldCase(), status);
+        if (isAscii(toUtf8(key))) pieces.push_back(toUtf8(icu::UnicodeString(c)));
+    }
+    std::mt19937 rng(7);
+    const std::string_view needles[] = {"fox", "FOX", "x", "s", "Ss", "k", "o\r", "\nf", "xs", "fi", "ffl", "st;`"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string input;
+        for (int n = rng() % 24; n > 0; --n) input += pieces[rng() % pieces.size()];
+        for (auto needle : needles) {
+            const auto fast = findLiteral(input, needle, true);
+            const auto exact = detail::findCanonical(input, needle, true);
+            ASSERT_EQ(fast.size(), exact.size()) << input << " / " << needle;
+            for (size_t m = 0; m < fast.size(); ++m)
+                ASSERT_TRUE(fast[m].begin == exact[m].begin && fast[m].end == exact[m].end) << input << " / " << needle;
+        }
+    }
+}
+
 TEST(Regex, TemplatesGroupsAndEscapes) {
     struct Case {
         std::string_view pattern, input, tmpl, expected;
@@ -107,6 +146,39 @@ TEST(Regex, TemplatesGroupsAndEscapes) {
         EXPECT_EQ(toUtf8(r.text), c.expected) << c.pattern << " " << c.tmpl;
     }
     EXPECT_FALSE(Regex::compile("(", {}));
+}
+
+// Replacement over UTF-8 against the engine's over UTF-16 (the scan that answers digit-run
+// patterns, and the general path): over every code point, and over random mixes of digits of
+// several scripts (one outside the first plane), marks, other numbers and letters, with either
+// case flag and a template naming groups out of order and one that does not exist.
+TEST(Regex, Utf8ReplacementAgreesWithTheEngine) {
+    std::vector<std::string> texts(1);
+    for (char32_t c = 1; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        appendCodePoint(texts[0], c);
+        if (c % 7 == 0) texts[0] += 'x';
+    }
+    const std::string_view pieces[] = {"1",      "90",     "a",      " ",      "\u0663", "\U0001D7CE",
+                                       "\u0301", "\uFF10", "\u00B2", "\u2160", "\n"};
+    std::mt19937 rng(11);
+    for (int n = 0; n < 300; ++n) {
+        std::string text;
+        for (int k = rng() % 12; k > 0; --k)
+            text += pieces[rng() % std::size(pieces)];
+        texts.push_back(text);
+    }
+    for (std::string_view pattern : {"\\d+", "(\\d+)", "[0-9]+", "([0-9]+)", "(\\p{L})(\\d+)"})
+        for (bool caseInsensitive : {true, false}) {
+            auto re = Regex::compile(pattern, {.caseInsensitive = caseInsensitive});
+            ASSERT_TRUE(re);
+            for (const auto& text : texts) {
+                const auto fast = re->replaceAll(std::string_view(text), std::string_view("<$1|$0$2>"));
+                const auto exact = re->replaceAll(toUnicode(text), toUnicode("<$1|$0$2>"));
+                ASSERT_EQ(fast.status, RegexStatus::ok);
+                ASSERT_EQ(fast.text, toUtf8(exact.text)) << pattern << " " << text.substr(0, 40);
+            }
+        }
 }
 
 TEST(Regex, CatastrophicPatternEndsWithTimeOut) {

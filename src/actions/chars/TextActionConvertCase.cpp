@@ -231,8 +231,8 @@ std::string TextActionConvertCase::transform(std::string_view input) const {
     case ConvertCaseType::upperCase: return text::upperCase(input);
     case ConvertCaseType::lowerCase: return text::lowerCase(input);
     case ConvertCaseType::capitalizeWords: return text::capitalizeWords(input);
-    case ConvertCaseType::titleCase: return byLine(input, titleCaseLine);
-    case ConvertCaseType::sentenceCase: return byLine(input, sentenceCaseLine);
+    case ConvertCaseType::titleCase: return text::mapLines(input, titleCaseLine);
+    case ConvertCaseType::sentenceCase: return text::mapLines(input, sentenceCaseLine);
     case ConvertCaseType::camelCase: return byLine(input, [](std::string_view l) { return camelCaseLine(l, false); });
     case ConvertCaseType::pascalCase: return byLine(input, [](std::string_view l) { return camelCaseLine(l, true); });
     case ConvertCaseType::camelCaseToNormal:

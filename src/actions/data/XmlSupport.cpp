@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace lexorra::data {
 
@@ -157,11 +159,24 @@ std::string_view validUtf8(std::string_view text, std::string& repaired) {
     return repaired;
 }
 
+namespace {
+
+// The first occurrence at or after from. A skipping search: the plain one stops at every copy
+// of the first character, which in a document is every space.
+size_t findFrom(std::string_view text, std::string_view what, size_t from) {
+    if (from > text.size()) return std::string_view::npos;
+    const std::boyer_moore_horspool_searcher searcher(what.begin(), what.end());
+    const auto at = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), searcher);
+    return at == text.end() ? std::string_view::npos : static_cast<size_t>(at - text.begin());
+}
+
+} // namespace
+
 std::string replaceAll(std::string_view text, std::string_view what, std::string_view with) {
     std::string out;
     out.reserve(text.size());
     size_t last = 0;
-    for (size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, last)) {
+    for (size_t at = findFrom(text, what, 0); at != std::string_view::npos; at = findFrom(text, what, last)) {
         out.append(text, last, at - last);
         out.append(with);
         last = at + what.size();
@@ -173,10 +188,14 @@ std::string replaceAll(std::string_view text, std::string_view what, std::string
 std::string removeAll(std::string_view text, std::string_view what) { return replaceAll(text, what, ""); }
 
 std::string normaliseDeclarationAndQuotes(std::string_view text) {
-    std::string out = removeAll(text, " encoding=\"utf-16\"");
-    out = removeAll(out, " encoding=\"utf-8\"");
-    out = replaceAll(out, "\u201C", "\"");
-    return replaceAll(out, "\u201D", "\"");
+    // In this order, each on the previous one's result; a step copies the whole text, so only a
+    // step with something to replace runs.
+    static constexpr std::pair<std::string_view, std::string_view> steps[] = {
+        {" encoding=\"utf-16\"", ""}, {" encoding=\"utf-8\"", ""}, {"\u201C", "\""}, {"\u201D", "\""}};
+    std::string out(text);
+    for (const auto& [what, with] : steps)
+        if (findFrom(out, what, 0) != std::string_view::npos) out = replaceAll(out, what, with);
+    return out;
 }
 
 } // namespace lexorra::data
