@@ -84,23 +84,6 @@ TEST(TextAction, CopyKeepsNameFlagsAndOptionsButNotTheId) {
     EXPECT_FALSE(c->notValidRegEx);
 }
 
-TEST(TextAction, DictionaryFormOfTheBaseKeysAndOptionOrder) {
-    auto a = makeDefault(TextActionType::replaceString);
-    Dictionary d = a->toDictionary();
-    std::vector<std::string> keys;
-    for (const auto& [k, v] : d.asMap())
-        keys.push_back(k);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "ReplaceString", "WithString", "CaseSensitive",
-                                              "isRegEx"}));
-    EXPECT_EQ(*d.get("Name"), Value("Replace Text"));
-    EXPECT_EQ(*d.get("Id"), Value(a->id));
-    EXPECT_EQ(*d.get("Type"), Value(0));
-    EXPECT_EQ(*d.get("CaseSensitive"), Value(false));
-
-    auto noOptions = makeDefault(TextActionType::trimLines)->toDictionary();
-    EXPECT_EQ(noOptions.asMap().size(), 3u);
-}
-
 TEST(TextAction, RestoringTakesTheStoredIdAndTheTitleAsName) {
     Dictionary d = makeDictionary();
     d.set("Type", 0);
@@ -117,17 +100,6 @@ TEST(TextAction, RestoringTakesTheStoredIdAndTheTitleAsName) {
     EXPECT_EQ(a->optionValue("ReplaceString"), Value("x"));
     EXPECT_EQ(a->optionValue("CaseSensitive"), Value(true));
     EXPECT_EQ(a->optionValue("isRegEx"), Value(false)); // optional, absent
-}
-
-TEST(TextAction, IllTypedOrMissingOptionsKeepDefaults) {
-    Dictionary d = makeDictionary();
-    d.set("Type", 0);
-    d.set("ReplaceString", 5);
-    d.set("CaseSensitive", 1); // a stored number 1 bridges to true
-    auto a = actionFromDictionary(d);
-    ASSERT_TRUE(a);
-    EXPECT_EQ(a->optionValue("ReplaceString"), Value(""));
-    EXPECT_EQ(a->optionValue("CaseSensitive"), Value(true));
 }
 
 TEST(TextAction, ListsDropUnknownKindsAndKeepOrder) {

@@ -40,62 +40,6 @@ std::string withByteChanged(const std::string& text, std::size_t at) {
 
 // ---- Model
 
-TEST(TextActionEncryptionModel, Defaults) {
-    TextActionEncryption action;
-    EXPECT_EQ(action.name(), "Encryption");
-    EXPECT_EQ(action.type, TextActionType::encryption);
-    EXPECT_EQ(action.encryptionOrDecryption, EncryptionOrDecryption::encryption);
-    EXPECT_EQ(action.password, "");
-}
-
-TEST(TextActionEncryptionModel, DictionaryKeysInOrder) {
-    auto action = makeAction(EncryptionOrDecryption::decryption, "pa ss");
-    const Dictionary d = action->toDictionary();
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap()) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "Password", "EncryptionOrDecryption"}));
-    EXPECT_EQ(d.get("Type")->asInteger(), 19);
-    EXPECT_EQ(d.get("Password")->asString(), "pa ss");
-    EXPECT_EQ(d.get("EncryptionOrDecryption")->asInteger(), 1);
-}
-
-TEST(TextActionEncryptionModel, ReadingStoredDictionaries) {
-    struct Case {
-        const char* json;
-        EncryptionOrDecryption direction;
-        std::string password;
-    };
-    const Case cases[] = {
-        {R"({"Type":19})", EncryptionOrDecryption::encryption, ""},
-        {R"({"Type":19,"Password":"p","EncryptionOrDecryption":1})", EncryptionOrDecryption::decryption, "p"},
-        {R"({"Type":19,"EncryptionOrDecryption":0})", EncryptionOrDecryption::encryption, ""},
-        {R"({"Type":19,"EncryptionOrDecryption":2})", EncryptionOrDecryption::encryption, ""},
-        {R"({"Type":19,"EncryptionOrDecryption":-1})", EncryptionOrDecryption::encryption, ""},
-        {R"({"Type":19,"EncryptionOrDecryption":"1"})", EncryptionOrDecryption::encryption, ""},
-        {R"({"Type":19,"EncryptionOrDecryption":1.5})", EncryptionOrDecryption::encryption, ""},
-        {R"({"Type":19,"Password":42})", EncryptionOrDecryption::encryption, ""},
-        {R"({"Type":19,"Password":null,"EncryptionOrDecryption":1})", EncryptionOrDecryption::decryption, ""},
-        {R"({"Type":19,"Password":"äö ü"})", EncryptionOrDecryption::encryption, "äö ü"},
-    };
-    for (const auto& c : cases) {
-        auto value = json::parse(c.json);
-        ASSERT_TRUE(value) << c.json;
-        auto action = std::dynamic_pointer_cast<TextActionEncryption>(actionFromDictionary(*value));
-        ASSERT_TRUE(action) << c.json;
-        EXPECT_EQ(action->encryptionOrDecryption, c.direction) << c.json;
-        EXPECT_EQ(action->password, c.password) << c.json;
-    }
-}
-
-TEST(TextActionEncryptionModel, CopyKeepsBothOptions) {
-    auto action = makeAction(EncryptionOrDecryption::decryption, "secret");
-    auto copied = std::dynamic_pointer_cast<TextActionEncryption>(action->copy());
-    ASSERT_TRUE(copied);
-    EXPECT_NE(copied->id, action->id);
-    EXPECT_EQ(copied->encryptionOrDecryption, EncryptionOrDecryption::decryption);
-    EXPECT_EQ(copied->password, "secret");
-}
-
 // ---- Transform
 
 TEST(TextActionEncryptionTransform, EmptyInputAndPassword) {

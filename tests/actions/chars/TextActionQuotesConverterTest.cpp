@@ -59,18 +59,3 @@ TEST(TextActionQuotesConverter, RoundTripOfPlainQuotations) {
     const std::string text = "She said \"don't go\" and 'left'.";
     EXPECT_EQ(run(QuotesConverterType::toStraight, run(QuotesConverterType::toCurly, text)), text);
 }
-
-TEST(TextActionQuotesConverter, DictionaryForm) {
-    TextActionQuotesConverter action;
-    EXPECT_EQ(action.name(), "Straight <-> Curly Quotes");
-    EXPECT_TRUE(action.hasOptions());
-    action.conversion = QuotesConverterType::toStraight;
-    const auto dict = action.toDictionary();
-    EXPECT_EQ(dict.get("Conversion")->toInteger(), 1);
-    auto back = lexorra::fromDictionary(lexorra::TextActionType::quotesConverter, dict);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->transform("“x”"), "\"x\"");
-    auto fallback = lexorra::actionFromDictionary(*lexorra::json::parse(R"({"Type":33,"Conversion":5})"));
-    ASSERT_NE(fallback, nullptr);
-    EXPECT_EQ(fallback->transform("\"x\""), "“x”");
-}

@@ -65,16 +65,4 @@ TEST(Stats, WordsAreLowerCasedPiecesWithoutSeparators) {
     EXPECT_TRUE(statisticsWords(" \n\t.,;").empty());
 }
 
-TEST(Stats, HasNoOptionsAndARestoredCopyReportsTheSame) {
-    TextActionStats action;
-    EXPECT_FALSE(action.hasOptions());
-    EXPECT_FALSE(action.showDetails());
-    const Dictionary d = action.toDictionary();
-    EXPECT_EQ(d.asMap().size(), 3u);
-    auto restored = fromDictionary(TextActionType::stats, d);
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->name(), "Text Statistics");
-    EXPECT_EQ(restored->transform("a a"), action.transform("a a"));
-}
-
 } // namespace

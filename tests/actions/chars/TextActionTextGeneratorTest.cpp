@@ -269,30 +269,4 @@ TEST(TextGenerator, BrokenCharactersKeepTheLengthAndWordLikeRuns) {
     EXPECT_EQ(loremCharacters(random, 10, false).find(' '), std::string::npos);
 }
 
-TEST(TextGenerator, DictionaryFormKeyOrderAndRestore) {
-    TextActionTextGenerator action;
-    action.numberOfElements = 7;
-    action.generatorType = Type::sentence;
-    action.positionType = Position::everyLine;
-    action.minWordPerSentence = 2;
-    action.breakCharactersInWords = true;
-    const Dictionary d = action.toDictionary();
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap())
-        keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "NumberOfElements", "GeneratorType", "PositionType",
-                                              "MinWordPerSentence", "MaxWordPerSentence", "MinSentencesPerParagraph",
-                                              "MaxSentencesPerParagraph", "NewLine", "BreakCharactersInWords"}));
-    auto restored =
-        std::dynamic_pointer_cast<TextActionTextGenerator>(fromDictionary(TextActionType::textGenerator, d));
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->numberOfElements, 7);
-    EXPECT_EQ(restored->generatorType, Type::sentence);
-    EXPECT_EQ(restored->positionType, Position::everyLine);
-    EXPECT_EQ(restored->minWordPerSentence, 2);
-    EXPECT_EQ(restored->maxWordPerSentence, 16);
-    EXPECT_TRUE(restored->breakCharactersInWords);
-    EXPECT_EQ(restored->name(), "Text Generator");
-}
-
 } // namespace

@@ -160,20 +160,6 @@ TEST(TextActionJSON, DeepNestingIsRejectedNotACrash) {
     EXPECT_NE(run(bigThenFine), marker);
 }
 
-TEST(TextActionJSON, NoOptionsAndBaseDictionaryOnly) {
-    auto action = makeDefault(TextActionType::JSON);
-    ASSERT_NE(action, nullptr);
-    EXPECT_EQ(action->name(), "Beautify JSON ");
-    EXPECT_FALSE(action->hasOptions());
-    EXPECT_FALSE(action->showDetails());
-    const auto dict = action->toDictionary();
-    ASSERT_TRUE(dict.isMap());
-    EXPECT_EQ(dict.asMap().size(), 3u);
-    auto restored = fromDictionary(TextActionType::JSON, dict);
-    ASSERT_NE(restored, nullptr);
-    EXPECT_EQ(restored->transform("[1]"), "[\n  1\n]");
-}
-
 TEST(TextActionJSON, SurvivesDamagedInput) {
     const std::string valid = R"({"name":"Ann","tags":["a","b/c"],"n":{"x":1.5,"y":[true,null,{}]},"é":"\u00e9"})";
     for (const auto& input : testdata::malformedVariants(valid, 400)) {

@@ -121,27 +121,6 @@ TEST(JSONtoCSV, RoundTripThroughCsv) {
                            "  {\n    \"age\": -4,\n    \"name\": \"Bob, Jr.\"\n  }\n]");
 }
 
-TEST(JSONtoCSV, DictionaryFormRequiresConversion) {
-    auto action = makeDefault(TextActionType::JSONtoCSV);
-    ASSERT_TRUE(action);
-    Dictionary dictionary = action->toDictionary();
-    ASSERT_EQ(dictionary.asMap().size(), 4u);
-    EXPECT_EQ(dictionary.asMap()[3], (std::pair<std::string, Value>{"Conversion", Value(1)}));
-
-    dictionary.set("Conversion", 0);
-    auto restored = fromDictionary(TextActionType::JSONtoCSV, dictionary);
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->transform("a\n1"), "[\n  {\n    \"a\": 1\n  }\n]");
-    EXPECT_EQ(restored->copy()->optionValue("Conversion"), Value(0));
-
-    dictionary.set("Conversion", 2);
-    EXPECT_FALSE(fromDictionary(TextActionType::JSONtoCSV, dictionary));
-    dictionary.set("Conversion", "x");
-    EXPECT_FALSE(fromDictionary(TextActionType::JSONtoCSV, dictionary));
-    dictionary.remove("Conversion");
-    EXPECT_FALSE(fromDictionary(TextActionType::JSONtoCSV, dictionary));
-}
-
 TEST(JSONtoCSV, MalformedInputNeverCrashes) {
     const std::string json = R"({"rows":[{"a":1,"b":"x,\"y\"","c":[1,{"d":null}]},{"e":1.5e-9,"é":true}],"f":{"g":[{}]}})";
     for (const auto& input : testdata::malformedVariants(json, 300)) {

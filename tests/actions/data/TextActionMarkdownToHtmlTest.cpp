@@ -129,19 +129,6 @@ TEST(HtmlPrettyPrinter, SerialisesFragmentsAsDocuments) {
     for (const auto& c : cases) EXPECT_EQ(html::prettyDocument(c.input).value_or("(none)"), c.expected) << c.name;
 }
 
-TEST(MarkdownToHtml, HasNoOptionsAndRoundTrips) {
-    auto action = makeDefault(TextActionType::markdownToHtml);
-    ASSERT_TRUE(action);
-    EXPECT_FALSE(action->hasOptions());
-    EXPECT_TRUE(action->options().empty());
-    Dictionary dictionary = action->toDictionary();
-    EXPECT_EQ(dictionary.asMap().size(), 3u);
-    auto restored = fromDictionary(TextActionType::markdownToHtml, dictionary);
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->id, action->id);
-    EXPECT_EQ(restored->transform("# x"), run("# x"));
-}
-
 TEST(MarkdownToHtml, DeepNestingAndMalformedInputNeverCrash) {
     const std::string deep = run(std::string(4000, '>') + " deep");
     EXPECT_EQ(deep.rfind("<html>", 0), 0u);

@@ -56,14 +56,6 @@ TEST(TextActionXML, InvalidUtf8IsReadAsReplacementCharacter) {
     EXPECT_EQ(run("<a>x\xff</a>"), "<a>x\xEF\xBF\xBD</a>\n");
 }
 
-TEST(TextActionXML, NoOptions) {
-    auto action = makeDefault(TextActionType::XML);
-    ASSERT_NE(action, nullptr);
-    EXPECT_EQ(action->name(), "Beautify XML ");
-    EXPECT_FALSE(action->hasOptions());
-    EXPECT_EQ(action->toDictionary().asMap().size(), 3u);
-}
-
 TEST(TextActionXML, IdempotentAndSurvivesDamage) {
     const std::string xml = "<root a=\"1\"><item id=\"x\"><v>1</v></item><t>a &amp; b</t><![CDATA[c]]><!-- n --></root>";
     const std::string once = run(xml);

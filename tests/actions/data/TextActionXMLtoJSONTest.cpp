@@ -106,14 +106,6 @@ TEST(TextActionXMLtoJSON, ExternalEntitiesAreNeverRead) {
     EXPECT_TRUE(out == "{\n  \"a\" : {}\n}" || out == noJson || out == notXml) << out;
 }
 
-TEST(TextActionXMLtoJSON, NoOptions) {
-    auto action = makeDefault(TextActionType::XMLtoJSON);
-    ASSERT_NE(action, nullptr);
-    EXPECT_TRUE(action->hasOptions());
-    EXPECT_EQ(action->toDictionary().asMap().size(), 3u);
-    EXPECT_EQ(action->name(), "XML -> JSON");
-}
-
 TEST(TextActionXMLtoJSON, SurvivesDamagedInput) {
     const std::string xml =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root a=\"1\">\n  <item id=\"x\"><v>1</v></item>\n"

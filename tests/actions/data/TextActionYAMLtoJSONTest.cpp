@@ -176,28 +176,6 @@ TEST(TextActionYAMLtoJSON, RoundTripKeepsTypes) {
                     "  \"f\" : 1.25,\n  \"b\" : false,\n  \"l\" : [\n    \"x\",\n    \"0\"\n  ]\n}");
 }
 
-TEST(TextActionYAMLtoJSON, OptionAndDictionary) {
-    auto action = makeDefault(TextActionType::yaml);
-    ASSERT_NE(action, nullptr);
-    EXPECT_EQ(action->optionValue("Conversion"), Value(1));
-    EXPECT_EQ(*action->toDictionary().get("Conversion"), Value(1));
-    EXPECT_EQ(action->option("Conversion")->menuCase(0)->label, "YAML to Json");
-    EXPECT_EQ(action->option("Conversion")->menuCase(1)->label, "JSON to YAML");
-
-    Dictionary dict = action->toDictionary();
-    dict.set("Conversion", 0);
-    auto restored = fromDictionary(TextActionType::yaml, dict);
-    ASSERT_NE(restored, nullptr);
-    EXPECT_EQ(restored->transform("a: 1"), "{\n  \"a\" : 1\n}");
-
-    dict.remove("Conversion");
-    EXPECT_EQ(fromDictionary(TextActionType::yaml, dict), nullptr);
-    dict.set("Conversion", 2);
-    EXPECT_EQ(fromDictionary(TextActionType::yaml, dict), nullptr);
-    dict.set("Conversion", "0");
-    EXPECT_EQ(fromDictionary(TextActionType::yaml, dict), nullptr);
-}
-
 TEST(TextActionYAMLtoJSON, SurvivesDamagedInput) {
     const std::string yaml = "base: &b {x: 1, y: [a, 'b', \"c\"]}\nlist:\n  - <<: *b\n    z: |\n      text\n  - !!str 12\n"
                              "  - ? complex\n    : value\nq: \"é\\t\"\n";

@@ -124,26 +124,6 @@ TEST(TextActionInsertText, AfterEveryCharacter) {
     });
 }
 
-TEST(TextActionInsertText, DictionaryForm) {
-    TextActionInsertText action;
-    action.insertType = T::afterText;
-    action.insetText = "in";
-    action.insetBeforeAfterText = "at";
-    action.position = 4;
-    const Dictionary d = action.toDictionary();
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap()) keys.push_back(key);
-    EXPECT_EQ(keys,
-              (std::vector<std::string>{"Name", "Id", "Type", "InsetText", "InsetBeforeAfterText", "InsertType", "Position"}));
-    EXPECT_EQ(*d.get("Type"), Value(16));
-    EXPECT_EQ(*d.get("InsertType"), Value(6));
-    EXPECT_EQ(*d.get("Position"), Value(4));
-
-    auto restored = actionFromDictionary(*json::parse(json::write(d)));
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->toDictionary(), d);
-}
-
 TEST(TextActionInsertText, ReadingStoredValues) {
     struct Stored {
         const char* name;
@@ -167,21 +147,4 @@ TEST(TextActionInsertText, ReadingStoredValues) {
         EXPECT_EQ(action->optionValue("InsertType"), c.insertType) << c.name;
         EXPECT_EQ(action->optionValue("Position"), c.position) << c.name;
     }
-}
-
-TEST(TextActionInsertText, AnchorLabelFollowsTheCase) {
-    TextActionInsertText action;
-    const auto visibleLabels = [&] {
-        std::vector<std::string> labels;
-        for (const auto& decl : action.options())
-            if (decl.isVisible(action)) labels.push_back(decl.label);
-        return labels;
-    };
-    EXPECT_EQ(visibleLabels(), (std::vector<std::string>{"Insert Text:", "Insert:"}));
-    action.insertType = T::beforeText;
-    EXPECT_EQ(visibleLabels(), (std::vector<std::string>{"Insert Text:", "Before Text:", "Insert:"}));
-    action.insertType = T::afterText;
-    EXPECT_EQ(visibleLabels(), (std::vector<std::string>{"Insert Text:", "After Text:", "Insert:"}));
-    action.insertType = T::atPosition;
-    EXPECT_EQ(visibleLabels(), (std::vector<std::string>{"Insert Text:", "Insert:", "Position:"}));
 }
