@@ -102,24 +102,6 @@ TEST(TextAction, RestoringTakesTheStoredIdAndTheTitleAsName) {
     EXPECT_EQ(a->optionValue("isRegEx"), Value(false)); // optional, absent
 }
 
-TEST(TextAction, ListsDropUnknownKindsAndKeepOrder) {
-    ValueList list;
-    for (auto raw : {9, 34, -1, 3}) {
-        Dictionary d = makeDictionary();
-        d.set("Type", raw);
-        d.set("Id", "id" + std::to_string(raw));
-        list.push_back(d);
-    }
-    Dictionary textType = makeDictionary();
-    textType.set("Type", "9");
-    list.push_back(textType);
-    auto actions = actionsFromList(Value(list));
-    ASSERT_EQ(actions.size(), 2u);
-    EXPECT_EQ(actions[0]->type, TextActionType::trimLines);
-    EXPECT_EQ(actions[0]->id, "id9");
-    EXPECT_EQ(actions[1]->type, TextActionType::convertCase);
-}
-
 TEST(TextAction, OptionEditsAreDebouncedPerAction) {
     FakeHost host;
     auto a = makeDefault(TextActionType::replaceString);

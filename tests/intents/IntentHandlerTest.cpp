@@ -1,5 +1,6 @@
 #include "core/ActionFactory.h"
 #include "intents/Intents.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +16,9 @@ using namespace lexorra::intents;
 namespace {
 
 TextActionSeqPtr workflow(std::string id, std::string name, TextActionType kind) {
-    auto seq = std::make_shared<TextActionSeq>(std::move(name));
+    auto seq = lexorra::testing::replaceWorkflow(name, "a", "b");
     seq->id = std::move(id);
-    auto action = makeDefault(kind);
-    if (kind == TextActionType::replaceString) {
-        action->setOption("ReplaceString", Value("a"));
-        action->setOption("WithString", Value("b"));
-    }
-    seq->actionsArray = {action};
+    if (kind != TextActionType::replaceString) seq->actionsArray = {makeDefault(kind)};
     return seq;
 }
 

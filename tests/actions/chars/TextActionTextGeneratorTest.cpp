@@ -56,18 +56,15 @@ std::vector<std::string> sentencesOf(std::string_view paragraph) {
     return out;
 }
 
-TEST(Lorem, ListsHaveTheirSizesAndNoDuplicates) {
-    EXPECT_EQ(Lorem::words().size(), 249u);
-    EXPECT_EQ(wordSet.size(), 249u);
+TEST(Lorem, ListsHoldDistinctLowerCaseWords) {
+    EXPECT_EQ(wordSet.size(), Lorem::words().size());
     EXPECT_TRUE(wordSet.count("alias") && wordSet.count("sit"));
     for (auto w : Lorem::words())
         EXPECT_TRUE(!w.empty() && std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; })) << w;
     const std::set<std::string_view> first(Lorem::firstNames().begin(), Lorem::firstNames().end());
     const std::set<std::string_view> last(Lorem::lastNames().begin(), Lorem::lastNames().end());
-    EXPECT_EQ(Lorem::firstNames().size(), 251u);
-    EXPECT_EQ(first.size(), 251u);
-    EXPECT_EQ(Lorem::lastNames().size(), 249u);
-    EXPECT_EQ(last.size(), 249u);
+    EXPECT_EQ(first.size(), Lorem::firstNames().size());
+    EXPECT_EQ(last.size(), Lorem::lastNames().size());
 }
 
 TEST(TextGenerator, DefaultsGiveThreeParagraphsAfterTheInput) {
