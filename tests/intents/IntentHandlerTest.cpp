@@ -1,5 +1,6 @@
 #include "core/ActionFactory.h"
 #include "intents/Intents.h"
+#include "support/TemporaryXdgHome.h"
 #include "support/Workflows.h"
 
 #include <gtest/gtest.h>
@@ -29,8 +30,8 @@ IntentHandler handlerWith(std::vector<TextActionSeqPtr> list) {
 } // namespace
 
 TEST(IntentHandler, TransformsByIdThenByExactName) {
-    auto handler = handlerWith({workflow("ID-1", "Swap", TextActionType::replaceString),
-                                workflow("ID-2", "ID-1", TextActionType::trimLines)});
+    auto handler = handlerWith(
+        {workflow("ID-1", "Swap", TextActionType::replaceString), workflow("ID-2", "ID-1", TextActionType::trimLines)});
     auto byId = handler.handleTransformText({"banana", Workflow{"ID-1", ""}});
     EXPECT_EQ(byId.code, IntentResponseCode::success);
     EXPECT_EQ(byId.result, "bbnbnb");
@@ -58,9 +59,9 @@ TEST(IntentHandler, FailuresCarryAClearError) {
 }
 
 TEST(IntentHandler, UppercaseResolutionAndCodes) {
-    auto handler = handlerWith({workflow("1", "Same", TextActionType::trimLines),
-                                workflow("2", "Same", TextActionType::trimLines),
-                                workflow("3", "Only", TextActionType::trimLines)});
+    auto handler =
+        handlerWith({workflow("1", "Same", TextActionType::trimLines), workflow("2", "Same", TextActionType::trimLines),
+                     workflow("3", "Only", TextActionType::trimLines)});
     EXPECT_EQ(handler.handleMakeUppercase({"straße"}).result, "STRASSE");
     EXPECT_EQ(handler.resolveWorkflow(Workflow{"", "Only"}).kind, WorkflowResolutionResult::Kind::success);
     EXPECT_EQ(handler.resolveWorkflow(Workflow{"", "Same"}).options.size(), 2u);
@@ -79,13 +80,15 @@ TEST(IntentHandler, UppercaseResolutionAndCodes) {
 
 // The service on a real session bus, started on demand through its activation file.
 TEST(IntentsService, AnswersOverTheSessionBus) {
-    const auto dir = std::filesystem::temp_directory_path() / ("lexorra-dbus-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const lexorra::testing::TemporaryXdgHome home;
+    const auto dir = home.root;
     const std::string services = std::filesystem::path(LEXORRA_CLI_PATH).parent_path().parent_path() / "dbus-services";
-    std::ofstream(dir / "session.conf") << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\" "
-                                           "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                                           "<busconfig><include>/usr/share/dbus-1/session.conf</include>"
-                                           "<servicedir>" + services + "</servicedir></busconfig>\n";
+    std::ofstream(dir / "session.conf")
+        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\" "
+           "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+           "<busconfig><include>/usr/share/dbus-1/session.conf</include>"
+           "<servicedir>" +
+               services + "</servicedir></busconfig>\n";
     const std::string call = "dbus-send --session --print-reply --dest=org.lexorra.Lexorra.Intents "
                              "/org/lexorra/Lexorra/Intents org.lexorra.Lexorra.Intents.";
     const std::string script =
