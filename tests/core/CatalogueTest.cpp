@@ -177,6 +177,8 @@ TEST(Catalogue, EveryKindRoundTripsItsStoredDocument) {
             if (decl.kind == OptionKind::stepper)
                 entry.emplace_back("Range", Value(ValueList{Value(decl.minimum), Value(decl.maximum)}));
             if (!cases.empty()) entry.emplace_back("Cases", Value(cases));
+            if (decl.required) entry.emplace_back("Required", Value(true));
+            if (decl.rejectInvalid) entry.emplace_back("RejectInvalid", Value(true));
             if (menu != decls.end()) entry.emplace_back("ShownWith", Value(shownWith));
             panel.emplace_back(entry);
         }

@@ -59,6 +59,17 @@ struct Case {
     std::string expected;
 };
 
+// A row for a kind whose options a test sets itself.
+struct Row {
+    const char* name;
+    std::string input;
+    std::string expected;
+};
+
+inline void PrintTo(const Row& r, std::ostream* os) {
+    *os << r.name;
+}
+
 inline void PrintTo(const Case& c, std::ostream* os) {
     *os << c.name << " with " << json::write(Value(c.options));
 }

@@ -3,6 +3,8 @@
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,22 +15,18 @@ using lexorra::TextActionQuotesConverter;
 
 namespace {
 
+using lexorra::testing::Row;
+
 std::string run(QuotesConverterType type, std::string_view input) {
     TextActionQuotesConverter action;
     action.conversion = type;
     return action.transform(input);
 }
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
-
 } // namespace
 
 TEST(TextActionQuotesConverter, StraightToCurly) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"double quotes after a space", "say \"hi\"", "say “hi”"},
         {"double quotes at the start", "\"hi\" there", "“hi” there"},
         {"apostrophe in a word", "don't", "don’t"},
@@ -43,16 +41,18 @@ TEST(TextActionQuotesConverter, StraightToCurly) {
         {"nothing to do", "plain text", "plain text"},
         {"multi-line", "\"one\"\n'two'", "“one”\n‘two’"},
     };
-    for (const auto& c : cases) EXPECT_EQ(run(QuotesConverterType::toCurly, c.input), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(run(QuotesConverterType::toCurly, c.input), c.expected) << c.name;
 }
 
 TEST(TextActionQuotesConverter, CurlyToStraight) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"double", "“hi”", "\"hi\""},
         {"single and apostrophe", "‘it’s’", "'it's'"},
         {"prime and guillemets stay", "6′ «x»", "6′ «x»"},
     };
-    for (const auto& c : cases) EXPECT_EQ(run(QuotesConverterType::toStraight, c.input), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(run(QuotesConverterType::toStraight, c.input), c.expected) << c.name;
 }
 
 TEST(TextActionQuotesConverter, RoundTripOfPlainQuotations) {

@@ -4,19 +4,17 @@
 
 #include "core/ActionFactory.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 using namespace lexorra;
 
 namespace {
 
-const std::string marker = "  --- Not valid JSON --- ";
+using lexorra::testing::Row;
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
+const std::string marker = "  --- Not valid JSON --- ";
 
 std::string run(std::string_view input) {
     return TextActionJSON().transform(input);
@@ -76,7 +74,7 @@ TEST(TextActionJSON, RejectsWhatIsNotAnObjectOrArray) {
 }
 
 TEST(TextActionJSON, Layout) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"object with nested array", R"({"a":1,"b":[1,2]})", "{\n  \"a\" : 1,\n  \"b\" : [\n    1,\n    2\n  ]\n}"},
         {"array of scalars", R"([true,false,null,"x"])", "[\n  true,\n  false,\n  null,\n  \"x\"\n]"},
         {"empty containers stay on one line", R"({"a":[],"b":{}})", "{\n  \"a\" : [],\n  \"b\" : {}\n}"},
@@ -94,7 +92,7 @@ TEST(TextActionJSON, Layout) {
 }
 
 TEST(TextActionJSON, Strings) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"slash escaped", R"({"url":"a/b"})", "{\n  \"url\" : \"a\\/b\"\n}"},
         {"escaped slash stays escaped", R"(["a\/b"])", "[\n  \"a\\/b\"\n]"},
         {"non-ASCII raw", R"(["é€😀"])", "[\n  \"é€😀\"\n]"},
@@ -110,7 +108,7 @@ TEST(TextActionJSON, Strings) {
 }
 
 TEST(TextActionJSON, Numbers) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"integers", "[0,-7,9223372036854775807,-9223372036854775808]",
          "[\n  0,\n  -7,\n  9223372036854775807,\n  -9223372036854775808\n]"},
         {"unsigned 64-bit", "[18446744073709551615]", "[\n  18446744073709551615\n]"},

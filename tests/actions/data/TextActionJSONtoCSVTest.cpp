@@ -1,8 +1,10 @@
-#include "actions/data/SwiftJSONFormatter.h"
 #include "actions/data/TextActionJSONtoCSV.h"
+#include "actions/data/SwiftJSONFormatter.h"
 #include "core/ActionFactory.h"
 
 #include "actions/data/MalformedInputs.h"
+
+#include "support/ActionCases.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +16,7 @@ using namespace lexorra;
 
 namespace {
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
+using lexorra::testing::Row;
 
 std::string toJson(std::string_view csv) {
     TextActionJSONtoCSV action;
@@ -26,12 +24,14 @@ std::string toJson(std::string_view csv) {
     return action.transform(csv);
 }
 
-std::string toCsv(std::string_view json) { return TextActionJSONtoCSV().transform(json); }
+std::string toCsv(std::string_view json) {
+    return TextActionJSONtoCSV().transform(json);
+}
 
 } // namespace
 
 TEST(SwiftJSONFormatter, LaysOutCompactJson) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"array of one object", R"([{"a":1,"b":"x"}])", "[\n  {\n    \"a\": 1,\n    \"b\": \"x\"\n  }\n]"},
         {"empty containers stay closed", R"({"a":[],"b":{ }})", "{\n  \"a\": [],\n  \"b\": {}\n}"},
         {"strings copied with their escapes", R"(["a\"],{:","\\"])", "[\n  \"a\\\"],{:\",\n  \"\\\\\"\n]"},
@@ -39,12 +39,13 @@ TEST(SwiftJSONFormatter, LaysOutCompactJson) {
         {"comma before a closing bracket", "[1,]", "[\n  1,\n]"},
         {"unbalanced input keeps going", "]]", "\n]\n]"},
     };
-    for (const auto& c : cases) EXPECT_EQ(SwiftJSONFormatter::format(c.input, "  ", "\n", " "), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(SwiftJSONFormatter::format(c.input, "  ", "\n", " "), c.expected) << c.name;
     EXPECT_EQ(SwiftJSONFormatter::format(R"({"a":[1]})", "\t", "\r\n", ""), "{\r\n\t\"a\":[\r\n\t\t1\r\n\t]\r\n}");
 }
 
 TEST(JSONtoCSV, CsvToJsonTypesAndSortsMembers) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"one record", "name,age\nAnn,30", "[\n  {\n    \"age\": 30,\n    \"name\": \"Ann\"\n  }\n]"},
         {"short record gives empty texts", "a,b\n1", "[\n  {\n    \"a\": 1,\n    \"b\": \"\"\n  }\n]"},
         {"decimals stay strings, signs are read", "a,b,c\n1.5,-3,+4",
@@ -59,9 +60,11 @@ TEST(JSONtoCSV, CsvToJsonTypesAndSortsMembers) {
         {"numbers beyond 64 bits stay strings", "a,b\n9223372036854775807,9223372036854775808",
          "[\n  {\n    \"a\": 9223372036854775807,\n    \"b\": \"9223372036854775808\"\n  }\n]"},
         {"lowest 64-bit integer", "a\n-9223372036854775808", "[\n  {\n    \"a\": -9223372036854775808\n  }\n]"},
-        {"signs and spaces alone are text", "a,b,c\n-, 1,1 ", "[\n  {\n    \"a\": \"-\",\n    \"b\": \" 1\",\n    \"c\": \"1 \"\n  }\n]"},
+        {"signs and spaces alone are text", "a,b,c\n-, 1,1 ",
+         "[\n  {\n    \"a\": \"-\",\n    \"b\": \" 1\",\n    \"c\": \"1 \"\n  }\n]"},
     };
-    for (const auto& c : cases) EXPECT_EQ(toJson(c.input), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(toJson(c.input), c.expected) << c.name;
 }
 
 TEST(JSONtoCSV, TwoRecordsAreSeparated) {
@@ -78,9 +81,8 @@ TEST(JSONtoCSV, KeyOrderOfJsonOutput) {
 }
 
 TEST(JSONtoCSV, JsonToCsvTables) {
-    const Case cases[] = {
-        {"header from sorted keys, then new keys", R"([{"b":1,"a":2},{"a":3,"c":4}])",
-         "\"a\",\"b\",\"c\"\n2,1,\n3,,4"},
+    const Row cases[] = {
+        {"header from sorted keys, then new keys", R"([{"b":1,"a":2},{"a":3,"c":4}])", "\"a\",\"b\",\"c\"\n2,1,\n3,,4"},
         {"flat object", R"({"b":"x","a":12})", "\"a\",\"b\"\n12,\"x\""},
         {"only the table of a member array", R"({"x":1,"rows":[{"k":"v"}],"y":"z"})", "\"k\"\n\"v\""},
         {"arrays one level down", R"({"outer":{"rows":[{"k":1}],"n":2}})", "\"k\"\n1"},
@@ -90,11 +92,12 @@ TEST(JSONtoCSV, JsonToCsvTables) {
         {"empty array", "[]", ""},
         {"empty object", "{}", "\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(toCsv(c.input), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(toCsv(c.input), c.expected) << c.name;
 }
 
 TEST(JSONtoCSV, CellTexts) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"integral double is an integer", R"([{"a":2.0}])", "\"a\"\n2"},
         {"fraction", R"([{"a":1.5}])", "\"a\"\n1.5"},
         {"small number in exponent form", R"([{"a":0.00001}])", "\"a\"\n1e-05"},
@@ -106,7 +109,8 @@ TEST(JSONtoCSV, CellTexts) {
         {"nested object", R"([{"a":{"k":[true]}}])", "\"a\"\n\"[\"\"k\"\": [true]]\""},
         {"empty nested containers", R"([{"a":{},"b":[]}])", "\"a\",\"b\"\n\"[:]\",\"[]\""},
     };
-    for (const auto& c : cases) EXPECT_EQ(toCsv(c.input), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(toCsv(c.input), c.expected) << c.name;
 }
 
 TEST(JSONtoCSV, NotJsonGivesTheMarker) {
@@ -122,7 +126,8 @@ TEST(JSONtoCSV, RoundTripThroughCsv) {
 }
 
 TEST(JSONtoCSV, MalformedInputNeverCrashes) {
-    const std::string json = R"({"rows":[{"a":1,"b":"x,\"y\"","c":[1,{"d":null}]},{"e":1.5e-9,"é":true}],"f":{"g":[{}]}})";
+    const std::string json =
+        R"({"rows":[{"a":1,"b":"x,\"y\"","c":[1,{"d":null}]},{"e":1.5e-9,"é":true}],"f":{"g":[{}]}})";
     for (const auto& input : testdata::malformedVariants(json, 300)) {
         const std::string out = toCsv(input);
         if (out.rfind("  --- Not valid JSON --- ", 0) == 0) continue;

@@ -4,20 +4,18 @@
 
 #include "core/ActionFactory.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 using namespace lexorra;
 
 namespace {
 
+using lexorra::testing::Row;
+
 const std::string notXml = "  --- Not valid XML --- ";
 const std::string noJson = "  --- Could not generate valid JSON --- ";
-
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
 
 std::string run(std::string_view input) {
     return TextActionXMLtoJSON().transform(input);
@@ -26,7 +24,7 @@ std::string run(std::string_view input) {
 } // namespace
 
 TEST(TextActionXMLtoJSON, Conversion) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"root with text", "<a>x</a>", "{\n  \"a\" : \"x\"\n}"},
         {"empty root", "<a/>", "{\n  \"a\" : {}\n}"},
         {"empty element pair", "<a></a>", "{\n  \"a\" : {}\n}"},

@@ -3,21 +3,19 @@
 
 #include "core/ActionFactory.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 using namespace lexorra;
 
 namespace {
 
+using lexorra::testing::Row;
+
 const std::string emptyMarker = "-- not valid YAML -- ";
 const std::string notForJson = "-- not valid --";
 const std::string notJson = "  --- Not valid JSON --- ";
-
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
 
 std::string toJson(std::string_view yaml) {
     TextActionYAMLtoJSON action;
@@ -39,7 +37,7 @@ TEST(TextActionYAMLtoJSON, Markers) {
 }
 
 TEST(TextActionYAMLtoJSON, YamlToJson) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"mapping with flow sequence", "a: 1\nb: [x, y]\n",
          "{\n  \"a\" : 1,\n  \"b\" : [\n    \"x\",\n    \"y\"\n  ]\n}"},
         {"yes is true", "v: yes", "{\n  \"v\" : true\n}"},
@@ -74,7 +72,7 @@ TEST(TextActionYAMLtoJSON, YamlToJson) {
 }
 
 TEST(TextActionYAMLtoJSON, MergeKeys) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"merge then override", "b: &b {x: 1, y: 2}\nd:\n  <<: *b\n  y: 3\n",
          "{\n  \"b\" : {\n    \"x\" : 1,\n    \"y\" : 2\n  },\n  \"d\" : {\n    \"x\" : 1,\n    \"y\" : 3\n  }\n}"},
         {"explicit key before the merge wins", "b: &b {x: 1}\nd: {x: 9, <<: *b}",
@@ -157,7 +155,7 @@ TEST(TextActionYAMLtoJSON, DeepNestingIsBounded) {
 }
 
 TEST(TextActionYAMLtoJSON, JsonToYaml) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"null becomes <null>", R"({"a":null})", "a: <null>\n"},
         {"integral number", R"({"n":2.0})", "n: 2\n"},
         {"fraction", R"({"n":1.5})", "n: 1.5\n"},
