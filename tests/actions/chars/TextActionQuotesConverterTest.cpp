@@ -41,8 +41,7 @@ TEST(TextActionQuotesConverter, StraightToCurly) {
         {"nothing to do", "plain text", "plain text"},
         {"multi-line", "\"one\"\n'two'", "“one”\n‘two’"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(QuotesConverterType::toCurly, c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(QuotesConverterType::toCurly, c.input), c.expected) << c.name;
 }
 
 TEST(TextActionQuotesConverter, CurlyToStraight) {
@@ -51,8 +50,7 @@ TEST(TextActionQuotesConverter, CurlyToStraight) {
         {"single and apostrophe", "‘it’s’", "'it's'"},
         {"prime and guillemets stay", "6′ «x»", "6′ «x»"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(QuotesConverterType::toStraight, c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(QuotesConverterType::toStraight, c.input), c.expected) << c.name;
 }
 
 TEST(TextActionQuotesConverter, RoundTripOfPlainQuotations) {

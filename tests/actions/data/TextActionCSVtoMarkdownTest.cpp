@@ -42,8 +42,7 @@ TEST(CSVtoMarkdown, LaysOutPaddedColumns) {
         {"quoted field keeps the delimiter", "\"a,b\",c\n1,2", true, ",", "|a,b|c|\n|---|-|\n|1  |2|\n"},
         {"CR LF records", "a,b\r\n1,2\r\n", true, ",", "|a|b|\n|-|-|\n|1|2|\n"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
 }
 
 TEST(CSVtoMarkdown, DelimiterOption) {
@@ -55,8 +54,7 @@ TEST(CSVtoMarkdown, DelimiterOption) {
         {"non-ASCII delimiter", "a·b", true, "·", "|a|b|\n"},
         {"a lone backslash is itself", "a\\b", true, "\\", "|a|b|\n"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
     EXPECT_EQ(delimiterCharacter("\\t"), U'\t');
     EXPECT_EQ(delimiterCharacter(""), U' ');
     EXPECT_EQ(delimiterCharacter("é;"), U'é');
@@ -69,8 +67,7 @@ TEST(CSVtoMarkdown, WidthsCountUserPerceivedCharacters) {
         {"emoji sequence is one character", "\U0001F469\u200D\U0001F4BB\nab", true, ",",
          "|\U0001F469\u200D\U0001F4BB |\n|--|\n|ab|\n"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
 }
 
 TEST(CSVtoMarkdown, CutsCellsAt450Characters) {

@@ -1,8 +1,8 @@
 #include "actions/data/TextActionChatGPT.h"
-#include "actions/data/CompletionServer.h"
 #include "actions/data/openai/OpenAIJson.h"
 #include "actions/data/openai/OpenAITypes.h"
 #include "actions/data/openai/PromptBudget.h"
+#include "actions/data/CompletionServer.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "text/Cancellation.h"
@@ -59,8 +59,8 @@ protected:
     }
 
     void setApiKey(const std::string& key) {
-        std::ofstream(configHome / "lexorra" / "group.json")
-            << R"({"SavedWorkFlows":[],"apiKey":)" + testing::CompletionServer::quoted(key) + "}";
+        std::ofstream(configHome / "lexorra" / "group.json") << R"({"SavedWorkFlows":[],"apiKey":)" +
+                                                                    testing::CompletionServer::quoted(key) + "}";
     }
 
     nlohmann::json lastRequest() { return nlohmann::json::parse(server->lastRequest()); }
@@ -110,8 +110,7 @@ TEST(PromptBudget, CountsWordsNotSpacesOrPunctuation) {
         {"worldTranslate to Spanish", 3},
     };
     EnglishLocale locale;
-    for (const auto& [text, words] : cases)
-        EXPECT_EQ(openai::countWords(text), words) << text;
+    for (const auto& [text, words] : cases) EXPECT_EQ(openai::countWords(text), words) << text;
 }
 
 TEST(PromptBudget, EnglishDropsTheWordTerm) {
@@ -213,8 +212,7 @@ TEST_F(ChatGPTExchange, MissingKeyStillSendsTheRequest) {
 TEST_F(ChatGPTExchange, LongInputSendsTheFallbackBudget) {
     server->reply(200, completionBody("short"));
     std::string longInput;
-    while (longInput.size() < 30000)
-        longInput += "Lorem ipsum dolor sit amet. ";
+    while (longInput.size() < 30000) longInput += "Lorem ipsum dolor sit amet. ";
     EXPECT_EQ(action.transform(longInput), "short");
     EXPECT_EQ(sentMaxTokens(), 150);
     EXPECT_EQ(sentPrompt(), "Translate to Spanish.The input text is:" + longInput);
@@ -262,8 +260,8 @@ TEST_F(ChatGPTExchange, StaleRunEndsItsOwnExchange) {
 
 TEST_F(ChatGPTExchange, CommandLineRunUsesTheSameService) {
     server->reply(200, completionBody("\nvia cli\n"));
-    const std::string command =
-        std::string(LEXORRA_CLI_PATH) + " run --action-json '{\"Type\":29,\"Prompt\":\"Echo\"}' < /dev/null";
+    const std::string command = std::string(LEXORRA_CLI_PATH) +
+                                " run --action-json '{\"Type\":29,\"Prompt\":\"Echo\"}' < /dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_TRUE(pipe);
     char buffer[256] = {0};

@@ -1,5 +1,5 @@
-#include "actions/data/TextActionJSONtoCSV.h"
 #include "actions/data/SwiftJSONFormatter.h"
+#include "actions/data/TextActionJSONtoCSV.h"
 #include "core/ActionFactory.h"
 
 #include "actions/data/MalformedInputs.h"
@@ -24,9 +24,7 @@ std::string toJson(std::string_view csv) {
     return action.transform(csv);
 }
 
-std::string toCsv(std::string_view json) {
-    return TextActionJSONtoCSV().transform(json);
-}
+std::string toCsv(std::string_view json) { return TextActionJSONtoCSV().transform(json); }
 
 } // namespace
 
@@ -39,8 +37,7 @@ TEST(SwiftJSONFormatter, LaysOutCompactJson) {
         {"comma before a closing bracket", "[1,]", "[\n  1,\n]"},
         {"unbalanced input keeps going", "]]", "\n]\n]"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SwiftJSONFormatter::format(c.input, "  ", "\n", " "), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(SwiftJSONFormatter::format(c.input, "  ", "\n", " "), c.expected) << c.name;
     EXPECT_EQ(SwiftJSONFormatter::format(R"({"a":[1]})", "\t", "\r\n", ""), "{\r\n\t\"a\":[\r\n\t\t1\r\n\t]\r\n}");
 }
 
@@ -60,11 +57,9 @@ TEST(JSONtoCSV, CsvToJsonTypesAndSortsMembers) {
         {"numbers beyond 64 bits stay strings", "a,b\n9223372036854775807,9223372036854775808",
          "[\n  {\n    \"a\": 9223372036854775807,\n    \"b\": \"9223372036854775808\"\n  }\n]"},
         {"lowest 64-bit integer", "a\n-9223372036854775808", "[\n  {\n    \"a\": -9223372036854775808\n  }\n]"},
-        {"signs and spaces alone are text", "a,b,c\n-, 1,1 ",
-         "[\n  {\n    \"a\": \"-\",\n    \"b\": \" 1\",\n    \"c\": \"1 \"\n  }\n]"},
+        {"signs and spaces alone are text", "a,b,c\n-, 1,1 ", "[\n  {\n    \"a\": \"-\",\n    \"b\": \" 1\",\n    \"c\": \"1 \"\n  }\n]"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(toJson(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(toJson(c.input), c.expected) << c.name;
 }
 
 TEST(JSONtoCSV, TwoRecordsAreSeparated) {
@@ -82,7 +77,8 @@ TEST(JSONtoCSV, KeyOrderOfJsonOutput) {
 
 TEST(JSONtoCSV, JsonToCsvTables) {
     const Row cases[] = {
-        {"header from sorted keys, then new keys", R"([{"b":1,"a":2},{"a":3,"c":4}])", "\"a\",\"b\",\"c\"\n2,1,\n3,,4"},
+        {"header from sorted keys, then new keys", R"([{"b":1,"a":2},{"a":3,"c":4}])",
+         "\"a\",\"b\",\"c\"\n2,1,\n3,,4"},
         {"flat object", R"({"b":"x","a":12})", "\"a\",\"b\"\n12,\"x\""},
         {"only the table of a member array", R"({"x":1,"rows":[{"k":"v"}],"y":"z"})", "\"k\"\n\"v\""},
         {"arrays one level down", R"({"outer":{"rows":[{"k":1}],"n":2}})", "\"k\"\n1"},
@@ -92,8 +88,7 @@ TEST(JSONtoCSV, JsonToCsvTables) {
         {"empty array", "[]", ""},
         {"empty object", "{}", "\n"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(toCsv(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(toCsv(c.input), c.expected) << c.name;
 }
 
 TEST(JSONtoCSV, CellTexts) {
@@ -109,8 +104,7 @@ TEST(JSONtoCSV, CellTexts) {
         {"nested object", R"([{"a":{"k":[true]}}])", "\"a\"\n\"[\"\"k\"\": [true]]\""},
         {"empty nested containers", R"([{"a":{},"b":[]}])", "\"a\",\"b\"\n\"[:]\",\"[]\""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(toCsv(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(toCsv(c.input), c.expected) << c.name;
 }
 
 TEST(JSONtoCSV, NotJsonGivesTheMarker) {
@@ -126,8 +120,7 @@ TEST(JSONtoCSV, RoundTripThroughCsv) {
 }
 
 TEST(JSONtoCSV, MalformedInputNeverCrashes) {
-    const std::string json =
-        R"({"rows":[{"a":1,"b":"x,\"y\"","c":[1,{"d":null}]},{"e":1.5e-9,"é":true}],"f":{"g":[{}]}})";
+    const std::string json = R"({"rows":[{"a":1,"b":"x,\"y\"","c":[1,{"d":null}]},{"e":1.5e-9,"é":true}],"f":{"g":[{}]}})";
     for (const auto& input : testdata::malformedVariants(json, 300)) {
         const std::string out = toCsv(input);
         if (out.rfind("  --- Not valid JSON --- ", 0) == 0) continue;

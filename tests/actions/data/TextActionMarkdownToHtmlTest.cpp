@@ -1,5 +1,5 @@
-#include "actions/data/TextActionMarkdownToHtml.h"
 #include "actions/data/HtmlPrettyPrinter.h"
+#include "actions/data/TextActionMarkdownToHtml.h"
 #include "core/ActionFactory.h"
 
 #include "support/ActionCases.h"
@@ -19,9 +19,7 @@ std::string document(const std::string& body) {
     return "<html>\n <head></head>\n <body>" + body + "\n </body>\n</html>";
 }
 
-std::string run(std::string_view markdown) {
-    return TextActionMarkdownToHtml().transform(markdown);
-}
+std::string run(std::string_view markdown) { return TextActionMarkdownToHtml().transform(markdown); }
 
 } // namespace
 
@@ -36,8 +34,7 @@ TEST(MarkdownToHtml, DocumentShape) {
         {"hard break", "one  \ntwo", document("\n  <p>one<br> two</p>")},
         {"rule", "a\n\n***\n", document("\n  <p>a</p>\n  <hr>")},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
 
 TEST(MarkdownToHtml, InlineElementsStayOnTheirLine) {
@@ -50,8 +47,7 @@ TEST(MarkdownToHtml, InlineElementsStayOnTheirLine) {
          document("\n  <p>see <a href=\"http://www.example.com\">www.example.com</a> now</p>")},
         {"image", "![alt](p.png)", document("\n  <p><img src=\"p.png\" alt=\"alt\"></p>")},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
 
 TEST(MarkdownToHtml, BlocksIndentOneSpacePerLevel) {
@@ -64,14 +60,14 @@ TEST(MarkdownToHtml, BlocksIndentOneSpacePerLevel) {
          document("\n  <ul>\n   <li><input type=\"checkbox\" disabled> a</li>\n"
                   "   <li><input type=\"checkbox\" checked disabled> b</li>\n  </ul>")},
         {"block quote", "> q", document("\n  <blockquote>\n   <p>q</p>\n  </blockquote>")},
-        {"code block keeps its lines", "```\na<b\n  c\n```", document("\n  <pre><code>a&lt;b\n  c\n</code></pre>")},
+        {"code block keeps its lines", "```\na<b\n  c\n```",
+         document("\n  <pre><code>a&lt;b\n  c\n</code></pre>")},
         {"table", "| a | b |\n|-|:-:|\n| 1 | 2 |",
          document("\n  <table>\n   <thead>\n    <tr>\n     <th>a</th>\n     <th align=\"center\">b</th>\n"
                   "    </tr>\n   </thead>\n   <tbody>\n    <tr>\n     <td>1</td>\n"
                   "     <td align=\"center\">2</td>\n    </tr>\n   </tbody>\n  </table>")},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
 
 TEST(MarkdownToHtml, TextIsEscaped) {
@@ -82,8 +78,7 @@ TEST(MarkdownToHtml, TextIsEscaped) {
         {"entity in source is decoded then escaped", "&copy; &amp;", document("\n  <p>\u00a9 &amp;</p>")},
         {"non-ASCII kept raw", "Grüße 日本", document("\n  <p>Grüße 日本</p>")},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
 
 TEST(MarkdownToHtml, RawHtmlIsKeptAndReformatted) {
@@ -96,8 +91,7 @@ TEST(MarkdownToHtml, RawHtmlIsKeptAndReformatted) {
         {"script body written raw", "x\n\n<script>if (a<b) f();</script>",
          document("\n  <p>x</p>\n  <script>if (a<b) f();</script>")},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
 
 TEST(MarkdownToHtml, MetadataBlockIsNotRendered) {
@@ -108,8 +102,7 @@ TEST(MarkdownToHtml, MetadataBlockIsNotRendered) {
         {"unclosed block is content", "---\ntext", document("\n  <hr>\n  <p>text</p>")},
         {"not at the very top", "x\n\n---\na\n---\n", document("\n  <p>x</p>\n  <hr>\n  <h2>a</h2>")},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.input), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
 
 TEST(MarkdownToHtml, MetadataSplitting) {
@@ -131,8 +124,7 @@ TEST(HtmlPrettyPrinter, SerialisesFragmentsAsDocuments) {
         {"white space collapsed outside pre", "<p>a \n\t b</p>", document("\n  <p>a b</p>")},
         {"empty inline element", "<p><b></b>x</p>", document("\n  <p><b></b>x</p>")},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(html::prettyDocument(c.input).value_or("(none)"), c.expected) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(html::prettyDocument(c.input).value_or("(none)"), c.expected) << c.name;
 }
 
 TEST(MarkdownToHtml, DeepNestingAndMalformedInputNeverCrash) {
@@ -141,8 +133,7 @@ TEST(MarkdownToHtml, DeepNestingAndMalformedInputNeverCrash) {
     EXPECT_LT(deep.size(), 400000u); // indentation is capped, so the size stays linear
     EXPECT_EQ(run(std::string(5000, '[') + std::string(5000, '*')).rfind("<html>", 0), 0u);
     std::string nested;
-    for (int i = 0; i < 3000; ++i)
-        nested += "<div>";
+    for (int i = 0; i < 3000; ++i) nested += "<div>";
     EXPECT_EQ(run(nested).rfind("<html>", 0), 0u);
 
     const std::string seed = "---\nt: 1\n---\n# H *e* **s** `c`\n\n| a | b |\n|-|-|\n| 1 | 2 |\n\n- [x] t\n"

@@ -28,26 +28,30 @@ TEST_P(RemoveDuplicatesTable, Transforms) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, RemoveDuplicatesTable,
-    ::testing::Values(Case{"keepsFirstOfEach", "a\nb\na\nc\nb", 0, "a\nb\nc"}, Case{"caseCounts", "a\nA\na", 0, "a\nA"},
+    ::testing::Values(Case{"keepsFirstOfEach", "a\nb\na\nc\nb", 0, "a\nb\nc"},
+                      Case{"caseCounts", "a\nA\na", 0, "a\nA"},
                       Case{"leadingEmptyLineVanishes", "\na\nb", 0, "a\nb"},
                       Case{"laterEmptyLineKeptOnce", "a\n\nb\n\n", 0, "a\n\nb"},
                       Case{"trailingLineFeedIsAnEmptyLine", "a\na\n", 0, "a\n"},
                       Case{"canonicallyEquivalentAreEqual", eAcute + "\n" + eCombining + "\nx", 0, eAcute + "\nx"},
                       Case{"whitespaceCounts", "a\na \n a", 0, "a\na \n a"},
-                      Case{"crIsPartOfTheLine", "a\r\na\na\r\n", 0, "a\r\na\n"}, Case{"emptyInput", "", 0, ""}),
+                      Case{"crIsPartOfTheLine", "a\r\na\na\r\n", 0, "a\r\na\n"},
+                      Case{"emptyInput", "", 0, ""}),
     [](const auto& p) { return std::string(p.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Words, RemoveDuplicatesTable,
     ::testing::Values(Case{"repeatTakesTheLineFeedBeforeIt", "a b\na c", 1, "a b c"},
-                      Case{"allRepeated", "a a a", 1, "a"}, Case{"spacesAroundKeptWordsStay", " a  b a ", 1, " a  b "},
+                      Case{"allRepeated", "a a a", 1, "a"},
+                      Case{"spacesAroundKeptWordsStay", " a  b a ", 1, " a  b "},
                       Case{"caseCounts", "Word word WORD word", 1, "Word word WORD"},
                       Case{"wordsAcrossLines", "x y\ny z\nz x", 1, "x y z"},
                       Case{"otherWhitespaceSeparates", "x\ty" + nbsp + "x", 1, "x\ty"},
                       Case{"punctuationBelongsToTheWord", "end. end end.", 1, "end. end"},
                       Case{"canonicallyEquivalentAreEqual", "caf" + eAcute + " caf" + eCombining, 1, "caf" + eAcute},
                       Case{"partOfAWordIsNotTheWord", "ab b ab", 1, "ab b"},
-                      Case{"onlyWhitespace", " \n\t ", 1, " \n\t "}, Case{"emptyInput", "", 1, ""}),
+                      Case{"onlyWhitespace", " \n\t ", 1, " \n\t "},
+                      Case{"emptyInput", "", 1, ""}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(RemoveDuplicates, StoredBooleanReadsAsZeroOrOne) {
@@ -56,8 +60,7 @@ TEST(RemoveDuplicates, StoredBooleanReadsAsZeroOrOne) {
 
 TEST(RemoveDuplicates, LargeInputKeepsEveryDistinctLine) {
     std::string input;
-    for (int i = 0; i < 20000; ++i)
-        input += "line " + std::to_string(i % 1000) + "\n";
+    for (int i = 0; i < 20000; ++i) input += "line " + std::to_string(i % 1000) + "\n";
     const std::string output = runWith(TextActionType::removeDuplicates, {}, input);
     // 1000 distinct numbered lines, then the one empty line after the last line feed.
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1000);
