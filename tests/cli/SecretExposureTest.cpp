@@ -10,7 +10,9 @@
 #include "core/SyncFolder.h"
 #include "core/TextActionSeq.h"
 #include "core/WorkflowMirror.h"
+#include "support/Cli.h"
 #include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +23,6 @@
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <vector>
 
 using namespace lexorra;
@@ -33,18 +34,8 @@ namespace {
 
 const std::string apiKey = "sk-exposure-test-0123456789abcdefSECRET";
 
-std::string shellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = lexorra::testing::CliResult;
+using lexorra::testing::shellQuote;
 
 unsigned modeOf(const std::filesystem::path& file) {
     struct stat st {};
@@ -96,10 +87,8 @@ protected:
         m_oldMask = ::umask(022); // a usual desktop session's mask
         auto ai = makeDefault(TextActionType::chatGPT);
         ai->setOption("Prompt", Value("Translate to Spanish"));
-        auto replace = makeDefault(TextActionType::replaceString);
-        replace->setOption("ReplaceString", Value("a"));
-        auto seq = std::make_shared<TextActionSeq>("With AI");
-        seq->actionsArray = {replace, ai};
+        auto seq = lexorra::testing::replaceWorkflow("With AI", "a", "");
+        seq->actionsArray.push_back(ai);
         workflows = {seq};
         Settings settings;
         ASSERT_TRUE(settings.setValue("apiKey", Value(apiKey)));
@@ -110,18 +99,13 @@ protected:
     }
     void TearDown() override { ::umask(m_oldMask); }
 
-    // Runs the command line in this home with the service at address.
+    // Runs the program in this home with the service at address: a real process, so that
+    // every byte it writes on its own descriptors is seen.
     CliRun cli(const std::vector<std::string>& args, const std::string& address, const std::string& input = "Hello") {
-        const auto in = home.root / "in", out = home.root / "out", err = home.root / "err";
-        std::ofstream(in, std::ios::binary) << input;
-        std::string command = "XDG_CONFIG_HOME=" + shellQuote(home.config().string()) +
-                              " XDG_DATA_HOME=" + shellQuote(home.data().string()) +
-                              " LEXORRA_OPENAI_ADDRESS=" + shellQuote(address) + " " + LEXORRA_CLI_PATH;
-        for (const auto& a : args)
-            command += " " + shellQuote(a);
-        command += " <" + shellQuote(in.string()) + " >" + shellQuote(out.string()) + " 2>" + shellQuote(err.string());
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+        return lexorra::testing::runCliProcess(args, input, home.root / "run",
+                                               "XDG_CONFIG_HOME=" + shellQuote(home.config().string()) +
+                                                   " XDG_DATA_HOME=" + shellQuote(home.data().string()) +
+                                                   " LEXORRA_OPENAI_ADDRESS=" + shellQuote(address));
     }
 
     TemporaryXdgHome home;

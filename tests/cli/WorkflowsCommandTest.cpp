@@ -2,49 +2,31 @@
 #include "core/ObjectStore.h"
 #include "core/SettingsStore.h"
 #include "core/SyncFolder.h"
+#include "core/WorkflowDocuments.h"
+#include "support/Cli.h"
 #include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
-#include <sys/wait.h>
 
 using namespace lexorra;
+using lexorra::testing::CliResult;
 using lexorra::testing::readFile;
+using lexorra::testing::replaceWorkflow;
+using lexorra::testing::runCli;
 using lexorra::testing::TemporaryXdgHome;
 using lexorra::testing::writeFile;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 class WorkflowsCli : public ::testing::Test {
 protected:
     TemporaryXdgHome home;
 
-    CliResult cli(const std::vector<std::string>& args, const std::string& input = "") {
-        const auto in = home.root / "stdin";
-        const auto out = home.root / "stdout";
-        const auto err = home.root / "stderr";
-        writeFile(in, input);
-        std::string command = "LEXORRA_QUIET=1 " + quote(LEXORRA_CLI_PATH);
-        for (const auto& a : args)
-            command += " " + quote(a);
-        command += " <" + quote(in.string()) + " >" + quote(out.string()) + " 2>" + quote(err.string());
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    static CliResult cli(const std::vector<std::string>& args, const std::string& input = "") {
+        return runCli(args, input);
     }
 
     std::vector<Value> listJson() {
@@ -58,21 +40,10 @@ protected:
     static std::string idOf(const Value& workflow) { return workflow.get("Id")->asString(); }
 
     std::string exchangeFile(const std::string& name, const std::string& find, const std::string& with) {
-        const auto file = home.root / (name + ".json");
-        Dictionary action = makeDictionary();
-        action.set("Type", 0);
-        action.set("Id", "ACTION-1");
-        action.set("ReplaceString", find);
-        action.set("WithString", with);
-        action.set("CaseSensitive", true);
-        Dictionary workflow = makeDictionary();
-        workflow.set("Id", "FIXED-ID");
-        workflow.set("Name", name);
-        workflow.set("Actions", Value(ValueList{action}));
-        Dictionary doc = makeDictionary();
-        doc.set("workflows", Value(ValueList{workflow}));
-        writeFile(file, json::write(doc));
-        return file.string();
+        auto workflow = replaceWorkflow(name, find, with);
+        workflow->id = "FIXED-ID";
+        writeFile(home.root / (name + ".json"), exchangeJson({workflow}));
+        return (home.root / (name + ".json")).string();
     }
 };
 

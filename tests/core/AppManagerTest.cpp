@@ -1,8 +1,8 @@
+#include "core/AppManager.h"
 #include "actions/lines/TextActionReplaceString.h"
 #include "core/ActionFactory.h"
-#include "core/AppManager.h"
 #include "core/ManualScheduler.h"
-#include "support/MemorySettings.h"
+#include "support/Controller.h"
 
 #include <gtest/gtest.h>
 
@@ -10,67 +10,7 @@
 
 using namespace lexorra;
 
-namespace {
-
-using lexorra::testing::MemorySettings;
-
-class FakeClipboard : public Clipboard {
-public:
-    std::optional<std::string> content;
-    std::vector<unsigned char> image;
-    std::optional<std::string> text() override { return content; }
-    void clear() override {
-        content.reset();
-        image.clear();
-    }
-    void setText(const std::string& t) override { content = t; }
-    void setPng(const std::vector<unsigned char>& png) override { image = png; }
-};
-
-class RecordingNotices : public Notices {
-public:
-    std::vector<std::pair<std::string, NoticeStyle>> shown;
-    void show(const std::string& message, NoticeStyle style, double) override { shown.emplace_back(message, style); }
-};
-
-// Counts its runs and marks its output, so each computation is visible.
-class CountingAction : public TextAction {
-public:
-    CountingAction() : TextAction(TextActionType::trimLines) {}
-    mutable int runs = 0;
-    std::function<void()> during;
-    std::string transform(std::string_view text) const override {
-        ++runs;
-        if (during) during();
-        return "<" + std::string(text) + ">";
-    }
-};
-
-struct Fixture {
-    ManualScheduler clock;
-    MemorySettings settings;
-    FakeClipboard clipboard;
-    RecordingNotices notices;
-    RunToken token;
-    std::unique_ptr<AppManager> app;
-    std::shared_ptr<CountingAction> counter = std::make_shared<CountingAction>();
-    TextActionSeqPtr workflow = std::make_shared<TextActionSeq>("Counting");
-
-    Fixture() {
-        workflow->actionsArray = {counter};
-        app = std::make_unique<AppManager>(AppManager::Services{
-            .scheduler = clock, .settings = settings, .clipboard = &clipboard, .notices = &notices, .runToken = &token});
-        app->loadWorkflowsHook = [this](AppManager& a) { a.setWorkflowsSeqArray({workflow}); };
-    }
-    void startWithWorkflowSelected() {
-        app->startUp();
-        app->setSelectedworkflowSeq(workflow);
-        clock.advance(1.0);
-        counter->runs = 0;
-    }
-};
-
-} // namespace
+using lexorra::testing::Fixture;
 
 TEST(AppManager, TypingIsDebouncedToOneComputationHalfASecondAfterTheLastKey) {
     Fixture f;
@@ -162,12 +102,7 @@ TEST(AppManager, OverlappingComputationsPublishOnlyTheLaterOne) {
     EXPECT_EQ(f.app->pendingUpdateTasks(), 0);
 }
 
-TEST(AppManager, LongSavedInputIsNotRestoredAndLongInputIsNotLive) {
-    Fixture f;
-    f.settings.values["SavedInputString"] = Value(std::string(25000, 'a'));
-    f.app->startUp();
-    EXPECT_EQ(f.app->inputString(), "");
-
+TEST(AppManager, SavedInputAndWorkflowAreRestoredAndLongInputRunsOnlyOnRequest) {
     Fixture g;
     g.settings.values["SavedInputString"] = Value(std::string("kept"));
     g.settings.values["ActiveActionsSeq"] = Value(g.workflow->id);
@@ -234,4 +169,49 @@ TEST(AppManager, NoticeDurations) {
     EXPECT_DOUBLE_EQ(noticeDuration("No Text on Clipboard"), 2.0);
     EXPECT_NEAR(noticeDuration(std::string(50, 'x')), 3.5, 1e-9);
     EXPECT_DOUBLE_EQ(noticeDuration(std::string(500, 'x')), 5.0);
+}
+
+namespace {
+
+std::string repeat(std::string_view piece, size_t times) {
+    std::string s;
+    for (size_t i = 0; i < times; ++i)
+        s += piece;
+    return s;
+}
+
+} // namespace
+
+// The limits count characters (grapheme clusters), not bytes: multi-byte and combined
+// characters right at the limit still count as one each.
+TEST(AppManager, LiveRecomputationStopsAfter32999Characters) {
+    const std::pair<std::string, bool> cases[] = {
+        {std::string(32999, 'a'), true},    {std::string(33000, 'a'), false},
+        {repeat("\xC3\xA9", 32999), true},  {repeat("\xC3\xA9", 33000), false},
+        {repeat("e\xCC\x81", 32999), true}, {repeat("e\xCC\x81", 33000), false},
+        {repeat("\r\n", 32999), true},      {"abc", true},
+    };
+    for (const auto& [input, live] : cases) {
+        Fixture f;
+        f.startWithWorkflowSelected();
+        f.app->setInputString(input);
+        f.clock.advance(1.0);
+        EXPECT_EQ(f.counter->runs, live ? 1 : 0) << input.size() << " bytes";
+    }
+}
+
+TEST(AppManager, SavedInputIsRestoredBelow20000Characters) {
+    const std::pair<std::string, bool> cases[] = {
+        {std::string(19999, 'a'), true},
+        {std::string(20000, 'a'), false},
+        {repeat("\xC3\xA9", 19999), true},
+        {repeat("\xC3\xA9", 20000), false},
+        {"", true},
+    };
+    for (const auto& [saved, restored] : cases) {
+        Fixture f;
+        f.settings.values["SavedInputString"] = Value(saved);
+        f.app->startUp();
+        EXPECT_EQ(f.app->inputString(), restored ? saved : "") << saved.size() << " bytes";
+    }
 }

@@ -84,23 +84,6 @@ TEST(TextAction, CopyKeepsNameFlagsAndOptionsButNotTheId) {
     EXPECT_FALSE(c->notValidRegEx);
 }
 
-TEST(TextAction, DictionaryFormOfTheBaseKeysAndOptionOrder) {
-    auto a = makeDefault(TextActionType::replaceString);
-    Dictionary d = a->toDictionary();
-    std::vector<std::string> keys;
-    for (const auto& [k, v] : d.asMap())
-        keys.push_back(k);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "ReplaceString", "WithString", "CaseSensitive",
-                                              "isRegEx"}));
-    EXPECT_EQ(*d.get("Name"), Value("Replace Text"));
-    EXPECT_EQ(*d.get("Id"), Value(a->id));
-    EXPECT_EQ(*d.get("Type"), Value(0));
-    EXPECT_EQ(*d.get("CaseSensitive"), Value(false));
-
-    auto noOptions = makeDefault(TextActionType::trimLines)->toDictionary();
-    EXPECT_EQ(noOptions.asMap().size(), 3u);
-}
-
 TEST(TextAction, RestoringTakesTheStoredIdAndTheTitleAsName) {
     Dictionary d = makeDictionary();
     d.set("Type", 0);
@@ -117,35 +100,6 @@ TEST(TextAction, RestoringTakesTheStoredIdAndTheTitleAsName) {
     EXPECT_EQ(a->optionValue("ReplaceString"), Value("x"));
     EXPECT_EQ(a->optionValue("CaseSensitive"), Value(true));
     EXPECT_EQ(a->optionValue("isRegEx"), Value(false)); // optional, absent
-}
-
-TEST(TextAction, IllTypedOrMissingOptionsKeepDefaults) {
-    Dictionary d = makeDictionary();
-    d.set("Type", 0);
-    d.set("ReplaceString", 5);
-    d.set("CaseSensitive", 1); // a stored number 1 bridges to true
-    auto a = actionFromDictionary(d);
-    ASSERT_TRUE(a);
-    EXPECT_EQ(a->optionValue("ReplaceString"), Value(""));
-    EXPECT_EQ(a->optionValue("CaseSensitive"), Value(true));
-}
-
-TEST(TextAction, ListsDropUnknownKindsAndKeepOrder) {
-    ValueList list;
-    for (auto raw : {9, 34, -1, 3}) {
-        Dictionary d = makeDictionary();
-        d.set("Type", raw);
-        d.set("Id", "id" + std::to_string(raw));
-        list.push_back(d);
-    }
-    Dictionary textType = makeDictionary();
-    textType.set("Type", "9");
-    list.push_back(textType);
-    auto actions = actionsFromList(Value(list));
-    ASSERT_EQ(actions.size(), 2u);
-    EXPECT_EQ(actions[0]->type, TextActionType::trimLines);
-    EXPECT_EQ(actions[0]->id, "id9");
-    EXPECT_EQ(actions[1]->type, TextActionType::convertCase);
 }
 
 TEST(TextAction, OptionEditsAreDebouncedPerAction) {

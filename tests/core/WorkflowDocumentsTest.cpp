@@ -69,6 +69,7 @@ TEST(WorkflowDocument, ReadingRules) {
         {"no actions", R"({"Id":"A","Name":"n"})", false, ""},
         {"actions not a list", R"({"Id":"A","Name":"n","Actions":{}})", false, ""},
         {"not an object", R"([1])", false, ""},
+        {"not JSON", "not json", false, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 #include "core/SettingsStore.h"
 #include "intents/Intents.h"
 #include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +21,9 @@ using lexorra::testing::TemporaryXdgHome;
 namespace {
 
 TextActionSeqPtr workflow(std::string id, std::string name, TextActionType kind) {
-    auto seq = std::make_shared<TextActionSeq>(std::move(name));
+    auto seq = lexorra::testing::replaceWorkflow(name, "a", "b");
     seq->id = std::move(id);
-    auto action = makeDefault(kind);
-    if (kind == TextActionType::replaceString) {
-        action->setOption("ReplaceString", Value("a"));
-        action->setOption("WithString", Value("b"));
-    }
-    seq->actionsArray = {action};
+    if (kind != TextActionType::replaceString) seq->actionsArray = {makeDefault(kind)};
     return seq;
 }
 
@@ -58,8 +54,8 @@ std::string onPrivateBus(const std::filesystem::path& dir, const std::string& sc
 } // namespace
 
 TEST(IntentHandler, TransformsByIdThenByExactName) {
-    auto handler = handlerWith({workflow("ID-1", "Swap", TextActionType::replaceString),
-                                workflow("ID-2", "ID-1", TextActionType::trimLines)});
+    auto handler = handlerWith(
+        {workflow("ID-1", "Swap", TextActionType::replaceString), workflow("ID-2", "ID-1", TextActionType::trimLines)});
     auto byId = handler.handleTransformText({"banana", Workflow{"ID-1", ""}});
     EXPECT_EQ(byId.code, IntentResponseCode::success);
     EXPECT_EQ(byId.result, "bbnbnb");
@@ -87,9 +83,9 @@ TEST(IntentHandler, FailuresCarryAClearError) {
 }
 
 TEST(IntentHandler, UppercaseResolutionAndCodes) {
-    auto handler = handlerWith({workflow("1", "Same", TextActionType::trimLines),
-                                workflow("2", "Same", TextActionType::trimLines),
-                                workflow("3", "Only", TextActionType::trimLines)});
+    auto handler =
+        handlerWith({workflow("1", "Same", TextActionType::trimLines), workflow("2", "Same", TextActionType::trimLines),
+                     workflow("3", "Only", TextActionType::trimLines)});
     EXPECT_EQ(handler.handleMakeUppercase({"straße"}).result, "STRASSE");
     EXPECT_EQ(handler.resolveWorkflow(Workflow{"", "Only"}).kind, WorkflowResolutionResult::Kind::success);
     EXPECT_EQ(handler.resolveWorkflow(Workflow{"", "Same"}).options.size(), 2u);

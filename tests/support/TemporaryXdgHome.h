@@ -15,7 +15,9 @@ namespace lexorra::testing {
 class TemporaryXdgHome {
 public:
     TemporaryXdgHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lexorra-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / ("lexorra-test-" + std::to_string(::getpid()) + "-XXXXXX"))
+                .string();
         root = ::mkdtemp(pattern.data());
         remember("XDG_CONFIG_HOME", m_oldConfig);
         remember("XDG_DATA_HOME", m_oldData);

@@ -237,14 +237,6 @@ TEST(RNCryptorIncremental, OverflowingBufferHoldsBackTheTail) {
 
 // ---- Failures
 
-TEST(RNCryptorFailure, ErrorCodesKeepTheirOrder) {
-    EXPECT_EQ(static_cast<int>(Error::hmacMismatch), 0);
-    EXPECT_EQ(static_cast<int>(Error::unknownHeader), 1);
-    EXPECT_EQ(static_cast<int>(Error::messageTooShort), 2);
-    EXPECT_EQ(static_cast<int>(Error::memoryFailure), 3);
-    EXPECT_EQ(static_cast<int>(Error::invalidCredentialType), 4);
-}
-
 TEST(RNCryptorFailure, TruncationAtEveryLength) {
     const Bytes message = Encryptor("pw").encrypt(bytesOf("a message of two blocks, more or less"));
     ASSERT_EQ(message.size(), 34u + 48 + 32);

@@ -160,29 +160,3 @@ TEST(TextActionConvertCase, RandomCaseChangesOnlyLetterCase) {
     }
     EXPECT_TRUE(sawUpper && sawLower) << "the first letter never changed case in 20 rounds";
 }
-
-TEST(TextActionConvertCase, DictionaryForm) {
-    TextActionConvertCase action;
-    action.caseType = ConvertCaseType::alternatingCase;
-    const auto dict = action.toDictionary();
-    ASSERT_NE(dict.get("CaseType"), nullptr);
-    EXPECT_EQ(dict.get("CaseType")->toInteger(), 11);
-    auto back = lexorra::fromDictionary(lexorra::TextActionType::convertCase, dict);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->id, action.id);
-    EXPECT_EQ(back->transform("abc"), "AbC");
-
-    struct Stored {
-        const char* json;
-        std::string expected; // transform of "aB"
-    };
-    for (const auto& [json, expected] : std::vector<Stored>{{R"({"Type":3,"CaseType":2})", "ab"},
-                                                           {R"({"Type":3,"CaseType":12})", "AB"},
-                                                           {R"({"Type":3,"CaseType":-1})", "AB"},
-                                                           {R"({"Type":3,"CaseType":"lower"})", "AB"},
-                                                           {R"({"Type":3})", "AB"}}) {
-        auto restored = lexorra::actionFromDictionary(*lexorra::json::parse(json));
-        ASSERT_NE(restored, nullptr) << json;
-        EXPECT_EQ(restored->transform("aB"), expected) << json;
-    }
-}

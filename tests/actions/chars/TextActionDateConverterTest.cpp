@@ -218,30 +218,4 @@ TEST(DateConverter, TransformUsesTheUserZone) {
     icu::TimeZone::setDefault(*saved);
 }
 
-TEST(DateConverter, DictionaryForm) {
-    TextActionDateConverter action;
-    action.dateConverterType = reformat;
-    action.format = "dd/MM/yyyy";
-    const Dictionary d = action.toDictionary();
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap())
-        keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "DateConverterType", "Format", "toFormat"}));
-    EXPECT_EQ(*d.get("Type"), Value(32));
-    EXPECT_EQ(*d.get("toFormat"), Value("MM/dd/yy"));
-
-    auto restored =
-        std::dynamic_pointer_cast<TextActionDateConverter>(fromDictionary(TextActionType::dateConverter, d));
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->dateConverterType, reformat);
-    EXPECT_EQ(restored->format, "dd/MM/yyyy");
-
-    Dictionary bad = d;
-    bad.set("DateConverterType", 5);
-    auto fallback =
-        std::dynamic_pointer_cast<TextActionDateConverter>(fromDictionary(TextActionType::dateConverter, bad));
-    ASSERT_TRUE(fallback);
-    EXPECT_EQ(fallback->dateConverterType, toHuman);
-}
-
 } // namespace

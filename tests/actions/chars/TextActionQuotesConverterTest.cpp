@@ -3,6 +3,8 @@
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,22 +15,18 @@ using lexorra::TextActionQuotesConverter;
 
 namespace {
 
+using lexorra::testing::Row;
+
 std::string run(QuotesConverterType type, std::string_view input) {
     TextActionQuotesConverter action;
     action.conversion = type;
     return action.transform(input);
 }
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
-
 } // namespace
 
 TEST(TextActionQuotesConverter, StraightToCurly) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"double quotes after a space", "say \"hi\"", "say “hi”"},
         {"double quotes at the start", "\"hi\" there", "“hi” there"},
         {"apostrophe in a word", "don't", "don’t"},
@@ -47,7 +45,7 @@ TEST(TextActionQuotesConverter, StraightToCurly) {
 }
 
 TEST(TextActionQuotesConverter, CurlyToStraight) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"double", "“hi”", "\"hi\""},
         {"single and apostrophe", "‘it’s’", "'it's'"},
         {"prime and guillemets stay", "6′ «x»", "6′ «x»"},
@@ -58,19 +56,4 @@ TEST(TextActionQuotesConverter, CurlyToStraight) {
 TEST(TextActionQuotesConverter, RoundTripOfPlainQuotations) {
     const std::string text = "She said \"don't go\" and 'left'.";
     EXPECT_EQ(run(QuotesConverterType::toStraight, run(QuotesConverterType::toCurly, text)), text);
-}
-
-TEST(TextActionQuotesConverter, DictionaryForm) {
-    TextActionQuotesConverter action;
-    EXPECT_EQ(action.name(), "Straight <-> Curly Quotes");
-    EXPECT_TRUE(action.hasOptions());
-    action.conversion = QuotesConverterType::toStraight;
-    const auto dict = action.toDictionary();
-    EXPECT_EQ(dict.get("Conversion")->toInteger(), 1);
-    auto back = lexorra::fromDictionary(lexorra::TextActionType::quotesConverter, dict);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->transform("“x”"), "\"x\"");
-    auto fallback = lexorra::actionFromDictionary(*lexorra::json::parse(R"({"Type":33,"Conversion":5})"));
-    ASSERT_NE(fallback, nullptr);
-    EXPECT_EQ(fallback->transform("\"x\""), "“x”");
 }

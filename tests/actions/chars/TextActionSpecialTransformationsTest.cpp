@@ -85,18 +85,3 @@ TEST(TextActionSpecialTransformations, AlphabetsHaveSixtyEightDistinctPositions)
     EXPECT_EQ(alphabets[8][10 + 7], U'\u210E');
     EXPECT_EQ(alphabets[10][9], U'0');
 }
-
-TEST(TextActionSpecialTransformations, DictionaryForm) {
-    TextActionSpecialTransformations action;
-    EXPECT_EQ(action.name(), "Style Text");
-    action.transformationType = Type::upsideDown;
-    auto back = lexorra::fromDictionary(lexorra::TextActionType::specialTransformations, action.toDictionary());
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->transform("a"), utf8(U"\u0250"));
-    for (const char* json : {R"({"Type":24,"TransformationType":9})", R"({"Type":24,"TransformationType":-1})",
-                             R"({"Type":24})"}) {
-        auto restored = lexorra::actionFromDictionary(*lexorra::json::parse(json));
-        ASSERT_NE(restored, nullptr) << json;
-        EXPECT_EQ(restored->transform("a"), utf8(U"\u24D0")) << json;
-    }
-}

@@ -2,6 +2,8 @@
 
 #include "core/ActionFactory.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +13,8 @@ using namespace lexorra;
 
 namespace {
 
+using lexorra::testing::Row;
+
 const std::string heading = "\n\nWord (Count)\n--------------------";
 
 std::string totals(int characters, int lines, int words, int unique) {
@@ -18,23 +22,13 @@ std::string totals(int characters, int lines, int words, int unique) {
            "\nTotal Words: " + std::to_string(words) + "\nUnique Words: " + std::to_string(unique) + "\n";
 }
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
-
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class StatsCases : public testing::TestWithParam<Case> {};
+class StatsCases : public ::testing::TestWithParam<Row> {};
 
 TEST_P(StatsCases, Reports) {
     EXPECT_EQ(TextActionStats().transform(GetParam().input), GetParam().expected);
 }
 
-const Case cases[] = {
+const Row cases[] = {
     {"empty input", "", totals(0, 1, 0, 0) + heading},
     {"one word", "Hello", totals(5, 1, 1, 1) + heading + "\nhello (1)"},
     {"counts order highest first", "b a b c b a", totals(11, 1, 6, 3) + heading + "\nb (3)\na (2)\nc (1)"},
@@ -51,7 +45,7 @@ const Case cases[] = {
     {"accents encoded either way are one word, listed as first seen", "caf\u00E9 cafe\u0301 CAFE\u0301",
      totals(14, 1, 3, 1) + heading + "\ncaf\u00E9 (3)"},
 };
-INSTANTIATE_TEST_SUITE_P(Stats, StatsCases, testing::ValuesIn(cases));
+INSTANTIATE_TEST_SUITE_P(Stats, StatsCases, ::testing::ValuesIn(cases));
 
 TEST(Stats, EqualCountsListBothWords) {
     const std::string report = TextActionStats().transform("The cat. the CAT!");
@@ -63,18 +57,6 @@ TEST(Stats, EqualCountsListBothWords) {
 TEST(Stats, WordsAreLowerCasedPiecesWithoutSeparators) {
     EXPECT_EQ(statisticsWords("  Hello,\tWORLD!\n\n¿Qué?  "), (std::vector<std::string>{"hello", "world", "qué"}));
     EXPECT_TRUE(statisticsWords(" \n\t.,;").empty());
-}
-
-TEST(Stats, HasNoOptionsAndARestoredCopyReportsTheSame) {
-    TextActionStats action;
-    EXPECT_FALSE(action.hasOptions());
-    EXPECT_FALSE(action.showDetails());
-    const Dictionary d = action.toDictionary();
-    EXPECT_EQ(d.asMap().size(), 3u);
-    auto restored = fromDictionary(TextActionType::stats, d);
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->name(), "Text Statistics");
-    EXPECT_EQ(restored->transform("a a"), action.transform("a a"));
 }
 
 } // namespace

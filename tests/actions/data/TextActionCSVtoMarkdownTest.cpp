@@ -86,25 +86,6 @@ TEST(CSVtoMarkdown, EmptyInputGivesEmptyText) {
     EXPECT_EQ(run("", false), "");
 }
 
-TEST(CSVtoMarkdown, DictionaryForm) {
-    auto action = makeDefault(TextActionType::csvToMarkdown);
-    ASSERT_TRUE(action);
-    Dictionary dictionary = action->toDictionary();
-    const auto& map = dictionary.asMap();
-    ASSERT_EQ(map.size(), 5u);
-    EXPECT_EQ(map[3], (std::pair<std::string, Value>{"FirstAsHeader", Value(true)}));
-    EXPECT_EQ(map[4], (std::pair<std::string, Value>{"Delimiter", Value(",")}));
-
-    dictionary.set("FirstAsHeader", false);
-    dictionary.set("Delimiter", ";");
-    auto restored = fromDictionary(TextActionType::csvToMarkdown, dictionary);
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->transform("a;bc"), "| |  |\n|-|--|\n|a|bc|\n");
-    auto copy = restored->copy();
-    EXPECT_EQ(copy->optionValue("Delimiter"), Value(";"));
-    EXPECT_EQ(copy->optionValue("FirstAsHeader"), Value(false));
-}
-
 TEST(CSVtoMarkdown, MalformedInputNeverCrashes) {
     const std::string valid = "name,\"quoted, \"\"field\"\"\",x\r\n1,2,é\n\"open\n\n3;4\t5,\U0001F600\n";
     for (const char* delimiter : {",", ";", "\\t", ""}) {

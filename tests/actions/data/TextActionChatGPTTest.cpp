@@ -79,18 +79,6 @@ protected:
 
 // ---- Model
 
-TEST(TextActionChatGPTModel, DictionaryFormHasPromptOnly) {
-    TextActionChatGPT action;
-    EXPECT_EQ(action.name(), "AI Conversion");
-    action.prompt = "Summarise";
-    const Dictionary d = action.toDictionary();
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap()) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "Prompt"}));
-    EXPECT_EQ(d.get("Prompt")->asString(), "Summarise");
-    EXPECT_EQ(d.get("Type")->asInteger(), 29);
-}
-
 TEST(TextActionChatGPTModel, ReadingNeedsATextPrompt) {
     const std::pair<const char*, const char*> cases[] = {
         {R"({"Type":29,"Prompt":"Fix grammar"})", "Fix grammar"},

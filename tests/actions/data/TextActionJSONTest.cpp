@@ -4,19 +4,17 @@
 
 #include "core/ActionFactory.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 using namespace lexorra;
 
 namespace {
 
-const std::string marker = "  --- Not valid JSON --- ";
+using lexorra::testing::Row;
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
+const std::string marker = "  --- Not valid JSON --- ";
 
 std::string run(std::string_view input) {
     return TextActionJSON().transform(input);
@@ -76,7 +74,7 @@ TEST(TextActionJSON, RejectsWhatIsNotAnObjectOrArray) {
 }
 
 TEST(TextActionJSON, Layout) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"object with nested array", R"({"a":1,"b":[1,2]})", "{\n  \"a\" : 1,\n  \"b\" : [\n    1,\n    2\n  ]\n}"},
         {"array of scalars", R"([true,false,null,"x"])", "[\n  true,\n  false,\n  null,\n  \"x\"\n]"},
         {"empty containers stay on one line", R"({"a":[],"b":{}})", "{\n  \"a\" : [],\n  \"b\" : {}\n}"},
@@ -94,7 +92,7 @@ TEST(TextActionJSON, Layout) {
 }
 
 TEST(TextActionJSON, Strings) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"slash escaped", R"({"url":"a/b"})", "{\n  \"url\" : \"a\\/b\"\n}"},
         {"escaped slash stays escaped", R"(["a\/b"])", "[\n  \"a\\/b\"\n]"},
         {"non-ASCII raw", R"(["é€😀"])", "[\n  \"é€😀\"\n]"},
@@ -110,7 +108,7 @@ TEST(TextActionJSON, Strings) {
 }
 
 TEST(TextActionJSON, Numbers) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"integers", "[0,-7,9223372036854775807,-9223372036854775808]",
          "[\n  0,\n  -7,\n  9223372036854775807,\n  -9223372036854775808\n]"},
         {"unsigned 64-bit", "[18446744073709551615]", "[\n  18446744073709551615\n]"},
@@ -158,20 +156,6 @@ TEST(TextActionJSON, DeepNestingIsRejectedNotACrash) {
     EXPECT_EQ(run(bigThenDeep), marker);
     const std::string bigThenFine = "[100000000000000000000000," + fine + "]";
     EXPECT_NE(run(bigThenFine), marker);
-}
-
-TEST(TextActionJSON, NoOptionsAndBaseDictionaryOnly) {
-    auto action = makeDefault(TextActionType::JSON);
-    ASSERT_NE(action, nullptr);
-    EXPECT_EQ(action->name(), "Beautify JSON ");
-    EXPECT_FALSE(action->hasOptions());
-    EXPECT_FALSE(action->showDetails());
-    const auto dict = action->toDictionary();
-    ASSERT_TRUE(dict.isMap());
-    EXPECT_EQ(dict.asMap().size(), 3u);
-    auto restored = fromDictionary(TextActionType::JSON, dict);
-    ASSERT_NE(restored, nullptr);
-    EXPECT_EQ(restored->transform("[1]"), "[\n  1\n]");
 }
 
 TEST(TextActionJSON, SurvivesDamagedInput) {

@@ -4,6 +4,8 @@
 
 #include "actions/data/MalformedInputs.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,11 +16,7 @@ using namespace lexorra;
 
 namespace {
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
+using lexorra::testing::Row;
 
 std::string toJson(std::string_view csv) {
     TextActionJSONtoCSV action;
@@ -31,7 +29,7 @@ std::string toCsv(std::string_view json) { return TextActionJSONtoCSV().transfor
 } // namespace
 
 TEST(SwiftJSONFormatter, LaysOutCompactJson) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"array of one object", R"([{"a":1,"b":"x"}])", "[\n  {\n    \"a\": 1,\n    \"b\": \"x\"\n  }\n]"},
         {"empty containers stay closed", R"({"a":[],"b":{ }})", "{\n  \"a\": [],\n  \"b\": {}\n}"},
         {"strings copied with their escapes", R"(["a\"],{:","\\"])", "[\n  \"a\\\"],{:\",\n  \"\\\\\"\n]"},
@@ -44,7 +42,7 @@ TEST(SwiftJSONFormatter, LaysOutCompactJson) {
 }
 
 TEST(JSONtoCSV, CsvToJsonTypesAndSortsMembers) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"one record", "name,age\nAnn,30", "[\n  {\n    \"age\": 30,\n    \"name\": \"Ann\"\n  }\n]"},
         {"short record gives empty texts", "a,b\n1", "[\n  {\n    \"a\": 1,\n    \"b\": \"\"\n  }\n]"},
         {"decimals stay strings, signs are read", "a,b,c\n1.5,-3,+4",
@@ -78,7 +76,7 @@ TEST(JSONtoCSV, KeyOrderOfJsonOutput) {
 }
 
 TEST(JSONtoCSV, JsonToCsvTables) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"header from sorted keys, then new keys", R"([{"b":1,"a":2},{"a":3,"c":4}])",
          "\"a\",\"b\",\"c\"\n2,1,\n3,,4"},
         {"flat object", R"({"b":"x","a":12})", "\"a\",\"b\"\n12,\"x\""},
@@ -94,7 +92,7 @@ TEST(JSONtoCSV, JsonToCsvTables) {
 }
 
 TEST(JSONtoCSV, CellTexts) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"integral double is an integer", R"([{"a":2.0}])", "\"a\"\n2"},
         {"fraction", R"([{"a":1.5}])", "\"a\"\n1.5"},
         {"small number in exponent form", R"([{"a":0.00001}])", "\"a\"\n1e-05"},
@@ -119,27 +117,6 @@ TEST(JSONtoCSV, RoundTripThroughCsv) {
     EXPECT_EQ(csv, "\"age\",\"name\"\n30,\"Ann\"\n-4,\"Bob, Jr.\"");
     EXPECT_EQ(toJson(csv), "[\n  {\n    \"age\": 30,\n    \"name\": \"Ann\"\n  },\n"
                            "  {\n    \"age\": -4,\n    \"name\": \"Bob, Jr.\"\n  }\n]");
-}
-
-TEST(JSONtoCSV, DictionaryFormRequiresConversion) {
-    auto action = makeDefault(TextActionType::JSONtoCSV);
-    ASSERT_TRUE(action);
-    Dictionary dictionary = action->toDictionary();
-    ASSERT_EQ(dictionary.asMap().size(), 4u);
-    EXPECT_EQ(dictionary.asMap()[3], (std::pair<std::string, Value>{"Conversion", Value(1)}));
-
-    dictionary.set("Conversion", 0);
-    auto restored = fromDictionary(TextActionType::JSONtoCSV, dictionary);
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->transform("a\n1"), "[\n  {\n    \"a\": 1\n  }\n]");
-    EXPECT_EQ(restored->copy()->optionValue("Conversion"), Value(0));
-
-    dictionary.set("Conversion", 2);
-    EXPECT_FALSE(fromDictionary(TextActionType::JSONtoCSV, dictionary));
-    dictionary.set("Conversion", "x");
-    EXPECT_FALSE(fromDictionary(TextActionType::JSONtoCSV, dictionary));
-    dictionary.remove("Conversion");
-    EXPECT_FALSE(fromDictionary(TextActionType::JSONtoCSV, dictionary));
 }
 
 TEST(JSONtoCSV, MalformedInputNeverCrashes) {

@@ -2,6 +2,8 @@
 #include "actions/data/TextActionMarkdownToHtml.h"
 #include "core/ActionFactory.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -11,11 +13,7 @@ using namespace lexorra;
 
 namespace {
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
+using lexorra::testing::Row;
 
 std::string document(const std::string& body) {
     return "<html>\n <head></head>\n <body>" + body + "\n </body>\n</html>";
@@ -26,7 +24,7 @@ std::string run(std::string_view markdown) { return TextActionMarkdownToHtml().t
 } // namespace
 
 TEST(MarkdownToHtml, DocumentShape) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"empty input", "", "<html>\n <head></head>\n <body></body>\n</html>"},
         {"blank lines only", "\n\n  \n", "<html>\n <head></head>\n <body></body>\n</html>"},
         {"heading", "# Title", document("\n  <h1>Title</h1>")},
@@ -40,7 +38,7 @@ TEST(MarkdownToHtml, DocumentShape) {
 }
 
 TEST(MarkdownToHtml, InlineElementsStayOnTheirLine) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"emphasis", "*a* **b** `c`", document("\n  <p><em>a</em> <strong>b</strong> <code>c</code></p>")},
         {"strikethrough", "~~gone~~ kept", document("\n  <p><del>gone</del> kept</p>")},
         {"link", "[x](http://e.org/?a=1&b=2 \"t\")",
@@ -53,7 +51,7 @@ TEST(MarkdownToHtml, InlineElementsStayOnTheirLine) {
 }
 
 TEST(MarkdownToHtml, BlocksIndentOneSpacePerLevel) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"list", "- a\n- b", document("\n  <ul>\n   <li>a</li>\n   <li>b</li>\n  </ul>")},
         {"ordered list", "1. a\n2. b", document("\n  <ol>\n   <li>a</li>\n   <li>b</li>\n  </ol>")},
         {"nested list", "- a\n  - b",
@@ -73,7 +71,7 @@ TEST(MarkdownToHtml, BlocksIndentOneSpacePerLevel) {
 }
 
 TEST(MarkdownToHtml, TextIsEscaped) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"ampersand and angles", "a & b < c > d", document("\n  <p>a &amp; b &lt; c &gt; d</p>")},
         {"quotes stay in text", "say \"hi\"", document("\n  <p>say \"hi\"</p>")},
         {"no-break space", "a\u00a0b", document("\n  <p>a&nbsp;b</p>")},
@@ -84,7 +82,7 @@ TEST(MarkdownToHtml, TextIsEscaped) {
 }
 
 TEST(MarkdownToHtml, RawHtmlIsKeptAndReformatted) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"div block", "<div class=\"x\">raw</div>", document("\n  <div class=\"x\">\n   raw\n  </div>")},
         {"inline span", "a <span>b</span> c", document("\n  <p>a <span>b</span> c</p>")},
         {"comment after content", "x\n\n<!-- note -->", document("\n  <p>x</p>\n  <!-- note -->")},
@@ -97,7 +95,7 @@ TEST(MarkdownToHtml, RawHtmlIsKeptAndReformatted) {
 }
 
 TEST(MarkdownToHtml, MetadataBlockIsNotRendered) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"metadata removed", "---\ntitle: x\ndate: y\n---\n# A", document("\n  <h1>A</h1>")},
         {"empty metadata", "---\n---\ntext", document("\n  <p>text</p>")},
         {"CRLF fences", "---\r\na: b\r\n---\r\ntext", document("\n  <p>text</p>")},
@@ -115,7 +113,7 @@ TEST(MarkdownToHtml, MetadataSplitting) {
 }
 
 TEST(HtmlPrettyPrinter, SerialisesFragmentsAsDocuments) {
-    const Case cases[] = {
+    const Row cases[] = {
         {"bare text starts the body's line", "hi", document("\n  hi")},
         {"text before a block loses its trailing space", "<div>a \n<p>b</p> \nc</div>",
          document("\n  <div>\n   a\n   <p>b</p>c\n  </div>")},
@@ -127,19 +125,6 @@ TEST(HtmlPrettyPrinter, SerialisesFragmentsAsDocuments) {
         {"empty inline element", "<p><b></b>x</p>", document("\n  <p><b></b>x</p>")},
     };
     for (const auto& c : cases) EXPECT_EQ(html::prettyDocument(c.input).value_or("(none)"), c.expected) << c.name;
-}
-
-TEST(MarkdownToHtml, HasNoOptionsAndRoundTrips) {
-    auto action = makeDefault(TextActionType::markdownToHtml);
-    ASSERT_TRUE(action);
-    EXPECT_FALSE(action->hasOptions());
-    EXPECT_TRUE(action->options().empty());
-    Dictionary dictionary = action->toDictionary();
-    EXPECT_EQ(dictionary.asMap().size(), 3u);
-    auto restored = fromDictionary(TextActionType::markdownToHtml, dictionary);
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->id, action->id);
-    EXPECT_EQ(restored->transform("# x"), run("# x"));
 }
 
 TEST(MarkdownToHtml, DeepNestingAndMalformedInputNeverCrash) {

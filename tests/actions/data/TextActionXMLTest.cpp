@@ -3,26 +3,24 @@
 
 #include "core/ActionFactory.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 using namespace lexorra;
 
 namespace {
 
-const std::string notXml = "  --- Not valid XML --- ";
+using lexorra::testing::Row;
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
+const std::string notXml = "  --- Not valid XML --- ";
 
 std::string run(std::string_view input) { return TextActionXML().transform(input); }
 
 } // namespace
 
 TEST(TextActionXML, Layout) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"one element per line", "<a><b>x</b><c/></a>", "<a>\n  <b>x</b>\n  <c/>\n</a>\n"},
         {"re-indents indented input", "<a>\n        <b>\n   <c>1</c>\n</b>\n</a>", "<a>\n  <b>\n    <c>1</c>\n  </b>\n</a>\n"},
         {"declaration dropped", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<a/>", "<a/>\n"},
@@ -54,14 +52,6 @@ TEST(TextActionXML, ExternalEntitiesAreNotExpanded) {
 
 TEST(TextActionXML, InvalidUtf8IsReadAsReplacementCharacter) {
     EXPECT_EQ(run("<a>x\xff</a>"), "<a>x\xEF\xBF\xBD</a>\n");
-}
-
-TEST(TextActionXML, NoOptions) {
-    auto action = makeDefault(TextActionType::XML);
-    ASSERT_NE(action, nullptr);
-    EXPECT_EQ(action->name(), "Beautify XML ");
-    EXPECT_FALSE(action->hasOptions());
-    EXPECT_EQ(action->toDictionary().asMap().size(), 3u);
 }
 
 TEST(TextActionXML, IdempotentAndSurvivesDamage) {

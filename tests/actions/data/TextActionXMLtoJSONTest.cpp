@@ -4,20 +4,18 @@
 
 #include "core/ActionFactory.h"
 
+#include "support/ActionCases.h"
+
 #include <gtest/gtest.h>
 
 using namespace lexorra;
 
 namespace {
 
+using lexorra::testing::Row;
+
 const std::string notXml = "  --- Not valid XML --- ";
 const std::string noJson = "  --- Could not generate valid JSON --- ";
-
-struct Case {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
 
 std::string run(std::string_view input) {
     return TextActionXMLtoJSON().transform(input);
@@ -26,7 +24,7 @@ std::string run(std::string_view input) {
 } // namespace
 
 TEST(TextActionXMLtoJSON, Conversion) {
-    const std::vector<Case> cases = {
+    const std::vector<Row> cases = {
         {"root with text", "<a>x</a>", "{\n  \"a\" : \"x\"\n}"},
         {"empty root", "<a/>", "{\n  \"a\" : {}\n}"},
         {"empty element pair", "<a></a>", "{\n  \"a\" : {}\n}"},
@@ -104,14 +102,6 @@ TEST(TextActionXMLtoJSON, DeepNestingGivesTheMarker) {
 TEST(TextActionXMLtoJSON, ExternalEntitiesAreNeverRead) {
     const std::string out = run("<!DOCTYPE a [<!ENTITY e SYSTEM \"file:///etc/hostname\">]><a>&e;</a>");
     EXPECT_TRUE(out == "{\n  \"a\" : {}\n}" || out == noJson || out == notXml) << out;
-}
-
-TEST(TextActionXMLtoJSON, NoOptions) {
-    auto action = makeDefault(TextActionType::XMLtoJSON);
-    ASSERT_NE(action, nullptr);
-    EXPECT_TRUE(action->hasOptions());
-    EXPECT_EQ(action->toDictionary().asMap().size(), 3u);
-    EXPECT_EQ(action->name(), "XML -> JSON");
 }
 
 TEST(TextActionXMLtoJSON, SurvivesDamagedInput) {

@@ -20,7 +20,9 @@ constexpr std::string_view secret = "TOPSECRET-7f3a9c";
 class XmlExternalEntity : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lexorra-xxe-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / ("lexorra-xxe-" + std::to_string(::getpid()) + "-XXXXXX"))
+                .string();
         folder = ::mkdtemp(pattern.data());
         secretFile = folder / "secret.txt";
         std::ofstream(secretFile) << secret;

@@ -1,6 +1,6 @@
 #include "actions/lines/TextActionBreakLines.h"
 
-#include "RunWithOptions.h"
+#include "support/ActionCases.h"
 
 using namespace lexorra;
 using namespace lexorra::testing;
@@ -106,56 +106,5 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"defaultIsTen", "abcdefghijkl", type(5), "abcdefghij\nkl"},
                       Case{"empty", "", every(3), ""}),
     caseName);
-
-TEST(BreakLines, DeclaresItsOptionsInStoredOrder) {
-    TextActionBreakLines action;
-    EXPECT_EQ(dictionaryKeys(action),
-              (std::vector<std::string>{"Name", "Id", "Type", "CharacterForBreak", "ActionType", "Position"}));
-    const auto& decls = action.options();
-    EXPECT_EQ(decls[0].label, "Text:");
-    EXPECT_EQ(decls[1].label, "Break:");
-    std::vector<std::string> labels;
-    for (const auto& c : decls[1].cases) labels.push_back(c.label);
-    EXPECT_EQ(labels, (std::vector<std::string>{"after every word", "after every sentence", "after text",
-                                                "before text", "after every character",
-                                                "after number of characters"}));
-    EXPECT_EQ(decls[2].label, "Number:");
-    EXPECT_EQ(decls[2].kind, OptionKind::stepper);
-    EXPECT_EQ(decls[2].minimum, 1);
-    EXPECT_EQ(decls[2].maximum, 44444412);
-
-    const std::pair<BreakLinesActionTypes, std::pair<bool, bool>> visibility[] = {
-        {BreakLinesActionTypes::afterEveryWord, {false, false}},
-        {BreakLinesActionTypes::afterChar, {true, false}},
-        {BreakLinesActionTypes::beforeChar, {true, false}},
-        {BreakLinesActionTypes::atMaxPosition, {false, true}},
-    };
-    for (const auto& [t, shown] : visibility) {
-        action.actionType = t;
-        EXPECT_EQ(decls[0].isVisible(action), shown.first);
-        EXPECT_EQ(decls[2].isVisible(action), shown.second);
-    }
-}
-
-TEST(BreakLines, StoredValuesOutsideTheCasesKeepDefaults) {
-    auto action = restore(TextActionType::breakLines,
-                          {{"ActionType", Value(6)}, {"Position", Value("ten")}, {"CharacterForBreak", Value(3)}});
-    ASSERT_TRUE(action);
-    auto& a = static_cast<TextActionBreakLines&>(*action);
-    EXPECT_EQ(a.actionType, BreakLinesActionTypes::afterEveryWord);
-    EXPECT_EQ(a.position, 10);
-    EXPECT_EQ(a.characterForBreak, "");
-    // Without "Position" the action is still restored, with the default.
-    auto noPosition = restore(TextActionType::breakLines, {{"ActionType", Value(5)}});
-    ASSERT_TRUE(noPosition);
-    EXPECT_EQ(static_cast<TextActionBreakLines&>(*noPosition).position, 10);
-}
-
-TEST(BreakLines, CopyKeepsOptions) {
-    TextActionBreakLines action;
-    action.actionType = BreakLinesActionTypes::beforeChar;
-    action.characterForBreak = "-";
-    EXPECT_EQ(action.copy()->transform("a-b"), "a\n-b");
-}
 
 } // namespace

@@ -79,25 +79,6 @@ TEST(TextActionNumberLines, StoredValuesFarOutsideThePanel) {
     EXPECT_EQ(action.transform("a").size(), TextActionNumberLines::widestField + 2);
 }
 
-TEST(TextActionNumberLines, DictionaryForm) {
-    TextActionNumberLines action;
-    const Dictionary d = action.toDictionary();
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : d.asMap()) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Name", "Id", "Type", "NumberOfDigits", "StartValue", "StepValue",
-                                              "NumberPrefix", "NumberSuffix", "NumberLinePositionType",
-                                              "RomanNumerals"}));
-    EXPECT_EQ(*d.get("Type"), Value(4));
-    EXPECT_EQ(*d.get("NumberSuffix"), Value("."));
-
-    action.numberPositionType = NumberLinePositionType::addNumberOnEnd;
-    action.romanNumerals = true;
-    action.numberPrefix = "<";
-    auto restored = actionFromDictionary(*json::parse(json::write(action.toDictionary())));
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->toDictionary(), action.toDictionary());
-}
-
 TEST(TextActionNumberLines, ReadingStoredValues) {
     struct Stored {
         const char* name;

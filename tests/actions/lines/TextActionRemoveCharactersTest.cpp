@@ -1,6 +1,6 @@
 #include "actions/lines/TextActionRemoveCharacters.h"
 
-#include "RunWithOptions.h"
+#include "support/ActionCases.h"
 #include "text/Regex.h"
 #include "text/Utf.h"
 
@@ -124,52 +124,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"canonicallyEquivalent", "caf" + eCombining + " au lait", text(9, eAcute), "caf" + eCombining},
                       Case{"empty", "", text(9, ":"), ""}),
     caseName);
-
-TEST(RemoveCharacters, DeclaresItsOptionsInStoredOrder) {
-    TextActionRemoveCharacters action;
-    EXPECT_EQ(dictionaryKeys(action), (std::vector<std::string>{"Name", "Id", "Type", "CharactersForDelete",
-                                                                "AfterBeforeText", "RemoveCharactersType", "Position"}));
-    const auto& decls = action.options();
-    std::vector<std::string> labels;
-    for (const auto& c : decls[2].cases) labels.push_back(c.label);
-    EXPECT_EQ(labels, (std::vector<std::string>{"selected characters", "non-alphanumeric", "numeric characters",
-                                                "non numeric", "tabs", "spaces", "emojis",
-                                                "characters after position", "characters before position",
-                                                "characters after text", "characters before text",
-                                                "last characters", "non ASCII characters"}));
-    struct Shown {
-        RemoveCharactersType type;
-        bool characters, text, position;
-    };
-    const Shown shown[] = {
-        {RemoveCharactersType::deleteCharacters, true, false, false},
-        {RemoveCharactersType::removeEmojis, false, false, false},
-        {RemoveCharactersType::deleteAfterPosition, false, false, true},
-        {RemoveCharactersType::deleteBeforePosition, false, false, true},
-        {RemoveCharactersType::lastCharacters, false, false, true},
-        {RemoveCharactersType::deleteAfterText, false, true, false},
-        {RemoveCharactersType::deleteBeforeText, false, true, false},
-    };
-    for (const auto& s : shown) {
-        action.removeCharactersType = s.type;
-        EXPECT_EQ(decls[0].isVisible(action), s.characters);
-        EXPECT_EQ(decls[1].isVisible(action), s.text);
-        EXPECT_EQ(decls[3].isVisible(action), s.position);
-    }
-}
-
-TEST(RemoveCharacters, StoredValuesOutsideTheCasesKeepDefaults) {
-    auto action = restore(TextActionType::removeCharacters,
-                          {{"RemoveCharactersType", Value(13)}, {"Position", Value(2.5)}, {"CharactersForDelete", Value("a")}});
-    ASSERT_TRUE(action);
-    auto& a = static_cast<TextActionRemoveCharacters&>(*action);
-    EXPECT_EQ(a.removeCharactersType, RemoveCharactersType::deleteCharacters);
-    EXPECT_EQ(a.position, 10);
-    EXPECT_EQ(a.transform("banana"), "bnn");
-    auto noPosition = restore(TextActionType::removeCharacters, {{"RemoveCharactersType", Value(11)}});
-    ASSERT_TRUE(noPosition);
-    EXPECT_EQ(noPosition->transform("abcdefghijkl"), "ab");
-}
 
 TEST(RemoveCharacters, EveryRuleGivesEmptyForEmpty) {
     for (std::int64_t type = 0; type <= 12; ++type)

@@ -1,6 +1,6 @@
 #include "actions/lines/TextActionReorderLines.h"
 
-#include "RunWithOptions.h"
+#include "support/ActionCases.h"
 
 #include <unicode/locid.h>
 
@@ -103,38 +103,5 @@ TEST(ReorderLines, ShuffleIsUniformOverSmallCase) {
 }
 
 TEST(ReorderLines, ShuffleOfOneLineIsThatLine) { EXPECT_EQ(reorder(3, "only"), "only"); }
-
-TEST(ReorderLines, DeclaresItsMenu) {
-    TextActionReorderLines action;
-    ASSERT_EQ(action.options().size(), 1u);
-    const auto& decl = action.options()[0];
-    EXPECT_EQ(decl.key, "ReorderType");
-    EXPECT_EQ(decl.label, "Sort Lines:");
-    std::vector<std::string> labels;
-    for (const auto& c : decl.cases) labels.push_back(c.label);
-    EXPECT_EQ(labels, (std::vector<std::string>{"Original", "Reverse", "Alphabetical", "Shuffle", "By Length"}));
-    EXPECT_EQ(dictionaryKeys(action), (std::vector<std::string>{"Name", "Id", "Type", "ReorderType"}));
-    EXPECT_EQ(action.toDictionary().get("ReorderType")->asInteger(), 2);
-}
-
-TEST(ReorderLines, StoredValuesThatNameNoOrderKeepTheDefault) {
-    const std::vector<Options> bad = {{}, {{"ReorderType", Value(5)}}, {{"ReorderType", Value(-1)}},
-                                      {{"ReorderType", Value("1")}}};
-    for (const auto& options : bad) {
-        auto action = restore(TextActionType::reorderLines, options);
-        ASSERT_TRUE(action);
-        EXPECT_EQ(static_cast<TextActionReorderLines&>(*action).reorderType, ReorderLinesType::alphabetical);
-    }
-    auto action = restore(TextActionType::reorderLines, {{"ReorderType", Value(4)}});
-    EXPECT_EQ(static_cast<TextActionReorderLines&>(*action).reorderType, ReorderLinesType::length);
-}
-
-TEST(ReorderLines, CopyKeepsTheOrder) {
-    TextActionReorderLines action;
-    action.reorderType = ReorderLinesType::reverse;
-    auto copy = action.copy();
-    EXPECT_NE(copy->id, action.id);
-    EXPECT_EQ(copy->transform("a\nb"), "b\na");
-}
 
 } // namespace

@@ -84,17 +84,6 @@ TEST(ReplaceString, InvalidPatternGivesTheMarker) {
     EXPECT_FALSE(a.notValidRegEx);
 }
 
-TEST(ReplaceString, CatastrophicPatternEndsQuicklyWithAMarker) {
-    TextActionReplaceString a;
-    a.replaceString = "(a+)+$";
-    a.withString = "x";
-    a.isRegEx = true;
-    a.caseSensitive = true;
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(a.transform(std::string(30000, 'a') + "b"), TextActionReplaceString::timedOutMarker);
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
-}
-
 TEST(ReplaceString, PlainPatternOverALongTextWithoutMatchesIsNoTimeOut) {
     // One search walks all twelve megabytes and finds nothing: long, but no backtracking.
     TextActionReplaceString a;

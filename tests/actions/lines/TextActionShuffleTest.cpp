@@ -1,6 +1,6 @@
 #include "actions/lines/TextActionShuffle.h"
 
-#include "RunWithOptions.h"
+#include "support/ActionCases.h"
 #include "text/Graphemes.h"
 
 #include <map>
@@ -159,38 +159,6 @@ TEST(Shuffle, CharacterDrawIsUniform) {
         EXPECT_GT(count, 850) << order;
         EXPECT_LT(count, 1150) << order;
     }
-}
-
-TEST(Shuffle, DeclaresItsOptionsInStoredOrder) {
-    TextActionShuffle action;
-    EXPECT_EQ(dictionaryKeys(action),
-              (std::vector<std::string>{"Name", "Id", "Type", "ShuffleType", "SeparatedLines", "KeepWords"}));
-    const auto& decls = action.options();
-    EXPECT_EQ(decls[0].label, "Shuffle:");
-    std::vector<std::string> labels;
-    for (const auto& c : decls[0].cases) labels.push_back(c.label);
-    EXPECT_EQ(labels, (std::vector<std::string>{"characters", "words", "lines"}));
-    EXPECT_TRUE(decls[1].isVisible(action));
-    EXPECT_TRUE(decls[2].isVisible(action));
-    action.shuffleType = TextActionShuffleType::words;
-    EXPECT_TRUE(decls[1].isVisible(action));
-    EXPECT_FALSE(decls[2].isVisible(action));
-    action.shuffleType = TextActionShuffleType::lines;
-    EXPECT_FALSE(decls[1].isVisible(action));
-}
-
-TEST(Shuffle, StoredValues) {
-    auto defaults = restore(TextActionType::shuffle, {{"ShuffleType", Value(7)}, {"KeepWords", Value("yes")}});
-    ASSERT_TRUE(defaults);
-    auto& d = static_cast<TextActionShuffle&>(*defaults);
-    EXPECT_EQ(d.shuffleType, TextActionShuffleType::characters);
-    EXPECT_TRUE(d.separatedLines);
-    EXPECT_TRUE(d.keepWords);
-    auto set = restore(TextActionType::shuffle, shuffleOptions(1, false, false));
-    auto& s = static_cast<TextActionShuffle&>(*set);
-    EXPECT_EQ(s.shuffleType, TextActionShuffleType::words);
-    EXPECT_FALSE(s.separatedLines);
-    EXPECT_FALSE(s.keepWords);
 }
 
 } // namespace

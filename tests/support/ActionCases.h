@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/ActionFactory.h"
+#include "core/Json.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexorra {
+inline void PrintTo(const Value& value, std::ostream* os) {
+    *os << json::write(value);
+}
+} // namespace lexorra
+
+namespace lexorra::testing {
+
+// Options as a workflow document stores them: key and value, in any order.
+using Options = ValueMap;
+
+// Restores the action from a stored document holding the options, as a workflow document
+// would. Without a "Type" among the options every key must name an option and every value
+// must be one its declaration accepts, so a misspelt table row fails instead of running the
+// defaults; with "Type" the options are a raw document, for rows about reading odd documents.
+inline TextActionPtr restore(TextActionType type, const Options& options) {
+    Dictionary d = makeDictionary();
+    d.set("Type", rawValue(type));
+    bool raw = false;
+    for (const auto& [key, value] : options) {
+        d.set(key, value);
+        raw = raw || key == "Type";
+    }
+    auto action = fromDictionary(type, d);
+    if (!action) {
+        ADD_FAILURE() << "the action cannot be restored from " << json::write(d);
+        return nullptr;
+    }
+    for (const auto& [key, value] : options)
+        if (const OptionDecl* decl = action->option(key); !raw && (!decl || !decl->coerce(value)))
+            ADD_FAILURE() << "not an accepted option value: " << key << " = " << json::write(value);
+    return action;
+}
+
+inline std::string runWith(TextActionType type, const Options& options, std::string_view input) {
+    auto action = restore(type, options);
+    return action ? action->transform(input) : std::string();
+}
+
+// One row of an action's table.
+struct Case {
+    const char* name;
+    std::string input;
+    Options options;
+    std::string expected;
+};
+
+// A row for a kind whose options a test sets itself.
+struct Row {
+    const char* name;
+    std::string input;
+    std::string expected;
+};
+
+inline void PrintTo(const Row& r, std::ostream* os) {
+    *os << r.name;
+}
+
+inline void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name << " with " << json::write(Value(c.options));
+}
+
+inline void expectCases(TextActionType type, std::initializer_list<Case> cases) {
+    for (const auto& c : cases)
+        EXPECT_EQ(runWith(type, c.options, c.input), c.expected) << ::testing::PrintToString(c);
+}
+
+// Pieces of s between the separator, empty ones kept, sorted: the multiset of the pieces.
+inline std::vector<std::string> sortedPieces(std::string_view s, char separator) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (size_t at = s.find(separator); at != std::string_view::npos; at = s.find(separator, start)) {
+        pieces.emplace_back(s.substr(start, at - start));
+        start = at + 1;
+    }
+    pieces.emplace_back(s.substr(start));
+    std::sort(pieces.begin(), pieces.end());
+    return pieces;
+}
+
+} // namespace lexorra::testing
