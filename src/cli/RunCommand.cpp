@@ -53,6 +53,9 @@ void RunCommand::declare(CLI::App& sub) {
     sub.add_option("--set", m_settings, "Option of the action: KEY=VALUE (repeatable)")->allow_extra_args(false);
     sub.add_option("--in", m_inFile, "Read the input from FILE instead of standard input");
     sub.add_option("--out", m_outFile, "Write the result to FILE instead of standard output");
+    sub.add_option("--trace", m_traceFile,
+                   "Also write every step's output to FILE: one JSON object per line and step "
+                   "(step, path, kind, title, ms, output, marker)");
 }
 
 int RunCommand::applySettings(Io& io, TextAction& action) {
@@ -121,6 +124,9 @@ int RunCommand::buildFromWorkflowFile(Io& io, std::shared_ptr<TextActionSeq>& se
         if (!list->isList() || list->asList().empty() || !list->asList().front().isMap())
             return fail(io.err, exitUsage, "\"" + m_workflowFile + "\" holds no workflow under \"workflows\"");
         workflow = list->asList().front();
+        for (const auto& entry : list->asList())
+            if (auto other = entry.isMap() ? TextActionSeq::fromDictionary(entry) : nullptr)
+                m_fileWorkflows.push_back(std::move(other));
     }
     const Value* actions = workflow.get("Actions");
     if (!actions || !actions->isList())
@@ -169,6 +175,8 @@ int RunCommand::execute(Io& io) {
     }
     const std::string_view raw = isMapped ? mapped.bytes() : std::string_view(bytes);
     const bool asItIs = text::isValidUtf8(raw) && (m_inFile.empty() || !startsWithByteOrderMark(raw));
+    std::vector<StepRecord> trace;
+    RunEnvironment environment(workflowLookup(), m_traceFile.empty() ? nullptr : &trace);
     std::string result;
     if (asItIs && isMapped) {
         result = seq->run(raw, RunToken::application());
@@ -177,10 +185,41 @@ int RunCommand::execute(Io& io) {
         result = seq->run(std::move(input), RunToken::application());
     }
 
+    if (!m_traceFile.empty())
+        if (int status = writeTrace(io, trace); status != exitOk) return status;
     if (!m_outFile.empty()) return writeResult(io, result);
     io.out.write(result.data(), static_cast<std::streamsize>(result.size()));
     io.out.flush();
     if (!io.out) return fail(io.err, exitIo, "cannot write the result");
+    return exitOk;
+}
+
+RunEnvironment::Lookup RunCommand::workflowLookup() const {
+    // The stored list is read only when a step asks for a workflow the file does not hold.
+    auto stored = std::make_shared<std::optional<std::vector<TextActionSeqPtr>>>();
+    return [this, stored](std::string_view id) -> std::shared_ptr<const TextActionSeq> {
+        for (const auto& workflow : m_fileWorkflows)
+            if (workflow->id == id) return workflow;
+        if (!*stored) *stored = WorkflowLibrary().current().value_or(std::vector<TextActionSeqPtr>{});
+        for (const auto& workflow : **stored)
+            if (workflow->id == id) return workflow;
+        return nullptr;
+    };
+}
+
+int RunCommand::writeTrace(Io& io, const std::vector<StepRecord>& trace) const {
+    std::string lines;
+    for (const auto& record : trace) {
+        char ms[32];
+        std::snprintf(ms, sizeof ms, "%.3f", record.ms);
+        lines += "{\"step\": " + std::to_string(record.step) + ", \"path\": " + json::write(Value(record.path)) +
+                 ", \"kind\": " + json::write(Value(std::string(caseName(record.kind)))) +
+                 ", \"title\": " + json::write(Value(record.title)) + ", \"ms\": " + ms +
+                 ", \"output\": " + json::write(Value(record.output)) +
+                 ", \"marker\": " + (record.marker ? "true" : "false") + "}\n";
+    }
+    std::string error;
+    if (!AtomicFile::write(m_traceFile, lines, &error, AtomicFile::Mode::usual)) return fail(io.err, exitIo, error);
     return exitOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/Command.h"
 #include "core/TextActionSeq.h"
+#include "core/WorkflowRuns.h"
 
 #include <optional>
 #include <string>
@@ -22,6 +23,9 @@ private:
     int buildFromWorkflowFile(Io& io, std::shared_ptr<TextActionSeq>& seq);
     int applySettings(Io& io, TextAction& action);
     int writeResult(Io& io, const std::string& result) const;
+    int writeTrace(Io& io, const std::vector<StepRecord>& trace) const;
+    // What a Run Workflow step may call: the other workflows of the file, then the stored ones.
+    RunEnvironment::Lookup workflowLookup() const;
 
     std::string m_action;
     std::string m_actionJson;
@@ -30,6 +34,8 @@ private:
     std::vector<std::string> m_settings;
     std::string m_inFile;
     std::string m_outFile;
+    std::string m_traceFile;
+    std::vector<TextActionSeqPtr> m_fileWorkflows;
 };
 
 } // namespace lexorra::cli

@@ -15,7 +15,7 @@ std::shared_ptr<TextAction> makeDefault(TextActionType type);
 // option present, then the stored "Id". nullptr when the kind's reader rejects it.
 std::shared_ptr<TextAction> fromDictionary(TextActionType type, const Dictionary& dictionary);
 
-// Reads "Type" first; nullptr when it is missing, not an integer, or outside 0..33.
+// Reads "Type" first; nullptr when it is missing, not an integer, or outside the catalogue.
 std::shared_ptr<TextAction> actionFromDictionary(const Dictionary& dictionary);
 
 // Restores a list in order, dropping the entries that cannot be restored.

@@ -6,6 +6,7 @@
 #include "core/QrCodeResults.h"
 #include "core/SyncFolder.h"
 #include "core/WorkflowLibrary.h"
+#include "core/WorkflowRuns.h"
 #include "text/GraphemeCursor.h"
 #include "text/Graphemes.h"
 
@@ -149,11 +150,13 @@ void AppManager::updateResults(bool live, bool copyAfter) {
     TextActionSeqPtr seq = m_activeActionsSeq;
     std::string input = m_inputString;
     m_services.scheduler.runBackground(
-        [this, seq, input = std::move(input), copyAfter, alive = std::weak_ptr<bool>(m_alive)] {
+        [this, seq, input = std::move(input), copyAfter, lookup = lookupIn(m_workflowsSeqArray),
+         alive = std::weak_ptr<bool>(m_alive)] {
             if (auto a = alive.lock(); !a || !*a) return;
             diagnostic("---------->" + seq->name);
             const RunToken::Value token = m_runToken->renew();
             ++m_pendingUpdateTasks;
+            RunEnvironment environment(lookup);
             std::string result = seq->run(input, *m_runToken);
             m_services.scheduler.postMain([this, seq, token, result = std::move(result), copyAfter, alive]() mutable {
                 if (auto a = alive.lock(); !a || !*a) return;
@@ -302,6 +305,7 @@ void AppManager::runActiveSequenceOnClipboard() {
         return;
     }
     if (!m_activeActionsSeq) return;
+    RunEnvironment environment(lookupIn(m_workflowsSeqArray));
     std::string result = m_activeActionsSeq->run(*text, *m_runToken);
     if (result == cancellationMarker) return;
     setInputString(*text);
@@ -314,6 +318,7 @@ void AppManager::runActiveSequenceOnClipboard() {
 void AppManager::runWorkflowOnClipboard(const std::string& workflowId) {
     if (!m_services.clipboard) return;
     const auto workflows = m_workflowsSeqArray; // a run must not be disturbed by list edits
+    RunEnvironment environment(lookupIn(workflows));
     for (const auto& seq : workflows) {
         if (seq->id != workflowId) continue;
         auto text = m_services.clipboard->text();

@@ -12,6 +12,7 @@
 #include "core/WorkflowDocuments.h"
 #include "core/WorkflowLibrary.h"
 #include "core/WorkflowMirror.h"
+#include "core/WorkflowRuns.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -319,6 +320,7 @@ bool AppManager::loadInputFromFile(const std::string& file) {
 
 bool AppManager::runSelectedToFile(const std::string& file, const std::string& output, std::string* written) {
     if (!m_activeActionsSeq) return false;
+    RunEnvironment environment(lookupIn(m_workflowsSeqArray));
     auto result = m_activeActionsSeq->runFile(file);
     if (!result) return false;
     std::filesystem::path target = output;

@@ -14,6 +14,7 @@ std::string_view optionKindName(OptionKind kind) {
     case OptionKind::menu: return "menu";
     case OptionKind::stepper: return "stepper";
     case OptionKind::integer: return "integer";
+    case OptionKind::workflow: return "workflow";
     }
     return "text";
 }
@@ -28,6 +29,7 @@ std::optional<Value> OptionDecl::coerce(const Value& stored) const {
     switch (kind) {
     case OptionKind::text:
     case OptionKind::multilineText:
+    case OptionKind::workflow:
         if (auto s = stored.toString()) return Value(*s);
         return std::nullopt;
     case OptionKind::toggle:
@@ -56,6 +58,7 @@ std::optional<Value> OptionDecl::parse(std::string_view text) const {
     switch (kind) {
     case OptionKind::text:
     case OptionKind::multilineText:
+    case OptionKind::workflow:
         return Value(std::string(text));
     case OptionKind::toggle: {
         const auto t = text::asciiLower(text);
@@ -84,6 +87,7 @@ std::string OptionDecl::expectation() const {
     switch (kind) {
     case OptionKind::text:
     case OptionKind::multilineText:
+    case OptionKind::workflow:
         return "a text";
     case OptionKind::toggle:
         return "true or false";

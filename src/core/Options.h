@@ -22,6 +22,7 @@ enum class OptionKind {
     menu,          // labelled cases; stored as the integer raw value
     stepper,       // integer with a range and step
     integer,       // integer without a panel range
+    workflow,      // the id of one of the user's workflows; the panel offers them by name
 };
 
 std::string_view optionKindName(OptionKind kind);

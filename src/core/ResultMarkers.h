@@ -27,9 +27,24 @@ inline constexpr std::string_view encryptionError = "-- Error --";
 // The message opened and proved authentic, but what it holds is not UTF-8 text.
 inline constexpr std::string_view decryptedNotText = "-- Decrypted data is not UTF-8 text --";
 
+// A Run Workflow step whose workflow would run itself again, directly or through others.
+inline constexpr std::string_view workflowRunsItself = " -- Workflow runs itself -- ";
+// A Run Workflow step whose workflow is not there (deleted, or not synchronised yet):
+// the prefix, the id, the suffix.
+inline constexpr std::string_view missingWorkflowPrefix = " -- No workflow with the id ";
+inline constexpr std::string_view missingWorkflowSuffix = " -- ";
+
 // Every fixed marker: a result equal to one of them is flagged as a marker, not as text.
 inline constexpr std::array all{notValidJson,    notValidXml,    noValidJsonFromXml, notValidYaml,
                                 notValidForJson, notValidCoding, notValidRegEx,      regExTimedOut,
-                                regExTooComplex, givePassword,   encryptionError,    decryptedNotText};
+                                regExTooComplex, givePassword,   encryptionError,    decryptedNotText,
+                                workflowRunsItself};
+
+// Whether a step's output is a marker rather than a transformed text.
+inline bool isMarker(std::string_view output) {
+    for (auto marker : all)
+        if (output == marker) return true;
+    return output.starts_with(missingWorkflowPrefix) || output.starts_with(" -- ERROR:");
+}
 
 } // namespace lexorra::markers

@@ -1,17 +1,114 @@
 #include "core/TextActionSeq.h"
 
 #include "core/ActionFactory.h"
+#include "core/Diagnostics.h"
 #include "core/Json.h"
 #include "core/RunToken.h"
 #include "core/TextFile.h"
 #include "core/Uuid.h"
+#include "core/WorkflowRuns.h"
 #include "text/Cancellation.h"
 #include "text/Case.h"
 
 #include <algorithm>
-#include "core/Diagnostics.h"
+#include <chrono>
+#include <utility>
 
 namespace lexorra {
+namespace {
+
+thread_local RunEnvironment* t_environment = nullptr;
+
+// The workflow runs under way on this thread, outermost first: a Run Workflow step finds
+// the token it runs under and the workflows it must not come back to.
+struct ActiveRun {
+    const TextActionSeq* workflow;
+    const RunToken* token;
+};
+thread_local std::vector<ActiveRun> t_runs;
+// The trace path of the step being transformed, when a trace is kept.
+thread_local std::string t_stepPath;
+
+class ActiveRunScope {
+public:
+    ActiveRunScope(const TextActionSeq* workflow, const RunToken* token) { t_runs.push_back({workflow, token}); }
+    ~ActiveRunScope() { t_runs.pop_back(); }
+    ActiveRunScope(const ActiveRunScope&) = delete;
+    ActiveRunScope& operator=(const ActiveRunScope&) = delete;
+};
+
+std::string_view trimmedTitle(TextActionType kind) {
+    std::string_view t = title(kind);
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    return t;
+}
+
+} // namespace
+
+RunEnvironment::RunEnvironment(Lookup lookup, std::vector<StepRecord>* trace)
+    : m_lookup(std::move(lookup)), m_trace(trace), m_previous(t_environment) {
+    t_environment = this;
+}
+
+RunEnvironment::~RunEnvironment() { t_environment = m_previous; }
+
+RunEnvironment* RunEnvironment::current() { return t_environment; }
+
+RunEnvironment::Lookup lookupIn(std::vector<std::shared_ptr<TextActionSeq>> workflows) {
+    return [workflows = std::move(workflows)](std::string_view id) -> std::shared_ptr<const TextActionSeq> {
+        for (const auto& workflow : workflows)
+            if (workflow->id == id) return workflow;
+        return nullptr;
+    };
+}
+
+std::string runNestedWorkflow(std::string_view id, std::string_view text) {
+    for (const auto& run : t_runs)
+        if (run.workflow->id == id) return std::string(markers::workflowRunsItself);
+    auto target = t_environment ? t_environment->find(id) : nullptr;
+    if (!target)
+        return std::string(markers::missingWorkflowPrefix) + std::string(id) + std::string(markers::missingWorkflowSuffix);
+    const RunToken& token = t_runs.empty() ? RunToken::application() : *t_runs.back().token;
+    const std::string prefix = t_stepPath.empty() ? std::string() : t_stepPath + ".";
+    return target->runOver(text, nullptr, token, prefix);
+}
+
+namespace {
+
+void collectUsed(const TextActionSeq& workflow, const RunEnvironment::Lookup& lookup, std::vector<std::string>& found,
+                 std::vector<std::string>& path) {
+    path.push_back(workflow.id);
+    for (const auto& action : workflow.actionsArray) {
+        if (action->type != TextActionType::runWorkflow) continue;
+        const std::string id = action->optionValue("WorkflowID").isString() ? action->optionValue("WorkflowID").asString()
+                                                                             : std::string();
+        if (id.empty() || std::find(found.begin(), found.end(), id) != found.end()) continue;
+        if (std::find(path.begin(), path.end(), id) != path.end()) {
+            found.push_back(id); // a cycle: the id is named, never walked again
+            continue;
+        }
+        auto used = lookup ? lookup(id) : nullptr;
+        if (!used) continue;
+        found.push_back(id);
+        collectUsed(*used, lookup, found, path);
+    }
+    path.pop_back();
+}
+
+} // namespace
+
+std::vector<std::string> workflowsUsedBy(const TextActionSeq& workflow, const RunEnvironment::Lookup& lookup) {
+    std::vector<std::string> found, path;
+    collectUsed(workflow, lookup, found, path);
+    std::erase(found, workflow.id);
+    return found;
+}
+
+bool reaches(const TextActionSeq& workflow, std::string_view target, const RunEnvironment::Lookup& lookup) {
+    if (workflow.id == target) return true;
+    const auto used = workflowsUsedBy(workflow, lookup);
+    return std::find(used.begin(), used.end(), target) != used.end();
+}
 
 std::optional<SeqType> seqTypeFromRaw(long long raw) {
     if (raw == 0) return SeqType::action;
@@ -77,12 +174,17 @@ std::string TextActionSeq::run(std::string&& input, const RunToken& token) const
 // The first action reads the caller's text where it lies (a mapped file, say): only the
 // results are new strings. `owned`, when given, is the same text, handed back when no
 // action runs.
-std::string TextActionSeq::runOver(std::string_view input, std::string* owned, const RunToken& token) const {
+std::string TextActionSeq::runOver(std::string_view input, std::string* owned, const RunToken& token,
+                                   std::string_view pathPrefix) const {
     const RunToken::Value started = token.current();
     CancellationScope scope([&token, started] { return token.current() != started; }, &token);
+    ActiveRunScope active(this, &token);
+    std::vector<StepRecord>* trace = t_environment ? t_environment->trace() : nullptr;
     std::string current;
     bool transformed = false;
+    int step = 0;
     for (const auto& action : actionsArray) {
+        ++step;
         if (token.current() != started) {
             diagnostic("cancel 2");
             return std::string(cancellationMarker);
@@ -93,7 +195,19 @@ std::string TextActionSeq::runOver(std::string_view input, std::string* owned, c
             current = removeQrMarker(text);
             text = current;
         }
-        current = action->transform(text);
+        if (!trace) {
+            current = action->transform(text);
+        } else {
+            // Recorded in the same pass: the step's own output, copied once.
+            std::string path = std::string(pathPrefix) + std::to_string(step);
+            const std::string outer = std::exchange(t_stepPath, path);
+            const auto begun = std::chrono::steady_clock::now();
+            current = action->transform(text);
+            const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begun;
+            t_stepPath = outer;
+            trace->push_back({step, std::move(path), action->type, std::string(trimmedTitle(action->type)),
+                              took.count(), current, markers::isMarker(current)});
+        }
         transformed = true;
     }
     if (transformed) return current;
@@ -147,7 +261,7 @@ std::string appVersionString() { return std::string(LEXORRA_VERSION) + "(" + LEX
 std::vector<TextActionSeqPtr> makeBuiltInSequences(bool hasApiKey) {
     std::vector<TextActionSeqPtr> list;
     for (auto type : allTextActionTypes()) {
-        if (callsNetwork(type) && !hasApiKey) continue;
+        if ((callsNetwork(type) && !hasApiKey) || runsWorkflow(type)) continue;
         auto seq = std::make_shared<TextActionSeq>(std::string(title(type)));
         seq->id = std::string(builtInSequenceId(type));
         seq->actionsArray = {makeDefault(type)};

@@ -73,7 +73,9 @@ public:
     friend bool operator==(const TextActionSeq& a, const TextActionSeq& b) { return a.id == b.id; }
 
 private:
-    std::string runOver(std::string_view input, std::string* owned, const RunToken& token) const;
+    friend std::string runNestedWorkflow(std::string_view id, std::string_view text);
+    std::string runOver(std::string_view input, std::string* owned, const RunToken& token,
+                        std::string_view pathPrefix = {}) const;
 };
 
 using TextActionSeqPtr = std::shared_ptr<TextActionSeq>;

@@ -67,6 +67,9 @@ bool makesImage(TextActionType type) {
 bool callsNetwork(TextActionType type) {
     return info(type).traits == network;
 }
+bool runsWorkflow(TextActionType type) {
+    return info(type).traits == workflow;
+}
 std::string_view builtInSequenceId(TextActionType type) {
     return info(type).sequenceId;
 }

@@ -6,7 +6,7 @@
 
 namespace lexorra {
 
-// The action kinds with their integer raw values 0..33.
+// The action kinds with their integer raw values 0..34.
 enum class TextActionType : int {
 #define TEXT_ACTION(raw, caseName, className, title, icon, keywords, hasOptions, reads, writes, traits, sequenceId)    \
     caseName = raw,
@@ -14,7 +14,7 @@ enum class TextActionType : int {
 #undef TEXT_ACTION
 };
 
-inline constexpr int textActionTypeCount = 34;
+inline constexpr int textActionTypeCount = 35;
 
 // The kinds of text the editors colour, and what a kind takes and gives: a kind that
 // keeps what it was given says nothing (nullopt).
@@ -25,7 +25,7 @@ struct SyntaxChange {
 };
 
 // What front ends need to know of a kind beyond its options.
-enum class ActionTraits : unsigned { none = 0, image = 1, network = 2 };
+enum class ActionTraits : unsigned { none = 0, image = 1, network = 2, workflow = 3 };
 
 // Catalogue data of a kind.
 std::string_view title(TextActionType type);
@@ -39,6 +39,8 @@ SyntaxChange defaultSyntax(TextActionType type);
 bool makesImage(TextActionType type);
 // It sends the text to a service over the network.
 bool callsNetwork(TextActionType type);
+// It runs another workflow: a step of workflows, not an action of its own.
+bool runsWorkflow(TextActionType type);
 // The id of the kind's built-in sequence.
 std::string_view builtInSequenceId(TextActionType type);
 inline int rawValue(TextActionType type) {
@@ -48,7 +50,7 @@ inline int rawValue(TextActionType type) {
 // All kinds in raw-value order.
 const std::array<TextActionType, textActionTypeCount>& allTextActionTypes();
 
-// A kind from its raw value; nullopt outside 0..33.
+// A kind from its raw value; nullopt outside 0..34.
 std::optional<TextActionType> textActionTypeFromRaw(long long raw);
 // A kind from a raw value ("3"), a case name ("convertCase") or a title ("Convert Case",
 // trailing spaces of the title optional, letter case ignored).

@@ -3,8 +3,10 @@
 #include "core/AtomicFile.h"
 #include "core/Json.h"
 #include "core/Uuid.h"
+#include "core/WorkflowRuns.h"
 
 #include <cstdlib>
+#include <map>
 
 namespace lexorra {
 
@@ -38,6 +40,12 @@ std::vector<TextActionSeqPtr> selectForExport(const std::vector<TextActionSeqPtr
             selected.push_back(seq);
             break;
         }
+    // A workflow travels with the workflows its Run Workflow steps use, each once.
+    if (!selected.empty()) {
+        const auto lookup = lookupIn(workflows);
+        for (const auto& id : workflowsUsedBy(*selected.front(), lookup))
+            if (auto used = findWorkflow(workflows, id); used && used->id == id) selected.push_back(used);
+    }
     return selected;
 }
 
@@ -59,11 +67,27 @@ ImportResult readExchangeText(std::string_view text, ImportIds ids) {
     result.loaded = true;
     const Value* list = document->get("workflows");
     if (!list || !list->isList()) return result;
+    // Fresh ids for a user's file; Run Workflow steps that name a workflow of the same file
+    // follow it to its new id.
+    std::map<std::string, std::string> renamed;
+    if (ids == ImportIds::fresh)
+        for (const auto& entry : list->asList())
+            if (const Value* id = entry.isMap() ? entry.get("Id") : nullptr; id && id->isString())
+                renamed.emplace(id->asString(), makeUuid());
     for (const auto& entry : list->asList()) {
         if (!entry.isMap()) continue;
         Dictionary dictionary = entry;
-        if (ids == ImportIds::fresh) dictionary.set("Id", makeUuid());
+        if (ids == ImportIds::fresh) {
+            const Value* id = dictionary.get("Id");
+            dictionary.set("Id", id && id->isString() ? renamed[id->asString()] : makeUuid());
+        }
         if (auto seq = TextActionSeq::fromDictionary(dictionary)) {
+            for (const auto& action : seq->actionsArray) {
+                if (!runsWorkflow(action->type)) continue;
+                const Value target = action->optionValue("WorkflowID");
+                if (auto to = target.isString() ? renamed.find(target.asString()) : renamed.end(); to != renamed.end())
+                    action->setOption("WorkflowID", Value(to->second));
+            }
             seq->allowToEdit = true;
             result.workflows.push_back(std::move(seq));
         }

@@ -1,6 +1,7 @@
 #include "intents/Intents.h"
 
 #include "core/RunToken.h"
+#include "core/WorkflowRuns.h"
 #include "text/Case.h"
 
 namespace lexorra::intents {
@@ -86,6 +87,7 @@ TransformTextIntentResponse IntentHandler::handleTransformText(const TransformTe
             if (!found && seq->name == name) found = seq;
         if (!found) return TransformTextIntentResponse::failure(unknownWorkflow(name));
     }
+    RunEnvironment environment(lookupIn(*list));
     return TransformTextIntentResponse::success(found->run(intent.text, token));
 }
 

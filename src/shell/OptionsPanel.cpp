@@ -76,8 +76,10 @@ QString accessibleLabel(const OptionDecl& decl) {
 
 } // namespace
 
-OptionsPanel::OptionsPanel(std::shared_ptr<TextAction> action, ResultsHost& host, QWidget* parent)
-    : QWidget(parent), m_action(std::move(action)), m_host(host), m_form(new QFormLayout(this)) {
+OptionsPanel::OptionsPanel(std::shared_ptr<TextAction> action, ResultsHost& host, QWidget* parent,
+                           WorkflowChoices workflows)
+    : QWidget(parent), m_action(std::move(action)), m_host(host), m_form(new QFormLayout(this)),
+      m_workflows(std::move(workflows)) {
     setObjectName("optionsPanel");
     m_form->setContentsMargins(4, 4, 4, 4);
     // A narrow panel puts a field under its label rather than needing a sideways scrollbar.
@@ -145,6 +147,24 @@ void OptionsPanel::build() {
             combo->setCurrentIndex(std::max(0, combo->findData(QVariant::fromValue(current.asInteger()))));
             connect(combo, &QComboBox::currentIndexChanged, this, [this, &decl, combo](int) {
                 write(decl, Value(static_cast<std::int64_t>(combo->currentData().toLongLong())));
+            });
+            editor = combo;
+            break;
+        }
+        case OptionKind::workflow: {
+            auto* combo = new QComboBox(this);
+            combo->setObjectName(objectNameFor(decl, "ComboBox"));
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            combo->setMinimumContentsLength(10);
+            combo->addItem(tr("Choose a workflow"), QString());
+            for (const auto& [id, name] : m_workflows)
+                combo->addItem(QString::fromStdString(name), QString::fromStdString(id));
+            const QString chosen = QString::fromStdString(current.asString());
+            // A workflow that is gone (or not synchronised yet) stays named until another is chosen.
+            if (!chosen.isEmpty() && combo->findData(chosen) < 0) combo->addItem(tr("Missing workflow %1").arg(chosen), chosen);
+            combo->setCurrentIndex(std::max(0, combo->findData(chosen)));
+            connect(combo, &QComboBox::currentIndexChanged, this, [this, &decl, combo](int) {
+                write(decl, Value(combo->currentData().toString().toStdString()));
             });
             editor = combo;
             break;

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 class QFormLayout;
@@ -18,7 +20,12 @@ class OptionsPanel : public QWidget {
     Q_OBJECT
 
 public:
-    OptionsPanel(std::shared_ptr<TextAction> action, ResultsHost& host, QWidget* parent = nullptr);
+    // The workflows a "workflow" option may name, as id and name; a workflow editor leaves
+    // out those that would run the workflow being edited.
+    using WorkflowChoices = std::vector<std::pair<std::string, std::string>>;
+
+    OptionsPanel(std::shared_ptr<TextAction> action, ResultsHost& host, QWidget* parent = nullptr,
+                 WorkflowChoices workflows = {});
 
 signals:
     void optionChanged();
@@ -32,6 +39,7 @@ private:
     ResultsHost& m_host;
     QFormLayout* m_form;
     std::vector<std::pair<const OptionDecl*, QWidget*>> m_rows;
+    WorkflowChoices m_workflows;
 };
 
 } // namespace lexorra::shell

@@ -1,6 +1,6 @@
 #include "shell/PreferencesDialog.h"
 
-#include "actions/data/openai/SharedApiKey.h"
+#include "core/SharedApiKey.h"
 #include "shell/GlobalShortcuts.h"
 #include "shell/Theme.h"
 

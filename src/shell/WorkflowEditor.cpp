@@ -1,6 +1,7 @@
 #include "shell/WorkflowEditor.h"
 
 #include "core/ActionFactory.h"
+#include "core/WorkflowRuns.h"
 #include "shell/Icons.h"
 #include "shell/OptionsPanel.h"
 
@@ -125,6 +126,15 @@ WorkflowEditor::WorkflowEditor(TextActionSeqPtr workflow, AppManager& app, QWidg
     rebuildCards();
 }
 
+std::vector<std::pair<std::string, std::string>> WorkflowEditor::workflowChoices() const {
+    const auto& workflows = m_app.workflowsSeqArray();
+    const auto lookup = lookupIn(workflows);
+    std::vector<std::pair<std::string, std::string>> choices;
+    for (const auto& workflow : workflows)
+        if (!reaches(*workflow, m_workflow->id, lookup)) choices.emplace_back(workflow->id, workflow->name);
+    return choices;
+}
+
 void WorkflowEditor::focusName() {
     m_name->setFocus(Qt::OtherFocusReason);
     m_name->selectAll();
@@ -204,7 +214,7 @@ void WorkflowEditor::rebuildCards() {
         header->addWidget(down);
         header->addWidget(remove);
         cardLayout->addLayout(header);
-        auto* panel = new OptionsPanel(action, m_app, card);
+        auto* panel = new OptionsPanel(action, m_app, card, workflowChoices());
         panel->setVisible(action->showDetails() && action->hasOptions());
         connect(panel, &OptionsPanel::optionChanged, this, &WorkflowEditor::actionStateChanged);
         cardLayout->addWidget(panel);

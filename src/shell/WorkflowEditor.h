@@ -61,6 +61,8 @@ private:
     void showIndicator(size_t slot);
 
     TextActionSeqPtr m_workflow;
+    // The workflows a Run Workflow step of this one may run: none that would come back here.
+    std::vector<std::pair<std::string, std::string>> workflowChoices() const;
     AppManager& m_app;
     QLineEdit* m_name;
     QVBoxLayout* m_cards;

@@ -1,5 +1,5 @@
 // lexorra: the desktop application.
-#include "actions/data/openai/SharedApiKey.h"
+#include "core/SharedApiKey.h"
 #include "core/AppManager.h"
 #include "core/SettingsStore.h"
 #include "shell/DesktopServices.h"

@@ -2,7 +2,7 @@
 // header and nothing else the program writes or prints. The files that hold the user's
 // data are readable by the user alone.
 #include "actions/data/CompletionServer.h"
-#include "actions/data/openai/SharedApiKey.h"
+#include "core/SharedApiKey.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/ObjectStore.h"

@@ -15,7 +15,7 @@ TEST(Catalogue, RawValuesRoundTripAndStopAtTheEnds) {
     for (auto type : allTextActionTypes())
         EXPECT_EQ(textActionTypeFromRaw(rawValue(type)), type);
     EXPECT_FALSE(textActionTypeFromRaw(-1));
-    EXPECT_FALSE(textActionTypeFromRaw(34));
+    EXPECT_FALSE(textActionTypeFromRaw(35));
 }
 
 TEST(Catalogue, SortingByTitle) {
@@ -45,7 +45,7 @@ TEST(Catalogue, NamesOnTheCommandLine) {
     EXPECT_EQ(textActionTypeFromName("convertCase"), TextActionType::convertCase);
     EXPECT_EQ(textActionTypeFromName("Convert Case"), TextActionType::convertCase);
     EXPECT_EQ(textActionTypeFromName("beautify json"), TextActionType::JSON);
-    EXPECT_FALSE(textActionTypeFromName("34"));
+    EXPECT_FALSE(textActionTypeFromName("35"));
     EXPECT_FALSE(textActionTypeFromName("nothing"));
 }
 
@@ -70,6 +70,7 @@ std::vector<Value> rejectedValues(const OptionDecl& decl) {
     switch (decl.kind) {
     case OptionKind::text:
     case OptionKind::multilineText:
+    case OptionKind::workflow:
         bad.emplace_back(5);
         break;
     case OptionKind::toggle:

@@ -3,7 +3,7 @@
 #include "actions/data/openai/HTTPSession.h"
 #include "actions/data/openai/OpenAI.h"
 #include "actions/data/openai/PromptBudget.h"
-#include "actions/data/openai/SharedApiKey.h"
+#include "core/SharedApiKey.h"
 #include "core/NetworkActivity.h"
 #include "text/Cancellation.h"
 #include "text/Lines.h"

@@ -1,6 +1,6 @@
 #include "actions/data/CompletionServer.h"
 #include "actions/data/TextActionChatGPT.h"
-#include "actions/data/openai/SharedApiKey.h"
+#include "core/SharedApiKey.h"
 #include "core/SettingsStore.h"
 #include "support/TemporaryXdgHome.h"
 

@@ -3,7 +3,7 @@
 #include "actions/data/openai/OpenAIJson.h"
 #include "actions/data/openai/OpenAITypes.h"
 #include "actions/data/openai/PromptBudget.h"
-#include "actions/data/openai/SharedApiKey.h"
+#include "core/SharedApiKey.h"
 #include "actions/data/CompletionServer.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"

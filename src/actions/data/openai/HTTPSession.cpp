@@ -1,6 +1,6 @@
 #include "actions/data/openai/HTTPSession.h"
 
-#include "actions/data/openai/SharedApiKey.h"
+#include "core/SharedApiKey.h"
 #include "core/SharedLibrary.h"
 
 #include <curl/curl.h>

@@ -1,4 +1,4 @@
-#include "actions/data/openai/SharedApiKey.h"
+#include "core/SharedApiKey.h"
 
 #include "core/SecretService.h"
 #include "core/SettingsStore.h"
