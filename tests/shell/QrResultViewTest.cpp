@@ -80,9 +80,8 @@ protected:
             if (!dialog) return;
             timer->stop();
             timer->deleteLater();
-            proposedName = dialog->selectedFiles().isEmpty()
-                               ? QString()
-                               : QFileInfo(dialog->selectedFiles().front()).fileName();
+            proposedName =
+                dialog->selectedFiles().isEmpty() ? QString() : QFileInfo(dialog->selectedFiles().front()).fileName();
             if (folder.empty()) return dialog->reject();
             dialog->selectFile(QString::fromStdString((folder / proposedName.toStdString()).string()));
             QMetaObject::invokeMethod(dialog, "accept");
@@ -200,19 +199,22 @@ TEST_F(QrResultViewTest, CopyPutsTheImageOnTheClipboard) {
     EXPECT_EQ(scan(QApplication::clipboard()->image()), "copy me");
 }
 
-TEST_F(QrResultViewTest, SaveProposesQrcodePngAndWritesAValidPng) {
+TEST_F(QrResultViewTest, SaveProposesQrcodePngAndWritesAValidPngUnlessCancelled) {
     selectAction("Generate QR Code");
     input("saved payload");
     ASSERT_TRUE(qrShown());
+    const auto file = home.root / "qrcode.png";
+    // Cancelling the panel writes nothing.
+    answerSavePanel({});
+    button("qrSavePushButton")->click();
+    settle();
+    EXPECT_EQ(proposedName, "qrcode.png");
+    EXPECT_FALSE(std::filesystem::exists(file));
+
     answerSavePanel(home.root);
     button("qrSavePushButton")->click();
     settle();
     EXPECT_EQ(proposedName, "qrcode.png");
-    const auto file = home.root / "qrcode.png";
-    ASSERT_TRUE(std::filesystem::exists(file));
-    const std::string bytes = readFile(file);
-    ASSERT_GT(bytes.size(), 8u);
-    EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     QImage image;
     ASSERT_TRUE(image.load(QString::fromStdString(file.string()), "PNG"));
     EXPECT_EQ(image.width() % 9, 0) << "nine pixels a module";
@@ -228,16 +230,6 @@ TEST_F(QrResultViewTest, TextResultIsSavedAsResultsTxt) {
     settle();
     EXPECT_EQ(proposedName, "results.txt");
     EXPECT_EQ(readFile(home.root / "results.txt"), app->resultString());
-}
-
-TEST_F(QrResultViewTest, CancellingTheSavePanelWritesNothing) {
-    selectAction("Generate QR Code");
-    input("not saved");
-    answerSavePanel({});
-    button("qrSavePushButton")->click();
-    settle();
-    EXPECT_EQ(proposedName, "qrcode.png");
-    EXPECT_FALSE(std::filesystem::exists(home.root / "qrcode.png"));
 }
 
 } // namespace
