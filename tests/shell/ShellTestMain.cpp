@@ -15,6 +15,4 @@ int main(int argc, char** argv) {
 }
 
 // The recognition library keeps its dictionaries in caches it never frees.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libtesseract\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libtesseract\n"; }
