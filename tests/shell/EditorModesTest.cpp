@@ -16,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
-#include <QTreeWidget>
 
 #include <cstdlib>
 
@@ -31,13 +30,6 @@ protected:
     void SetUp() override {
         ShellFixture::SetUp();
         window->setSettings(settings.get());
-    }
-    void select(const QString& text) {
-        auto* tree = find<QTreeWidget>("sidebarTreeWidget");
-        const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        ASSERT_FALSE(items.isEmpty()) << text.toStdString();
-        tree->setCurrentItem(items.front());
-        settle(0.5);
     }
     QAction* menuEntry(const char* name) {
         auto* action = find<QAction>(name);

@@ -38,17 +38,6 @@ protected:
         const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
         return items.isEmpty() ? nullptr : items.front();
     }
-    void select(const QString& text) {
-        auto* item = sidebarItem(text);
-        ASSERT_NE(item, nullptr) << text.toStdString();
-        find<QTreeWidget>("sidebarTreeWidget")->setCurrentItem(item);
-        settle(0.5);
-    }
-    QAction* command(const QString& text) {
-        for (auto* action : window->findChildren<QAction*>())
-            if (action->text() == text) return action;
-        return nullptr;
-    }
     QString result() const { return window->resultEditor()->text(); }
     void type(const QString& text) {
         window->inputEditor()->setFocus();

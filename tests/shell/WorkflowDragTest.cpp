@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMimeData>
-#include <QToolButton>
 
 #include <memory>
 
@@ -180,20 +179,6 @@ TEST_F(WorkflowDragTest, ForeignDataIsRefused) {
     EXPECT_EQ(order(),
               (std::vector{TextActionType::addPrefix, TextActionType::convertCase, TextActionType::addSuffix}));
     EXPECT_EQ(storedList(), before);
-}
-
-TEST_F(WorkflowDragTest, MoveButtonsGoThroughTheSameSavedReorder) {
-    const std::string before = storedList();
-    auto* down = card(0)->findChild<QToolButton*>("moveDownToolButton");
-    ASSERT_NE(down, nullptr);
-    down->click();
-    settle();
-    EXPECT_EQ(order(),
-              (std::vector{TextActionType::convertCase, TextActionType::addPrefix, TextActionType::addSuffix}));
-    EXPECT_NE(storedList(), before);
-    EXPECT_TRUE(app->disableUpdateResults());
-    settle(1.0);
-    EXPECT_EQ(app->resultString(), "PabS");
 }
 
 TEST_F(WorkflowDragTest, EveryCardHasAGripToDragItBy) {
