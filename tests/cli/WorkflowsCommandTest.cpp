@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 using namespace lexorra;
 using lexorra::testing::CliResult;
 using lexorra::testing::readFile;
@@ -70,24 +68,6 @@ TEST_F(WorkflowsCli, FirstStartListsTheDefaultWorkflowsAsJson) {
     EXPECT_NE(plain.out.find(idOf(list[0]) + "\t"), std::string::npos) << plain.out;
 }
 
-TEST_F(WorkflowsCli, ImportTwiceGivesTwoCopiesWithDifferentIds) {
-    const auto before = listJson().size();
-    const auto file = exchangeFile("Shout", "a", "A");
-    auto first = cli({"workflows", "import", file});
-    auto second = cli({"workflows", "import", file});
-    ASSERT_EQ(first.status, 0) << first.err;
-    ASSERT_EQ(second.status, 0) << second.err;
-    auto list = listJson();
-    ASSERT_EQ(list.size(), before + 2);
-    std::set<std::string> ids;
-    for (const auto& w : list)
-        ids.insert(idOf(w));
-    EXPECT_EQ(ids.size(), list.size());
-    EXPECT_EQ(ids.count("FIXED-ID"), 0u);
-    EXPECT_EQ(list[before].get("Name")->asString(), "Shout");
-    EXPECT_NE(first.out.find(idOf(list[before])), std::string::npos);
-}
-
 TEST_F(WorkflowsCli, RunFindsAStoredWorkflowByIdOrExactName) {
     cli({"workflows", "import", exchangeFile("Shout", "a", "A")});
     auto list = listJson();
@@ -114,12 +94,6 @@ TEST_F(WorkflowsCli, RunFindsAStoredWorkflowByIdOrExactName) {
     }
 }
 
-TEST_F(WorkflowsCli, DefaultWorkflowRunsOnFirstStart) {
-    auto r = cli({"run", "--workflow", "Tabs to Spaces"}, "a\tb");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "a    b");
-}
-
 TEST_F(WorkflowsCli, ExportAllOrOneThenImportElsewhere) {
     auto list = listJson();
     const auto all = home.root / "all.json";
@@ -133,8 +107,6 @@ TEST_F(WorkflowsCli, ExportAllOrOneThenImportElsewhere) {
     ASSERT_EQ(oneDoc->get("workflows")->asList().size(), 1u);
     const Value& exported = oneDoc->get("workflows")->asList()[0];
     EXPECT_EQ(idOf(exported), idOf(list[2]));
-    EXPECT_TRUE(exported.contains("APPVersion"));
-    EXPECT_NE(readFile(one).find("\n"), std::string::npos);
 
     TemporaryXdgHome other;
     auto r = cli({"workflows", "import", one.string()});
@@ -143,6 +115,7 @@ TEST_F(WorkflowsCli, ExportAllOrOneThenImportElsewhere) {
     ASSERT_EQ(there.size(), list.size() + 1);
     EXPECT_EQ(there.back().get("Name")->asString(), list[2].get("Name")->asString());
     EXPECT_NE(idOf(there.back()), idOf(list[2]));
+    EXPECT_NE(r.out.find(idOf(there.back())), std::string::npos) << "the new id is reported";
 }
 
 TEST_F(WorkflowsCli, DeleteRemovesOnlyThatWorkflow) {

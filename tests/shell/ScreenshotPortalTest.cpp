@@ -159,15 +159,10 @@ TEST_F(PortalRequestTest, PictureIsCopiedAndTheRequestFollowsTheConvention) {
     EXPECT_EQ(request.options.value("interactive"), QVariant(true));
     EXPECT_EQ(request.options.value("modal"), QVariant(true));
     EXPECT_TRUE(portal.standIn->closed().empty());
-}
-
-TEST_F(PortalRequestTest, EveryRequestHasItsOwnToken) {
-    portal.standIn->answerWith(Answer::picture, pattern());
+    // Every request has its own token.
     ASSERT_EQ(shoot().status, PortalShot::Status::saved);
-    ASSERT_EQ(shoot().status, PortalShot::Status::saved);
-    const auto requests = portal.standIn->requests();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_NE(requests[0].handle, requests[1].handle);
+    ASSERT_EQ(portal.standIn->requests().size(), 2u);
+    EXPECT_NE(portal.standIn->requests()[1].handle, request.handle);
 }
 
 TEST_F(PortalRequestTest, PictureInAnotherFormatBecomesAPng) {
@@ -230,35 +225,25 @@ TEST_F(PortalRequestTest, FailuresWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(file()));
 }
 
-TEST_F(PortalRequestTest, SilentPortalTimesOutAndTheRequestIsClosed) {
-    portal.standIn->answerWith(Answer::silent);
-    QElapsedTimer clock;
-    clock.start();
-    const PortalShot shot = shoot(400ms);
-    EXPECT_EQ(shot.status, PortalShot::Status::timedOut);
-    EXPECT_GE(clock.elapsed(), 350);
-    EXPECT_LT(clock.elapsed(), 3000);
-    ASSERT_EQ(portal.standIn->requests().size(), 1u);
-    // Close is sent without waiting; give it a moment to arrive.
-    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
-        QTest::qWait(10);
-    ASSERT_EQ(portal.standIn->closed().size(), 1u);
-    EXPECT_EQ(portal.standIn->closed()[0], portal.standIn->requests()[0].handle);
-    EXPECT_FALSE(std::filesystem::exists(file()));
-}
-
-TEST_F(PortalRequestTest, PortalThatDoesNotEvenReplyTimesOut) {
-    portal.standIn->answerWith(Answer::mute);
-    QElapsedTimer clock;
-    clock.start();
-    const PortalShot shot = shoot(400ms);
-    EXPECT_EQ(shot.status, PortalShot::Status::timedOut) << shot.detail;
-    EXPECT_LT(clock.elapsed(), 3000);
-    // The request is closed where the convention puts it.
-    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
-        QTest::qWait(10);
-    ASSERT_EQ(portal.standIn->closed().size(), 1u);
-    EXPECT_EQ(portal.standIn->closed()[0], portal.standIn->requests().at(0).handle);
+// Whether the portal accepts the request and never answers, or does not even reply to it, the wait
+// ends and the request is closed where the convention puts it.
+TEST_F(PortalRequestTest, SilentOrMutePortalTimesOutAndTheRequestIsClosed) {
+    for (const Answer answer : {Answer::silent, Answer::mute}) {
+        portal.standIn->answerWith(answer);
+        const auto before = portal.standIn->closed().size();
+        QElapsedTimer clock;
+        clock.start();
+        const PortalShot shot = shoot(400ms);
+        EXPECT_EQ(shot.status, PortalShot::Status::timedOut) << shot.detail;
+        EXPECT_GE(clock.elapsed(), 350);
+        EXPECT_LT(clock.elapsed(), 3000);
+        // Close is sent without waiting; give it a moment to arrive.
+        for (int i = 0; i < 100 && portal.standIn->closed().size() == before; ++i)
+            QTest::qWait(10);
+        ASSERT_EQ(portal.standIn->closed().size(), before + 1);
+        EXPECT_EQ(portal.standIn->closed().back(), portal.standIn->requests().back().handle);
+        EXPECT_FALSE(std::filesystem::exists(file()));
+    }
 }
 
 TEST_F(PortalRequestTest, PortalLeavingTheBusEndsTheWaitAtOnce) {
@@ -381,19 +366,6 @@ TEST_F(PortalFlowTest, QrCodeFromThePortalBecomesTheInput) {
     EXPECT_EQ(QApplication::clipboard()->text(), "portal payload");
     EXPECT_EQ(broughtToFront, 1);
     EXPECT_EQ(fallbacks, 0);
-    ASSERT_EQ(notices.shown.size(), 1u);
-    EXPECT_EQ(notices.shown[0].message, "Copied Text from QR Code!");
-    EXPECT_EQ(notices.shown[0].style, NoticeStyle::success);
-}
-
-TEST_F(PortalFlowTest, TextFromThePortalIsRecognised) {
-    publish();
-    portal.standIn->answerWith(Answer::picture, textImage(threeLines));
-    run();
-    EXPECT_EQ(app->inputString(), "Hello World\nQuick brown fox\nLazy dog sleeps");
-    ASSERT_EQ(notices.shown.size(), 1u);
-    EXPECT_EQ(notices.shown[0].message, "Captured Text");
-    EXPECT_EQ(fallbacks, 0);
 }
 
 TEST_F(PortalFlowTest, UserCancelEndsTheFlowSilently) {
@@ -431,9 +403,6 @@ TEST_F(PortalFlowTest, SilentPortalDoesNotHoldTheWindow) {
     EXPECT_LT(clock.elapsed(), 1500 + 5000);
     expectUnchanged();
     EXPECT_EQ(fallbacks, 0);
-    for (int i = 0; i < 100 && portal.standIn->closed().empty(); ++i)
-        QTest::qWait(10);
-    EXPECT_EQ(portal.standIn->closed().size(), 1u);
 }
 
 TEST_F(PortalFlowTest, RepeatedCommandWhileWaitingIsIgnored) {

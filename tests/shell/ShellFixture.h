@@ -7,8 +7,10 @@
 #include "shell/MainWindow.h"
 #include "support/TemporaryXdgHome.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,20 @@ protected:
     template <class T>
     T* find(const char* name) const {
         return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    // Selects the sidebar row with this text, as a click would.
+    void select(const QString& text) {
+        auto* tree = find<QTreeWidget>("sidebarTreeWidget");
+        const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_FALSE(items.isEmpty()) << text.toStdString();
+        tree->setCurrentItem(items.front());
+        settle(0.5);
+    }
+    // The window's command with this text, or nullptr.
+    QAction* command(const QString& text) const {
+        for (auto* action : window->findChildren<QAction*>())
+            if (action->text() == text) return action;
+        return nullptr;
     }
 
     TemporaryXdgHome home;

@@ -85,15 +85,6 @@ TEST(RNCryptorMessage, EncryptionWithFixedSaltsMatchesIndependentConstruction) {
     }
 }
 
-TEST(RNCryptorMessage, DecryptsIndependentlyBuiltMessages) {
-    REQUIRE_OPENSSL();
-    for (const auto& c : messageCases) {
-        const Bytes message = testing::opensslMessage(c.password, fromHex(c.encryptionSaltHex), fromHex(c.hmacSaltHex),
-                                                      fromHex(c.ivHex), bytesOf(c.plain));
-        EXPECT_EQ(Decryptor(c.password).decrypt(message), bytesOf(c.plain)) << c.name;
-    }
-}
-
 TEST(RNCryptorMessage, AuthenticMessageWithBrokenPaddingIsRejected) {
     REQUIRE_OPENSSL();
     // A correct HMAC over a ciphertext whose last block does not end in valid padding.
@@ -142,23 +133,6 @@ TEST(RNCryptorKnownAnswers, PublishedMessagesDecrypt) {
     for (const auto& v : publishedVectors) {
         EXPECT_EQ(toHex(Decryptor(v.password).decrypt(fromHex(v.messageHex))), v.plainHex) << v.name;
         EXPECT_EQ(decryptionError(v.password + "x", fromHex(v.messageHex)), Error::hmacMismatch) << v.name;
-    }
-}
-
-// ---- Layout of what we produce
-
-TEST(RNCryptorMessage, FixedSaltsAndVectorLandInTheHeader) {
-    const Bytes encryptionSalt = fromHex("1111111111111111"), hmacSalt = fromHex("2222222222222222"),
-                iv = fromHex("33333333333333333333333333333333");
-    const Bytes message = encryptFixed("pw", encryptionSalt, hmacSalt, iv, bytesOf("hi"));
-    ASSERT_EQ(message.size(), 34u + 16 + 32);
-    EXPECT_EQ(toHex(Bytes(message.begin(), message.begin() + 34)), "0301" + toHex(encryptionSalt) + toHex(hmacSalt) + toHex(iv));
-}
-
-TEST(RNCryptorMessage, LengthIsHeaderPaddedCiphertextAndHmac) {
-    for (std::size_t n : {0, 1, 15, 16, 17, 31, 32, 33, 100}) {
-        const Bytes message = Encryptor("pw").encrypt(Bytes(n, 'a'));
-        EXPECT_EQ(message.size(), 34 + (n / 16 + 1) * 16 + 32) << n;
     }
 }
 
@@ -280,11 +254,7 @@ TEST(RNCryptorFailure, HeaderRules) {
         {"version 2", [&] { Bytes m = message; m[0] = 2; return m; }, Error::unknownHeader},
         {"version 4", [&] { Bytes m = message; m[0] = 4; return m; }, Error::unknownHeader},
         {"one byte of another version", [] { return Bytes{0x02}; }, Error::unknownHeader},
-        {"key-based options", [&] { Bytes m = message; m[1] = 0; return m; }, Error::invalidCredentialType},
         {"unknown options", [&] { Bytes m = message; m[1] = 0x07; return m; }, Error::invalidCredentialType},
-        {"empty", [] { return Bytes{}; }, Error::messageTooShort},
-        {"version byte only", [] { return Bytes{0x03}; }, Error::messageTooShort},
-        {"header only", [&] { return Bytes(message.begin(), message.begin() + 34); }, Error::hmacMismatch},
         {"header and HMAC without ciphertext",
          [&] {
              Bytes m(message.begin(), message.begin() + 34);
@@ -298,13 +268,6 @@ TEST(RNCryptorFailure, HeaderRules) {
         ASSERT_TRUE(error.has_value()) << c.name;
         EXPECT_EQ(*error, c.expected) << c.name;
     }
-}
-
-TEST(RNCryptorFailure, WrongPasswordFailsTheHmac) {
-    const Bytes message = Encryptor("right").encrypt(bytesOf("secret"));
-    EXPECT_EQ(decryptionError("wrong", message), Error::hmacMismatch);
-    EXPECT_EQ(decryptionError("Right", message), Error::hmacMismatch);
-    EXPECT_EQ(decryptionError("right", message), std::nullopt);
 }
 
 TEST(RNCryptorKeys, KeyBasedMessagesNeedKeys) {

@@ -56,17 +56,6 @@ std::vector<std::string> sentencesOf(std::string_view paragraph) {
     return out;
 }
 
-TEST(Lorem, ListsHoldDistinctLowerCaseWords) {
-    EXPECT_EQ(wordSet.size(), Lorem::words().size());
-    EXPECT_TRUE(wordSet.count("alias") && wordSet.count("sit"));
-    for (auto w : Lorem::words())
-        EXPECT_TRUE(!w.empty() && std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; })) << w;
-    const std::set<std::string_view> first(Lorem::firstNames().begin(), Lorem::firstNames().end());
-    const std::set<std::string_view> last(Lorem::lastNames().begin(), Lorem::lastNames().end());
-    EXPECT_EQ(first.size(), Lorem::firstNames().size());
-    EXPECT_EQ(last.size(), Lorem::lastNames().size());
-}
-
 TEST(TextGenerator, DefaultsGiveThreeParagraphsAfterTheInput) {
     TextActionTextGenerator action;
     for (int round = 0; round < 20; ++round) {
@@ -230,15 +219,8 @@ TEST(TextGenerator, LargeAmountsAreGivenInFull) {
     EXPECT_EQ(sentenceWords(std::string_view(sentence).substr(0, sentence.size() - 1)), 2500);
 }
 
-TEST(TextGenerator, DrawsAreUniformAndCoverTheWholeRange) {
+TEST(TextGenerator, SentenceLengthsCoverTheWholeRange) {
     const RandomBelow random = secureRandomBelow();
-    std::vector<int> counts(7, 0);
-    for (int i = 0; i < 70000; ++i)
-        ++counts.at(random(7));
-    for (int c : counts) {
-        EXPECT_GT(c, 9000);
-        EXPECT_LT(c, 11000);
-    }
     std::set<int> lengths;
     for (int i = 0; i < 500; ++i)
         lengths.insert(sentenceWords(loremSentence(random, 2, 4)));

@@ -186,18 +186,6 @@ TEST(TextGeneratorLimits, HugeCharacterRequestOnEveryLineKeepsEveryLine) {
     EXPECT_EQ(withCharacters, TextActionTextGenerator::maxGeneratedBytes / hugeCount);
 }
 
-TEST(TextGeneratorLimits, NormalAmountsAreNotTouchedByTheCap) {
-    TextActionTextGenerator action;
-    action.generatorType = Type::sentence;
-    action.positionType = Position::onLastLine;
-    action.numberOfElements = 20000;
-    action.newLineAfterEveryItem = true;
-    const std::string out = action.transform("in");
-    EXPECT_EQ(out.substr(0, 2), "in");
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 20000);
-    EXPECT_EQ(out.substr(out.size() - 3), ". \n");
-}
-
 } // namespace
 
 namespace {

@@ -152,21 +152,6 @@ Result<CompletionsResult> exchange(OpenAI& client, const std::function<void(HTTP
     return reply.get_future().get();
 }
 
-TEST(OpenAIClientExchange, ResultAndErrorFromAServer) {
-    testing::CompletionServer server;
-    OpenAI client({.token = "sk-2", .host = server.address(), .timeoutInterval = 10});
-    server.reply(200, validResult);
-    const auto ok = exchange(client);
-    ASSERT_TRUE(std::holds_alternative<CompletionsResult>(ok)) << failureText(ok);
-    EXPECT_EQ(std::get<CompletionsResult>(ok).choices.at(0).text, "\n\nHola");
-
-    server.reply(401, errorBody);
-    EXPECT_EQ(failureText(exchange(client)), "Incorrect API key provided: sk-abc.");
-
-    server.reply(200, "");
-    EXPECT_EQ(failureText(exchange(client)), "The service sent an empty reply.");
-}
-
 TEST(OpenAIClientExchange, TimesOut) {
     testing::CompletionServer server;
     server.reply(200, validResult, 3.0);

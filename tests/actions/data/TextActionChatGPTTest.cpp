@@ -1,12 +1,12 @@
 #include "actions/data/TextActionChatGPT.h"
+#include "actions/data/CompletionServer.h"
 #include "actions/data/openai/OpenAI.h"
 #include "actions/data/openai/OpenAIJson.h"
 #include "actions/data/openai/OpenAITypes.h"
 #include "actions/data/openai/PromptBudget.h"
-#include "core/SharedApiKey.h"
-#include "actions/data/CompletionServer.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
+#include "core/SharedApiKey.h"
 #include "text/Cancellation.h"
 
 #include <gtest/gtest.h>
@@ -61,8 +61,8 @@ protected:
     }
 
     void setApiKey(const std::string& key) {
-        std::ofstream(configHome / "lexorra" / "group.json") << R"({"SavedWorkFlows":[],"apiKey":)" +
-                                                                    testing::CompletionServer::quoted(key) + "}";
+        std::ofstream(configHome / "lexorra" / "group.json")
+            << R"({"SavedWorkFlows":[],"apiKey":)" + testing::CompletionServer::quoted(key) + "}";
     }
 
     nlohmann::json lastRequest() { return nlohmann::json::parse(server->lastRequest()); }
@@ -112,7 +112,8 @@ TEST(PromptBudget, CountsWordsNotSpacesOrPunctuation) {
         {"worldTranslate to Spanish", 3},
     };
     EnglishLocale locale;
-    for (const auto& [text, words] : cases) EXPECT_EQ(openai::countWords(text), words) << text;
+    for (const auto& [text, words] : cases)
+        EXPECT_EQ(openai::countWords(text), words) << text;
 }
 
 TEST(PromptBudget, EnglishDropsTheWordTerm) {
@@ -240,7 +241,8 @@ TEST_F(ChatGPTExchange, KeyWithControlCharactersIsNeverSent) {
 TEST_F(ChatGPTExchange, LongInputSendsTheFallbackBudget) {
     server->reply(200, completionBody("short"));
     std::string longInput;
-    while (longInput.size() < 30000) longInput += "Lorem ipsum dolor sit amet. ";
+    while (longInput.size() < 30000)
+        longInput += "Lorem ipsum dolor sit amet. ";
     EXPECT_EQ(action.transform(longInput), "short");
     EXPECT_EQ(sentMaxTokens(), 150);
     EXPECT_EQ(sentPrompt(), "Translate to Spanish.The input text is:" + longInput);
@@ -284,20 +286,6 @@ TEST_F(ChatGPTExchange, StaleRunEndsItsOwnExchange) {
     stale = true;
     EXPECT_EQ(run.get(), " -- ERROR:cancelled -- ");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(3000));
-}
-
-TEST_F(ChatGPTExchange, CommandLineRunUsesTheSameService) {
-    server->reply(200, completionBody("\nvia cli\n"));
-    const std::string command = std::string(LEXORRA_CLI_PATH) +
-                                " run --action-json '{\"Type\":29,\"Prompt\":\"Echo\"}' < /dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_TRUE(pipe);
-    char buffer[256] = {0};
-    const size_t n = std::fread(buffer, 1, sizeof buffer - 1, pipe);
-    EXPECT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(std::string(buffer, n), "via cli");
-    EXPECT_EQ(sentPrompt(), "Echo.");
-    EXPECT_EQ(lastRequest()["headers"]["Authorization"], "Bearer sk-test-123");
 }
 
 } // namespace
