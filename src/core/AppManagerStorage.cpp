@@ -18,11 +18,11 @@
 
 namespace lexorra {
 
-std::optional<Value> StoredSettings::value(std::string_view key) const {
+std::optional<Value> StoredSettings::value(SettingName key) const {
     return m_settings.value(key);
 }
 
-void StoredSettings::setValue(std::string_view key, const Value& value) {
+void StoredSettings::setValue(SettingName key, const Value& value) {
     m_settings.setValue(key, value);
 }
 
