@@ -93,11 +93,14 @@ std::vector<TextActionSeqPtr> loadDefaultWorkflowList() {
     return readExchangeFile(defaultWorkflowsFile(), ImportIds::keep).workflows;
 }
 
-TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view nameOrId) {
-    for (const auto& seq : workflows)
-        if (seq->id == nameOrId) return seq;
-    for (const auto& seq : workflows)
-        if (seq->name == nameOrId) return seq;
+TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view id,
+                              std::string_view name) {
+    if (!id.empty())
+        for (const auto& seq : workflows)
+            if (seq->id == id) return seq;
+    if (!name.empty())
+        for (const auto& seq : workflows)
+            if (seq->name == name) return seq;
     return nullptr;
 }
 
