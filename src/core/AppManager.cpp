@@ -230,7 +230,7 @@ void AppManager::setSelectedworkflowSeq(TextActionSeqPtr seq) {
     m_selectedworkflowSeq = seq;
     m_selectedworkflowSeqCheck = seq;
     notify("selectedworkflowSeq");
-    m_activeActionsSeq = seq;
+    m_activeActionsSeq = std::move(seq);
     setActiveSeqType(SeqType::workFlow);
     notify("activeActionsSeq");
     activeSequenceChanged();
@@ -249,7 +249,7 @@ void AppManager::setSelectedActionsSeq(TextActionSeqPtr seq) {
     m_selectedActionsSeq = seq;
     m_selectedActionsSeqCheck = seq;
     notify("selectedActionsSeq");
-    m_activeActionsSeq = seq;
+    m_activeActionsSeq = std::move(seq);
     setActiveSeqType(SeqType::action);
     notify("activeActionsSeq");
     activeSequenceChanged();

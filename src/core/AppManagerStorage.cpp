@@ -269,7 +269,7 @@ bool AppManager::exportWorkflows(const std::string& file, const std::string& idO
 void AppManager::importSteps(std::vector<TextActionSeqPtr> workflows) {
     for (auto& seq : workflows) {
         seq->allowToEdit = true;
-        m_workflowsSeqArray.push_back(seq);
+        m_workflowsSeqArray.push_back(std::move(seq));
     }
     notify("workflowsSeqArray");
     if (!m_workflowsSeqArray.empty()) setSelectedworkflowSeq(m_workflowsSeqArray.front());

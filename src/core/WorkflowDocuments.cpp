@@ -80,7 +80,7 @@ ImportResult readExchangeFile(const std::filesystem::path& file, ImportIds ids) 
 std::filesystem::path defaultWorkflowsFile() {
     if (const char* folder = std::getenv("LEXORRA_RESOURCE_DIR"); folder && *folder)
         return std::filesystem::path(folder) / "workflows.json";
-    const auto built = std::filesystem::path(LEXORRA_RESOURCE_DIR) / "workflows.json";
+    auto built = std::filesystem::path(LEXORRA_RESOURCE_DIR) / "workflows.json";
     std::error_code ec;
     if (std::filesystem::exists(built, ec)) return built;
     // An installed program finds its resources beside its own folder: bin/../share/lexorra.
