@@ -26,19 +26,22 @@ int IntentCommand::execute(Io& io) {
     intents::IntentHandler handler(intents::loadSharedWorkflows);
     intents::IntentResponseCode code;
     std::string result, error;
+    intents::IntentError kind = intents::IntentError::none;
     if (m_transform->parsed()) {
         auto r = handler.handleTransformText({text, intents::Workflow{m_workflow, m_workflow}});
-        code = r.code, result = r.result, error = r.error;
+        code = r.code, result = r.result, error = r.error, kind = r.errorKind;
     } else {
         auto r = handler.handleMakeUppercase({text});
-        code = r.code, result = r.result, error = r.error;
+        code = r.code, result = r.result, error = r.error, kind = r.errorKind;
     }
     if (code == intents::IntentResponseCode::success) {
         io.out.write(result.data(), static_cast<std::streamsize>(result.size()));
         return exitOk;
     }
     io.err << "lexorra-cli: error: " << error << "\n";
-    return intents::isUnknownWorkflowError(error) ? exitUnknownWorkflow : exitFailure;
+    // No workflow named at all counts as not found, as scripts have always seen it.
+    const bool notFound = kind == intents::IntentError::unknownWorkflow || kind == intents::IntentError::noWorkflow;
+    return notFound ? exitUnknownWorkflow : exitFailure;
 }
 
 } // namespace lexorra::cli

@@ -233,7 +233,7 @@ void AppManager::setSelectedworkflowSeq(TextActionSeqPtr seq) {
     m_selectedworkflowSeq = seq;
     m_selectedworkflowSeqCheck = seq;
     notify("selectedworkflowSeq");
-    m_activeActionsSeq = seq;
+    m_activeActionsSeq = std::move(seq);
     setActiveSeqType(SeqType::workFlow);
     notify("activeActionsSeq");
     activeSequenceChanged();
@@ -252,7 +252,7 @@ void AppManager::setSelectedActionsSeq(TextActionSeqPtr seq) {
     m_selectedActionsSeq = seq;
     m_selectedActionsSeqCheck = seq;
     notify("selectedActionsSeq");
-    m_activeActionsSeq = seq;
+    m_activeActionsSeq = std::move(seq);
     setActiveSeqType(SeqType::action);
     notify("activeActionsSeq");
     activeSequenceChanged();

@@ -3,6 +3,7 @@
 #include "core/Clipboard.h"
 #include "core/RunToken.h"
 #include "core/Scheduler.h"
+#include "core/SettingsStore.h"
 #include "core/TextAction.h"
 #include "core/TextActionSeq.h"
 #include "core/Value.h"
@@ -28,8 +29,8 @@ class SyncFolder;
 class SettingsBackend {
 public:
     virtual ~SettingsBackend() = default;
-    virtual std::optional<Value> value(std::string_view key) const = 0;
-    virtual void setValue(std::string_view key, const Value& value) = 0;
+    virtual std::optional<Value> value(SettingName key) const = 0;
+    virtual void setValue(SettingName key, const Value& value) = 0;
 };
 
 // The application's central state: input, result, the two lists of sequences, the
@@ -239,8 +240,8 @@ private:
 class StoredSettings : public SettingsBackend {
 public:
     explicit StoredSettings(Settings& settings) : m_settings(settings) {}
-    std::optional<Value> value(std::string_view key) const override;
-    void setValue(std::string_view key, const Value& value) override;
+    std::optional<Value> value(SettingName key) const override;
+    void setValue(SettingName key, const Value& value) override;
 
 private:
     Settings& m_settings;

@@ -19,11 +19,11 @@
 
 namespace lexorra {
 
-std::optional<Value> StoredSettings::value(std::string_view key) const {
+std::optional<Value> StoredSettings::value(SettingName key) const {
     return m_settings.value(key);
 }
 
-void StoredSettings::setValue(std::string_view key, const Value& value) {
+void StoredSettings::setValue(SettingName key, const Value& value) {
     m_settings.setValue(key, value);
 }
 
@@ -270,7 +270,7 @@ bool AppManager::exportWorkflows(const std::string& file, const std::string& idO
 void AppManager::importSteps(std::vector<TextActionSeqPtr> workflows) {
     for (auto& seq : workflows) {
         seq->allowToEdit = true;
-        m_workflowsSeqArray.push_back(seq);
+        m_workflowsSeqArray.push_back(std::move(seq));
     }
     notify("workflowsSeqArray");
     if (!m_workflowsSeqArray.empty()) setSelectedworkflowSeq(m_workflowsSeqArray.front());

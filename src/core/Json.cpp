@@ -65,6 +65,7 @@ ordered toJson(const Value& v, bool sortKeys) {
                 ordered o = ordered::object();
                 if (sortKeys) {
                     std::vector<const std::pair<std::string, Value>*> entries;
+                    entries.reserve(x.size());
                     for (const auto& e : x)
                         entries.push_back(&e);
                     std::stable_sort(entries.begin(), entries.end(),

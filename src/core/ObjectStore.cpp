@@ -119,7 +119,7 @@ std::string localMachineId() {
             id.pop_back();
         if (!id.empty()) return id;
     }
-    const std::string id = makeUuid();
+    std::string id = makeUuid();
     AtomicFile::write(file, id + "\n");
     return id;
 }

@@ -97,33 +97,21 @@ const std::vector<SettingKey>& settingKeys() {
     using enum StoreKind;
     using enum SettingType;
     static const std::vector<SettingKey> keys = {
-        {"SavedWorkFlows", group, list, nullptr},
-        {"Version", group, string, nullptr},
-        {"apiKey", group, string, [] { return Value(""); }},
-        // Host of the AI service; empty = the built-in one.
-        {"AIHost", group, string, [] { return Value(""); }},
-        // PEM file of the certificate authorities that the AI host's certificate is checked
-        // against, for a self-hosted service; empty = the system's. Checking stays on.
-        {"AICABundle", group, string, [] { return Value(""); }},
-        {"iCloudSyncEnabled", standard, boolean, [] { return Value(false); }},
-        {"ActiveActionsSeq", standard, string, nullptr},
-        {"SavedInputString", standard, string, nullptr},
-        {"LiveResults", standard, boolean, [] { return Value(true); }},
-        {"ViewTextInfo", standard, boolean, [] { return Value(false); }},
-        {"IgnoreLineBreaks", standard, boolean, [] { return Value(false); }},
-        // Absent counts as true; the shell reads it that way.
-        {"menuBarIcon", standard, boolean, nullptr},
-        {"HideDockIcon", standard, boolean, [] { return Value(false); }},
-        {"SyncFolder", standard, string, [] { return Value((dataFolder() / "sync").string()); }},
-        // The window's memory of switched-off workflow steps and built-in action options,
-        // by sequence and action id; the workflow document has no room for it.
-        {"ActionStates", standard, map, nullptr},
-        // The window said once that closing it keeps Lexorra in the tray.
-        {"TrayCloseNoticeShown", standard, boolean, [] { return Value(false); }},
+#define LEXORRA_SETTING(id, text, store, type, defaultValue) {text, store, type, defaultValue},
+#include "core/SettingKeys.def"
+#undef LEXORRA_SETTING
         {"SavedWorkFlows", standard, list, nullptr, true},
     };
     return keys;
 }
+
+const SettingKey& settingKey(SettingName key) {
+    return settingKeys()[static_cast<std::size_t>(key.id())];
+}
+
+namespace detail {
+void unknownSettingKey() {}
+} // namespace detail
 
 const SettingKey* findSettingKey(std::string_view key, bool legacy) {
     for (const auto& entry : settingKeys())
@@ -159,38 +147,37 @@ void Settings::reload() {
     m_group.reload();
 }
 
-std::optional<Value> Settings::value(std::string_view key) const {
-    const SettingKey* entry = findSettingKey(key);
-    if (!entry) return std::nullopt;
-    if (const Value* stored = store(entry->store).value(key); stored && hasSettingType(*stored, entry->type))
+std::optional<Value> Settings::value(SettingName key) const {
+    const SettingKey& entry = settingKey(key);
+    if (const Value* stored = store(entry.store).value(entry.key); stored && hasSettingType(*stored, entry.type))
         return *stored;
-    if (entry->defaultValue) return entry->defaultValue();
+    if (entry.defaultValue) return entry.defaultValue();
     return std::nullopt;
 }
 
-std::string Settings::string(std::string_view key) const {
+std::string Settings::string(SettingName key) const {
     auto v = value(key);
     return v && v->isString() ? v->asString() : std::string();
 }
 
-bool Settings::boolean(std::string_view key) const {
+bool Settings::boolean(SettingName key) const {
     auto v = value(key);
     return v && v->isBool() && v->asBool();
 }
 
-bool Settings::setValue(std::string_view key, Value value) {
-    const SettingKey* entry = findSettingKey(key);
-    if (!entry || !hasSettingType(value, entry->type)) return false;
-    return store(entry->store).setValue(key, std::move(value));
+bool Settings::setValue(SettingName key, Value value) {
+    const SettingKey& entry = settingKey(key);
+    if (!hasSettingType(value, entry.type)) return false;
+    return store(entry.store).setValue(entry.key, std::move(value));
 }
 
-bool Settings::removeValue(std::string_view key) {
-    const SettingKey* entry = findSettingKey(key);
-    return entry && store(entry->store).removeValue(key);
+bool Settings::removeValue(SettingName key) {
+    const SettingKey& entry = settingKey(key);
+    return store(entry.store).removeValue(entry.key);
 }
 
 std::filesystem::path Settings::syncFolder() const {
-    return std::filesystem::path(string("SyncFolder"));
+    return std::filesystem::path(string(SettingKeyId::syncFolder));
 }
 
 } // namespace lexorra

@@ -2,8 +2,10 @@
 
 #include "core/Value.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +68,47 @@ private:
 enum class StoreKind { standard, group };
 enum class SettingType { string, integer, boolean, list, map };
 
+enum class SettingKeyId {
+#define LEXORRA_SETTING(id, text, store, type, defaultValue) id,
+#include "core/SettingKeys.def"
+#undef LEXORRA_SETTING
+};
+
+// The stored text of every key, in SettingKeyId order.
+inline constexpr std::string_view settingKeyTexts[] = {
+#define LEXORRA_SETTING(id, text, store, type, defaultValue) text,
+#include "core/SettingKeys.def"
+#undef LEXORRA_SETTING
+};
+
+namespace detail {
+// Not constexpr on purpose: reaching it while a SettingName is built at compile time stops
+// the build, which is how a misspelt key fails to compile.
+void unknownSettingKey();
+} // namespace detail
+
+// A key of the table, named by id or by its stored text; the text is checked against the
+// table at compile time, so settings.boolean("LiveResult") does not build.
+class SettingName {
+public:
+    constexpr SettingName(SettingKeyId id) : m_id(id) {}          // NOLINT(google-explicit-constructor)
+    consteval SettingName(const char* text) : m_id(idOf(text)) {} // NOLINT(google-explicit-constructor)
+
+    constexpr SettingKeyId id() const { return m_id; }
+    constexpr std::string_view text() const { return settingKeyTexts[static_cast<std::size_t>(m_id)]; }
+    friend constexpr bool operator==(SettingName, SettingName) = default;
+
+private:
+    static consteval SettingKeyId idOf(std::string_view text) {
+        for (std::size_t i = 0; i < std::size(settingKeyTexts); ++i)
+            if (settingKeyTexts[i] == text) return static_cast<SettingKeyId>(i);
+        detail::unknownSettingKey();
+        return {};
+    }
+
+    SettingKeyId m_id;
+};
+
 struct SettingKey {
     std::string_view key;
     StoreKind store;
@@ -76,9 +119,11 @@ struct SettingKey {
     bool legacy = false;
 };
 
-// Every key the engine reads or writes, with its store, type and default.
+// Every key the engine reads or writes, with its store, type and default: the rows of
+// SettingKeys.def in SettingKeyId order, then the legacy rows.
 const std::vector<SettingKey>& settingKeys();
-// The entry for key; the legacy entry only when legacy is asked for.
+const SettingKey& settingKey(SettingName key);
+// The entry for a stored text; the legacy entry only when legacy is asked for.
 const SettingKey* findSettingKey(std::string_view key, bool legacy = false);
 bool hasSettingType(const Value& value, SettingType type);
 
@@ -86,8 +131,8 @@ bool hasSettingType(const Value& value, SettingType type);
 // wrong type counts as absent, and an absent value gives the key's default.
 //
 //   Settings settings;                    // the stores under $XDG_CONFIG_HOME/lexorra
-//   if (settings.boolean("iCloudSyncEnabled")) ...
-//   settings.setValue("LiveResults", false);
+//   if (settings.boolean(SettingKeyId::iCloudSyncEnabled)) ...
+//   settings.setValue("LiveResults", false);   // checked against the table when compiled
 class Settings {
 public:
     Settings();
@@ -97,12 +142,12 @@ public:
     const SettingsStore& store(StoreKind kind) const { return kind == StoreKind::standard ? m_standard : m_group; }
     void reload();
 
-    std::optional<Value> value(std::string_view key) const;
-    std::string string(std::string_view key) const;
-    bool boolean(std::string_view key) const;
-    // False for an unknown key, a value of the wrong type or a store that cannot be written.
-    bool setValue(std::string_view key, Value value);
-    bool removeValue(std::string_view key);
+    std::optional<Value> value(SettingName key) const;
+    std::string string(SettingName key) const;
+    bool boolean(SettingName key) const;
+    // False for a value of the wrong type or a store that cannot be written.
+    bool setValue(SettingName key, Value value);
+    bool removeValue(SettingName key);
 
     // The folder the workflow records are mirrored into.
     std::filesystem::path syncFolder() const;

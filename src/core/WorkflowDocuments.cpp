@@ -104,7 +104,7 @@ ImportResult readExchangeFile(const std::filesystem::path& file, ImportIds ids) 
 std::filesystem::path defaultWorkflowsFile() {
     if (const char* folder = std::getenv("LEXORRA_RESOURCE_DIR"); folder && *folder)
         return std::filesystem::path(folder) / "workflows.json";
-    const auto built = std::filesystem::path(LEXORRA_RESOURCE_DIR) / "workflows.json";
+    auto built = std::filesystem::path(LEXORRA_RESOURCE_DIR) / "workflows.json";
     std::error_code ec;
     if (std::filesystem::exists(built, ec)) return built;
     // An installed program finds its resources beside its own folder: bin/../share/lexorra.
@@ -117,11 +117,14 @@ std::vector<TextActionSeqPtr> loadDefaultWorkflowList() {
     return readExchangeFile(defaultWorkflowsFile(), ImportIds::keep).workflows;
 }
 
-TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view nameOrId) {
-    for (const auto& seq : workflows)
-        if (seq->id == nameOrId) return seq;
-    for (const auto& seq : workflows)
-        if (seq->name == nameOrId) return seq;
+TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view id,
+                              std::string_view name) {
+    if (!id.empty())
+        for (const auto& seq : workflows)
+            if (seq->id == id) return seq;
+    if (!name.empty())
+        for (const auto& seq : workflows)
+            if (seq->name == name) return seq;
     return nullptr;
 }
 

@@ -49,7 +49,12 @@ ImportResult readExchangeFile(const std::filesystem::path& file, ImportIds ids);
 std::filesystem::path defaultWorkflowsFile();
 std::vector<TextActionSeqPtr> loadDefaultWorkflowList();
 
-// Looks a workflow up by id, else by exact name; nullptr when neither matches.
-TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view nameOrId);
+// Looks a workflow up by id, else by exact name, the first of the list winning; an empty id
+// or name matches nothing. nullptr when neither matches.
+TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view id,
+                              std::string_view name);
+inline TextActionSeqPtr findWorkflow(const std::vector<TextActionSeqPtr>& workflows, std::string_view nameOrId) {
+    return findWorkflow(workflows, nameOrId, nameOrId);
+}
 
 } // namespace lexorra

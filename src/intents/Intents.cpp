@@ -1,6 +1,7 @@
 #include "intents/Intents.h"
 
 #include "core/RunToken.h"
+#include "core/WorkflowDocuments.h"
 #include "core/WorkflowRuns.h"
 #include "text/Case.h"
 
@@ -26,10 +27,6 @@ std::string unknownWorkflow(const std::string& name) {
 
 } // namespace
 
-bool isUnknownWorkflowError(const std::string& error) {
-    return error.rfind("There is no workflow named", 0) == 0 || error == IntentHandler::noWorkflowError;
-}
-
 TextResolutionResult IntentHandler::resolveText(const std::string& text) const {
     if (text.empty()) return TextResolutionResult::needsValue();
     return TextResolutionResult::success(text);
@@ -41,9 +38,9 @@ WorkflowResolutionResult IntentHandler::resolveWorkflow(const std::optional<Work
     std::string error;
     auto list = m_source(error);
     if (!list) return WorkflowResolutionResult::unsupported(UnsupportedReason::noWorkflow);
-    if (!workflow->workflowID.empty())
-        for (const auto& seq : *list)
-            if (seq->id == workflow->workflowID) return WorkflowResolutionResult::success({seq->id, seq->name});
+    if (auto seq = findWorkflow(*list, workflow->workflowID, {}))
+        return WorkflowResolutionResult::success({seq->id, seq->name});
+    // Unlike a run, a name shared by several workflows is handed back for the user to choose.
     std::vector<Workflow> named;
     const std::string& wanted = workflow->name.empty() ? workflow->workflowID : workflow->name;
     for (const auto& seq : *list)
@@ -70,29 +67,21 @@ TransformTextIntentResponse IntentHandler::handleTransformText(const TransformTe
 TransformTextIntentResponse IntentHandler::handleTransformText(const TransformTextIntent& intent,
                                                                const RunToken& token) const {
     if (!intent.workflow || (intent.workflow->workflowID.empty() && intent.workflow->name.empty()))
-        return TransformTextIntentResponse::failure(noWorkflowError);
-    if (intent.text.empty()) return TransformTextIntentResponse::failure(emptyTextError);
+        return TransformTextIntentResponse::failure(noWorkflowError, IntentError::noWorkflow);
+    if (intent.text.empty()) return TransformTextIntentResponse::failure(emptyTextError, IntentError::emptyText);
     std::string error;
     auto list = m_source(error);
     if (!list) return TransformTextIntentResponse::failure(error);
 
-    TextActionSeqPtr found;
-    for (const auto& seq : *list)
-        if (!intent.workflow->workflowID.empty() && seq->id == intent.workflow->workflowID) found = seq;
-    if (!found) {
-        // No id matched: an exact name does, the first of the list winning.
-        const std::string& name =
-            intent.workflow->name.empty() ? intent.workflow->workflowID : intent.workflow->name;
-        for (const auto& seq : *list)
-            if (!found && seq->name == name) found = seq;
-        if (!found) return TransformTextIntentResponse::failure(unknownWorkflow(name));
-    }
+    const std::string& name = intent.workflow->name.empty() ? intent.workflow->workflowID : intent.workflow->name;
+    const TextActionSeqPtr found = findWorkflow(*list, intent.workflow->workflowID, name);
+    if (!found) return TransformTextIntentResponse::failure(unknownWorkflow(name), IntentError::unknownWorkflow);
     RunEnvironment environment(lookupIn(*list));
     return TransformTextIntentResponse::success(found->run(intent.text, token));
 }
 
 MakeUppercaseIntentResponse IntentHandler::handleMakeUppercase(const MakeUppercaseIntent& intent) const {
-    if (intent.text.empty()) return MakeUppercaseIntentResponse::failure(emptyTextError);
+    if (intent.text.empty()) return MakeUppercaseIntentResponse::failure(emptyTextError, IntentError::emptyText);
     return MakeUppercaseIntentResponse::success(text::upper(intent.text));
 }
 

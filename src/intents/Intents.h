@@ -38,16 +38,23 @@ struct MakeUppercaseIntent {
     std::string text;
 };
 
+// Why a request failed, for callers that act on it (the CLI's exit codes); the user reads
+// the error text.
+enum class IntentError { none, unknownWorkflow, noWorkflow, emptyText, other };
+
 // Both responses share one shape: a code, the result on success, the error on failure.
 template <class Tag> struct IntentResponse {
     IntentResponseCode code = IntentResponseCode::unspecified;
     std::string result;
     std::string error;
+    IntentError errorKind = IntentError::none;
 
     static IntentResponse success(std::string result) {
-        return {IntentResponseCode::success, std::move(result), {}};
+        return {IntentResponseCode::success, std::move(result), {}, IntentError::none};
     }
-    static IntentResponse failure(std::string error) { return {IntentResponseCode::failure, {}, std::move(error)}; }
+    static IntentResponse failure(std::string error, IntentError kind = IntentError::other) {
+        return {IntentResponseCode::failure, {}, std::move(error), kind};
+    }
 };
 using TransformTextIntentResponse = IntentResponse<struct TransformTextTag>;
 using MakeUppercaseIntentResponse = IntentResponse<struct MakeUppercaseTag>;
@@ -100,8 +107,5 @@ public:
 private:
     WorkflowSource m_source;
 };
-
-// True when a transform failure means the workflow was not found (the CLI exits 3 then).
-bool isUnknownWorkflowError(const std::string& error);
 
 } // namespace lexorra::intents

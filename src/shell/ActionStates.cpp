@@ -7,7 +7,7 @@
 namespace lexorra::shell {
 namespace {
 
-constexpr std::string_view statesKey = "ActionStates";
+constexpr SettingName statesKey = SettingKeyId::actionStates;
 // A built-in sequence holds one action, whose id is new at every start.
 constexpr std::string_view builtInKey = "builtIn";
 

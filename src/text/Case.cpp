@@ -8,10 +8,6 @@
 
 namespace lexorra::text {
 
-std::string upper(std::string_view s) { return upperCase(s); }
-
-std::string lower(std::string_view s) { return lowerCase(s); }
-
 std::string foldCase(std::string_view s) {
     auto u = toUnicode(s);
     u.foldCase(U_FOLD_CASE_DEFAULT);

@@ -203,9 +203,9 @@ std::string firstGraphemeMapped(std::string_view s, Direction direction) {
 
 } // namespace
 
-std::string upperCase(std::string_view s) { return mapCase(s, Direction::upper); }
+std::string upper(std::string_view s) { return mapCase(s, Direction::upper); }
 
-std::string lowerCase(std::string_view s) {
+std::string lower(std::string_view s) {
     // Capital sigma lower-cases by its context (final or not): only ICU over the whole text knows.
     if (s.find("\xCE\xA3") == std::string_view::npos) return mapCase(s, Direction::lower);
     std::string out;

@@ -9,9 +9,9 @@ namespace lexorra::text {
 // in bulk and the two-byte UTF-8 range through a table; the rest goes through ICU.
 // Invalid UTF-8 becomes U+FFFD, as everywhere else in the engine.
 //
-//   upperCase("straße") == "STRASSE";  lowerCase("ΟΔΟΣ") == "οδος" (final sigma)
-std::string upperCase(std::string_view s);
-std::string lowerCase(std::string_view s);
+//   upper("straße") == "STRASSE";  lower("ΟΔΟΣ") == "οδος" (final sigma)
+std::string upper(std::string_view s);
+std::string lower(std::string_view s);
 
 // Word capitalisation: a word is a run delimited by white space or line terminators; its
 // first character takes its title-case form and the rest is lower-cased.

@@ -247,10 +247,10 @@ TagCounts wordCounts(const Model& model, const std::string& word) {
     const TagCounts* exact = lookup(model, word);
     merge(exact);
     if (isCapitalised(word)) {
-        const std::string lower = lowerCase(word);
+        const std::string lowered = lower(word);
         const std::string lowerFirst = initialLower(word);
         if (lowerFirst != word) merge(lookup(model, lowerFirst));
-        if (lower != lowerFirst && lower != word) merge(lookup(model, lower));
+        if (lowered != lowerFirst && lowered != word) merge(lookup(model, lowered));
     }
     return counts;
 }
@@ -284,7 +284,7 @@ TagCounts observeWord(const Model& model, std::string_view text) {
     const TagCounts* shapeCounts = shape == model.shapes.end() ? nullptr : &shape->second;
     if (counts.empty() && shapeOf(word) == "-cap-") {
         // Titles capitalise every word: weigh the suffix of the lower-cased word as much as the capital.
-        const auto suffix = model.shapes.find(std::string(shapeOf(lowerCase(word))));
+        const auto suffix = model.shapes.find(std::string(shapeOf(lower(word))));
         if (suffix != model.shapes.end() && shapeCounts) {
             addDistribution(probability, *shapeCounts, 0.5);
             addDistribution(probability, suffix->second, 0.5);
@@ -453,10 +453,10 @@ LexicalClass fallbackClass(std::string_view word) {
             m[w] = LexicalClass::verb;
         return m;
     }();
-    const std::string lower = lowerCase(normaliseApostrophes(word));
-    if (auto it = words.find(lower); it != words.end()) return it->second;
-    if (!lower.empty() && std::isdigit(static_cast<unsigned char>(lower[0]))) return LexicalClass::number;
-    if (endsWith(lower, "ly")) return LexicalClass::adverb;
+    const std::string lowered = lower(normaliseApostrophes(word));
+    if (auto it = words.find(lowered); it != words.end()) return it->second;
+    if (!lowered.empty() && std::isdigit(static_cast<unsigned char>(lowered[0]))) return LexicalClass::number;
+    if (endsWith(lowered, "ly")) return LexicalClass::adverb;
     return LexicalClass::noun;
 }
 

@@ -69,7 +69,7 @@ TEST(IntentHandler, FailuresCarryAClearError) {
     auto unknown = handler.handleTransformText({"x", Workflow{"nope", "nope"}});
     EXPECT_EQ(unknown.code, IntentResponseCode::failure);
     EXPECT_EQ(unknown.error, "There is no workflow named \"nope\".");
-    EXPECT_TRUE(isUnknownWorkflowError(unknown.error));
+    EXPECT_EQ(unknown.errorKind, IntentError::unknownWorkflow);
     EXPECT_EQ(handler.handleTransformText({"", Workflow{"ID-1", ""}}).error, "There is no text to transform.");
     EXPECT_EQ(handler.handleTransformText({"x", std::nullopt}).code, IntentResponseCode::failure);
 
@@ -79,7 +79,7 @@ TEST(IntentHandler, FailuresCarryAClearError) {
     });
     auto r = broken.handleTransformText({"x", Workflow{"a", "a"}});
     EXPECT_EQ(r.error, "The store /x/group.json cannot be read.");
-    EXPECT_FALSE(isUnknownWorkflowError(r.error));
+    EXPECT_EQ(r.errorKind, IntentError::other);
 }
 
 TEST(IntentHandler, UppercaseResolutionAndCodes) {

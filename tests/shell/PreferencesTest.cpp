@@ -38,7 +38,7 @@ protected:
         return b;
     }
     // What a fresh reader of the stores sees, not what this process cached.
-    std::optional<Value> stored(std::string_view key) {
+    std::optional<Value> stored(SettingName key) {
         Settings fresh;
         return fresh.value(key);
     }
@@ -146,7 +146,7 @@ TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
     auto* dialog = open();
     const struct {
         const char* box;
-        const char* key;
+        SettingName key;
     } switches[] = {
         {"liveResultsCheckBox", "LiveResults"},           {"viewTextInfoCheckBox", "ViewTextInfo"},
         {"menuBarIconCheckBox", "menuBarIcon"},           {"hideDockIconCheckBox", "HideDockIcon"},
@@ -159,13 +159,13 @@ TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
         b->setChecked(!before);
         settle();
         auto value = stored(s.key);
-        ASSERT_TRUE(value && value->isBool()) << s.key;
-        EXPECT_EQ(value->asBool(), !before) << s.key;
+        ASSERT_TRUE(value && value->isBool()) << s.key.text();
+        EXPECT_EQ(value->asBool(), !before) << s.key.text();
         b->setChecked(before);
         settle();
         value = stored(s.key);
-        ASSERT_TRUE(value && value->isBool()) << s.key;
-        EXPECT_EQ(value->asBool(), before) << s.key;
+        ASSERT_TRUE(value && value->isBool()) << s.key.text();
+        EXPECT_EQ(value->asBool(), before) << s.key.text();
     }
 }
 

@@ -13,12 +13,12 @@ namespace lexorra::testing {
 class MemorySettings : public SettingsBackend {
 public:
     std::map<std::string, Value, std::less<>> values;
-    std::optional<Value> value(std::string_view key) const override {
-        auto it = values.find(key);
+    std::optional<Value> value(SettingName key) const override {
+        auto it = values.find(key.text());
         if (it == values.end()) return std::nullopt;
         return it->second;
     }
-    void setValue(std::string_view key, const Value& v) override { values[std::string(key)] = v; }
+    void setValue(SettingName key, const Value& v) override { values[std::string(key.text())] = v; }
 };
 
 } // namespace lexorra::testing

@@ -111,7 +111,7 @@ std::string titleCaseLine(std::string_view line) {
         if (cls == LexicalClass::none) continue;
         const size_t length = text::graphemeCount(token.text);
         if (!countsOnlyWhenLong(cls) || length >= 2) ++counter;
-        const std::string lowered = text::lowerCase(token.text);
+        const std::string lowered = text::lower(token.text);
         std::string choice;
         if (isCapitalisedClass(cls) || length >= 4) choice = text::capitalizeWords(token.text);
         else choice = lowered;
@@ -124,7 +124,7 @@ std::string titleCaseLine(std::string_view line) {
 
 std::string sentenceCaseLine(std::string_view line) {
     const std::string capitalised = text::capitalizeWords(trimSpacesAndTabs(line));
-    return sentencePass(capitalised, [](const std::string& s) { return text::lowerCase(s); });
+    return sentencePass(capitalised, [](const std::string& s) { return text::lower(s); });
 }
 
 std::string camelCaseLine(std::string_view line, bool pascal) {
@@ -154,7 +154,7 @@ std::string splitIdentifiers(std::string_view line, bool snake) {
         if (result.status != text::RegexStatus::ok) break;
         current = std::move(result.text);
     }
-    return text::lowerCase(text::toUtf8(current));
+    return text::lower(text::toUtf8(current));
 }
 
 std::string randomCase(std::string_view input) {
@@ -170,7 +170,7 @@ std::string randomCase(std::string_view input) {
         }
         return out;
     }
-    for (auto g : text::graphemes(input)) out += bits.next() ? text::upperCase(g) : text::lowerCase(g);
+    for (auto g : text::graphemes(input)) out += bits.next() ? text::upper(g) : text::lower(g);
     return out;
 }
 
@@ -184,7 +184,7 @@ std::string alternatingCase(std::string_view input) {
             out += g;
             continue;
         }
-        out += flag ? text::lowerCase(g) : text::upperCase(g);
+        out += flag ? text::lower(g) : text::upper(g);
         flag = !flag;
     }
     return out;
@@ -228,8 +228,8 @@ std::string TextActionConvertCase::transform(std::string_view input) const {
     using namespace convert_case;
     switch (caseType) {
     case ConvertCaseType::original: return std::string(input);
-    case ConvertCaseType::upperCase: return text::upperCase(input);
-    case ConvertCaseType::lowerCase: return text::lowerCase(input);
+    case ConvertCaseType::upperCase: return text::upper(input);
+    case ConvertCaseType::lowerCase: return text::lower(input);
     case ConvertCaseType::capitalizeWords: return text::capitalizeWords(input);
     case ConvertCaseType::titleCase: return text::mapLines(input, titleCaseLine);
     case ConvertCaseType::sentenceCase: return text::mapLines(input, sentenceCaseLine);
