@@ -73,6 +73,7 @@ inline void decodeOptions(TextAction& action, Input& in) {
         switch (decl.kind) {
         case OptionKind::text:
         case OptionKind::multilineText:
+        case OptionKind::workflow:
             v = Value(in.shortString());
             break;
         case OptionKind::toggle:

@@ -44,11 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Settings settings(standard, group);
     settings.reload();
+    // The table lists the keys in SettingKeyId order, the legacy rows after them.
+    std::size_t id = 0;
     for (const SettingKey& key : settingKeys()) {
-        auto value = settings.value(key.key);
+        if (key.legacy) continue;
+        const SettingName name(static_cast<SettingKeyId>(id++));
+        auto value = settings.value(name);
         if (value && !hasSettingType(*value, key.type)) __builtin_trap();
-        (void)settings.string(key.key);
-        (void)settings.boolean(key.key);
+        (void)settings.string(name);
+        (void)settings.boolean(name);
     }
     (void)settings.syncFolder();
     return 0;
