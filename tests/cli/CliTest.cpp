@@ -58,7 +58,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneClearLine) {
         {"run", "--action", "replaceString", "--set", "Nope=1"},
         {"run", "--action", "replaceString", "--set", "noequals"},
         {"run", "--action-json", "[1,2]"},
-        {"run", "--action-json", R"({"Type":34})"},
+        {"run", "--action-json", R"({"Type":35})"},
         {"run", "--action-json", "{oops"},
         {"run"},
         {"frobnicate"},
