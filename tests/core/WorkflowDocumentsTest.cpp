@@ -10,19 +10,13 @@
 #include <set>
 
 using namespace lexorra;
+using lexorra::testing::ids;
 using lexorra::testing::replaceWorkflow;
 using lexorra::testing::readFile;
 using lexorra::testing::TemporaryXdgHome;
 using lexorra::testing::writeFile;
 
 namespace {
-
-std::set<std::string> ids(const std::vector<TextActionSeqPtr>& list) {
-    std::set<std::string> out;
-    for (const auto& s : list)
-        out.insert(s->id);
-    return out;
-}
 
 std::string exchangeWith(const std::vector<TextActionSeqPtr>& list) {
     return exchangeJson(list);

@@ -14,18 +14,12 @@
 
 using namespace lexorra;
 using lexorra::testing::readFile;
+using lexorra::testing::ids;
 using lexorra::testing::replaceWorkflow;
 using lexorra::testing::TemporaryXdgHome;
 using lexorra::testing::writeFile;
 
 namespace {
-
-std::set<std::string> ids(const std::vector<TextActionSeqPtr>& list) {
-    std::set<std::string> out;
-    for (const auto& s : list)
-        out.insert(s->id);
-    return out;
-}
 
 std::vector<std::string> names(const std::vector<TextActionSeqPtr>& list) {
     std::vector<std::string> out;

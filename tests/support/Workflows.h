@@ -5,7 +5,9 @@
 #include "core/Value.h"
 
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace lexorra::testing {
 
@@ -21,6 +23,14 @@ inline TextActionSeqPtr replaceWorkflow(const std::string& name, const std::stri
     seq->actionsArray.push_back(action);
     seq->allowToEdit = true;
     return seq;
+}
+
+// The ids of a list, for comparing lists whatever their order.
+inline std::set<std::string> ids(const std::vector<TextActionSeqPtr>& list) {
+    std::set<std::string> out;
+    for (const auto& seq : list)
+        out.insert(seq->id);
+    return out;
 }
 
 } // namespace lexorra::testing
