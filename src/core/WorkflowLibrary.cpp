@@ -353,13 +353,6 @@ std::optional<std::filesystem::path> WorkflowLibrary::setAsideUnreadableStore(st
     return aside;
 }
 
-bool WorkflowLibrary::push(const std::vector<TextActionSeqPtr>& list, const std::vector<std::string>& ids,
-                           std::string* error) {
-    if (ids.empty() || !syncEnabled()) return true;
-    auto sync = openSync(error);
-    return sync && pushTo(*sync, list, ids, error);
-}
-
 bool WorkflowLibrary::pushTo(Sync& sync, const std::vector<TextActionSeqPtr>& list, const std::vector<std::string>& ids,
                              std::string* error) {
     ObjectStore& store = *sync.store;

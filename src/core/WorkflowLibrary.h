@@ -110,11 +110,6 @@ public:
     // that the defaults can start afresh; the new path, or nullopt with problem.
     std::optional<std::filesystem::path> setAsideUnreadableStore(std::string* problem = nullptr);
 
-    // With synchronisation on, pushes the given workflows of list to the object store and
-    // mirrors them into the sync folder; ids not in list are marked deleted there.
-    bool push(const std::vector<TextActionSeqPtr>& list, const std::vector<std::string>& ids,
-              std::string* error = nullptr);
-
 private:
     struct Sync;
     std::unique_ptr<Sync> openSync(std::string* error);
