@@ -94,11 +94,11 @@ std::vector<std::string_view> splitAtNewlines(std::string_view s) { return split
 
 std::vector<std::string_view> splitWords(std::string_view s) { return splitAt(s, isWhitespaceOrNewline, true); }
 
-std::string_view trimWhitespaceAndNewlines(std::string_view s) {
+std::string_view trimCodePoints(std::string_view s, bool (*trimmed)(char32_t)) {
     size_t begin = 0;
     while (begin < s.size()) {
         size_t i = begin;
-        if (!isWhitespaceOrNewline(nextCodePoint(s, i))) break;
+        if (!trimmed(nextCodePoint(s, i))) break;
         begin = i;
     }
     size_t end = s.size();
@@ -107,10 +107,12 @@ std::string_view trimWhitespaceAndNewlines(std::string_view s) {
         size_t start = end - 1;
         while (start > begin && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
         size_t i = start;
-        if (!isWhitespaceOrNewline(nextCodePoint(s, i))) break;
+        if (!trimmed(nextCodePoint(s, i))) break;
         end = start;
     }
     return s.substr(begin, end - begin);
 }
+
+std::string_view trimWhitespaceAndNewlines(std::string_view s) { return trimCodePoints(s, isWhitespaceOrNewline); }
 
 } // namespace lexorra::text

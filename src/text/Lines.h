@@ -35,6 +35,8 @@ std::vector<std::string_view> splitAtNewlines(std::string_view s);
 // Splits at every character of the whitespace-and-newline set, dropping empty pieces.
 std::vector<std::string_view> splitWords(std::string_view s);
 
+// Drops the code points `trimmed` accepts from both ends.
+std::string_view trimCodePoints(std::string_view s, bool (*trimmed)(char32_t));
 // Removes whitespace and newlines from both ends.
 std::string_view trimWhitespaceAndNewlines(std::string_view s);
 

@@ -51,24 +51,6 @@ std::string shuffledCharacters(std::string_view s, Walker& walker, Random& rando
     return out;
 }
 
-std::string_view trimHorizontalWhitespace(std::string_view s) {
-    size_t begin = 0;
-    while (begin < s.size()) {
-        size_t i = begin;
-        if (!text::isWhitespace(text::nextCodePoint(s, i))) break;
-        begin = i;
-    }
-    size_t end = s.size();
-    while (end > begin) {
-        size_t start = end - 1;
-        while (start > begin && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) --start;
-        size_t i = start;
-        if (!text::isWhitespace(text::nextCodePoint(s, i))) break;
-        end = start;
-    }
-    return s.substr(begin, end - begin);
-}
-
 // Readable scramble: the letters of each word change places, but short words stay and
 // the last letter keeps its place.
 std::string scrambledWords(std::string_view s, Walker& walker, Random& random) {
@@ -85,7 +67,7 @@ std::string scrambledWords(std::string_view s, Walker& walker, Random& random) {
         }
         out += ' ';
     }
-    return std::string(trimHorizontalWhitespace(out));
+    return std::string(text::trimCodePoints(out, text::isWhitespace));
 }
 
 } // namespace

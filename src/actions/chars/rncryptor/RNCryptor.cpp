@@ -1,5 +1,7 @@
 #include "actions/chars/rncryptor/RNCryptor.h"
 
+#include <future>
+
 namespace lexorra::RNCryptor {
 
 namespace {
@@ -14,6 +16,9 @@ Bytes passwordHeader(ByteView encryptionSalt, ByteView hmacSalt, ByteView iv) {
     return header;
 }
 
+// From this size on, a text's MAC is computed on a second core while the cipher works.
+constexpr std::size_t overlapSlice = std::size_t{1} << 20;
+
 void requireSize(ByteView bytes, std::size_t size, const char* what) {
     if (bytes.size() != size) throw CipherFailure(std::string(what) + " has the wrong size");
 }
@@ -24,6 +29,12 @@ Bytes FormatV3::makeKey(std::string_view password, ByteView salt) {
     return deriveKey(password, salt, keyDerivationIterations, keySize);
 }
 
+Keys Keys::derive(std::string_view password, ByteView encryptionSalt, ByteView hmacSalt) {
+    auto hmacKey = std::async(std::launch::async, [&] { return FormatV3::makeKey(password, hmacSalt); });
+    Bytes encryptionKey = FormatV3::makeKey(password, encryptionSalt);
+    return {std::move(encryptionKey), hmacKey.get()};
+}
+
 // ---- EncryptorV3
 
 EncryptorV3::EncryptorV3(std::string_view password)
@@ -31,8 +42,8 @@ EncryptorV3::EncryptorV3(std::string_view password)
                   randomBytes(FormatV3::ivSize)) {}
 
 EncryptorV3::EncryptorV3(std::string_view password, ByteView encryptionSalt, ByteView hmacSalt, ByteView iv)
-    : EncryptorV3(FormatV3::makeKey(password, encryptionSalt), FormatV3::makeKey(password, hmacSalt),
-                  passwordHeader(encryptionSalt, hmacSalt, iv), iv) {
+    : EncryptorV3(Keys::derive(password, encryptionSalt, hmacSalt), passwordHeader(encryptionSalt, hmacSalt, iv),
+                  iv) {
     requireSize(encryptionSalt, FormatV3::saltSize, "the encryption salt");
     requireSize(hmacSalt, FormatV3::saltSize, "the HMAC salt");
 }
@@ -43,6 +54,9 @@ EncryptorV3::EncryptorV3(const Keys& keys, ByteView iv) {
     append(header, vector);
     *this = EncryptorV3(keys.encryptionKey, keys.hmacKey, std::move(header), vector);
 }
+
+EncryptorV3::EncryptorV3(const Keys& keys, Bytes header, ByteView iv)
+    : EncryptorV3(keys.encryptionKey, keys.hmacKey, std::move(header), iv) {}
 
 EncryptorV3::EncryptorV3(ByteView encryptionKey, ByteView hmacKey, Bytes header, ByteView iv)
     : engine(std::make_unique<Engine>(Engine::Operation::encrypt, encryptionKey, iv)),
@@ -69,9 +83,26 @@ void EncryptorV3::update(ByteView data, Bytes& out) {
         append(out, *pendingHeader);
         pendingHeader.reset();
     }
-    const std::size_t start = out.size();
-    engine->update(data, out);
-    hmac->update(ByteView(out).subspan(start));
+    if (data.size() < 2 * overlapSlice) {
+        const std::size_t start = out.size();
+        engine->update(data, out);
+        hmac->update(ByteView(out).subspan(start));
+        return;
+    }
+    // A slice is authenticated on a second core while the next one is encrypted. The MAC
+    // reads `out` through a view, so `out` must not move meanwhile: room for the whole
+    // ciphertext is made first (CBC adds at most a block).
+    out.reserve(out.size() + data.size() + 16);
+    std::future<void> authenticated;
+    for (std::size_t at = 0; at < data.size(); at += overlapSlice) {
+        const std::size_t start = out.size();
+        engine->update(data.subspan(at, std::min(overlapSlice, data.size() - at)), out);
+        if (authenticated.valid()) authenticated.get();
+        authenticated = std::async(std::launch::async, [this, slice = ByteView(out.data() + start, out.size() - start)] {
+            hmac->update(slice);
+        });
+    }
+    authenticated.get();
 }
 
 void EncryptorV3::finalData(Bytes& out) {
@@ -91,8 +122,15 @@ DecryptorEngineV3::DecryptorEngineV3(const Keys& keys, ByteView iv, ByteView hea
 
 void DecryptorEngineV3::update(ByteView data, Bytes& out) {
     const Bytes ciphertext = buffer.update(data);
-    hmac.update(ciphertext);
+    if (ciphertext.size() < 2 * overlapSlice) {
+        hmac.update(ciphertext);
+        engine.update(ciphertext, out);
+        return;
+    }
+    // Both only read the ciphertext: the MAC runs on a second core beside the cipher.
+    auto authenticated = std::async(std::launch::async, [&] { hmac.update(ciphertext); });
     engine.update(ciphertext, out);
+    authenticated.get();
 }
 
 void DecryptorEngineV3::finalData(Bytes& out) {
@@ -118,7 +156,7 @@ void DecryptorV3::startEngine() {
         const ByteView encryptionSalt = header.subspan(2, FormatV3::saltSize);
         const ByteView hmacSalt = header.subspan(2 + FormatV3::saltSize, FormatV3::saltSize);
         const ByteView iv = header.subspan(2 + 2 * FormatV3::saltSize, FormatV3::ivSize);
-        const Keys keys{FormatV3::makeKey(*password, encryptionSalt), FormatV3::makeKey(*password, hmacSalt)};
+        const Keys keys = Keys::derive(*password, encryptionSalt, hmacSalt);
         decryptorEngine = std::make_unique<DecryptorEngineV3>(keys, iv, header);
     } else {
         if (header[1] != FormatV3::keyOptions) throw Failure(Error::invalidCredentialType);

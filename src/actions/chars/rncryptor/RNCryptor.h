@@ -43,6 +43,9 @@ struct FormatV3 {
 struct Keys {
     Bytes encryptionKey;
     Bytes hmacKey;
+
+    // Both keys of a password, derived side by side on two cores.
+    static Keys derive(std::string_view password, ByteView encryptionSalt, ByteView hmacSalt);
 };
 
 // What opens a message: a password, or the two keys themselves.
@@ -65,6 +68,7 @@ public:
     void finalData(Bytes& out);
 
 private:
+    EncryptorV3(const Keys& keys, Bytes header, ByteView iv);
     EncryptorV3(ByteView encryptionKey, ByteView hmacKey, Bytes header, ByteView iv);
 
     std::unique_ptr<Engine> engine;
