@@ -141,7 +141,6 @@ public:
     };
     struct Request {
         QString sender;
-        QString parentWindow;
         QVariantMap options;
         QString handle;
     };
@@ -253,7 +252,6 @@ public:
         }
         Request request;
         request.sender = message.service();
-        request.parentWindow = message.arguments().at(0).toString();
         request.options = qdbus_cast<QVariantMap>(message.arguments().at(1));
         QString token = request.options.value("handle_token").toString();
         std::unique_lock lock(m_mutex);

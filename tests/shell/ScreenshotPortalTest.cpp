@@ -156,12 +156,6 @@ TEST_F(PortalRequestTest, HandleNamedByAnOlderPortalIsFollowed) {
     EXPECT_TRUE(portal.standIn->requests()[0].handle.contains("/legacy/"));
 }
 
-TEST_F(PortalRequestTest, UserCancelWritesNothing) {
-    portal.standIn->answerWith(Answer::cancel);
-    EXPECT_EQ(shoot().status, PortalShot::Status::cancelled);
-    EXPECT_FALSE(std::filesystem::exists(file()));
-}
-
 TEST_F(PortalRequestTest, FailuresWriteNothing) {
     const struct {
         Answer answer;
