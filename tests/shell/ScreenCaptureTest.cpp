@@ -136,13 +136,7 @@ TEST_F(CaptureFileTest, MissingAndDamagedFiles) {
     EXPECT_EQ(readCaptureFile(captureFilePath(), true, false).outcome, O::unreadable);
 }
 
-TEST_F(CaptureFileTest, BarcodeWinsOverText) {
-    const std::string file = save(qrAboveText("payload 42", threeLines));
-    const CaptureReading reading = readCaptureFile(file, true, false);
-    EXPECT_EQ(reading.outcome, CaptureReading::Outcome::barcode);
-    EXPECT_EQ(reading.text, "payload 42");
-}
-
+// What a picture reads as is otherwise seen through the whole command, below.
 TEST_F(CaptureFileTest, BarcodeWithoutTextFallsBackToRecognition) {
     const QImage code = binaryQrImage();
     QImage image = textImage({"Fallback words"}, code.height() + 10);
@@ -153,16 +147,6 @@ TEST_F(CaptureFileTest, BarcodeWithoutTextFallsBackToRecognition) {
     const CaptureReading reading = readCaptureFile(save(image), true, false);
     EXPECT_EQ(reading.outcome, CaptureReading::Outcome::text);
     EXPECT_NE(reading.text.find("Fallback words"), std::string::npos) << reading.text;
-}
-
-TEST_F(CaptureFileTest, TextOnlyReadingIgnoresTheBarcode) {
-    const std::string file = save(textImage(threeLines));
-    const CaptureReading lines = readCaptureFile(file, false, false);
-    EXPECT_EQ(lines.outcome, CaptureReading::Outcome::text);
-    EXPECT_EQ(lines.text, "Hello World\nQuick brown fox\nLazy dog sleeps");
-    const CaptureReading joined = readCaptureFile(file, true, true);
-    EXPECT_EQ(joined.outcome, CaptureReading::Outcome::text);
-    EXPECT_EQ(joined.text, "Hello World Quick brown fox Lazy dog sleeps");
 }
 
 // The whole command against the real window. The region comes from a picker that hands over
