@@ -25,16 +25,13 @@
 #include <vector>
 
 using namespace lexorra;
-using lexorra::testing::CompletionServer;
-using lexorra::testing::readFile;
-using lexorra::testing::TemporaryXdgHome;
+using namespace lexorra::testing;
 
 namespace {
 
 const std::string apiKey = "sk-exposure-test-0123456789abcdefSECRET";
 
-using CliRun = lexorra::testing::CliResult;
-using lexorra::testing::shellQuote;
+using CliRun = CliResult;
 
 unsigned modeOf(const std::filesystem::path& file) {
     struct stat st {};
@@ -86,7 +83,7 @@ protected:
         m_oldMask = ::umask(022); // a usual desktop session's mask
         auto ai = makeDefault(TextActionType::chatGPT);
         ai->setOption("Prompt", Value("Translate to Spanish"));
-        auto seq = lexorra::testing::replaceWorkflow("With AI", "a", "");
+        auto seq = replaceWorkflow("With AI", "a", "");
         seq->actionsArray.push_back(ai);
         workflows = {seq};
         Settings settings;
@@ -101,10 +98,9 @@ protected:
     // Runs the program in this home with the service at address: a real process, so that
     // every byte it writes on its own descriptors is seen.
     CliRun cli(const std::vector<std::string>& args, const std::string& address, const std::string& input = "Hello") {
-        return lexorra::testing::runCliProcess(args, input, home.root / "run",
-                                               "XDG_CONFIG_HOME=" + shellQuote(home.config().string()) +
-                                                   " XDG_DATA_HOME=" + shellQuote(home.data().string()) +
-                                                   " LEXORRA_OPENAI_ADDRESS=" + shellQuote(address));
+        return runCliProcess(args, input, home.root / "run",
+                             "XDG_CONFIG_HOME=" + shellQuote(home.config().string()) + " XDG_DATA_HOME=" +
+                                 shellQuote(home.data().string()) + " LEXORRA_OPENAI_ADDRESS=" + shellQuote(address));
     }
 
     TemporaryXdgHome home;

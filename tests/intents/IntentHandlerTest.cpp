@@ -14,13 +14,12 @@
 
 using namespace lexorra;
 using namespace lexorra::intents;
-using lexorra::testing::readFile;
-using lexorra::testing::TemporaryXdgHome;
+using namespace lexorra::testing;
 
 namespace {
 
 TextActionSeqPtr workflow(std::string id, std::string name, TextActionType kind) {
-    auto seq = lexorra::testing::replaceWorkflow(name, "a", "b");
+    auto seq = replaceWorkflow(name, "a", "b");
     seq->id = std::move(id);
     if (kind != TextActionType::replaceString) seq->actionsArray = {makeDefault(kind)};
     return seq;
