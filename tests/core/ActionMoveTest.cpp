@@ -2,7 +2,7 @@
 #include "core/AppManager.h"
 #include "core/ManualScheduler.h"
 #include "core/SettingsStore.h"
-#include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +18,16 @@ const TextActionType kinds[] = {TextActionType::trimLines, TextActionType::addPr
 
 TextActionSeq fourSteps() {
     TextActionSeq seq("Four");
-    for (auto kind : kinds) seq.actionsArray.push_back(makeDefault(kind));
+    for (auto kind : kinds)
+        seq.actionsArray.push_back(makeDefault(kind));
     return seq;
 }
 
 // The order as the catalogue's raw values: 9 trimLines, 1 addPrefix, 3 convertCase, 4 numberLines.
 std::vector<int> order(const TextActionSeq& seq) {
     std::vector<int> out;
-    for (const auto& a : seq.actionsArray) out.push_back(rawValue(a->type));
+    for (const auto& a : seq.actionsArray)
+        out.push_back(rawValue(a->type));
     return out;
 }
 
@@ -42,7 +44,8 @@ TEST_P(SequenceMove, EndsAtTheTargetIndexWithTheOthersInOrder) {
     auto seq = fourSteps();
     const auto ids = [&] {
         std::vector<std::string> out;
-        for (const auto& a : seq.actionsArray) out.push_back(a->id);
+        for (const auto& a : seq.actionsArray)
+            out.push_back(a->id);
         return out;
     }();
     const auto& c = GetParam();
@@ -53,29 +56,22 @@ TEST_P(SequenceMove, EndsAtTheTargetIndexWithTheOthersInOrder) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SequenceMove,
-    ::testing::Values(MoveCase{0, 3, true, {1, 3, 4, 9}},     // first to last
-                      MoveCase{3, 0, true, {4, 9, 1, 3}},     // last to first
-                      MoveCase{1, 2, true, {9, 3, 1, 4}},     // neighbours swap downwards
-                      MoveCase{2, 1, true, {9, 3, 1, 4}},     // and upwards
-                      MoveCase{0, 2, true, {1, 3, 9, 4}},     // across one
-                      MoveCase{3, 1, true, {9, 4, 1, 3}},     // back across one
-                      MoveCase{2, 2, false, {9, 1, 3, 4}},    // onto itself
-                      MoveCase{4, 0, false, {9, 1, 3, 4}},    // from past the end
-                      MoveCase{0, 4, false, {9, 1, 3, 4}},    // to past the end
-                      MoveCase{size_t(-1), 0, false, {9, 1, 3, 4}}));
+INSTANTIATE_TEST_SUITE_P(Cases, SequenceMove,
+                         ::testing::Values(MoveCase{0, 3, true, {1, 3, 4, 9}},  // first to last
+                                           MoveCase{3, 0, true, {4, 9, 1, 3}},  // last to first
+                                           MoveCase{1, 2, true, {9, 3, 1, 4}},  // neighbours swap downwards
+                                           MoveCase{2, 1, true, {9, 3, 1, 4}},  // and upwards
+                                           MoveCase{0, 2, true, {1, 3, 9, 4}},  // across one
+                                           MoveCase{3, 1, true, {9, 4, 1, 3}},  // back across one
+                                           MoveCase{2, 2, false, {9, 1, 3, 4}}, // onto itself
+                                           MoveCase{4, 0, false, {9, 1, 3, 4}}, // from past the end
+                                           MoveCase{0, 4, false, {9, 1, 3, 4}}, // to past the end
+                                           MoveCase{size_t(-1), 0, false, {9, 1, 3, 4}}));
 
 TEST(SequenceMove, EmptyWorkflowHasNothingToMove) {
     TextActionSeq seq("Empty");
     EXPECT_FALSE(seq.moveAction(0, 0));
     EXPECT_TRUE(seq.actionsArray.empty());
-}
-
-Dictionary option(const char* key, Value value) {
-    Dictionary d = makeDictionary();
-    d.set(key, std::move(value));
-    return d;
 }
 
 class AppManagerMove : public ::testing::Test {
@@ -85,8 +81,8 @@ protected:
         clock.advance(5);
         workflow = app.createWorkflow("Moved");
         // Prefix "X" then lower case: the order shows in the result ("xa" against "Xa").
-        workflow->actionsArray.push_back(fromDictionary(TextActionType::addPrefix, option("Prefix", "X")));
-        workflow->actionsArray.push_back(fromDictionary(TextActionType::convertCase, option("CaseType", 2)));
+        workflow->actionsArray = {lexorra::testing::actionWith(TextActionType::addPrefix, "Prefix", Value("X")),
+                                  lexorra::testing::actionWith(TextActionType::convertCase, "CaseType", Value(2))};
         app.saveWorkFlowsToUserDefaults(false);
         app.setSelectedworkflowSeq(workflow);
         clock.advance(1);

@@ -1,26 +1,19 @@
-#include "core/AppManager.h"
 #include "core/ActionFactory.h"
+#include "core/AppManager.h"
 #include "core/ManualScheduler.h"
 #include "core/ObjectStore.h"
 #include "core/SettingsStore.h"
 #include "core/SyncFolder.h"
+#include "support/TemporaryXdgHome.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 using namespace lexorra;
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path freshFolder(const std::string& name) {
-    auto dir = fs::temp_directory_path() / ("lexorra-appstore-" + std::to_string(::getpid()) + "-" + name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
 
 // One installation: its own stores, sharing a sync folder and a clock with the others.
 struct Machine {
@@ -40,7 +33,8 @@ struct Machine {
     }
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        for (const auto& w : app->workflowsSeqArray()) out.push_back(w->name);
+        for (const auto& w : app->workflowsSeqArray())
+            out.push_back(w->name);
         std::sort(out.begin(), out.end());
         return out;
     }
@@ -50,7 +44,8 @@ struct Machine {
 
 TEST(AppManagerStorage, EditsArePushedOnceAfterTheLastAndRemoteChangesWaitForThePause) {
     ManualScheduler clock;
-    const auto dir = freshFolder("push");
+    const lexorra::testing::TemporaryXdgHome home;
+    const auto& dir = home.root;
     Machine a(dir / "a", dir / "sync", clock, "A");
     a.app->setICloudSyncEnabled(true);
     clock.advance(45); // the first push after switching on, and its read-back
@@ -90,7 +85,8 @@ TEST(AppManagerStorage, EditsArePushedOnceAfterTheLastAndRemoteChangesWaitForThe
 
 TEST(AppManagerStorage, TwoMachinesConvergeThroughTheSyncFolder) {
     ManualScheduler clock;
-    const auto dir = freshFolder("converge");
+    const lexorra::testing::TemporaryXdgHome home;
+    const auto& dir = home.root;
     Machine a(dir / "a", dir / "sync", clock, "A");
     Machine b(dir / "b", dir / "sync", clock, "B");
     a.app->setICloudSyncEnabled(true);
@@ -123,11 +119,16 @@ TEST(AppManagerStorage, TwoMachinesConvergeThroughTheSyncFolder) {
 
 TEST(AppManagerStorage, ExportImportAndDefaults) {
     ManualScheduler clock;
-    const auto dir = freshFolder("exchange");
+    const lexorra::testing::TemporaryXdgHome home;
+    const auto& dir = home.root;
     Machine a(dir / "a", dir / "sync", clock, "A");
     const size_t defaults = a.app->workflowsSeqArray().size();
-    EXPECT_GT(defaults, 0u); // first start
+    EXPECT_GT(defaults, 0u); // first start: the first workflow selected, its result of the welcome text kept
     EXPECT_TRUE(a.app->selectDefaultAction);
+    EXPECT_EQ(a.app->activeActionsSeq(), a.app->workflowsSeqArray().front());
+    clock.advance(1);
+    EXPECT_FALSE(a.app->resultString().empty());
+    EXPECT_EQ(a.standard.value("SavedInputString"), Value(a.app->inputString()));
     EXPECT_FALSE(a.app->inputString().empty());
 
     ASSERT_TRUE(a.app->exportWorkflows((dir / "all.json").string(), "all"));
@@ -135,14 +136,16 @@ TEST(AppManagerStorage, ExportImportAndDefaults) {
     ASSERT_TRUE(a.app->importWorkflows((dir / "all.json").string()));
     EXPECT_EQ(a.app->workflowsSeqArray().size(), 3 * defaults);
     std::set<std::string> ids;
-    for (const auto& w : a.app->workflowsSeqArray()) ids.insert(w->id);
+    for (const auto& w : a.app->workflowsSeqArray())
+        ids.insert(w->id);
     EXPECT_EQ(ids.size(), 3 * defaults);
     EXPECT_FALSE(a.app->importWorkflows((dir / "missing.json").string()));
 
     a.app->loadDefaultWorkflows();
     a.app->loadDefaultWorkflows();
     ids.clear();
-    for (const auto& w : a.app->workflowsSeqArray()) ids.insert(w->id);
+    for (const auto& w : a.app->workflowsSeqArray())
+        ids.insert(w->id);
     EXPECT_EQ(ids.size(), 3 * defaults); // the defaults keep their stored ids
     EXPECT_EQ(a.app->activeSeqType(), SeqType::action);
 }

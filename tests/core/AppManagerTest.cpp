@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 using namespace lexorra;
 
 using lexorra::testing::Fixture;

@@ -11,11 +11,17 @@
 
 using namespace lexorra;
 
-TEST(Catalogue, RawValuesRoundTripAndStopAtTheEnds) {
+TEST(Catalogue, RawValuesAndNamesOnTheCommandLine) {
     for (auto type : allTextActionTypes())
         EXPECT_EQ(textActionTypeFromRaw(rawValue(type)), type);
     EXPECT_FALSE(textActionTypeFromRaw(-1));
     EXPECT_FALSE(textActionTypeFromRaw(35));
+    EXPECT_EQ(textActionTypeFromName("3"), TextActionType::convertCase);
+    EXPECT_EQ(textActionTypeFromName("convertCase"), TextActionType::convertCase);
+    EXPECT_EQ(textActionTypeFromName("Convert Case"), TextActionType::convertCase);
+    EXPECT_EQ(textActionTypeFromName("beautify json"), TextActionType::JSON);
+    EXPECT_FALSE(textActionTypeFromName("35"));
+    EXPECT_FALSE(textActionTypeFromName("nothing"));
 }
 
 TEST(Catalogue, SortingByTitle) {
@@ -36,17 +42,6 @@ TEST(Catalogue, SearchLooksAtTitleAndKeywordsIgnoringCase) {
     EXPECT_TRUE(matchesSearch(TextActionType::specialTransformations, "upside"));
     EXPECT_FALSE(matchesSearch(TextActionType::trimLines, "delete"));
     EXPECT_TRUE(matchesSearch(TextActionType::trimLines, ""));
-    EXPECT_EQ(keywords(TextActionType::textGenerator), "Random Dummy Text Generator  ");
-    EXPECT_EQ(icon(TextActionType::chatGPT), "openai");
-}
-
-TEST(Catalogue, NamesOnTheCommandLine) {
-    EXPECT_EQ(textActionTypeFromName("3"), TextActionType::convertCase);
-    EXPECT_EQ(textActionTypeFromName("convertCase"), TextActionType::convertCase);
-    EXPECT_EQ(textActionTypeFromName("Convert Case"), TextActionType::convertCase);
-    EXPECT_EQ(textActionTypeFromName("beautify json"), TextActionType::JSON);
-    EXPECT_FALSE(textActionTypeFromName("35"));
-    EXPECT_FALSE(textActionTypeFromName("nothing"));
 }
 
 namespace {

@@ -10,7 +10,7 @@
 #include "core/SyncFolder.h"
 #include "core/TextActionSeq.h"
 #include "core/WorkflowMirror.h"
-#include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -28,9 +28,7 @@
 #include <unistd.h>
 
 using namespace lexorra;
-using lexorra::testing::readFile;
-using lexorra::testing::TemporaryXdgHome;
-using lexorra::testing::writeFile;
+using namespace lexorra::testing;
 
 namespace {
 
@@ -186,6 +184,17 @@ KillReport killWriterRepeatedly(int rounds, std::chrono::seconds budget, unsigne
     return report;
 }
 
+// Every round must have ended in a kill, and kills must have landed on both sides of a save,
+// or the test proved nothing.
+void expectKillsOnBothSides(const char* what, const KillReport& report, const int (&seen)[2]) {
+    EXPECT_GE(report.kills, minimumKills);
+    EXPECT_EQ(report.kills, report.rounds);
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+    std::printf("%s: %d kills in %.1f s (a save %.1f ms), old/new %d/%d\n", what, report.kills, report.seconds,
+                report.saveSeconds * 1000, seen[0], seen[1]);
+}
+
 int countPrefixed(const std::filesystem::path& folder, const std::string& prefix) {
     int n = 0;
     for (const auto& e : std::filesystem::directory_iterator(folder))
@@ -246,15 +255,8 @@ TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
             else
                 FAIL() << "round " << round << ": neither list";
         });
-    EXPECT_GE(report.kills, minimumKills);
-    EXPECT_EQ(report.kills, report.rounds);
-    // Kills must have landed in the middle of writes and on both sides of a save, or the
-    // test proved nothing.
-    EXPECT_GT(interruptedWrites, 0);
-    EXPECT_GT(seen[0], 0);
-    EXPECT_GT(seen[1], 0);
-    std::printf("group store: %d kills in %.1f s (a save %.1f ms), %d interrupted writes, old/new %d/%d\n",
-                report.kills, report.seconds, report.saveSeconds * 1000, interruptedWrites, seen[0], seen[1]);
+    expectKillsOnBothSides("group store", report, seen);
+    EXPECT_GT(interruptedWrites, 0) << "no kill landed in the middle of a write";
     // The next writer clears what the killed ones left behind.
     SettingsStore next(file);
     ASSERT_TRUE(next.setValue("SavedWorkFlows", lists.dictionaries(0)));
@@ -289,12 +291,7 @@ TEST(CrashSafety, ObjectStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
             reopened.reset();
             ASSERT_EQ(integrityCheck(file), "ok") << "round " << round;
         });
-    EXPECT_GE(report.kills, minimumKills);
-    EXPECT_EQ(report.kills, report.rounds);
-    EXPECT_GT(seen[0], 0);
-    EXPECT_GT(seen[1], 0);
-    std::printf("object store: %d kills in %.1f s (a save %.1f ms), old/new %d/%d\n", report.kills, report.seconds,
-                report.saveSeconds * 1000, seen[0], seen[1]);
+    expectKillsOnBothSides("object store", report, seen);
 }
 
 TEST(CrashSafety, SyncFolderRecordsAreWholeWhenTheirWriterIsKilled) {
@@ -314,7 +311,6 @@ TEST(CrashSafety, SyncFolderRecordsAreWholeWhenTheirWriterIsKilled) {
     }
     std::unique_ptr<ObjectStore> store;
     std::unique_ptr<SyncFolder> sync;
-    int interruptedWrites = 0;
     int mixedRounds = 0;
     int seen[2] = {0, 0};
     const KillReport report = killWriterRepeatedly(
@@ -325,7 +321,6 @@ TEST(CrashSafety, SyncFolderRecordsAreWholeWhenTheirWriterIsKilled) {
         },
         [&](std::int64_t n) { pushWorkflowsToStore(*store, lists.lists[n % 2]); },
         [&](int round) {
-            interruptedWrites += countPrefixed(folder, ".") > 0 ? 1 : 0;
             // Each record is a file of its own: each holds one version whole; together they
             // may come from different saves.
             auto reader = ObjectStore::open(std::filesystem::path(ObjectStore::inMemoryPath), "reader");
@@ -334,9 +329,7 @@ TEST(CrashSafety, SyncFolderRecordsAreWholeWhenTheirWriterIsKilled) {
             std::set<int> versions;
             for (int i = 0; i < lists.count(); ++i) {
                 const auto path = view.fileFor(lists.lists[0][static_cast<size_t>(i)]->id);
-                auto parsed = json::parse(readFile(path));
-                ASSERT_TRUE(parsed) << "round " << round << ": " << path;
-                auto record = SyncFolder::recordFromValue(*parsed);
+                const auto record = syncRecordIn(path);
                 ASSERT_TRUE(record) << "round " << round << ": " << path;
                 const int version = lists.versionOf(i, record->jsonString);
                 ASSERT_NE(version, -1) << "round " << round << ": " << path;
@@ -350,15 +343,9 @@ TEST(CrashSafety, SyncFolderRecordsAreWholeWhenTheirWriterIsKilled) {
             ASSERT_EQ(scan.skipped, 0) << "round " << round;
             ASSERT_EQ(scan.imported, lists.count()) << "round " << round;
         });
-    EXPECT_GE(report.kills, minimumKills);
-    EXPECT_EQ(report.kills, report.rounds);
+    expectKillsOnBothSides("sync folder", report, seen);
     // Kills between the files of one save leave records of two saves side by side.
     EXPECT_GT(mixedRounds, 0);
-    EXPECT_GT(seen[0], 0);
-    EXPECT_GT(seen[1], 0);
-    std::printf("sync folder: %d kills in %.1f s (a save %.1f ms), %d interrupted writes, %d rounds with records of "
-                "two saves\n",
-                report.kills, report.seconds, report.saveSeconds * 1000, interruptedWrites, mixedRounds);
 
     // The writer's store may be a save ahead of the folder; the next start brings the folder
     // up to the store.
@@ -369,11 +356,8 @@ TEST(CrashSafety, SyncFolderRecordsAreWholeWhenTheirWriterIsKilled) {
     resumed.scanNow();
     const int version = lists.versionOf(texts(restarted->records()));
     ASSERT_NE(version, -1);
-    for (const auto& record : restarted->records()) {
-        auto parsed = json::parse(readFile(resumed.fileFor(record.id)));
-        ASSERT_TRUE(parsed);
-        EXPECT_EQ(SyncFolder::recordFromValue(*parsed), record);
-    }
+    for (const auto& record : restarted->records())
+        EXPECT_EQ(syncRecordIn(resumed.fileFor(record.id)), record);
 }
 
 TEST(CrashSafety, DamagedObjectStoreIsReportedAndLeftAsItIs) {
@@ -430,15 +414,13 @@ TEST(CrashSafety, DamagedSyncRecordIsNeverOverwritten) {
     ASSERT_TRUE(pushWorkflowsToStore(*store, lists.lists[1]));
     EXPECT_EQ(readFile(damaged), half);
     // The other records went on synchronising.
-    auto parsed = json::parse(readFile(sync.fileFor(lists.lists[1][4]->id)));
-    ASSERT_TRUE(parsed);
-    auto record = SyncFolder::recordFromValue(*parsed);
+    auto record = syncRecordIn(sync.fileFor(lists.lists[1][4]->id));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->jsonString, lists.lists[1][4]->jsonString());
     // Once the damaged file is gone, the record is written again.
     std::filesystem::remove(damaged);
     sync.scanNow();
-    parsed = json::parse(readFile(damaged));
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(SyncFolder::recordFromValue(*parsed)->jsonString, lists.lists[1][3]->jsonString());
+    record = syncRecordIn(damaged);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->jsonString, lists.lists[1][3]->jsonString());
 }

@@ -7,9 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace lexorra;
-using lexorra::testing::replaceWorkflow;
-using lexorra::testing::TemporaryXdgHome;
-using lexorra::testing::writeFile;
+using namespace lexorra::testing;
 
 namespace {
 
@@ -87,10 +85,14 @@ TEST(ObjectStore, EveryChangeIsLaterThanTheLastOne) {
     }
 }
 
-TEST(ObjectStore, HistoryRecordsEveryTransactionWithItsAuthor) {
+// Observers hear each commit, local or remote, once it is made; the history keeps them.
+TEST(ObjectStore, HistoryAndObserversRecordEveryTransactionWithItsAuthor) {
     auto store = openStore(std::string(ObjectStore::inMemoryPath));
+    std::vector<StoreChange> heard;
+    const int token = store->addObserver([&](const StoreChange& c) { heard.push_back(c); });
     store->insert({.id = "A", .jsonString = "1"});
     store->insert({.id = "B", .jsonString = "2"});
+    EXPECT_TRUE(heard.empty());
     store->save();
     store->save(); // nothing to save: no transaction
     ASSERT_TRUE(store->applyRemote({{.id = "C", .jsonString = "3", .modified = 5, .machineId = "machine-b"}}));
@@ -104,22 +106,12 @@ TEST(ObjectStore, HistoryRecordsEveryTransactionWithItsAuthor) {
     EXPECT_EQ(history[1].ids, (std::vector<std::string>{"C"}));
     EXPECT_EQ(store->history(history[0].transaction).size(), 1u);
     EXPECT_EQ(store->fetch("C")[0].modified, 5);
-}
-
-TEST(ObjectStore, ObserversHearLocalAndRemoteCommits) {
-    auto store = openStore(std::string(ObjectStore::inMemoryPath));
-    std::vector<StoreChange> heard;
-    int token = store->addObserver([&](const StoreChange& c) { heard.push_back(c); });
-    store->insert({.id = "A", .jsonString = "1"});
-    EXPECT_TRUE(heard.empty());
-    store->save();
-    store->applyRemote({{.id = "B", .jsonString = "2", .modified = 1}});
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_EQ(heard[0].author, ChangeAuthor::local);
     EXPECT_EQ(heard[1].author, ChangeAuthor::remote);
     EXPECT_LT(heard[0].transaction, heard[1].transaction);
     store->removeObserver(token);
-    store->applyRemote({{.id = "C", .jsonString = "3", .modified = 1}});
+    store->applyRemote({{.id = "D", .jsonString = "4", .modified = 1}});
     EXPECT_EQ(heard.size(), 2u);
 }
 

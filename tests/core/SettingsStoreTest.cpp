@@ -8,9 +8,7 @@
 #include <unistd.h>
 
 using namespace lexorra;
-using lexorra::testing::readFile;
-using lexorra::testing::TemporaryXdgHome;
-using lexorra::testing::writeFile;
+using namespace lexorra::testing;
 
 TEST(SettingsPaths, FollowXdgVariablesAndIgnoreRelativeOnes) {
     TemporaryXdgHome home;
@@ -23,41 +21,6 @@ TEST(SettingsPaths, FollowXdgVariablesAndIgnoreRelativeOnes) {
     ::setenv("XDG_DATA_HOME", "", 1);
     EXPECT_EQ(dataFolder(), home.root / ".local/share" / "lexorra");
     ::setenv("HOME", oldHome.c_str(), 1);
-}
-
-struct DefaultCase {
-    SettingName key;
-    StoreKind store;
-    std::optional<Value> expected;
-};
-
-TEST(SettingsKeys, DefaultsAndStoresOfTheEngineKeys) {
-    TemporaryXdgHome home;
-    Settings settings;
-    const DefaultCase cases[] = {
-        {"SavedWorkFlows", StoreKind::group, std::nullopt},
-        {"Version", StoreKind::group, std::nullopt},
-        {"apiKey", StoreKind::group, Value("")},
-        {"iCloudSyncEnabled", StoreKind::standard, Value(false)},
-        {"ActiveActionsSeq", StoreKind::standard, std::nullopt},
-        {"SavedInputString", StoreKind::standard, std::nullopt},
-        {"LiveResults", StoreKind::standard, Value(true)},
-        {"ViewTextInfo", StoreKind::standard, Value(false)},
-        {"IgnoreLineBreaks", StoreKind::standard, Value(false)},
-        {"menuBarIcon", StoreKind::standard, std::nullopt},
-        {"HideDockIcon", StoreKind::standard, Value(false)},
-        {"SyncFolder", StoreKind::standard, Value((home.data() / "lexorra" / "sync").string())},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.key.text()));
-        const SettingKey* entry = findSettingKey(c.key.text());
-        ASSERT_NE(entry, nullptr);
-        EXPECT_EQ(entry->store, c.store);
-        EXPECT_EQ(settings.value(c.key), c.expected);
-    }
-    ASSERT_NE(findSettingKey("SavedWorkFlows", true), nullptr);
-    EXPECT_EQ(findSettingKey("SavedWorkFlows", true)->store, StoreKind::standard);
-    EXPECT_EQ(findSettingKey("noSuchKey"), nullptr);
 }
 
 TEST(SettingsKeys, ValuesGoToTheirStoreAndWrongTypesAreRefused) {
@@ -110,40 +73,35 @@ TEST(SettingsStore, KeepsTypedValuesAndOtherKeysAcrossWrites) {
     }
 }
 
-struct CorruptCase {
-    const char* name;
-    const char* contents;
-};
-
-TEST(SettingsStore, CorruptFileIsReportedAndNeverOverwritten) {
-    const CorruptCase cases[] = {
+TEST(SettingsStore, CorruptOrUnreadableFileIsReportedAndNeverOverwritten) {
+    const struct {
+        const char* name;
+        const char* contents; // nullptr: a folder where the file should be, which nobody can read, root included
+    } cases[] = {
         {"truncated", R"({"SavedWorkFlows": [{"Id": "A")"},
         {"not json", "hello"},
         {"top-level list", "[1, 2]"},
         {"empty file", ""},
+        {"folder", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TemporaryXdgHome home;
-        writeFile(home.groupFile(), c.contents);
+        if (c.contents)
+            writeFile(home.groupFile(), c.contents);
+        else
+            std::filesystem::create_directories(home.groupFile() / "inside");
         SettingsStore store(home.groupFile());
         EXPECT_EQ(store.reload(), SettingsStore::State::unreadable);
         EXPECT_NE(store.problem().find(home.groupFile().string()), std::string::npos) << store.problem();
         EXPECT_FALSE(store.setValue("Version", "1"));
         EXPECT_NE(store.problem().find(home.groupFile().string()), std::string::npos);
-        EXPECT_EQ(readFile(home.groupFile()), c.contents);
+        if (c.contents) {
+            EXPECT_EQ(readFile(home.groupFile()), c.contents);
+        } else {
+            EXPECT_TRUE(std::filesystem::is_directory(home.groupFile() / "inside"));
+        }
     }
-}
-
-TEST(SettingsStore, UnreadableFileIsReportedAndLeftAlone) {
-    TemporaryXdgHome home;
-    // A folder where the file should be cannot be read by anyone, root included.
-    std::filesystem::create_directories(home.groupFile() / "inside");
-    SettingsStore store(home.groupFile());
-    EXPECT_EQ(store.reload(), SettingsStore::State::unreadable);
-    EXPECT_NE(store.problem().find(home.groupFile().string()), std::string::npos) << store.problem();
-    EXPECT_FALSE(store.setValue("Version", "2"));
-    EXPECT_TRUE(std::filesystem::is_directory(home.groupFile() / "inside"));
 }
 
 // Two processes adding to the same store: with the lock no increment is lost.

@@ -9,10 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace lexorra;
-using lexorra::testing::replaceWorkflow;
-using lexorra::testing::readFile;
-using lexorra::testing::TemporaryXdgHome;
-using lexorra::testing::writeFile;
+using namespace lexorra::testing;
 
 namespace {
 
@@ -101,6 +98,10 @@ TEST_F(SyncFolderTest, TwoMachinesConvergeAfterEditsDeletesAndRenamesOnEitherSid
     EXPECT_EQ(b.callbacks, 1);
     EXPECT_EQ(b.texts(), a.texts());
     EXPECT_TRUE(b.find(one->id)->allowToEdit);
+    // Imported changes are the other machine's transactions.
+    ASSERT_EQ(b.store->history().size(), 1u);
+    EXPECT_EQ(b.store->history()[0].author, ChangeAuthor::remote);
+    EXPECT_EQ(b.store->history()[0].machineId, "machine-a");
 
     // An edit on B reaches A.
     b.find(one->id)->actionsArray[0]->setOption("WithString", Value("B was here"));
@@ -143,17 +144,6 @@ TEST_F(SyncFolderTest, TwoMachinesConvergeAfterEditsDeletesAndRenamesOnEitherSid
     EXPECT_EQ(jsonFiles(), 3u);
 }
 
-TEST_F(SyncFolderTest, ImportedChangesAreRemoteTransactions) {
-    a.list = {replaceWorkflow("One", "a", "b")};
-    a.push();
-    b.pull();
-    auto history = b.store->history();
-    ASSERT_EQ(history.size(), 1u);
-    EXPECT_EQ(history[0].author, ChangeAuthor::remote);
-    EXPECT_EQ(history[0].machineId, "machine-a");
-    EXPECT_EQ(a.store->history()[0].author, ChangeAuthor::local);
-}
-
 TEST_F(SyncFolderTest, NewerModificationWinsWhicheverSideScansFirst) {
     auto seq = replaceWorkflow("Shared", "a", "b");
     a.list = {seq};
@@ -188,7 +178,7 @@ TEST_F(SyncFolderTest, TombstoneIsNeverRevivedByALaterEdit) {
     EXPECT_TRUE(b.store->fetch(seq->id)[0].hidden);
     EXPECT_EQ(b.find(seq->id), nullptr);
     EXPECT_EQ(a.find(seq->id), nullptr);
-    auto file = SyncFolder::recordFromValue(*json::parse(readFile(a.sync->fileFor(seq->id))));
+    const auto file = syncRecordIn(a.sync->fileFor(seq->id));
     ASSERT_TRUE(file);
     EXPECT_TRUE(file->hidden);
 }
@@ -251,7 +241,7 @@ TEST_F(SyncFolderTest, ConflictCopiesMergeByTheSameRuleAndShowOnce) {
     ASSERT_EQ(b.list.size(), 1u);
     EXPECT_EQ(b.list[0]->name, "From the conflict copy");
     EXPECT_EQ(jsonFiles(), 1u);
-    EXPECT_EQ(*SyncFolder::recordFromValue(*json::parse(readFile(canonical))), newer);
+    EXPECT_EQ(syncRecordIn(canonical), newer);
 
     a.pull();
     EXPECT_EQ(a.list[0]->name, "From the conflict copy");

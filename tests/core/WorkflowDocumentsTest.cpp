@@ -10,19 +10,7 @@
 #include <set>
 
 using namespace lexorra;
-using lexorra::testing::ids;
-using lexorra::testing::replaceWorkflow;
-using lexorra::testing::readFile;
-using lexorra::testing::TemporaryXdgHome;
-using lexorra::testing::writeFile;
-
-namespace {
-
-std::string exchangeWith(const std::vector<TextActionSeqPtr>& list) {
-    return exchangeJson(list);
-}
-
-} // namespace
+using namespace lexorra::testing;
 
 TEST(WorkflowDocument, RoundTripKeepsIdNameIconAndActionOptions) {
     auto seq = replaceWorkflow("Dashes", "-+", "–", true);
@@ -88,7 +76,8 @@ TEST(WorkflowDocument, UnknownActionTypesAreDroppedInOrder) {
 }
 
 TEST(ExchangeFile, ExportAllOrOneUnderWorkflowsAsPrettyJson) {
-    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I", true), replaceWorkflow("Two", "2", "II", true)};
+    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I", true),
+                                          replaceWorkflow("Two", "2", "II", true)};
     const std::string all = exchangeJson(selectForExport(list, ""));
     EXPECT_NE(all.find("\n  \"workflows\""), std::string::npos) << all;
     auto parsed = json::parse(all);
@@ -104,18 +93,17 @@ TEST(ExchangeFile, ExportAllOrOneUnderWorkflowsAsPrettyJson) {
 }
 
 TEST(ExchangeFile, ImportGivesFreshIdsAndTwiceGivesTwoCopies) {
-    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I", true), replaceWorkflow("Two", "2", "II", true)};
-    const std::string text = exchangeWith(list);
+    std::vector<TextActionSeqPtr> list = {replaceWorkflow("One", "1", "I", true),
+                                          replaceWorkflow("Two", "2", "II", true)};
+    const std::string text = exchangeJson(list);
     auto first = readExchangeText(text, ImportIds::fresh);
     auto second = readExchangeText(text, ImportIds::fresh);
     ASSERT_TRUE(first.loaded && second.loaded);
     ASSERT_EQ(first.workflows.size(), 2u);
     ASSERT_EQ(second.workflows.size(), 2u);
     std::set<std::string> all = ids(first.workflows);
-    for (const auto& id : ids(second.workflows))
-        all.insert(id);
-    for (const auto& id : ids(list))
-        all.insert(id);
+    all.merge(ids(second.workflows));
+    all.merge(ids(list));
     EXPECT_EQ(all.size(), 6u);
     EXPECT_EQ(first.workflows[1]->name, "Two");
     EXPECT_TRUE(first.workflows[0]->allowToEdit);

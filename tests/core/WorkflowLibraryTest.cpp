@@ -8,16 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace lexorra;
-using lexorra::testing::readFile;
-using lexorra::testing::ids;
-using lexorra::testing::replaceWorkflow;
-using lexorra::testing::TemporaryXdgHome;
-using lexorra::testing::writeFile;
+using namespace lexorra::testing;
 
 namespace {
 
@@ -33,7 +28,9 @@ std::vector<std::string> names(const std::vector<TextActionSeqPtr>& list) {
 class StartupLoad : public ::testing::Test {
 protected:
     TemporaryXdgHome home;
-    Value storedList(const std::vector<TextActionSeqPtr>& list) { return workflowListValue(list); }
+    void store(const std::filesystem::path& file, const std::vector<TextActionSeqPtr>& list) {
+        ASSERT_TRUE(SettingsStore(file).setValue("SavedWorkFlows", workflowListValue(list)));
+    }
     Value groupKey(const char* key) {
         auto parsed = json::parse(readFile(home.groupFile()));
         if (!parsed || !parsed->get(key)) return Value();
@@ -58,10 +55,7 @@ TEST_F(StartupLoad, FirstStartLoadsAndStoresTheDefaults) {
 
 TEST_F(StartupLoad, ListInTheStandardStoreIsMovedOnce) {
     auto mine = replaceWorkflow("Mine", "x", "y");
-    {
-        SettingsStore standard(home.standardFile());
-        ASSERT_TRUE(standard.setValue("SavedWorkFlows", storedList({mine})));
-    }
+    store(home.standardFile(), {mine});
     Settings settings;
     auto load = WorkflowLibrary(&settings).load();
     EXPECT_FALSE(load.firstStart);
@@ -72,10 +66,7 @@ TEST_F(StartupLoad, ListInTheStandardStoreIsMovedOnce) {
     EXPECT_EQ(workflowsFromListValue(groupKey("SavedWorkFlows"))[0]->id, mine->id);
 
     // Once moved, the standard store's list is not read again.
-    {
-        SettingsStore standard(home.standardFile());
-        ASSERT_TRUE(standard.setValue("SavedWorkFlows", storedList({replaceWorkflow("Later", "", "")})));
-    }
+    store(home.standardFile(), {replaceWorkflow("Later", "", "")});
     Settings again;
     auto second = WorkflowLibrary(&again).load();
     ASSERT_EQ(second.workflows.size(), 1u);
@@ -84,10 +75,7 @@ TEST_F(StartupLoad, ListInTheStandardStoreIsMovedOnce) {
 
 TEST_F(StartupLoad, ListWithoutVersionGetsTheDefaultsAdded) {
     auto mine = replaceWorkflow("Mine", "x", "y");
-    {
-        SettingsStore group(home.groupFile());
-        ASSERT_TRUE(group.setValue("SavedWorkFlows", storedList({mine})));
-    }
+    store(home.groupFile(), {mine});
     Settings settings;
     auto load = WorkflowLibrary(&settings).load();
     EXPECT_TRUE(load.defaultsAdded);
@@ -95,18 +83,6 @@ TEST_F(StartupLoad, ListWithoutVersionGetsTheDefaultsAdded) {
     ASSERT_EQ(load.workflows.size(), 1 + loadDefaultWorkflowList().size());
     EXPECT_EQ(load.workflows[0]->id, mine->id);
     EXPECT_EQ(groupKey("Version"), Value(appVersionString()));
-}
-
-TEST_F(StartupLoad, StoredOrderIsKept) {
-    std::vector<TextActionSeqPtr> list = {replaceWorkflow("C", "", ""), replaceWorkflow("A", "", ""),
-                                          replaceWorkflow("B", "", "")};
-    Settings settings;
-    ASSERT_TRUE(WorkflowLibrary(&settings).edit([&](auto& stored) { stored = list; }).saved);
-    auto load = WorkflowLibrary(&settings).load();
-    ASSERT_EQ(load.workflows.size(), 3u);
-    EXPECT_EQ(load.workflows[0]->name, "C");
-    EXPECT_EQ(load.workflows[1]->name, "A");
-    EXPECT_EQ(load.workflows[2]->name, "B");
 }
 
 TEST_F(StartupLoad, CorruptGroupStoreLoadsNothingAndStaysAsItIs) {
@@ -187,7 +163,8 @@ TEST_F(StartupLoad, ReconcileTakesOtherWritersChangesPerWorkflow) {
     EXPECT_EQ(outcome.removed, std::vector<std::string>{gone->id});
     EXPECT_EQ(outcome.updated, std::vector<std::string>{renamed->id});
     EXPECT_EQ(outcome.added, std::vector<std::string>{added->id});
-    EXPECT_EQ(names(*WorkflowLibrary().current()), names(list));
+    EXPECT_EQ(names(*WorkflowLibrary().current()), names(list)) << "stored in the list's order";
+    EXPECT_EQ(names(WorkflowLibrary(&settings).load().workflows), names(list)) << "and loaded in it";
 
     // Deleted here, untouched there: gone for good.
     list.erase(list.begin());
@@ -224,7 +201,7 @@ TEST_F(StartupLoad, SyncedEditsMergeBeforeTheyPush) {
     ASSERT_TRUE(library.edit([&](auto& list) { list = {renamed, deleted}; }).saved);
 
     auto fileFor = [&](const auto& seq) { return syncFolder / (seq->id + ".json"); };
-    auto record = SyncFolder::recordFromValue(*json::parse(readFile(fileFor(renamed))));
+    auto record = syncRecordIn(fileFor(renamed));
     ASSERT_TRUE(record);
     auto remote = TextActionSeq::fromJsonString(record->jsonString);
     remote->name = "After";
@@ -238,8 +215,6 @@ TEST_F(StartupLoad, SyncedEditsMergeBeforeTheyPush) {
     EXPECT_EQ(edit.merged, std::vector<std::string>{renamed->id});
     EXPECT_EQ(edit.changed, std::vector<std::string>{});
     EXPECT_EQ(names(*library.current()), std::vector<std::string>{"After"});
-    auto mirrored = SyncFolder::recordFromValue(*json::parse(readFile(fileFor(renamed))));
-    EXPECT_EQ(mirrored->machineId, "another-machine");
-    EXPECT_EQ(mirrored->jsonString, record->jsonString);
-    EXPECT_TRUE(SyncFolder::recordFromValue(*json::parse(readFile(fileFor(deleted))))->hidden);
+    EXPECT_EQ(syncRecordIn(fileFor(renamed)), record);
+    EXPECT_TRUE(syncRecordIn(fileFor(deleted))->hidden);
 }

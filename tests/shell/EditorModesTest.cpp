@@ -10,7 +10,6 @@
 #include <Qsci/qscilexer.h>
 
 #include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -93,36 +92,6 @@ TEST_F(EditorModesTest, TheMenuShowsWhatIsChecked) {
     EXPECT_TRUE(yamlEntry->isChecked());
 }
 
-TEST_F(EditorModesTest, SimpleEditorSwitchInPreferencesAppliesAndPersists) {
-    select("Beautify JSON ");
-    auto* dialog = window->openPreferences();
-    ASSERT_NE(dialog, nullptr);
-    auto* simple = dialog->findChild<QCheckBox*>("simpleTextEditorCheckBox");
-    auto* numbers = dialog->findChild<QCheckBox*>("showLineNumbersCheckBox");
-    ASSERT_NE(simple, nullptr);
-    numbers->setChecked(true);
-    simple->setChecked(true);
-    settle();
-    for (auto* editor : {input(), result()}) {
-        EXPECT_TRUE(editor->isSimple());
-        EXPECT_EQ(editor->currentLexer(), nullptr);
-        EXPECT_EQ(editor->marginWidth(0), 0);
-    }
-    EXPECT_FALSE(numbers->isEnabled());
-    Settings fresh;
-    EXPECT_TRUE(shell::EditorOptions::load(fresh).simpleTextEditor);
-    EXPECT_TRUE(shell::EditorOptions::load(fresh).showLineNumbers);
-
-    // A new window starts simple; switching back brings colours and numbers.
-    shell::MainWindow second(*app);
-    second.setSettings(&fresh);
-    EXPECT_TRUE(second.inputEditor()->isSimple());
-    simple->setChecked(false);
-    settle();
-    EXPECT_EQ(result()->effectiveMode(), SyntaxMode::json);
-    EXPECT_GT(result()->marginWidth(0), 0);
-}
-
 class ThemeChoiceTest : public EditorModesTest {
 protected:
     void SetUp() override {
@@ -200,13 +169,11 @@ TEST_F(EditorModesTest, WelcomeIsShownOnceAndRemembered) {
     Settings fresh; // a later start reads the store again
     EXPECT_FALSE(shell::welcomeWanted(fresh));
     EXPECT_EQ(shell::showWelcomeOnce(fresh, window.get()), nullptr);
-}
-
-TEST_F(EditorModesTest, AnIllTypedWelcomeMarkDoesNotSuppressTheWelcome) {
-    settings->store(StoreKind::standard).setValue("welcomeScreenShown", Value(std::string("yes")));
-    EXPECT_TRUE(shell::welcomeWanted(*settings));
-    settings->store(StoreKind::standard).setValue("welcomeScreenShown", Value(false));
-    EXPECT_TRUE(shell::welcomeWanted(*settings));
+    // An ill-typed mark does not suppress it.
+    for (const Value& mark : {Value(std::string("yes")), Value(false)}) {
+        settings->store(StoreKind::standard).setValue("welcomeScreenShown", mark);
+        EXPECT_TRUE(shell::welcomeWanted(*settings));
+    }
 }
 
 // Pasting megabytes must not hold the window up: the text is shown plain, the controller does

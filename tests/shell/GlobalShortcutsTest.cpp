@@ -9,8 +9,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-#include <unistd.h>
-
 namespace lexorra::testing {
 namespace {
 
@@ -21,19 +19,9 @@ class GlobalShortcutsTest : public ShellFixture {
 protected:
     void SetUp() override {
         ShellFixture::SetUp();
-        std::string why;
-        if (!bus.start(why)) GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
-        const QString id = QString::number(::getpid());
-        client = bus.connect("shortcuts-client-" + id);
-        portal =
-            std::make_unique<ScreenshotPortalStandIn>(bus.connect("shortcuts-portal-" + id), home.root / "pictures");
-        ASSERT_TRUE(portal->publish());
+        if (const std::string why = portal.start(); !why.empty()) GTEST_SKIP() << why;
+        ASSERT_TRUE(portal.standIn->publish());
         window->setSettings(settings.get());
-    }
-    void TearDown() override {
-        portal.reset();
-        bus.stop();
-        ShellFixture::TearDown();
     }
     template <class Done> bool waitUntil(Done done) {
         const QDeadlineTimer deadline(10000);
@@ -48,18 +36,16 @@ protected:
         return found && found->isVisibleTo(dialog) ? found->text() : QString();
     }
 
-    PrivateBus bus{home.root / "bus"};
-    QDBusConnection client{QString()};
-    std::unique_ptr<ScreenshotPortalStandIn> portal;
+    PrivatePortal portal{home.root};
 };
 
 TEST_F(GlobalShortcutsTest, BindsBothCommandsShowsTheirKeysAndForwardsPressesOfItsSession) {
-    portal->offerShortcuts(true, {{GlobalShortcuts::runWorkflowToClipboard, "Ctrl+Alt+R"}});
-    GlobalShortcuts shortcuts(client);
+    portal.standIn->offerShortcuts(true, {{GlobalShortcuts::runWorkflowToClipboard, "Ctrl+Alt+R"}});
+    GlobalShortcuts shortcuts(portal.client);
     shortcuts.start();
     ASSERT_TRUE(waitUntil([&] { return shortcuts.state() == GlobalShortcuts::State::bound; }))
         << shortcuts.problem().toStdString();
-    const auto bound = portal->boundShortcuts();
+    const auto bound = portal.standIn->boundShortcuts();
     ASSERT_EQ(bound.size(), 2u);
     EXPECT_EQ(bound[0].id, GlobalShortcuts::runWorkflowToClipboard);
     EXPECT_EQ(bound[0].properties.value("description").toString(), "Run selected Workflow to clipboard");
@@ -68,11 +54,12 @@ TEST_F(GlobalShortcutsTest, BindsBothCommandsShowsTheirKeysAndForwardsPressesOfI
     EXPECT_EQ(shownInPreferences("globalShortcutsKeysLabel"),
               "Run selected Workflow to clipboard: Ctrl+Alt+R\nCapture text from the screen: no key");
     window->openPreferences()->findChild<QPushButton*>("globalShortcutsConfigureButton")->click();
-    EXPECT_TRUE(waitUntil([&] { return portal->configureCalls() == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return portal.standIn->configureCalls() == 1; }));
 
     QSignalSpy pressed(&shortcuts, &GlobalShortcuts::activated);
-    portal->activate(GlobalShortcuts::runWorkflowToClipboard, "/org/freedesktop/portal/desktop/session/other/s");
-    portal->activate(GlobalShortcuts::captureScreen);
+    portal.standIn->activate(GlobalShortcuts::runWorkflowToClipboard,
+                             "/org/freedesktop/portal/desktop/session/other/s");
+    portal.standIn->activate(GlobalShortcuts::captureScreen);
     ASSERT_TRUE(waitUntil([&] { return !pressed.isEmpty(); }));
     settle();
     ASSERT_EQ(pressed.size(), 1);
@@ -80,8 +67,8 @@ TEST_F(GlobalShortcutsTest, BindsBothCommandsShowsTheirKeysAndForwardsPressesOfI
 }
 
 TEST_F(GlobalShortcutsTest, PreferencesSayWhenTheDesktopHasNoSuchPortal) {
-    portal->offerShortcuts(false);
-    GlobalShortcuts shortcuts(client);
+    portal.standIn->offerShortcuts(false);
+    GlobalShortcuts shortcuts(portal.client);
     shortcuts.start();
     ASSERT_TRUE(waitUntil([&] { return shortcuts.state() == GlobalShortcuts::State::unavailable; }));
     EXPECT_TRUE(shownInPreferences("globalShortcutsNoteLabel").contains("offers no global shortcuts portal"));

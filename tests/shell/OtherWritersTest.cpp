@@ -9,31 +9,18 @@
 #include <QTreeWidget>
 
 using namespace lexorra;
-using lexorra::testing::readFile;
-using lexorra::testing::replaceWorkflow;
-using lexorra::testing::writeFile;
+using namespace lexorra::testing;
 
 namespace {
 
-class OtherWritersTest : public lexorra::testing::ShellFixture {
+class OtherWritersTest : public ShellFixture {
 protected:
-    bool listed(const std::string& name) {
-        auto* tree = find<QTreeWidget>("sidebarTreeWidget");
-        return !tree->findItems(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchRecursive).isEmpty();
-    }
+    bool listed(const std::string& name) { return sidebarItem(QString::fromStdString(name)); }
     // Another program's edit of the stored list (the command line, the service).
     void elsewhere(const std::function<void(std::vector<TextActionSeqPtr>&)>& change) {
         ASSERT_TRUE(WorkflowLibrary().edit(change).saved);
     }
 };
-
-TEST_F(OtherWritersTest, FirstStartSelectsTheFirstWorkflowAndShowsTheWelcomeResult) {
-    ASSERT_TRUE(app->activeActionsSeq());
-    EXPECT_EQ(app->activeActionsSeq(), app->workflowsSeqArray().front());
-    settle(1.0);
-    EXPECT_FALSE(app->resultString().empty());
-    EXPECT_EQ(standard->value("SavedInputString"), Value(app->inputString()));
-}
 
 TEST_F(OtherWritersTest, ImportsDeletesAndRenamesElsewhereShowWithinASecond) {
     auto imported = replaceWorkflow("Imported elsewhere", "", "");

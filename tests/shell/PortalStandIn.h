@@ -14,7 +14,6 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
-#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QThread>
@@ -25,9 +24,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace lexorra::testing {
 
@@ -139,7 +141,6 @@ public:
     };
     struct Request {
         QString sender;
-        QString parentWindow;
         QVariantMap options;
         QString handle;
     };
@@ -251,7 +252,6 @@ public:
         }
         Request request;
         request.sender = message.service();
-        request.parentWindow = message.arguments().at(0).toString();
         request.options = qdbus_cast<QVariantMap>(message.arguments().at(1));
         QString token = request.options.value("handle_token").toString();
         std::unique_lock lock(m_mutex);
@@ -390,6 +390,36 @@ private:
     std::vector<StandInShortcut> m_bound;
     std::atomic<int> m_configureCalls = 0;
     QString m_session;
+};
+
+// A private bus with the stand-in on it and a client connection of its own; the stand-in takes
+// the portal's name only when published.
+class PrivatePortal {
+public:
+    explicit PrivatePortal(const std::filesystem::path& dir) : bus(dir / "bus"), m_dir(dir) {}
+    ~PrivatePortal() {
+        standIn.reset();
+        bus.stop();
+    }
+    // Empty when the bus is up; otherwise why not.
+    std::string start() {
+        std::string why;
+        if (!bus.start(why)) return "no private session bus for the stand-in portal: " + why;
+        static int serial = 0;
+        const QString id = QString("%1-%2").arg(::getpid()).arg(++serial);
+        client = bus.connect("portal-client-" + id);
+        if (!client.isConnected())
+            return "cannot connect to the private bus: " + client.lastError().message().toStdString();
+        standIn = std::make_unique<ScreenshotPortalStandIn>(bus.connect("portal-service-" + id), m_dir / "pictures");
+        return {};
+    }
+
+    PrivateBus bus;
+    QDBusConnection client{QString()};
+    std::unique_ptr<ScreenshotPortalStandIn> standIn;
+
+private:
+    std::filesystem::path m_dir;
 };
 
 } // namespace lexorra::testing

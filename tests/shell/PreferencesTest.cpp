@@ -5,6 +5,7 @@
 #include "core/Json.h"
 #include "shell/OptionsPanel.h"
 #include "shell/PreferencesDialog.h"
+#include "shell/SyntaxMode.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -48,13 +49,6 @@ protected:
         return false;
     }
 };
-
-TEST_F(PreferencesTest, OfferedOnlyWithStores) {
-    window->setSettings(nullptr);
-    EXPECT_EQ(window->openPreferences(), nullptr);
-    window->setSettings(settings.get());
-    EXPECT_NE(window->openPreferences(), nullptr);
-}
 
 TEST_F(PreferencesTest, ServiceHostIsStoredOnlyWhenItIsAHostName) {
     auto* dialog = open();
@@ -147,39 +141,31 @@ TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
     const struct {
         const char* box;
         SettingName key;
+        bool (AppManager::*field)() const = nullptr;
     } switches[] = {
-        {"liveResultsCheckBox", "LiveResults"},           {"viewTextInfoCheckBox", "ViewTextInfo"},
-        {"menuBarIconCheckBox", "menuBarIcon"},           {"hideDockIconCheckBox", "HideDockIcon"},
-        {"ignoreLineBreaksCheckBox", "IgnoreLineBreaks"}, {"syncCheckBox", "iCloudSyncEnabled"},
+        {"liveResultsCheckBox", "LiveResults", &AppManager::liveResults},
+        {"viewTextInfoCheckBox", "ViewTextInfo"},
+        {"menuBarIconCheckBox", "menuBarIcon"},
+        {"hideDockIconCheckBox", "HideDockIcon"},
+        {"ignoreLineBreaksCheckBox", "IgnoreLineBreaks"},
+        {"syncCheckBox", "iCloudSyncEnabled", &AppManager::iCloudSyncEnabled},
     };
     for (const auto& s : switches) {
         auto* b = box(dialog, s.box);
         ASSERT_NE(b, nullptr);
-        const bool before = b->isChecked();
-        b->setChecked(!before);
+        const bool wanted = !b->isChecked();
+        b->setChecked(wanted);
         settle();
-        auto value = stored(s.key);
+        const auto value = stored(s.key);
         ASSERT_TRUE(value && value->isBool()) << s.key.text();
-        EXPECT_EQ(value->asBool(), !before) << s.key.text();
-        b->setChecked(before);
-        settle();
-        value = stored(s.key);
-        ASSERT_TRUE(value && value->isBool()) << s.key.text();
-        EXPECT_EQ(value->asBool(), before) << s.key.text();
+        EXPECT_EQ(value->asBool(), wanted) << s.key.text();
+        if (s.field) {
+            EXPECT_EQ((app.get()->*s.field)(), wanted) << s.key.text();
+        }
     }
 }
 
-TEST_F(PreferencesTest, ControllerFieldsFollowTheSwitches) {
-    auto* dialog = open();
-    box(dialog, "liveResultsCheckBox")->setChecked(false);
-    EXPECT_FALSE(app->liveResults());
-    box(dialog, "syncCheckBox")->setChecked(true);
-    EXPECT_TRUE(app->iCloudSyncEnabled());
-    box(dialog, "syncCheckBox")->setChecked(false);
-    EXPECT_FALSE(app->iCloudSyncEnabled());
-}
-
-TEST_F(PreferencesTest, DialogShowsStoredValues) {
+TEST_F(PreferencesTest, DialogShowsStoredValuesAndNeedsStores) {
     settings->setValue("IgnoreLineBreaks", Value(true));
     settings->setValue("menuBarIcon", Value(false));
     settings->setValue("SyncFolder", Value((home.root / "shared").string()));
@@ -191,6 +177,8 @@ TEST_F(PreferencesTest, DialogShowsStoredValues) {
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->text().toStdString(), (home.root / "shared").string());
     EXPECT_TRUE(folder->isReadOnly());
+    window->setSettings(nullptr);
+    EXPECT_EQ(window->openPreferences(), nullptr);
 }
 
 TEST_F(PreferencesTest, TextStatisticsLine) {
@@ -243,6 +231,7 @@ TEST_F(PreferencesTest, LargeTextsAreCountedBesideTheWindowAndOnlyTheLatestCount
 }
 
 TEST_F(PreferencesTest, EditorOptionsApplyToBothEditorsAndPersist) {
+    select("Beautify JSON ");
     auto* dialog = open();
     auto* input = window->inputEditor();
     auto* output = window->resultEditor();
@@ -258,17 +247,32 @@ TEST_F(PreferencesTest, EditorOptionsApplyToBothEditorsAndPersist) {
         EXPECT_EQ(editor->whitespaceVisibility(), QsciScintilla::WsVisible);
         EXPECT_TRUE(editor->eolVisibility());
     }
+    // The simple editor is a plain field: no colours, no numbers, and their switch greyed.
+    box(dialog, "simpleTextEditorCheckBox")->setChecked(true);
+    settle();
+    for (auto* editor : {input, output}) {
+        EXPECT_TRUE(editor->isSimple());
+        EXPECT_EQ(editor->currentLexer(), nullptr);
+        EXPECT_EQ(editor->marginWidth(0), 0);
+    }
+    EXPECT_FALSE(box(dialog, "showLineNumbersCheckBox")->isEnabled());
     Settings fresh;
     const EditorOptions kept = EditorOptions::load(fresh);
     EXPECT_TRUE(kept.showLineNumbers);
     EXPECT_FALSE(kept.wrapLines);
     EXPECT_TRUE(kept.showInvisibleCharacters);
+    EXPECT_TRUE(kept.simpleTextEditor);
 
     // A new window picks them up from the stores.
     shell::MainWindow second(*app);
     second.setSettings(&fresh);
-    EXPECT_GT(second.inputEditor()->marginWidth(0), 0);
+    EXPECT_TRUE(second.inputEditor()->isSimple());
     EXPECT_EQ(second.inputEditor()->wrapMode(), QsciScintilla::WrapNone);
+    // Leaving the simple editor brings colours and numbers back.
+    box(dialog, "simpleTextEditorCheckBox")->setChecked(false);
+    settle();
+    EXPECT_EQ(output->effectiveMode(), shell::SyntaxMode::json);
+    EXPECT_GT(output->marginWidth(0), 0);
 }
 
 } // namespace

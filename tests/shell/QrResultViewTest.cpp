@@ -2,6 +2,7 @@
 
 #include "core/ActionFactory.h"
 #include "shell/QrResultView.h"
+#include "support/Workflows.h"
 
 #define ZX_USE_UTF8
 #include <ZXing/ReadBarcode.h>
@@ -96,10 +97,8 @@ TEST_F(QrResultViewTest, QrResultIsShownAsAnImageThatScansBackToTheInput) {
 
 TEST_F(QrResultViewTest, WorkflowShowsAnImageOnlyWhenTheQrStepComesLast) {
     auto workflow = app->createWorkflow("QR then suffix");
-    Dictionary suffix = makeDictionary();
-    suffix.set("Suffix", Value("!"));
     workflow->actionsArray = {makeDefault(TextActionType::generateQRCode),
-                              fromDictionary(TextActionType::addSuffix, suffix)};
+                              actionWith(TextActionType::addSuffix, "Suffix", Value("!"))};
     app->setSelectedworkflowSeq(workflow);
     settle(0.5);
     input("hi");
@@ -148,13 +147,10 @@ TEST_F(QrResultViewTest, LongTextIsShortenedAndTheCaptionSaysSo) {
     EXPECT_TRUE(caption.contains("shortened to 1203 characters")) << caption.toStdString();
 }
 
-TEST_F(QrResultViewTest, ShortTextCaptionCountsCharacters) {
+TEST_F(QrResultViewTest, CaptionCountsCharactersAndAMarkerWithoutTextHasNothingToCopyOrSave) {
     EXPECT_TRUE(view->showResult(marker + "añb"));
     EXPECT_EQ(view->findChild<QLabel*>("qrCaptionLabel")->text(), "QR code of 3 characters");
     EXPECT_TRUE(button("qrCopyPushButton")->isEnabled());
-}
-
-TEST_F(QrResultViewTest, MarkerWithoutTextHasNoImageAndNothingToCopyOrSave) {
     EXPECT_TRUE(view->showResult(marker));
     EXPECT_TRUE(view->modules().isNull());
     EXPECT_EQ(view->findChild<QLabel*>("qrCaptionLabel")->text(), "No text to put in a QR code.");

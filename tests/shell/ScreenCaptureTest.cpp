@@ -1,19 +1,19 @@
 #include "shell/CapturePictures.h"
+#include "shell/PortalStandIn.h"
 #include "shell/ShellFixture.h"
 
-#include "actions/chars/TextActionQRCode.h"
 #include "shell/ScreenCapture.h"
-
-#include <Qsci/qsciscintilla.h>
+#include "shell/ScreenshotPortal.h"
 
 #include <QClipboard>
-#include <QFont>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QThread>
 
 #include <qrencode.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -21,6 +21,8 @@ namespace lexorra::testing {
 namespace {
 
 using namespace lexorra::shell;
+using namespace std::chrono_literals;
+using Answer = ScreenshotPortalStandIn::Answer;
 
 // A QR code of raw bytes that are no text in any encoding.
 QImage binaryQrImage() {
@@ -134,13 +136,7 @@ TEST_F(CaptureFileTest, MissingAndDamagedFiles) {
     EXPECT_EQ(readCaptureFile(captureFilePath(), true, false).outcome, O::unreadable);
 }
 
-TEST_F(CaptureFileTest, BarcodeWinsOverText) {
-    const std::string file = save(qrAboveText("payload 42", threeLines));
-    const CaptureReading reading = readCaptureFile(file, true, false);
-    EXPECT_EQ(reading.outcome, CaptureReading::Outcome::barcode);
-    EXPECT_EQ(reading.text, "payload 42");
-}
-
+// What a picture reads as is otherwise seen through the whole command, below.
 TEST_F(CaptureFileTest, BarcodeWithoutTextFallsBackToRecognition) {
     const QImage code = binaryQrImage();
     QImage image = textImage({"Fallback words"}, code.height() + 10);
@@ -153,42 +149,53 @@ TEST_F(CaptureFileTest, BarcodeWithoutTextFallsBackToRecognition) {
     EXPECT_NE(reading.text.find("Fallback words"), std::string::npos) << reading.text;
 }
 
-TEST_F(CaptureFileTest, TextOnlyReadingIgnoresTheBarcode) {
-    const std::string file = save(textImage(threeLines));
-    const CaptureReading lines = readCaptureFile(file, false, false);
-    EXPECT_EQ(lines.outcome, CaptureReading::Outcome::text);
-    EXPECT_EQ(lines.text, "Hello World\nQuick brown fox\nLazy dog sleeps");
-    const CaptureReading joined = readCaptureFile(file, true, true);
-    EXPECT_EQ(joined.outcome, CaptureReading::Outcome::text);
-    EXPECT_EQ(joined.text, "Hello World Quick brown fox Lazy dog sleeps");
-}
-
-// The whole command against the real window, with a region picker that hands over a
-// prepared picture instead of asking a user.
+// The whole command against the real window. The region comes from a picker that hands over
+// `picture` instead of asking a user, or through the stand-in portal on a private bus, with
+// that picker as the fallback.
 class CaptureFlowTest : public ShellFixture {
 protected:
+    explicit CaptureFlowTest(bool throughPortal = false) : viaPortal(throughPortal) {}
     void SetUp() override {
         ::setenv("TMPDIR", home.root.c_str(), 1);
+        if (viaPortal)
+            if (const std::string why = portal.start(); !why.empty()) GTEST_SKIP() << why;
         ShellFixture::SetUp();
         capture = std::make_unique<shell::ScreenCapture>(
             *app, clipboard, notices,
             shell::ScreenCapture::Hooks{.ignoreLineBreaks = [this] { return ignoreLineBreaks; },
                                         .bringToFront = [this] { ++broughtToFront; },
                                         .closePopover = [this] { ++popoverClosed; }});
-        capture->captureAllowed = [] { return true; };
-        capture->pickRegion = [this](const std::string& file) {
+        const auto pickPicture = [this](const std::string& file) {
             ++picks;
             EXPECT_FALSE(std::filesystem::exists(file)) << "the previous capture was not deleted";
-            if (picture.isNull()) return false;
-            return savePrivatePicture(picture, file);
+            return !picture.isNull() && savePrivatePicture(picture, file);
         };
+        if (viaPortal) {
+            source.bus = portal.client;
+            source.portalTimeout = 1500ms;
+            source.fallback = pickPicture;
+            capture->pickRegion = [this](const std::string& file) { return shell::captureRegionToFile(file, source); };
+            capture->captureAllowed = [this] { return shell::screenCaptureSupported(source); };
+        } else {
+            capture->pickRegion = pickPicture;
+            capture->captureAllowed = [] { return true; };
+        }
         window->setScreenCapture(capture.get());
     }
     void TearDown() override {
-        window->setScreenCapture(nullptr);
+        if (window) window->setScreenCapture(nullptr);
         capture.reset();
         ShellFixture::TearDown();
         ::unsetenv("TMPDIR");
+    }
+    // What the region shows, or a cancelled pick for a null picture.
+    void regionShows(const QImage& shown) {
+        if (!viaPortal) {
+            picture = shown;
+            return;
+        }
+        ASSERT_TRUE(portal.standIn->publish());
+        portal.standIn->answerWith(shown.isNull() ? Answer::cancel : Answer::picture, shown);
     }
     void run() {
         QSignalSpy done(capture.get(), &shell::ScreenCapture::finished);
@@ -196,9 +203,28 @@ protected:
         if (done.isEmpty()) {
             ASSERT_TRUE(done.wait(120000));
         }
+        EXPECT_EQ(done.count(), 1);
         settle();
     }
+    void keepState() {
+        // A previous capture exists; each new one deletes it first.
+        ASSERT_TRUE(qrImage("old").save(QString::fromStdString(shell::captureFilePath()), "PNG"));
+        QApplication::clipboard()->setText("kept");
+        app->setInputString("kept input");
+        settle();
+    }
+    void expectUnchanged(bool noticed = false) {
+        EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+        EXPECT_EQ(app->inputString(), "kept input");
+        EXPECT_EQ(broughtToFront, 0);
+        EXPECT_EQ(notices.shown.empty(), !noticed);
+        EXPECT_FALSE(std::filesystem::exists(shell::captureFilePath()));
+        EXPECT_FALSE(capture->busy());
+    }
 
+    const bool viaPortal;
+    PrivatePortal portal{home.root};
+    shell::RegionSource source;
     std::unique_ptr<shell::ScreenCapture> capture;
     QImage picture;
     bool ignoreLineBreaks = false;
@@ -207,8 +233,20 @@ protected:
     int picks = 0;
 };
 
-TEST_F(CaptureFlowTest, QrCodeBecomesInputAndClipboard) {
-    picture = qrAboveText("from the code", threeLines);
+class EitherPicker : public CaptureFlowTest, public ::testing::WithParamInterface<bool> {
+protected:
+    EitherPicker() : CaptureFlowTest(GetParam()) {}
+};
+INSTANTIATE_TEST_SUITE_P(Capture, EitherPicker, ::testing::Values(false, true),
+                         [](const auto& param) { return param.param ? "portal" : "ownPicker"; });
+
+class PortalFlowTest : public CaptureFlowTest {
+protected:
+    PortalFlowTest() : CaptureFlowTest(true) {}
+};
+
+TEST_P(EitherPicker, QrCodeBecomesInputAndClipboard) {
+    regionShows(qrAboveText("from the code", threeLines));
     QApplication::clipboard()->setText("before");
     run();
     EXPECT_EQ(QApplication::clipboard()->text(), "from the code");
@@ -217,10 +255,22 @@ TEST_F(CaptureFlowTest, QrCodeBecomesInputAndClipboard) {
     EXPECT_EQ(window->inputEditor()->text(), "from the code");
     EXPECT_EQ(broughtToFront, 1);
     EXPECT_EQ(popoverClosed, 1);
+    EXPECT_EQ(picks, viaPortal ? 0 : 1);
     ASSERT_EQ(notices.shown.size(), 1u);
     EXPECT_EQ(notices.shown[0].message, "Copied Text from QR Code!");
     EXPECT_EQ(notices.shown[0].style, NoticeStyle::success);
     EXPECT_DOUBLE_EQ(notices.shown[0].seconds, 2.0);
+}
+
+TEST_P(EitherPicker, CancellingChangesNothing) {
+    keepState();
+    regionShows(QImage());
+    run();
+    expectUnchanged();
+    EXPECT_EQ(picks, viaPortal ? 0 : 1) << "a cancel in the portal must not open a second picker";
+    if (viaPortal) {
+        EXPECT_EQ(portal.standIn->requests().size(), 1u);
+    }
 }
 
 TEST_F(CaptureFlowTest, RecognisedLinesKeepTheirBreaksUnlessAskedNotTo) {
@@ -237,41 +287,14 @@ TEST_F(CaptureFlowTest, RecognisedLinesKeepTheirBreaksUnlessAskedNotTo) {
 }
 
 TEST_F(CaptureFlowTest, BlankRegionSaysNoTextAndChangesNothing) {
+    keepState();
     picture = QImage(600, 200, QImage::Format_RGB32);
     picture.fill(Qt::white);
-    QApplication::clipboard()->setText("kept");
-    app->setInputString("kept input");
     run();
-    EXPECT_EQ(QApplication::clipboard()->text(), "kept");
-    EXPECT_EQ(app->inputString(), "kept input");
-    EXPECT_EQ(broughtToFront, 0);
+    expectUnchanged(true);
     ASSERT_EQ(notices.shown.size(), 1u);
     EXPECT_EQ(notices.shown[0].message, "No Text");
     EXPECT_EQ(notices.shown[0].style, NoticeStyle::plain);
-}
-
-TEST_F(CaptureFlowTest, CancellingChangesNothing) {
-    // A previous capture exists; the new one deletes it and the user then cancels.
-    ASSERT_TRUE(qrImage("old").save(QString::fromStdString(shell::captureFilePath()), "PNG"));
-    QApplication::clipboard()->setText("kept");
-    app->setInputString("kept input");
-    run();
-    EXPECT_EQ(picks, 1);
-    EXPECT_FALSE(std::filesystem::exists(shell::captureFilePath()));
-    EXPECT_EQ(QApplication::clipboard()->text(), "kept");
-    EXPECT_EQ(app->inputString(), "kept input");
-    EXPECT_TRUE(notices.shown.empty());
-}
-
-TEST_F(CaptureFlowTest, NoCaptureServiceAsksForPermissionInstead) {
-    capture->captureAllowed = [] { return false; };
-    QSignalSpy refused(capture.get(), &shell::ScreenCapture::permissionMissing);
-    // The window would open a modal alert; listen on the capture object alone.
-    window->setScreenCapture(nullptr);
-    capture->readQRCode();
-    EXPECT_EQ(refused.count(), 1);
-    EXPECT_EQ(picks, 0);
-    EXPECT_TRUE(notices.shown.empty());
 }
 
 TEST_F(CaptureFlowTest, GrabTextReadsTheCurrentFileWithoutLookingForCodes) {
@@ -283,6 +306,76 @@ TEST_F(CaptureFlowTest, GrabTextReadsTheCurrentFileWithoutLookingForCodes) {
     EXPECT_EQ(picks, 0);
     EXPECT_NE(app->inputString().find("Plain words"), std::string::npos) << app->inputString();
     EXPECT_EQ(app->inputString().find("skipped"), std::string::npos);
+}
+
+TEST_F(PortalFlowTest, PortalErrorFallsBackToOurOwnPicker) {
+    keepState();
+    ASSERT_TRUE(portal.standIn->publish());
+    portal.standIn->answerWith(Answer::otherError);
+    run();
+    EXPECT_EQ(picks, 1);
+    expectUnchanged();
+
+    // The same with a picker that delivers: its picture is read.
+    picture = qrImage("from our picker");
+    run();
+    EXPECT_EQ(picks, 2);
+    EXPECT_EQ(app->inputString(), "from our picker");
+}
+
+TEST_F(PortalFlowTest, SilentPortalDoesNotHoldTheWindow) {
+    keepState();
+    ASSERT_TRUE(portal.standIn->publish());
+    portal.standIn->answerWith(Answer::silent);
+    QElapsedTimer clock;
+    clock.start();
+    run();
+    EXPECT_LT(clock.elapsed(), 1500 + 5000);
+    expectUnchanged();
+    EXPECT_EQ(picks, 0);
+}
+
+TEST_F(PortalFlowTest, RepeatedCommandWhileWaitingIsIgnored) {
+    ASSERT_TRUE(portal.standIn->publish());
+    portal.standIn->answerWith(Answer::picture, qrImage("only once"), 400);
+    int repeats = 0;
+    QTimer::singleShot(100, window.get(), [&] {
+        ++repeats;
+        EXPECT_TRUE(capture->busy());
+        window->captureAction()->trigger();
+        // Reading the file now would race the capture that is about to replace it.
+        capture->grabText();
+    });
+    run();
+    EXPECT_EQ(repeats, 1);
+    EXPECT_EQ(portal.standIn->requests().size(), 1u);
+    EXPECT_EQ(app->inputString(), "only once");
+    EXPECT_EQ(notices.shown.size(), 1u);
+}
+
+TEST_F(PortalFlowTest, WithoutPortalOurOwnPickerIsUsed) {
+    // Not published: the bus has no portal.
+    picture = qrImage("picked without portal");
+    run();
+    EXPECT_EQ(picks, 1);
+    EXPECT_TRUE(portal.standIn->requests().empty());
+    EXPECT_EQ(app->inputString(), "picked without portal");
+}
+
+// Without a capture service the command asks for permission instead; with the portal's name
+// on the bus it is offered again.
+TEST_F(PortalFlowTest, WithoutPortalOrPickerTheWindowExplainsIt) {
+    source.fallback = nullptr;
+    if (QGuiApplication::platformName() == "xcb") GTEST_SKIP() << "X11 always has our own picker";
+    QSignalSpy refused(capture.get(), &shell::ScreenCapture::permissionMissing);
+    window->setScreenCapture(nullptr); // the window would open a modal alert
+    capture->readQRCode();
+    EXPECT_EQ(refused.count(), 1);
+    EXPECT_FALSE(capture->busy());
+    EXPECT_TRUE(portal.standIn->requests().empty());
+    EXPECT_TRUE(notices.shown.empty());
+    ASSERT_TRUE(portal.standIn->publish());
+    EXPECT_TRUE(shell::screenCaptureSupported(source));
 }
 
 } // namespace

@@ -1,20 +1,18 @@
-#include "shell/CapturePictures.h"
 #include "shell/PortalStandIn.h"
-#include "shell/ShellFixture.h"
 
-#include "shell/ScreenCapture.h"
 #include "shell/ScreenshotPortal.h"
+#include "support/TemporaryXdgHome.h"
 
-#include <QClipboard>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QPainter>
 #include <QRegularExpression>
-#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace lexorra::testing {
 namespace {
@@ -73,37 +71,6 @@ TEST(PortalAddresses, LocalFileOfUri) {
 
 // ---- The request against the stand-in on a private bus ----
 
-class PrivatePortal {
-public:
-    explicit PrivatePortal(const std::filesystem::path& dir) : bus(dir / "bus"), m_dir(dir) {}
-    ~PrivatePortal() {
-        standIn.reset();
-        bus.stop();
-    }
-    // Empty when the bus is up; otherwise why not.
-    std::string start() {
-        std::string why;
-        if (!bus.start(why)) return why;
-        static int serial = 0;
-        const QString id = QString("%1-%2").arg(::getpid()).arg(++serial);
-        client = bus.connect("capture-client-" + id);
-        service = bus.connect("capture-portal-" + id);
-        if (!client.isConnected() || !service.isConnected())
-            return "cannot connect to the private bus at " + bus.address.toStdString() + ": " +
-                   client.lastError().message().toStdString();
-        standIn = std::make_unique<ScreenshotPortalStandIn>(service, m_dir / "pictures");
-        return {};
-    }
-
-    PrivateBus bus;
-    QDBusConnection client{QString()};
-    QDBusConnection service{QString()};
-    std::unique_ptr<ScreenshotPortalStandIn> standIn;
-
-private:
-    std::filesystem::path m_dir;
-};
-
 bool isPng(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     char magic[8] = {};
@@ -123,9 +90,8 @@ QImage pattern() {
 class PortalRequestTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const std::string why = portal.start(); !why.empty())
-            GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
-        ASSERT_TRUE(portal.standIn->publish()) << portal.service.lastError().message().toStdString();
+        if (const std::string why = portal.start(); !why.empty()) GTEST_SKIP() << why;
+        ASSERT_TRUE(portal.standIn->publish());
     }
     PortalShot shoot(std::chrono::milliseconds timeout = 10s) {
         return shell::portalScreenshot(portal.client, file(), timeout);
@@ -188,12 +154,6 @@ TEST_F(PortalRequestTest, HandleNamedByAnOlderPortalIsFollowed) {
     EXPECT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
     ASSERT_EQ(portal.standIn->requests().size(), 1u);
     EXPECT_TRUE(portal.standIn->requests()[0].handle.contains("/legacy/"));
-}
-
-TEST_F(PortalRequestTest, UserCancelWritesNothing) {
-    portal.standIn->answerWith(Answer::cancel);
-    EXPECT_EQ(shoot().status, PortalShot::Status::cancelled);
-    EXPECT_FALSE(std::filesystem::exists(file()));
 }
 
 TEST_F(PortalRequestTest, FailuresWriteNothing) {
@@ -259,8 +219,7 @@ TEST_F(PortalRequestTest, PortalLeavingTheBusEndsTheWaitAtOnce) {
 TEST(PortalAbsent, NoServiceMeansUnavailable) {
     TemporaryXdgHome home;
     PrivatePortal portal(home.root);
-    if (const std::string why = portal.start(); !why.empty())
-        GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
+    if (const std::string why = portal.start(); !why.empty()) GTEST_SKIP() << why;
     // The stand-in exists but has not taken the portal's name.
     EXPECT_FALSE(shell::portalScreenshotAvailable(portal.client));
     const PortalShot shot = shell::portalScreenshot(portal.client, (home.root / "c.png").string(), 2s);
@@ -291,159 +250,6 @@ TEST(PortalOnDemand, ActivatablePortalIsUsed) {
     ASSERT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
     EXPECT_EQ(QImage(QString::fromStdString(file)).convertToFormat(QImage::Format_RGB32), pattern());
     // The stand-in program ends with the bus.
-}
-
-// ---- The whole capture command, with the real window, picking through the stand-in ----
-
-class PortalFlowTest : public ShellFixture {
-protected:
-    void SetUp() override {
-        ::setenv("TMPDIR", home.root.c_str(), 1);
-        if (const std::string why = portal.start(); !why.empty())
-            GTEST_SKIP() << "no private session bus for the stand-in portal: " << why;
-        ShellFixture::SetUp();
-        source.bus = portal.client;
-        source.portalTimeout = 1500ms;
-        source.fallback = [this](const std::string& file) {
-            ++fallbacks;
-            return !fallbackPicture.isNull() && fallbackPicture.save(QString::fromStdString(file), "PNG");
-        };
-        capture = std::make_unique<shell::ScreenCapture>(
-            *app, clipboard, notices,
-            shell::ScreenCapture::Hooks{.ignoreLineBreaks = [] { return false; },
-                                        .bringToFront = [this] { ++broughtToFront; },
-                                        .closePopover = {}});
-        capture->pickRegion = [this](const std::string& file) { return shell::captureRegionToFile(file, source); };
-        capture->captureAllowed = [this] { return shell::screenCaptureSupported(source); };
-        window->setScreenCapture(capture.get());
-    }
-    void TearDown() override {
-        if (window) window->setScreenCapture(nullptr);
-        capture.reset();
-        ShellFixture::TearDown();
-        ::unsetenv("TMPDIR");
-    }
-    void publish() { ASSERT_TRUE(portal.standIn->publish()); }
-    void run() {
-        QSignalSpy done(capture.get(), &shell::ScreenCapture::finished);
-        window->captureAction()->trigger();
-        if (done.isEmpty()) {
-            ASSERT_TRUE(done.wait(120000));
-        }
-        EXPECT_EQ(done.count(), 1);
-        settle();
-    }
-    void expectUnchanged() {
-        EXPECT_EQ(QApplication::clipboard()->text(), "kept");
-        EXPECT_EQ(app->inputString(), "kept input");
-        EXPECT_EQ(broughtToFront, 0);
-        EXPECT_TRUE(notices.shown.empty());
-        EXPECT_FALSE(std::filesystem::exists(shell::captureFilePath()));
-        EXPECT_FALSE(capture->busy());
-    }
-    void keepState() {
-        // A previous capture exists; each new one deletes it first.
-        ASSERT_TRUE(qrImage("old").save(QString::fromStdString(shell::captureFilePath()), "PNG"));
-        QApplication::clipboard()->setText("kept");
-        app->setInputString("kept input");
-        settle();
-    }
-
-    PrivatePortal portal{home.root};
-    shell::RegionSource source;
-    QImage fallbackPicture;
-    int fallbacks = 0;
-    int broughtToFront = 0;
-    std::unique_ptr<shell::ScreenCapture> capture;
-};
-
-TEST_F(PortalFlowTest, QrCodeFromThePortalBecomesTheInput) {
-    publish();
-    portal.standIn->answerWith(Answer::picture, qrAboveText("portal payload", threeLines));
-    QApplication::clipboard()->setText("before");
-    run();
-    EXPECT_EQ(app->inputString(), "portal payload");
-    EXPECT_EQ(QApplication::clipboard()->text(), "portal payload");
-    EXPECT_EQ(broughtToFront, 1);
-    EXPECT_EQ(fallbacks, 0);
-}
-
-TEST_F(PortalFlowTest, UserCancelEndsTheFlowSilently) {
-    publish();
-    keepState();
-    portal.standIn->answerWith(Answer::cancel);
-    run();
-    expectUnchanged();
-    EXPECT_EQ(fallbacks, 0) << "a cancel must not open a second picker";
-    EXPECT_EQ(portal.standIn->requests().size(), 1u);
-}
-
-TEST_F(PortalFlowTest, PortalErrorFallsBackToOurOwnPicker) {
-    publish();
-    keepState();
-    portal.standIn->answerWith(Answer::otherError);
-    run();
-    EXPECT_EQ(fallbacks, 1);
-    expectUnchanged();
-
-    // The same with a picker that delivers: its picture is read.
-    fallbackPicture = qrImage("from our picker");
-    run();
-    EXPECT_EQ(fallbacks, 2);
-    EXPECT_EQ(app->inputString(), "from our picker");
-}
-
-TEST_F(PortalFlowTest, SilentPortalDoesNotHoldTheWindow) {
-    publish();
-    keepState();
-    portal.standIn->answerWith(Answer::silent);
-    QElapsedTimer clock;
-    clock.start();
-    run();
-    EXPECT_LT(clock.elapsed(), 1500 + 5000);
-    expectUnchanged();
-    EXPECT_EQ(fallbacks, 0);
-}
-
-TEST_F(PortalFlowTest, RepeatedCommandWhileWaitingIsIgnored) {
-    publish();
-    portal.standIn->answerWith(Answer::picture, qrImage("only once"), 400);
-    int repeats = 0;
-    QTimer::singleShot(100, window.get(), [&] {
-        ++repeats;
-        EXPECT_TRUE(capture->busy());
-        window->captureAction()->trigger();
-        // Reading the file now would race the capture that is about to replace it.
-        capture->grabText();
-    });
-    run();
-    EXPECT_EQ(repeats, 1);
-    EXPECT_EQ(portal.standIn->requests().size(), 1u);
-    EXPECT_EQ(app->inputString(), "only once");
-    EXPECT_EQ(notices.shown.size(), 1u);
-}
-
-TEST_F(PortalFlowTest, WithoutPortalOurOwnPickerIsUsed) {
-    // Not published: the bus has no portal.
-    fallbackPicture = qrImage("picked without portal");
-    run();
-    EXPECT_EQ(fallbacks, 1);
-    EXPECT_TRUE(portal.standIn->requests().empty());
-    EXPECT_EQ(app->inputString(), "picked without portal");
-}
-
-TEST_F(PortalFlowTest, WithoutPortalOrPickerTheWindowExplainsIt) {
-    source.fallback = nullptr;
-    if (QGuiApplication::platformName() == "xcb") GTEST_SKIP() << "X11 always has our own picker";
-    QSignalSpy refused(capture.get(), &shell::ScreenCapture::permissionMissing);
-    window->setScreenCapture(nullptr); // the window would open a modal alert
-    capture->readQRCode();
-    EXPECT_EQ(refused.count(), 1);
-    EXPECT_FALSE(capture->busy());
-    EXPECT_TRUE(portal.standIn->requests().empty());
-    // Once the portal is there, the command is offered.
-    publish();
-    EXPECT_TRUE(shell::screenCaptureSupported(source));
 }
 
 } // namespace

@@ -19,7 +19,9 @@
 #include <vector>
 
 // Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace lexorra::testing {
 
@@ -51,10 +53,10 @@ protected:
         settings = std::make_unique<Settings>();
         standard = std::make_unique<StoredSettings>(*settings);
         app = std::make_unique<AppManager>(AppManager::Services{.scheduler = scheduler,
-                                                                 .settings = *standard,
-                                                                 .clipboard = &clipboard,
-                                                                 .notices = &notices,
-                                                                 .stores = settings.get()});
+                                                                .settings = *standard,
+                                                                .clipboard = &clipboard,
+                                                                .notices = &notices,
+                                                                .stores = settings.get()});
         app->startUp();
         settle();
         window = std::make_unique<shell::MainWindow>(*app);
@@ -78,16 +80,18 @@ protected:
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    template <class T>
-    T* find(const char* name) const {
-        return window->findChild<T*>(QString::fromLatin1(name));
+    template <class T> T* find(const char* name) const { return window->findChild<T*>(QString::fromLatin1(name)); }
+    // The sidebar row with this text, or nullptr.
+    QTreeWidgetItem* sidebarItem(const QString& text) const {
+        const auto items =
+            find<QTreeWidget>("sidebarTreeWidget")->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return items.isEmpty() ? nullptr : items.front();
     }
     // Selects the sidebar row with this text, as a click would.
     void select(const QString& text) {
-        auto* tree = find<QTreeWidget>("sidebarTreeWidget");
-        const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        ASSERT_FALSE(items.isEmpty()) << text.toStdString();
-        tree->setCurrentItem(items.front());
+        auto* item = sidebarItem(text);
+        ASSERT_NE(item, nullptr) << text.toStdString();
+        find<QTreeWidget>("sidebarTreeWidget")->setCurrentItem(item);
         settle(0.5);
     }
     // The window's command with this text, or nullptr.

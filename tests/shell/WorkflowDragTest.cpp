@@ -2,6 +2,7 @@
 
 #include "core/ActionFactory.h"
 #include "shell/WorkflowEditor.h"
+#include "support/Workflows.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -19,12 +20,6 @@ namespace {
 
 using shell::WorkflowEditor;
 
-Dictionary option(const char* key, Value value) {
-    Dictionary d = makeDictionary();
-    d.set(key, std::move(value));
-    return d;
-}
-
 // Three steps whose order shows in the result: prefix "P", lower case, suffix "S".
 // "Ab" gives "pabS" in this order.
 class WorkflowDragTest : public ShellFixture {
@@ -32,9 +27,9 @@ protected:
     void SetUp() override {
         ShellFixture::SetUp();
         workflow = app->createWorkflow("Dragged");
-        workflow->actionsArray = {fromDictionary(TextActionType::addPrefix, option("Prefix", "P")),
-                                  fromDictionary(TextActionType::convertCase, option("CaseType", 2)),
-                                  fromDictionary(TextActionType::addSuffix, option("Suffix", "S"))};
+        workflow->actionsArray = {actionWith(TextActionType::addPrefix, "Prefix", Value("P")),
+                                  actionWith(TextActionType::convertCase, "CaseType", Value(2)),
+                                  actionWith(TextActionType::addSuffix, "Suffix", Value("S"))};
         app->saveWorkFlowsToUserDefaults(false);
         app->setSelectedworkflowSeq(workflow);
         settle(0.5);
@@ -162,15 +157,11 @@ TEST_F(WorkflowDragTest, DropOntoItsOwnPlaceChangesAndSavesNothing) {
 
 TEST_F(WorkflowDragTest, ForeignDataIsRefused) {
     const std::string before = storedList();
-    QMimeData text;
+    QMimeData text, otherWorkflow, pastTheEnd, garbled;
     text.setText("1");
-    QMimeData otherWorkflow;
     otherWorkflow.setData(WorkflowEditor::cardMimeType, "00000000-0000-0000-0000-000000000000\n1");
-    QMimeData pastTheEnd;
-    pastTheEnd.setData(WorkflowEditor::cardMimeType,
-                       QString("%1\n3").arg(QString::fromStdString(workflow->id)).toUtf8());
-    QMimeData garbled;
-    garbled.setData(WorkflowEditor::cardMimeType, QString("%1\nx").arg(QString::fromStdString(workflow->id)).toUtf8());
+    pastTheEnd.setData(WorkflowEditor::cardMimeType, QByteArray::fromStdString(workflow->id + "\n3"));
+    garbled.setData(WorkflowEditor::cardMimeType, QByteArray::fromStdString(workflow->id + "\nx"));
     for (QMimeData* mime : {&text, &otherWorkflow, &pastTheEnd, &garbled}) {
         EXPECT_FALSE(hover(mime, upperHalf(0))) << mime->formats().join(",").toStdString();
         EXPECT_FALSE(drop(mime, upperHalf(0)));

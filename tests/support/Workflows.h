@@ -1,15 +1,27 @@
 #pragma once
 
 #include "core/ActionFactory.h"
+#include "core/Json.h"
+#include "core/SyncFolder.h"
 #include "core/TextActionSeq.h"
 #include "core/Value.h"
+#include "support/TemporaryXdgHome.h"
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace lexorra::testing {
+
+// An action of this kind with one option set and the others at their defaults.
+inline TextActionPtr actionWith(TextActionType kind, const std::string& key, const Value& value) {
+    auto action = makeDefault(kind);
+    action->setOption(key, value);
+    return action;
+}
 
 // A user's workflow with one Replace Text action: the smallest workflow whose result
 // shows which version of it ran.
@@ -31,6 +43,12 @@ inline std::set<std::string> ids(const std::vector<TextActionSeqPtr>& list) {
     for (const auto& seq : list)
         out.insert(seq->id);
     return out;
+}
+
+// The sync folder record a file holds, if it holds one.
+inline std::optional<WorkflowRecord> syncRecordIn(const std::filesystem::path& file) {
+    const auto parsed = json::parse(readFile(file));
+    return parsed ? SyncFolder::recordFromValue(*parsed) : std::nullopt;
 }
 
 } // namespace lexorra::testing
