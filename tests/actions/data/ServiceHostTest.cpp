@@ -1,7 +1,7 @@
 #include "actions/data/CompletionServer.h"
 #include "actions/data/TextActionChatGPT.h"
-#include "core/SharedApiKey.h"
 #include "core/SettingsStore.h"
+#include "core/SharedApiKey.h"
 #include "support/TemporaryXdgHome.h"
 
 #include <gtest/gtest.h>
@@ -25,13 +25,13 @@ TEST(ServiceHost, OnlyPlainHostNamesWithAnOptionalPortAreAccepted) {
         {"[fd00::7]", true},
         {"my-host", true},
         {"", false},
-        {"https://api.example.com", false},  // a scheme could downgrade to plain http
+        {"https://api.example.com", false}, // a scheme could downgrade to plain http
         {"http://evil.example", false},
-        {"api.example.com/v1", false},       // a path
+        {"api.example.com/v1", false}, // a path
         {"api.example.com:", false},
         {"api.example.com:99999", false},
         {"api.example.com:80a", false},
-        {"user@api.example.com", false},     // credentials in the authority
+        {"user@api.example.com", false}, // credentials in the authority
         {"api example.com", false},
         {"-api.example.com", false},
         {".example.com", false},
@@ -39,7 +39,8 @@ TEST(ServiceHost, OnlyPlainHostNamesWithAnOptionalPortAreAccepted) {
         {"[]:80", false},
         {"[::1]x", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(openai::isServiceHostName(c.host), c.accepted) << c.host;
+    for (const auto& c : cases)
+        EXPECT_EQ(openai::isServiceHostName(c.host), c.accepted) << c.host;
 }
 
 TEST(ServiceHost, TheChosenHostIsUsedAndABadOneFallsBackToTheBuiltInHost) {
