@@ -29,38 +29,38 @@ std::string run(ConvertCaseType type, std::string_view input) {
 }
 
 void check(const std::vector<Case>& cases) {
-    for (const auto& c : cases) EXPECT_EQ(run(c.type, c.input), c.expected) << c.name << ": \"" << c.input << "\"";
+    for (const auto& c : cases)
+        EXPECT_EQ(run(c.type, c.input), c.expected) << c.name << ": \"" << c.input << "\"";
 }
 
 constexpr ConvertCaseType allTypes[] = {
-    ConvertCaseType::original,          ConvertCaseType::upperCase,         ConvertCaseType::lowerCase,
-    ConvertCaseType::capitalizeWords,   ConvertCaseType::titleCase,         ConvertCaseType::sentenceCase,
-    ConvertCaseType::camelCase,         ConvertCaseType::pascalCase,        ConvertCaseType::camelCaseToNormal,
-    ConvertCaseType::camelCaseToSnakeCase, ConvertCaseType::randomcase,     ConvertCaseType::alternatingCase,
+    ConvertCaseType::original,          ConvertCaseType::upperCase,
+    ConvertCaseType::lowerCase,         ConvertCaseType::capitalizeWords,
+    ConvertCaseType::titleCase,         ConvertCaseType::sentenceCase,
+    ConvertCaseType::camelCase,         ConvertCaseType::pascalCase,
+    ConvertCaseType::camelCaseToNormal, ConvertCaseType::camelCaseToSnakeCase,
+    ConvertCaseType::randomcase,        ConvertCaseType::alternatingCase,
 };
 
 } // namespace
 
 TEST(TextActionConvertCase, EmptyTextStaysEmptyForEveryCase) {
-    for (auto type : allTypes) EXPECT_EQ(run(type, ""), "") << static_cast<int>(type);
+    for (auto type : allTypes)
+        EXPECT_EQ(run(type, ""), "") << static_cast<int>(type);
 }
 
 TEST(TextActionConvertCase, LineByLineCasesKeepEveryLine) {
-    for (auto type : {ConvertCaseType::titleCase, ConvertCaseType::sentenceCase, ConvertCaseType::camelCase,
-                      ConvertCaseType::pascalCase, ConvertCaseType::camelCaseToNormal,
-                      ConvertCaseType::camelCaseToSnakeCase}) {
+    for (auto type :
+         {ConvertCaseType::titleCase, ConvertCaseType::sentenceCase, ConvertCaseType::camelCase,
+          ConvertCaseType::pascalCase, ConvertCaseType::camelCaseToNormal, ConvertCaseType::camelCaseToSnakeCase}) {
         const std::string out = run(type, "a\n\nb\n");
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << static_cast<int>(type) << ": " << out;
     }
-    check({
-        {"pascal", ConvertCaseType::pascalCase, "a\n\nb", "A\n\nB"},
-        {"camel", ConvertCaseType::camelCase, "one two\n\nthree four", "oneTwo\n\nthreeFour"},
-        {"sentence", ConvertCaseType::sentenceCase, "ONE.\n\n  two ", "One.\n\nTwo"},
-    });
 }
 
-TEST(TextActionConvertCase, UpperAndLowerUseFullMappings) {
+TEST(TextActionConvertCase, Table) {
     check({
+        // Upper and lower use full mappings
         {"ascii", ConvertCaseType::upperCase, "Hello, World 42!\n", "HELLO, WORLD 42!\n"},
         {"sharp s", ConvertCaseType::upperCase, "straße", "STRASSE"},
         {"ligature", ConvertCaseType::upperCase, "\uFB01x", "FIX"},
@@ -71,27 +71,18 @@ TEST(TextActionConvertCase, UpperAndLowerUseFullMappings) {
         {"final sigma", ConvertCaseType::lowerCase, "ΟΔΟΣ ΟΔΟΣ.", "οδος οδος."},
         {"dotted I", ConvertCaseType::lowerCase, "\u0130", "i\u0307"},
         {"original", ConvertCaseType::original, "MiXeD", "MiXeD"},
-    });
-}
-
-TEST(TextActionConvertCase, CapitalizeWordsSplitsOnlyAtWhiteSpace) {
-    check({
+        // Capitalize words splits only at white space
         {"basic", ConvertCaseType::capitalizeWords, "hELLO wORLD", "Hello World"},
         {"hyphen and apostrophe stay inside", ConvertCaseType::capitalizeWords, "well-known don't", "Well-known Don't"},
         {"tabs and lines", ConvertCaseType::capitalizeWords, "a\tb\nc  d", "A\tB\nC  D"},
         {"title-case form", ConvertCaseType::capitalizeWords, "ǆemal", "ǅemal"},
         {"accented", ConvertCaseType::capitalizeWords, "éCOLE", "École"},
-    });
-}
-
-TEST(TextActionConvertCase, TitleCaseFollowsWordClasses) {
-    check({
+        // Title case follows word classes
         {"headline", ConvertCaseType::titleCase, "the quick brown fox jumps over the lazy dog",
          "The Quick Brown Fox Jumps Over the Lazy Dog"},
         {"article first", ConvertCaseType::titleCase, "a tale of two cities", "A Tale of two Cities"},
         {"the first even after a quote", ConvertCaseType::titleCase, "\"the end\"", "\"The End\""},
-        {"a lone article first inside quotes", ConvertCaseType::titleCase, "\"a\" is for apple",
-         "\"A\" Is for Apple"},
+        {"a lone article first inside quotes", ConvertCaseType::titleCase, "\"a\" is for apple", "\"A\" Is for Apple"},
         {"a lone article first inside brackets", ConvertCaseType::titleCase, "(a) first point", "(A) First Point"},
         {"later articles lower", ConvertCaseType::titleCase, "THE WAR AND THE PEACE", "The War and the Peace"},
         {"short prepositions lower, long ones capitalised", ConvertCaseType::titleCase,
@@ -101,20 +92,12 @@ TEST(TextActionConvertCase, TitleCaseFollowsWordClasses) {
         {"two sentences, one space", ConvertCaseType::titleCase, "hello there.   general kenobi.",
          "Hello There. General Kenobi."},
         {"per line", ConvertCaseType::titleCase, "an apple\nthe pear", "An Apple\nThe Pear"},
-    });
-}
-
-TEST(TextActionConvertCase, SentenceCase) {
-    check({
+        // Sentence case
         {"shouting", ConvertCaseType::sentenceCase, "HELLO WORLD. BYE NOW.", "Hello world. Bye now."},
         {"spaces between sentences", ConvertCaseType::sentenceCase, "one.    two?  three", "One. Two? Three"},
         {"inner spaces collapse, tabs stay", ConvertCaseType::sentenceCase, "a  b\tc", "A b\tc"},
         {"sharp s capitalised first", ConvertCaseType::sentenceCase, "ßa", "Ssa"},
-    });
-}
-
-TEST(TextActionConvertCase, CamelAndPascalCase) {
-    check({
+        // Camel and pascal case
         {"camel", ConvertCaseType::camelCase, "hello world", "helloWorld"},
         {"camel keeps the rest", ConvertCaseType::camelCase, "HELLO WORLD", "hELLOWORLD"},
         {"camel leading separator", ConvertCaseType::camelCase, " hello world", "HelloWorld"},
@@ -122,11 +105,7 @@ TEST(TextActionConvertCase, CamelAndPascalCase) {
         {"pascal", ConvertCaseType::pascalCase, "my_var2 name", "MyVar2Name"},
         {"accented letters are alphanumeric", ConvertCaseType::pascalCase, "élan vital", "ÉlanVital"},
         {"combining mark stays in the word", ConvertCaseType::camelCase, "e\u0301t\u00E9 x", "e\u0301t\u00E9X"},
-    });
-}
-
-TEST(TextActionConvertCase, SplittingIdentifiers) {
-    check({
+        // Splitting identifiers
         {"normal", ConvertCaseType::camelCaseToNormal, "helloWorld", "hello world"},
         {"snake", ConvertCaseType::camelCaseToSnakeCase, "helloWorld", "hello_world"},
         {"acronym then word", ConvertCaseType::camelCaseToNormal, "XMLParser", "xml parser"},
@@ -134,11 +113,12 @@ TEST(TextActionConvertCase, SplittingIdentifiers) {
         {"digits", ConvertCaseType::camelCaseToNormal, "Version2Beta", "version 2 beta"},
         {"snake of userID", ConvertCaseType::camelCaseToSnakeCase, "userID", "user_id"},
         {"per line", ConvertCaseType::camelCaseToSnakeCase, "aB\ncD", "a_b\nc_d"},
-    });
-}
+        // Line by line
+        {"pascal", ConvertCaseType::pascalCase, "a\n\nb", "A\n\nB"},
+        {"camel", ConvertCaseType::camelCase, "one two\n\nthree four", "oneTwo\n\nthreeFour"},
+        {"sentence", ConvertCaseType::sentenceCase, "ONE.\n\n  two ", "One.\n\nTwo"},
 
-TEST(TextActionConvertCase, AlternatingCaseRunsOverGraphemes) {
-    check({
+        // Alternating case runs over graphemes
         {"words", ConvertCaseType::alternatingCase, "hello world", "HeLlO wOrLd"},
         {"punctuation leaves the flag", ConvertCaseType::alternatingCase, "ab-cd", "Ab-Cd"},
         {"across lines", ConvertCaseType::alternatingCase, "ab\nc", "Ab\nC"},

@@ -37,18 +37,15 @@ void check(std::initializer_list<Case> cases) {
 
 } // namespace
 
-TEST(TextActionInsertText, FirstAndLastLine) {
+TEST(TextActionInsertText, Table) {
     check({
+        // First and last line
         {"first line", T::atFirstLine, "a\nb", "X", "X\na\nb"},
         {"first line of empty input", T::atFirstLine, "", "X", "X\n"},
         {"last line", T::atLastLine, "a\nb", "X", "a\nb\nX"},
         {"last line after trailing line feed", T::atLastLine, "a\n", "X", "a\n\nX"},
         {"backslash-n in the insertion", T::atFirstLine, "a", "1\\n2", "1\n2\na"},
-    });
-}
-
-TEST(TextActionInsertText, AtPosition) {
-    check({
+        // At position
         {"position 1 starts every line, empty ones too", T::atPosition, "ab\n\ncd", "X", "Xab\nX\nXcd", 1},
         {"inside the line", T::atPosition, "abcd\nef", "X", "abXcd\nefX", 3},
         {"beyond the end appends", T::atPosition, "ab\nc", "X", "abX\ncX", 1000},
@@ -65,11 +62,7 @@ TEST(TextActionInsertText, AtPosition) {
         {"negative position inserts at the start", T::atPosition, "ab", "X", "Xab", -7},
         {"ASCII and non-ASCII lines mixed", T::atPosition, "abc\n\u00e9\u00e9\u00e9", "|", "a|bc\n\u00e9|\u00e9\u00e9",
          2},
-    });
-}
-
-TEST(TextActionInsertText, AroundWords) {
-    check({
+        // Around words
         {"before every word", T::beforeEveryWord, "one two", "#", "#one #two"},
         {"two spaces between words stay", T::beforeEveryWord, "a  b", "#", "#a  #b"},
         {"trailing space stays", T::beforeEveryWord, "a b ", "#", "#a #b "},
@@ -82,20 +75,7 @@ TEST(TextActionInsertText, AroundWords) {
         {"accented words stay whole", T::afterEveryWord, "cafe\u0301 ok", "!", "cafe\u0301! ok!"},
         {"white space only", T::beforeEveryWord, "   ", "#", "   "},
         {"insertion with a line break", T::beforeEveryWord, "a b", "\\n", "\na \nb"},
-    });
-}
-
-TEST(TextActionInsertText, AroundWordsMarksStaleLines) {
-    TextActionInsertText action;
-    action.insertType = T::beforeEveryWord;
-    action.insetText = "#";
-    CancellationScope stale([] { return true; });
-    // Lines without words never consult the token.
-    EXPECT_EQ(action.transform("a b\n  \nc"), "-9264837-\n  \n-9264837-");
-}
-
-TEST(TextActionInsertText, AroundAnchorText) {
-    check({
+        // Around anchor text
         {"before text", T::beforeText, "a.b.c", "X", "aX.bX.c", 10, "."},
         {"after text", T::afterText, "a.b.c", "X", "a.Xb.Xc", 10, "."},
         {"anchor absent leaves input", T::beforeText, "abc", "X", "abc", 10, "z"},
@@ -105,11 +85,7 @@ TEST(TextActionInsertText, AroundAnchorText) {
         {"canonically equivalent anchor matches", T::beforeText, "cafe\u0301!", "X", "cafX\u00e9!", 10, "\u00e9"},
         {"anchor is not backslash-escaped", T::afterText, "a\\nb", "X", "a\\nXb", 10, "\\n"},
         {"insertion is", T::afterText, "a-b", "\\n", "a-\nb", 10, "-"},
-    });
-}
-
-TEST(TextActionInsertText, AfterEveryCharacter) {
-    check({
+        // After every character
         {"every character", T::afterEveryCharacter, "ab", "-", "a-b-"},
         {"line feed is a character", T::afterEveryCharacter, "a\nb", "-", "a-\n-b-"},
         {"CR LF is one character", T::afterEveryCharacter, "a\r\nb", "-", "a-\r\n-b-"},
@@ -123,6 +99,15 @@ TEST(TextActionInsertText, AfterEveryCharacter) {
         {"joined emoji after ASCII", T::afterEveryCharacter, "a\U0001F469\u200D\U0001F4BB", "-",
          "a-\U0001F469\u200D\U0001F4BB-"},
     });
+}
+
+TEST(TextActionInsertText, AroundWordsMarksStaleLines) {
+    TextActionInsertText action;
+    action.insertType = T::beforeEveryWord;
+    action.insetText = "#";
+    CancellationScope stale([] { return true; });
+    // Lines without words never consult the token.
+    EXPECT_EQ(action.transform("a b\n  \nc"), "-9264837-\n  \n-9264837-");
 }
 
 TEST(TextActionInsertText, StoredPositionOutsideThePanelRangeIsKept) {
