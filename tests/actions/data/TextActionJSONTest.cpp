@@ -22,55 +22,20 @@ std::string run(std::string_view input) {
 
 } // namespace
 
-TEST(TextActionJSON, Marker) {
-    EXPECT_EQ(marker.size(), 25u);
-}
-
 TEST(TextActionJSON, RejectsWhatIsNotAnObjectOrArray) {
-    const std::vector<std::string> inputs = {
-        "",
-        "   \n\t ",
-        "42",
-        "\"text\"",
-        "true",
-        "false",
-        "null",
-        "-1.5",
-        "{\"a\":1,}",
-        "[1,2,]",
-        "{\"a\":1 // note\n}",
-        "/* c */ {}",
-        "{'a':1}",
-        "{a:1}",
-        "[1 2]",
-        "{\"a\" 1}",
-        "[01]",
-        "[1.]",
-        "[.5]",
-        "[NaN]",
-        "[Infinity]",
-        "[\"a\\x\"]",
-        "{}{}",
-        "[] []",
-        "[1]x",
-        "{\"a\":[1,2}",
-        "[\"unterminated]",
-        "[\"tab\tinside\"]",
-        "[\"\\ud800\"]",
-        "[1e400]",
-        "\xEF\xBB\xBF",
-        "[1]\xEF\xBB\xBF",
-        " \xEF\xBB\xBF[1]",
-        "[100000000000000000000000,]",
-        "[tru]",
-        "[nul]",
-        "[+1]",
-        "[1e]",
-        "{\"a\":}",
-        "[,1]",
-    };
-    for (const auto& input : inputs)
+    const char* const inputs[] = {"",           "42",           "\"text\"", "true",       "false",   "null",
+                                  "-1.5",       "{\"a\":1,}",   "[1,2,]",   "/* c */ {}", "{'a':1}", "{a:1}",
+                                  "[1 2]",      "{\"a\" 1}",    "[01]",     "[1.]",       "[.5]",    "[NaN]",
+                                  "[Infinity]", "[\"a\\x\"]",   "{}{}",     "[] []",      "[1]x",    "{\"a\":[1,2}",
+                                  "[1e400]",    "\xEF\xBB\xBF", "[tru]",    "[nul]",      "[+1]",    "[1e]",
+                                  "{\"a\":}",   "[,1]",         "   \t "};
+    const char* const longer[] = {"[\"\\ud800\"]",   "[\"unterminated]", "[\"tab\tinside\"]",
+                                  "[1]\xEF\xBB\xBF", " \xEF\xBB\xBF[1]", "[100000000000000000000000,]"};
+    for (const char* input : inputs)
         EXPECT_EQ(run(input), marker) << input;
+    for (const char* input : longer)
+        EXPECT_EQ(run(input), marker) << input;
+    EXPECT_EQ(run("{\"a\":1 // note\n}"), marker);
 }
 
 TEST(TextActionJSON, Layout) {
@@ -169,25 +134,13 @@ TEST(TextActionJSON, SurvivesDamagedInput) {
     }
 }
 
-TEST(JsonPrettyWriter, ParseStrictJsonTree) {
-    auto value = data::parseStrictJson(R"({"a":1,"b":[2.5,"x",null,false],"a":7})");
-    ASSERT_TRUE(value);
-    ASSERT_TRUE(value->isMap());
-    ASSERT_EQ(value->asMap().size(), 2u);
-    EXPECT_EQ(value->asMap()[0].first, "a");
-    EXPECT_EQ(*value->get("a"), Value(7));
-    const auto& list = value->get("b")->asList();
-    EXPECT_EQ(list[0], Value(2.5));
-    EXPECT_EQ(list[1], Value("x"));
-    EXPECT_TRUE(list[2].isNull());
-    EXPECT_EQ(list[3], Value(false));
-    EXPECT_FALSE(data::parseStrictJson("3"));
-    EXPECT_FALSE(data::parseStrictJson("[1,]"));
-}
-
+// The tree reader keeps types, member order and the last of two equal keys: its layout is the
+// text writer's to the byte.
 TEST(JsonPrettyWriter, ValueTreeUsesTheSameLayout) {
-    const std::string text = R"({"a":[1,2.5,"x/y",true,null,{}],"b":{"c":[]}})";
+    const std::string text = R"({"a":[1,2.5,"x/y",true,null,{}],"b":{"c":[false]},"a":7})";
     auto value = data::parseStrictJson(text);
     ASSERT_TRUE(value);
     EXPECT_EQ(data::prettyJson(*value), *data::prettyPrintJson(text));
+    EXPECT_FALSE(data::parseStrictJson("3"));
+    EXPECT_FALSE(data::parseStrictJson("[1,]"));
 }
