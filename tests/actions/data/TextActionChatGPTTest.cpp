@@ -6,8 +6,10 @@
 #include "actions/data/openai/PromptBudget.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
+#include "core/SettingsStore.h"
 #include "core/SharedApiKey.h"
 #include "support/ActionCases.h"
+#include "support/TemporaryXdgHome.h"
 #include "text/Cancellation.h"
 
 #include <gtest/gtest.h>
@@ -30,35 +32,21 @@ std::string completionBody(const std::string& text) {
 class ChatGPTExchange : public ::testing::Test {
 protected:
     void SetUp() override {
-        server = std::make_unique<testing::CompletionServer>();
-        configHome = server->folder / "config";
-        std::filesystem::create_directories(configHome / "lexorra");
+        setenv("LEXORRA_OPENAI_ADDRESS", server.address().c_str(), 1);
         setApiKey("sk-test-123");
-        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-        setenv("LEXORRA_OPENAI_ADDRESS", server->address().c_str(), 1);
         action.prompt = "Translate to Spanish";
     }
-    void TearDown() override {
-        unsetenv("LEXORRA_OPENAI_ADDRESS");
-        unsetenv("XDG_CONFIG_HOME");
-        server.reset();
-    }
+    void TearDown() override { unsetenv("LEXORRA_OPENAI_ADDRESS"); }
 
-    void setApiKey(const std::string& key) {
-        std::ofstream(configHome / "lexorra" / "group.json")
-            << R"({"SavedWorkFlows":[],"apiKey":)" + nlohmann::json(key).dump() + "}";
-    }
+    void setApiKey(const std::string& key) { ASSERT_TRUE(Settings().setValue("apiKey", Value(key))); }
 
-    nlohmann::json lastRequest() { return nlohmann::json::parse(server->lastRequest()); }
-    std::string sentPrompt() { return nlohmann::json::parse(lastRequest()["body"].get<std::string>())["prompt"]; }
-    std::int64_t sentMaxTokens() {
-        return nlohmann::json::parse(lastRequest()["body"].get<std::string>())["max_tokens"].get<std::int64_t>();
-    }
+    nlohmann::json lastRequest() { return nlohmann::json::parse(server.lastRequest()); }
+    nlohmann::json sentBody() { return nlohmann::json::parse(lastRequest()["body"].get<std::string>()); }
 
     // Text budgets depend on the display name of the guessed language in the current locale.
     testing::ScopedLocale locale{"en_US"};
-    std::unique_ptr<testing::CompletionServer> server;
-    std::filesystem::path configHome;
+    testing::TemporaryXdgHome home;
+    testing::CompletionServer server;
     TextActionChatGPT action;
 };
 
@@ -106,9 +94,17 @@ TEST(PromptBudget, EmptyInputPartCountsOnlyThePromptsWords) {
 
 // ---- Exchanges with the stand-in service
 
-TEST_F(ChatGPTExchange, RequestBodyAndHeadersAreExact) {
-    server->reply(200, completionBody("Hola mundo"));
+TEST_F(ChatGPTExchange, RequestBodyAndHeadersAreExactAndTheBusyIndicatorGoesOnThenOff) {
+    std::mutex mutex;
+    std::vector<bool> busy;
+    TextActionChatGPT::setBusyIndicatorHandler([&](bool on) {
+        std::lock_guard lock(mutex);
+        busy.push_back(on);
+    });
+    server.reply(200, completionBody("Hola mundo"));
     EXPECT_EQ(action.transform("Hello world"), "Hola mundo");
+    TextActionChatGPT::setBusyIndicatorHandler({});
+    EXPECT_EQ(busy, (std::vector<bool>{true, false}));
     const auto request = lastRequest();
     EXPECT_EQ(request["method"], "POST");
     EXPECT_EQ(request["path"], "/v1/completions");
@@ -125,7 +121,7 @@ TEST_F(ChatGPTExchange, RequestBodyAndHeadersAreExact) {
 }
 
 TEST_F(ChatGPTExchange, PromptTextRules) {
-    server->reply(200, completionBody("ok"));
+    server.reply(200, completionBody("ok"));
     const std::pair<std::string, std::string> cases[] = {
         {"  padded \n", "Translate to Spanish.The input text is:  padded \n"},
         {"   \n\t \n", "Translate to Spanish."},
@@ -134,7 +130,7 @@ TEST_F(ChatGPTExchange, PromptTextRules) {
     };
     for (const auto& [input, prompt] : cases) {
         EXPECT_EQ(action.transform(input), "ok");
-        EXPECT_EQ(sentPrompt(), prompt) << '"' << input << '"';
+        EXPECT_EQ(sentBody()["prompt"], prompt) << '"' << input << '"';
     }
 }
 
@@ -151,15 +147,15 @@ TEST_F(ChatGPTExchange, ReplyHandling) {
     };
     int status = 200;
     for (const auto& [body, expected] : cases) {
-        server->reply(status, body);
+        server.reply(status, body);
         EXPECT_EQ(action.transform("Hello"), expected) << body;
         status = status == 200 ? 401 : 200; // the status code plays no part
     }
 }
 
 TEST_F(ChatGPTExchange, MissingKeyStillSendsTheRequest) {
-    std::filesystem::remove(configHome / "lexorra" / "group.json");
-    server->reply(401, R"({"error":{"message":"You didn't provide an API key.","type":"invalid_request_error"}})");
+    std::filesystem::remove(home.groupFile());
+    server.reply(401, R"({"error":{"message":"You didn't provide an API key.","type":"invalid_request_error"}})");
     EXPECT_EQ(action.transform("Hello"), " -- ERROR:You didn't provide an API key. -- ");
     EXPECT_EQ(lastRequest()["headers"]["Authorization"], "Bearer ");
 }
@@ -167,19 +163,19 @@ TEST_F(ChatGPTExchange, MissingKeyStillSendsTheRequest) {
 // A key holding a line break never becomes a header of its own: the action refuses it, and so
 // does the HTTP client for a caller that skips the action's check.
 TEST_F(ChatGPTExchange, KeyWithControlCharactersIsNeverSent) {
-    server->reply(200, completionBody("sent"));
+    server.reply(200, completionBody("sent"));
     const std::string injected = "sk-a\r\nX-Injected: yes";
     setApiKey(injected);
     EXPECT_EQ(action.transform("Hello"), " -- ERROR:" + openai::apiKeyProblem(injected) + " -- ");
     std::promise<openai::Result<openai::CompletionsResult>> reply;
-    openai::OpenAI({.token = injected, .host = server->address()})
+    openai::OpenAI({.token = injected, .host = server.address()})
         .completions(action.makeQuery("Hello"), [&reply](auto r) { reply.set_value(std::move(r)); });
     const auto failure = std::get<openai::Failure>(reply.get_future().get());
     EXPECT_EQ(failure.description,
               "The request header \"Authorization\" holds a control character; the request was not sent.");
     for (const char* key : {"sk-a\nb", "sk-\tb", "sk-\x7f"})
         EXPECT_NE(openai::apiKeyProblem(key), "") << key;
-    EXPECT_FALSE(server->hasRequest());
+    EXPECT_FALSE(server.hasRequest());
 
     // The wire check itself: a clean key arrives as one header line, and nothing else follows it;
     // line breaks around a hand-edited key are not part of it.
@@ -191,34 +187,21 @@ TEST_F(ChatGPTExchange, KeyWithControlCharactersIsNeverSent) {
 }
 
 TEST_F(ChatGPTExchange, LongInputSendsTheFallbackBudget) {
-    server->reply(200, completionBody("short"));
+    server.reply(200, completionBody("short"));
     std::string longInput;
     while (longInput.size() < 30000)
         longInput += "Lorem ipsum dolor sit amet. ";
     EXPECT_EQ(action.transform(longInput), "short");
-    EXPECT_EQ(sentMaxTokens(), 150);
-    EXPECT_EQ(sentPrompt(), "Translate to Spanish.The input text is:" + longInput);
-}
-
-TEST_F(ChatGPTExchange, BusyIndicatorGoesOnThenOff) {
-    std::mutex mutex;
-    std::vector<bool> states;
-    TextActionChatGPT::setBusyIndicatorHandler([&](bool busy) {
-        std::lock_guard lock(mutex);
-        states.push_back(busy);
-    });
-    server->reply(200, completionBody("x"));
-    action.transform("Hello");
-    TextActionChatGPT::setBusyIndicatorHandler({});
-    EXPECT_EQ(states, (std::vector<bool>{true, false}));
+    EXPECT_EQ(sentBody()["max_tokens"], 150);
+    EXPECT_EQ(sentBody()["prompt"], "Translate to Spanish.The input text is:" + longInput);
 }
 
 TEST_F(ChatGPTExchange, NewRunCancelsTheRunningExchange) {
-    server->reply(200, completionBody("slow answer"), 5.0);
-    server->forgetRequest();
+    server.reply(200, completionBody("slow answer"), 5.0);
+    server.forgetRequest();
     auto first = std::async(std::launch::async, [&] { return action.transform("first"); });
-    server->waitForRequest();
-    server->reply(200, completionBody("fast answer"));
+    server.waitForRequest();
+    server.reply(200, completionBody("fast answer"));
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(action.transform("second"), "fast answer");
     EXPECT_EQ(first.get(), " -- ERROR:cancelled -- ");
@@ -226,14 +209,14 @@ TEST_F(ChatGPTExchange, NewRunCancelsTheRunningExchange) {
 }
 
 TEST_F(ChatGPTExchange, StaleRunEndsItsOwnExchange) {
-    server->reply(200, completionBody("never seen"), 5.0);
-    server->forgetRequest();
+    server.reply(200, completionBody("never seen"), 5.0);
+    server.forgetRequest();
     std::atomic<bool> stale{false};
     auto run = std::async(std::launch::async, [&] {
         CancellationScope scope([&] { return stale.load(); });
         return action.transform("Hello");
     });
-    server->waitForRequest();
+    server.waitForRequest();
     const auto started = std::chrono::steady_clock::now();
     stale = true;
     EXPECT_EQ(run.get(), " -- ERROR:cancelled -- ");
