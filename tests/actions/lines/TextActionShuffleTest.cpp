@@ -62,51 +62,44 @@ TEST(Shuffle, Table) {
                 });
 }
 
-TEST(Shuffle, LinesKeepTheirMultiset) {
-    const std::string input = "a\nb b\n\nc\n";
-    for (int i = 0; i < 30; ++i)
-        EXPECT_EQ(sortedPieces(shuffle(shuffleOptions(2, false, false), input), '\n'), sortedPieces(input, '\n'));
+std::vector<std::string> lines(std::string_view s) {
+    return sortedPieces(s, '\n');
 }
-
-TEST(Shuffle, WordsAcrossLinesSplitAtSingleSpaces) {
-    // Line feeds and tabs stay inside the pieces; double spaces leave an empty piece.
-    const std::string input = "a b\nc  d\te";
-    for (int i = 0; i < 30; ++i)
-        EXPECT_EQ(sortedPieces(shuffle(shuffleOptions(1, false, true), input), ' '), sortedPieces(input, ' '));
+std::vector<std::string> words(std::string_view s) {
+    return sortedPieces(s, ' ');
 }
-
-TEST(Shuffle, WordsPerLineStayOnTheirLine) {
-    const std::string input = "a b c\nd e\nf";
-    for (int i = 0; i < 30; ++i) {
-        const std::string out = shuffle(shuffleOptions(1, true, true), input);
-        const auto got = pieces(out, '\n');
-        const auto want = pieces(input, '\n');
-        ASSERT_EQ(got.size(), want.size()) << out;
-        for (size_t k = 0; k < got.size(); ++k)
-            EXPECT_EQ(sortedPieces(got[k], ' '), sortedPieces(want[k], ' '));
+// The pieces of every line on its own, a line feed after each line's pieces.
+template <std::vector<std::string> (*pieceSet)(std::string_view)> std::vector<std::string> perLine(std::string_view s) {
+    std::vector<std::string> out;
+    for (const auto& line : pieces(s, '\n')) {
+        const auto set = pieceSet(line);
+        out.insert(out.end(), set.begin(), set.end());
+        out.emplace_back("\n");
     }
+    return out;
 }
 
-TEST(Shuffle, CharactersKeepClustersWhole) {
-    const std::string input = "ab " + eCombining + family + "\r\nz";
-    for (int i = 0; i < 50; ++i) {
-        const std::string out = shuffle(shuffleOptions(0, false, false), input);
-        EXPECT_EQ(sortedClusters(out), sortedClusters(input)) << out;
-        EXPECT_NE(out.find(family), std::string::npos);
-        EXPECT_NE(out.find("\r\n"), std::string::npos);
-    }
-}
-
-TEST(Shuffle, CharactersPerLineStayOnTheirLine) {
-    const std::string input = "abc\nde\n" + eCombining + "x";
-    for (int i = 0; i < 30; ++i) {
-        const std::string out = shuffle(shuffleOptions(0, true, false), input);
-        const auto got = pieces(out, '\n');
-        const auto want = pieces(input, '\n');
-        ASSERT_EQ(got.size(), want.size());
-        for (size_t k = 0; k < got.size(); ++k)
-            EXPECT_EQ(sortedClusters(got[k]), sortedClusters(want[k]));
-    }
+// Whatever the order, every mode gives back the pieces it was given, whole.
+TEST(Shuffle, KeepsItsPieces) {
+    const struct {
+        const char* name;
+        Options options;
+        std::string input;
+        std::vector<std::string> (*pieceSet)(std::string_view);
+    } cases[] = {
+        {"lines", shuffleOptions(2, false, false), "a\nb b\n\nc\n", lines},
+        // Line feeds and tabs stay inside the pieces; double spaces leave an empty piece.
+        {"words across lines", shuffleOptions(1, false, true), "a b\nc  d\te", words},
+        {"words per line", shuffleOptions(1, true, true), "a b c\nd e\nf", perLine<words>},
+        {"characters", shuffleOptions(0, false, false), "ab " + eCombining + family + "\r\nz", sortedClusters},
+        {"characters per line", shuffleOptions(0, true, false), "abc\nde\n" + eCombining + "x",
+         perLine<sortedClusters>},
+    };
+    for (const auto& c : cases)
+        for (int i = 0; i < 30; ++i) {
+            const std::string out = shuffle(c.options, c.input);
+            EXPECT_EQ(c.pieceSet(out), c.pieceSet(c.input)) << c.name << ": " << out;
+        }
 }
 
 TEST(Shuffle, ScrambleLeavesShortWordsAndLastLetters) {
