@@ -53,14 +53,6 @@ TEST(SpellOut, SpellsOut) {
     }
 }
 
-TEST(SpellOut, TokensCoverTheTextAndSeparateSpacesAndPunctuation) {
-    const std::string text = "I have 3.5 apples!  Ok\n";
-    const auto tokens = text::wordBreakTokens(text);
-    EXPECT_EQ(tokens,
-              (std::vector<std::string_view>{"I", " ", "have", " ", "3.5", " ", "apples", "!", "  ", "Ok", "\n"}));
-    EXPECT_TRUE(text::wordBreakTokens("").empty());
-}
-
 TEST(SpellOut, NumberReadings) {
     EXPECT_EQ(text::parseWholeNumber("+42"), 42);
     EXPECT_EQ(text::parseWholeNumber("-42"), -42);

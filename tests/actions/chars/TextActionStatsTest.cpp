@@ -51,9 +51,4 @@ TEST(Stats, EqualCountsListBothWords) {
     EXPECT_TRUE(list == "the (2)\ncat (2)" || list == "cat (2)\nthe (2)") << list;
 }
 
-TEST(Stats, WordsAreLowerCasedPiecesWithoutSeparators) {
-    EXPECT_EQ(statisticsWords("  Hello,\tWORLD!\n\n¿Qué?  "), (std::vector<std::string>{"hello", "world", "qué"}));
-    EXPECT_TRUE(statisticsWords(" \n\t.,;").empty());
-}
-
 } // namespace

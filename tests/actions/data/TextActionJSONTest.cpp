@@ -85,13 +85,6 @@ TEST(TextActionJSON, Table) {
         EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
 
-TEST(TextActionJSON, IdempotentOnItsOwnOutput) {
-    const std::string input = R"({"k":[1,{"x":"a/b","y":[]},[[2]]],"s":"é\n","n":null})";
-    const std::string once = run(input);
-    ASSERT_NE(once, marker);
-    EXPECT_EQ(run(once), once);
-}
-
 TEST(TextActionJSON, InvalidUtf8IsReadAsReplacementCharacter) {
     EXPECT_EQ(run("[\"a\xff"
                   "b\"]"),

@@ -77,17 +77,11 @@ TEST(MarkdownToHtml, Table) {
         {"empty metadata", "---\n---\ntext", document("\n  <p>text</p>")},
         {"CRLF fences", "---\r\na: b\r\n---\r\ntext", document("\n  <p>text</p>")},
         {"unclosed block is content", "---\ntext", document("\n  <hr>\n  <p>text</p>")},
+        {"a fence is three dashes exactly", "----\na\n---\nb", document("\n  <hr>\n  <h2>a</h2>\n  <p>b</p>")},
         {"not at the very top", "x\n\n---\na\n---\n", document("\n  <p>x</p>\n  <hr>\n  <h2>a</h2>")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(run(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownToHtml, MetadataSplitting) {
-    EXPECT_EQ(withoutMetadata("---\na: 1\n---\nrest"), "rest");
-    EXPECT_EQ(withoutMetadata("---\na: 1\n---"), "");
-    EXPECT_EQ(withoutMetadata("----\na\n---\nrest"), "----\na\n---\nrest");
-    EXPECT_EQ(withoutMetadata("---"), "---");
 }
 
 TEST(HtmlPrettyPrinter, SerialisesFragmentsAsDocuments) {

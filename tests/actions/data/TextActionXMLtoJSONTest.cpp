@@ -104,13 +104,6 @@ TEST(ParseXMLData, WhitespaceOnlyTextBeforeAChildOpensAnObject) {
     EXPECT_EQ(converter.parse(), "{\"a\":{\"b\":{}}}");
 }
 
-TEST(CompactXmlForConversion, Rules) {
-    EXPECT_EQ(data::compactXmlForConversion("<a>\n  <b> x </b>\r\n\r\n</a>"), "<a><b> x</b></a>");
-    EXPECT_EQ(data::compactXmlForConversion("<a>x\u00A0\u2003<b/></a>"), "<a>x<b/></a>");
-    EXPECT_EQ(data::compactXmlForConversion("<a>#x# y</a>"), "<a>x y</a>");
-    EXPECT_EQ(data::compactXmlForConversion("<a>x\n</a>"), "<a>x</a>");
-}
-
 TEST(TextActionXMLtoJSON, ManyDistinctNamesAndLongRuns) {
     std::string xml = "<r>";
     for (int i = 0; i < 3000; ++i)
