@@ -20,69 +20,67 @@ constexpr auto reformat = DateConverterType::dateFormat;
 struct Case {
     const char* name;
     DateConverterType type;
-    std::string format;
-    std::string toFormat;
-    const char* zone;
     std::string input;
     std::string expected;
+    std::string format = "";
+    std::string toFormat = "";
+    const char* zone = "UTC";
 };
 
 TEST(DateConverter, Converts) {
     const Case cases[] = {
-        {"pattern in UTC", toHuman, "yyyy-MM-dd HH:mm:ss", "", "UTC", "created 1700000000 by user 42",
-         "created 2023-11-14 22:13:20 by user 42"},
-        {"pattern in Berlin", toHuman, "yyyy-MM-dd HH:mm", "", "Europe/Berlin", "1700000000", "2023-11-14 23:13"},
-        {"pattern in New York", toHuman, "yyyy-MM-dd HH:mm", "", "America/New_York", "1700000000", "2023-11-14 17:13"},
-        {"short styles without a pattern", toHuman, "", "", "UTC", "1700000000", "11/14/23, 10:13\u202FPM"},
-        {"nine digits stay", toHuman, "yyyy", "", "UTC", "100000000 and 100000001", "100000000 and 1973"},
-        {"not a plain integer stays", toHuman, "yyyy", "", "UTC", "1700000000abc", "1700000000abc"},
-        {"decimal stays", toHuman, "yyyy", "", "UTC", "1700000000.5", "1700000000.5"},
-        {"punctuation around kept", toHuman, "yyyy", "", "UTC", "(1700000000), [1700000000]!", "(2023), [2023]!"},
-        {"lines kept", toHuman, "yyyy", "", "UTC", "1700000000\n\n1700000000\n", "2023\n\n2023\n"},
-        {"no dates unchanged", toHuman, "", "", "UTC", "nothing to see, 12 here", "nothing to see, 12 here"},
+        {"pattern in UTC", toHuman, "created 1700000000 by user 42", "created 2023-11-14 22:13:20 by user 42",
+         "yyyy-MM-dd HH:mm:ss"},
+        {"pattern in Berlin", toHuman, "1700000000", "2023-11-14 23:13", "yyyy-MM-dd HH:mm", "", "Europe/Berlin"},
+        {"pattern in New York", toHuman, "1700000000", "2023-11-14 17:13", "yyyy-MM-dd HH:mm", "", "America/New_York"},
+        {"short styles without a pattern", toHuman, "1700000000", "11/14/23, 10:13\u202FPM"},
+        {"nine digits stay", toHuman, "100000000 and 100000001", "100000000 and 1973", "yyyy"},
+        {"not a plain integer stays", toHuman, "1700000000abc", "1700000000abc", "yyyy"},
+        {"decimal stays", toHuman, "1700000000.5", "1700000000.5", "yyyy"},
+        {"punctuation around kept", toHuman, "(1700000000), [1700000000]!", "(2023), [2023]!", "yyyy"},
+        {"lines kept", toHuman, "1700000000\n\n1700000000\n", "2023\n\n2023\n", "yyyy"},
+        {"no dates unchanged", toHuman, "nothing to see, 12 here", "nothing to see, 12 here"},
 
         // Readable dates
-        {"iso date in UTC", toUnix, "", "", "UTC", "on 2023-12-31 ok", "on 1703980800 ok"},
-        {"iso date in Berlin", toUnix, "", "", "Europe/Berlin", "2023-12-31", "1703977200"},
-        {"day first", toUnix, "", "", "UTC", "03/04/21", "1617408000"},
-        {"month first when day first cannot be", toUnix, "", "", "UTC", "12/31/21", "1640908800"},
-        {"single digits day first", toUnix, "", "", "UTC", "3/4/21", "1617408000"},
-        {"four-digit year day first", toUnix, "", "", "UTC", "31/12/2023", "1703980800"},
-        {"date and time", toUnix, "", "", "UTC", "at 2023-12-31 10:00:00.", "at 1704016800."},
-        {"iso T form", toUnix, "", "", "UTC", "2023-12-31T10:00:00", "1704016800"},
-        {"iso with Z ignores the zone", toUnix, "", "", "Asia/Tokyo", "2021-03-04T05:06:07Z", "1614834367"},
-        {"iso with offset", toUnix, "", "", "UTC", "2021-03-04T05:06:07+01:00", "1614830767"},
-        {"same date twice replaced at both places", toUnix, "", "", "UTC", "a 2023-12-31 b 2023-12-31 c",
+        {"iso date in UTC", toUnix, "on 2023-12-31 ok", "on 1703980800 ok"},
+        {"iso date in Berlin", toUnix, "2023-12-31", "1703977200", "", "", "Europe/Berlin"},
+        {"day first", toUnix, "03/04/21", "1617408000"},
+        {"month first when day first cannot be", toUnix, "12/31/21", "1640908800"},
+        {"single digits day first", toUnix, "3/4/21", "1617408000"},
+        {"four-digit year day first", toUnix, "31/12/2023", "1703980800"},
+        {"date and time", toUnix, "at 2023-12-31 10:00:00.", "at 1704016800."},
+        {"iso T form", toUnix, "2023-12-31T10:00:00", "1704016800"},
+        {"iso with Z ignores the zone", toUnix, "2021-03-04T05:06:07Z", "1614834367", "", "", "Asia/Tokyo"},
+        {"iso with offset", toUnix, "2021-03-04T05:06:07+01:00", "1614830767"},
+        {"same date twice replaced at both places", toUnix, "a 2023-12-31 b 2023-12-31 c",
          "a 1703980800 b 1703980800 c"},
-        {"before 1970 truncates toward zero", toUnix, "", "", "UTC", "1969-12-31 23:59:59", "-1"},
-        {"month name needs the format", toUnix, "", "", "UTC", "31 December 2023", "31 December 2023"},
-        {"month name with the format", toUnix, "d MMMM yyyy", "", "UTC", "due 31 December 2023.", "due 1703980800."},
-        {"format tried first", toUnix, "MM/dd/yy", "", "UTC", "03/04/21", "1614816000"},
-        {"impossible date stays", toUnix, "", "", "UTC", "31/02/2023", "31/02/2023"},
-        {"no dates unchanged", toUnix, "", "", "UTC", "version 1.2.3 costs 3.50", "version 1.2.3 costs 3.50"},
-        {"an earlier shorter date replaces inside a later longer one", toUnix, "", "", "UTC",
-         "31/12/2023 and 31/12/2023 10:00:00", "1703980800 and 1703980800 10:00:00"},
-        {"every occurrence of the text is replaced, found or not", toUnix, "", "", "UTC", "31/12/2023 x31/12/2023",
+        {"before 1970 truncates toward zero", toUnix, "1969-12-31 23:59:59", "-1"},
+        {"month name needs the format", toUnix, "31 December 2023", "31 December 2023"},
+        {"month name with the format", toUnix, "due 31 December 2023.", "due 1703980800.", "d MMMM yyyy"},
+        {"format tried first", toUnix, "03/04/21", "1614816000", "MM/dd/yy"},
+        {"impossible date stays", toUnix, "31/02/2023", "31/02/2023"},
+        {"no dates unchanged", toUnix, "version 1.2.3 costs 3.50", "version 1.2.3 costs 3.50"},
+        {"an earlier shorter date replaces inside a later longer one", toUnix, "31/12/2023 and 31/12/2023 10:00:00",
+         "1703980800 and 1703980800 10:00:00"},
+        {"every occurrence of the text is replaced, found or not", toUnix, "31/12/2023 x31/12/2023",
          "1703980800 x1703980800"},
 
-        {"reformat day first", reformat, "", "yyyy-MM-dd", "UTC", "due 31/12/2023", "due 2023-12-31"},
-        {"reformat default target", reformat, "", "MM/dd/yy", "UTC", "2023-12-31 and 1/2/2023",
-         "12/31/23 and 02/01/23"},
-        {"reformat with time and zone-free pattern", reformat, "", "HH:mm", "Europe/Berlin", "2023-12-31 10:30:00",
-         "10:30"},
-        {"reformat iso instant into the zone", reformat, "", "yyyy-MM-dd HH:mm", "Europe/Berlin",
-         "2021-03-04T05:06:07Z", "2021-03-04 06:06"},
-        {"reformat month names", reformat, "", "EEEE d MMMM yyyy", "UTC", "2023-12-31", "Sunday 31 December 2023"},
-        {"a replacement holding its date is replaced again per find", reformat, "", "'on' yyyy-MM-dd", "UTC",
-         "2023-12-31 2023-12-31", "on on 2023-12-31 on on 2023-12-31"},
-        {"reformat leaves undetected text", reformat, "", "yyyy", "UTC", "next Tuesday", "next Tuesday"},
+        {"reformat day first", reformat, "due 31/12/2023", "due 2023-12-31", "", "yyyy-MM-dd"},
+        {"reformat default target", reformat, "2023-12-31 and 1/2/2023", "12/31/23 and 02/01/23", "", "MM/dd/yy"},
+        {"reformat with time and zone-free pattern", reformat, "2023-12-31 10:30:00", "10:30", "", "HH:mm",
+         "Europe/Berlin"},
+        {"reformat iso instant into the zone", reformat, "2021-03-04T05:06:07Z", "2021-03-04 06:06", "",
+         "yyyy-MM-dd HH:mm", "Europe/Berlin"},
+        {"reformat month names", reformat, "2023-12-31", "Sunday 31 December 2023", "", "EEEE d MMMM yyyy"},
+        {"a replacement holding its date is replaced again per find", reformat, "2023-12-31 2023-12-31",
+         "on on 2023-12-31 on on 2023-12-31", "", "'on' yyyy-MM-dd"},
+        {"reformat leaves undetected text", reformat, "next Tuesday", "next Tuesday", "", "yyyy"},
         // Swapping day and month writes each date as the other: the third find undoes the second.
-        {"a repeat is replaced again after another replacement wrote it", reformat, "", "MM/dd/yyyy", "UTC",
-         "01/02/2023 02/01/2023 01/02/2023", "02/01/2023 02/01/2023 02/01/2023"},
-        {"a time on the next line is not part of the date", toUnix, "", "", "UTC", "Date: 2023-12-31\n10:20:30 started",
+        {"a repeat is replaced again after another replacement wrote it", reformat, "01/02/2023 02/01/2023 01/02/2023",
+         "02/01/2023 02/01/2023 02/01/2023", "", "MM/dd/yyyy"},
+        {"a time on the next line is not part of the date", toUnix, "Date: 2023-12-31\n10:20:30 started",
          "Date: 1703980800\n10:20:30 started"},
-        {"windows line ends kept too", reformat, "", "yyyy-MM-dd", "UTC", "31/12/2023\r\n10:20:30",
-         "2023-12-31\r\n10:20:30"},
+        {"windows line ends kept too", reformat, "31/12/2023\r\n10:20:30", "2023-12-31\r\n10:20:30", "", "yyyy-MM-dd"},
     };
     for (const Case& c : cases) {
         TextActionDateConverter action;
