@@ -69,18 +69,13 @@ TEST(TextActionXMLtoJSON, Conversion) {
          "[\n      {\n        \"c\" : {}\n"
          "      },\n      {\n        \"c\" : {}\n      }\n    ]\n  }\n}"},
         {"surrounding whitespace trimmed", "\n  <a>x</a>  \n", "{\n  \"a\" : \"x\"\n}"},
+        // Text-only siblings write no end marker: the key repeats and one of the two survives.
+        {"text-only siblings", "<r><b>1</b><b>2</b></r>", "{\n  \"r\" : {\n    \"b\" : \"2\"\n  }\n}"},
+        {"text followed by a child element cannot be mapped", "<a>x<b/></a>", noJson},
+        {"a character reference loses its # and stops the conversion part-way", "<a>&#120;</a>", noJson},
     };
     for (const auto& c : cases)
         EXPECT_EQ(run(c.input), c.expected) << c.name;
-}
-
-TEST(TextActionXMLtoJSON, OddCases) {
-    // Text-only siblings write no end marker: the key repeats and one of the two survives.
-    EXPECT_EQ(run("<r><b>1</b><b>2</b></r>"), "{\n  \"r\" : {\n    \"b\" : \"2\"\n  }\n}");
-    // Text followed by a child element cannot be mapped.
-    EXPECT_EQ(run("<a>x<b/></a>"), noJson);
-    // A character reference loses its "#" and stops the conversion part-way.
-    EXPECT_EQ(run("<a>&#120;</a>"), noJson);
 }
 
 TEST(TextActionXMLtoJSON, NotWellFormed) {
