@@ -104,18 +104,15 @@ TEST(TextActionYAMLtoJSON, EmptyStreams) {
         EXPECT_EQ(toJson(input), emptyMarker) << input;
 }
 
+// The parser's own message, with its positions, is the result; its wording is the parser's.
 TEST(TextActionYAMLtoJSON, ParserErrorsAreTheResult) {
     EXPECT_EQ(toJson("a: 1\n---\nb: 2\n"),
               "expected a single document in the stream (line 1, column 1): but found another document (line 2, "
               "column 1)");
-    EXPECT_EQ(toJson("--- 1\n--- 2\n").find("expected a single document in the stream"), 0u);
     EXPECT_EQ(toJson("a: *nope"), "found undefined alias 'nope' (line 1, column 4)");
-    EXPECT_EQ(toJson("a: &x [*x]").find("found undefined alias 'x'"), 0u);
     EXPECT_EQ(toJson("a: [1, 2\n"),
               "while parsing a flow sequence (line 1, column 4): did not find expected ',' or ']' (line 2, column 1)");
     EXPECT_NE(toJson("a: b: c").find("mapping values are not allowed"), std::string::npos);
-    EXPECT_NE(toJson("\ta: 1").find("found character that cannot start any token"), std::string::npos);
-    EXPECT_NE(toJson("a: \"x").find("found unexpected end of stream"), std::string::npos);
 }
 
 TEST(TextActionYAMLtoJSON, JsonToYaml) {
