@@ -4,6 +4,7 @@
 #include "core/Json.h"
 
 #include <gtest/gtest.h>
+#include <unicode/locid.h>
 
 #include <algorithm>
 #include <initializer_list>
@@ -79,17 +80,41 @@ inline void expectCases(TextActionType type, std::initializer_list<Case> cases) 
         EXPECT_EQ(runWith(type, c.options, c.input), c.expected) << ::testing::PrintToString(c);
 }
 
-// Pieces of s between the separator, empty ones kept, sorted: the multiset of the pieces.
-inline std::vector<std::string> sortedPieces(std::string_view s, char separator) {
-    std::vector<std::string> pieces;
+// Pieces of s between the separator, empty ones kept.
+inline std::vector<std::string> pieces(std::string_view s, char separator) {
+    std::vector<std::string> out;
     size_t start = 0;
     for (size_t at = s.find(separator); at != std::string_view::npos; at = s.find(separator, start)) {
-        pieces.emplace_back(s.substr(start, at - start));
+        out.emplace_back(s.substr(start, at - start));
         start = at + 1;
     }
-    pieces.emplace_back(s.substr(start));
-    std::sort(pieces.begin(), pieces.end());
-    return pieces;
+    out.emplace_back(s.substr(start));
+    return out;
 }
+
+// The multiset of the pieces, for results whose order is random.
+inline std::vector<std::string> sortedPieces(std::string_view s, char separator) {
+    auto out = pieces(s, separator);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Sets the default ICU locale for the life of the object: collation, spelled-out numbers and
+// language names follow the user's locale, and a test must not leave its choice behind.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const char* name) : m_saved(icu::Locale::getDefault()) { set(name); }
+    ~ScopedLocale() {
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale::setDefault(m_saved, status);
+    }
+    void set(const char* name) {
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale::setDefault(icu::Locale(name), status);
+    }
+
+private:
+    icu::Locale m_saved;
+};
 
 } // namespace lexorra::testing

@@ -67,18 +67,9 @@ TEST(TextActionEncryptionTransform, OneMegabyte) {
 
 TEST(TextActionEncryptionTransform, TextThatIsNotStrictBase64GivesEmptyResult) {
     const std::string message = encrypt("white space", "pw");
-    const std::string cases[] = {
-        message + "\n",
-        message + " ",
-        " " + message,
-        "\n" + message,
-        message.substr(0, 20) + "\n" + message.substr(20),
-        message.substr(0, 20) + " " + message.substr(20),
-        message.substr(0, message.size() - 1),
-        message.substr(0, 40) + "*" + message.substr(41),
-        "not base64 at all",
-    };
-    for (const auto& text : cases)
+    // The strictness rules have their own table with the message text; here, that the action
+    // answers a refused text with an empty result.
+    for (const auto& text : {message + "\n", " " + message, std::string("not base64 at all")})
         EXPECT_EQ(decrypt(text, "pw"), "") << text;
     EXPECT_EQ(decrypt(message, "pw"), "white space");
 }

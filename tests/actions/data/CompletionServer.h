@@ -4,6 +4,7 @@
 // in a scratch folder, and points the action and the shared settings at it.
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <csignal>
 #include <cstdio>
@@ -26,8 +27,8 @@ class CompletionServer {
 public:
     // With a certificate and its key (PEM files), the server speaks HTTPS.
     explicit CompletionServer(const std::string& certificate = {}, const std::string& key = {}) {
-        folder = std::filesystem::temp_directory_path() / ("lexorra-openai-" + std::to_string(::getpid()) + "-" +
-                                                           std::to_string(++counter()));
+        folder = std::filesystem::temp_directory_path() /
+                 ("lexorra-openai-" + std::to_string(::getpid()) + "-" + std::to_string(++counter()));
         std::filesystem::create_directories(folder);
         reply(200, R"({"id":"x","object":"text_completion","created":1,"model":"m","choices":[]})");
 
@@ -67,9 +68,8 @@ public:
 
     // The answer to every following request.
     void reply(int status, const std::string& body, double delay = 0.0) {
-        std::ostringstream json;
-        json << "{\"status\":" << status << ",\"delay\":" << delay << ",\"body\":" << quoted(body) << "}";
-        std::ofstream(folder / "reply.json") << json.str();
+        std::ofstream(folder / "reply.json")
+            << nlohmann::json{{"status", status}, {"delay", delay}, {"body", body}}.dump();
     }
 
     bool hasRequest() const { return std::filesystem::exists(folder / "request.json"); }
@@ -84,23 +84,9 @@ public:
     }
 
     void waitForRequest() const {
-        for (int i = 0; i < 400 && !hasRequest(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 400 && !hasRequest(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ASSERT_TRUE(hasRequest()) << "no request reached the server";
-    }
-
-    static std::string quoted(const std::string& s) {
-        std::string out = "\"";
-        for (char c : s) {
-            switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default: out += c;
-            }
-        }
-        return out + "\"";
     }
 
     std::filesystem::path folder;

@@ -6,12 +6,14 @@
 #include "actions/data/openai/PromptBudget.h"
 #include "core/ActionFactory.h"
 #include "core/Json.h"
+#include "core/SettingsStore.h"
 #include "core/SharedApiKey.h"
+#include "support/ActionCases.h"
+#include "support/TemporaryXdgHome.h"
 #include "text/Cancellation.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <unicode/locid.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -23,82 +25,30 @@ namespace {
 
 std::string completionBody(const std::string& text) {
     return R"({"id":"c","object":"text_completion","created":1,"model":"gpt-3.5-turbo-instruct","choices":[{"text":)" +
-           testing::CompletionServer::quoted(text) + R"(,"index":0,"finish_reason":"stop"}]})";
+           nlohmann::json(text).dump() + R"(,"index":0,"finish_reason":"stop"}]})";
 }
-
-// Text budgets depend on the display name of the guessed language in the current locale.
-class EnglishLocale {
-public:
-    EnglishLocale() : m_saved(icu::Locale::getDefault()) {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(icu::Locale("en_US"), status);
-    }
-    ~EnglishLocale() {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale::setDefault(m_saved, status);
-    }
-
-private:
-    icu::Locale m_saved;
-};
 
 // Each test gets its own server, settings folder and a key in the shared settings.
 class ChatGPTExchange : public ::testing::Test {
 protected:
     void SetUp() override {
-        server = std::make_unique<testing::CompletionServer>();
-        configHome = server->folder / "config";
-        std::filesystem::create_directories(configHome / "lexorra");
+        setenv("LEXORRA_OPENAI_ADDRESS", server.address().c_str(), 1);
         setApiKey("sk-test-123");
-        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-        setenv("LEXORRA_OPENAI_ADDRESS", server->address().c_str(), 1);
         action.prompt = "Translate to Spanish";
     }
-    void TearDown() override {
-        unsetenv("LEXORRA_OPENAI_ADDRESS");
-        unsetenv("XDG_CONFIG_HOME");
-        server.reset();
-    }
+    void TearDown() override { unsetenv("LEXORRA_OPENAI_ADDRESS"); }
 
-    void setApiKey(const std::string& key) {
-        std::ofstream(configHome / "lexorra" / "group.json")
-            << R"({"SavedWorkFlows":[],"apiKey":)" + testing::CompletionServer::quoted(key) + "}";
-    }
+    void setApiKey(const std::string& key) { ASSERT_TRUE(Settings().setValue("apiKey", Value(key))); }
 
-    nlohmann::json lastRequest() { return nlohmann::json::parse(server->lastRequest()); }
-    std::string sentPrompt() { return nlohmann::json::parse(lastRequest()["body"].get<std::string>())["prompt"]; }
-    std::int64_t sentMaxTokens() {
-        return nlohmann::json::parse(lastRequest()["body"].get<std::string>())["max_tokens"].get<std::int64_t>();
-    }
+    nlohmann::json lastRequest() { return nlohmann::json::parse(server.lastRequest()); }
+    nlohmann::json sentBody() { return nlohmann::json::parse(lastRequest()["body"].get<std::string>()); }
 
-    EnglishLocale locale;
-    std::unique_ptr<testing::CompletionServer> server;
-    std::filesystem::path configHome;
+    // Text budgets depend on the display name of the guessed language in the current locale.
+    testing::ScopedLocale locale{"en_US"};
+    testing::TemporaryXdgHome home;
+    testing::CompletionServer server;
     TextActionChatGPT action;
 };
-
-// ---- Model
-
-TEST(TextActionChatGPTModel, ReadingNeedsATextPrompt) {
-    const std::pair<const char*, const char*> cases[] = {
-        {R"({"Type":29,"Prompt":"Fix grammar"})", "Fix grammar"},
-        {R"({"Type":29,"Prompt":""})", ""},
-        {R"({"Type":29})", nullptr},
-        {R"({"Type":29,"Prompt":3})", nullptr},
-        {R"({"Type":29,"Prompt":null})", nullptr},
-    };
-    for (const auto& [text, prompt] : cases) {
-        auto action = std::dynamic_pointer_cast<TextActionChatGPT>(actionFromDictionary(*json::parse(text)));
-        if (!prompt) {
-            EXPECT_FALSE(action) << text;
-            continue;
-        }
-        ASSERT_TRUE(action) << text;
-        EXPECT_EQ(action->prompt, prompt) << text;
-        auto copied = std::dynamic_pointer_cast<TextActionChatGPT>(action->copy());
-        EXPECT_EQ(copied->prompt, prompt);
-    }
-}
 
 // ---- Token budget
 
@@ -111,13 +61,13 @@ TEST(PromptBudget, CountsWordsNotSpacesOrPunctuation) {
         {"it's 42 — fine.", 3},
         {"worldTranslate to Spanish", 3},
     };
-    EnglishLocale locale;
+    testing::ScopedLocale locale("en_US");
     for (const auto& [text, words] : cases)
         EXPECT_EQ(openai::countWords(text), words) << text;
 }
 
 TEST(PromptBudget, EnglishDropsTheWordTerm) {
-    EnglishLocale locale;
+    testing::ScopedLocale locale("en_US");
     const std::string english = "The input text is:Please tell me how the weather will be tomorrow in the city";
     ASSERT_NE(openai::dominantLanguageDisplayName(english).find("english"), std::string::npos)
         << openai::dominantLanguageDisplayName(english);
@@ -134,7 +84,7 @@ TEST(PromptBudget, EnglishDropsTheWordTerm) {
 }
 
 TEST(PromptBudget, EmptyInputPartCountsOnlyThePromptsWords) {
-    EnglishLocale locale;
+    testing::ScopedLocale locale("en_US");
     EXPECT_EQ(openai::dominantLanguageDisplayName(""), "");
     EXPECT_EQ(openai::dominantLanguageDisplayName("12345 !!"), "");
     EXPECT_EQ(openai::dominantLanguageDisplayName("Hola amigo, ¿cómo estás?"), "spanish");
@@ -142,18 +92,19 @@ TEST(PromptBudget, EmptyInputPartCountsOnlyThePromptsWords) {
     EXPECT_EQ(openai::estimateMaxTokens("", "Write a poem"), 3796);
 }
 
-TEST(PromptBudget, ExhaustedAllowanceFallsBackTo150) {
-    EnglishLocale locale;
-    const std::string longText = "The input text is:" + std::string(20000, 'x');
-    // base = 20018 / 4 = 5004 > 3800.
-    EXPECT_EQ(openai::estimateMaxTokens(longText, "Summarise"), 150);
-}
-
 // ---- Exchanges with the stand-in service
 
-TEST_F(ChatGPTExchange, RequestBodyAndHeadersAreExact) {
-    server->reply(200, completionBody("Hola mundo"));
+TEST_F(ChatGPTExchange, RequestBodyAndHeadersAreExactAndTheBusyIndicatorGoesOnThenOff) {
+    std::mutex mutex;
+    std::vector<bool> busy;
+    TextActionChatGPT::setBusyIndicatorHandler([&](bool on) {
+        std::lock_guard lock(mutex);
+        busy.push_back(on);
+    });
+    server.reply(200, completionBody("Hola mundo"));
     EXPECT_EQ(action.transform("Hello world"), "Hola mundo");
+    TextActionChatGPT::setBusyIndicatorHandler({});
+    EXPECT_EQ(busy, (std::vector<bool>{true, false}));
     const auto request = lastRequest();
     EXPECT_EQ(request["method"], "POST");
     EXPECT_EQ(request["path"], "/v1/completions");
@@ -170,9 +121,8 @@ TEST_F(ChatGPTExchange, RequestBodyAndHeadersAreExact) {
 }
 
 TEST_F(ChatGPTExchange, PromptTextRules) {
-    server->reply(200, completionBody("ok"));
+    server.reply(200, completionBody("ok"));
     const std::pair<std::string, std::string> cases[] = {
-        {"Hello world", "Translate to Spanish.The input text is:Hello world"},
         {"  padded \n", "Translate to Spanish.The input text is:  padded \n"},
         {"   \n\t \n", "Translate to Spanish."},
         {"", "Translate to Spanish."},
@@ -180,7 +130,7 @@ TEST_F(ChatGPTExchange, PromptTextRules) {
     };
     for (const auto& [input, prompt] : cases) {
         EXPECT_EQ(action.transform(input), "ok");
-        EXPECT_EQ(sentPrompt(), prompt) << '"' << input << '"';
+        EXPECT_EQ(sentBody()["prompt"], prompt) << '"' << input << '"';
     }
 }
 
@@ -194,20 +144,18 @@ TEST_F(ChatGPTExchange, ReplyHandling) {
          "first"},
         {R"({"error":{"message":"Incorrect API key provided.","type":"invalid_request_error","param":null,"code":"invalid_api_key"}})",
          " -- ERROR:Incorrect API key provided. -- "},
-        {"<html>Bad gateway</html>", " -- ERROR:The reply could not be read: it is not valid JSON. -- "},
-        {"", " -- ERROR:The service sent an empty reply. -- "},
     };
     int status = 200;
     for (const auto& [body, expected] : cases) {
-        server->reply(status, body);
+        server.reply(status, body);
         EXPECT_EQ(action.transform("Hello"), expected) << body;
         status = status == 200 ? 401 : 200; // the status code plays no part
     }
 }
 
 TEST_F(ChatGPTExchange, MissingKeyStillSendsTheRequest) {
-    std::filesystem::remove(configHome / "lexorra" / "group.json");
-    server->reply(401, R"({"error":{"message":"You didn't provide an API key.","type":"invalid_request_error"}})");
+    std::filesystem::remove(home.groupFile());
+    server.reply(401, R"({"error":{"message":"You didn't provide an API key.","type":"invalid_request_error"}})");
     EXPECT_EQ(action.transform("Hello"), " -- ERROR:You didn't provide an API key. -- ");
     EXPECT_EQ(lastRequest()["headers"]["Authorization"], "Bearer ");
 }
@@ -215,19 +163,19 @@ TEST_F(ChatGPTExchange, MissingKeyStillSendsTheRequest) {
 // A key holding a line break never becomes a header of its own: the action refuses it, and so
 // does the HTTP client for a caller that skips the action's check.
 TEST_F(ChatGPTExchange, KeyWithControlCharactersIsNeverSent) {
-    server->reply(200, completionBody("sent"));
+    server.reply(200, completionBody("sent"));
     const std::string injected = "sk-a\r\nX-Injected: yes";
     setApiKey(injected);
     EXPECT_EQ(action.transform("Hello"), " -- ERROR:" + openai::apiKeyProblem(injected) + " -- ");
     std::promise<openai::Result<openai::CompletionsResult>> reply;
-    openai::OpenAI({.token = injected, .host = server->address()})
+    openai::OpenAI({.token = injected, .host = server.address()})
         .completions(action.makeQuery("Hello"), [&reply](auto r) { reply.set_value(std::move(r)); });
     const auto failure = std::get<openai::Failure>(reply.get_future().get());
     EXPECT_EQ(failure.description,
               "The request header \"Authorization\" holds a control character; the request was not sent.");
     for (const char* key : {"sk-a\nb", "sk-\tb", "sk-\x7f"})
         EXPECT_NE(openai::apiKeyProblem(key), "") << key;
-    EXPECT_FALSE(server->hasRequest());
+    EXPECT_FALSE(server.hasRequest());
 
     // The wire check itself: a clean key arrives as one header line, and nothing else follows it;
     // line breaks around a hand-edited key are not part of it.
@@ -239,34 +187,21 @@ TEST_F(ChatGPTExchange, KeyWithControlCharactersIsNeverSent) {
 }
 
 TEST_F(ChatGPTExchange, LongInputSendsTheFallbackBudget) {
-    server->reply(200, completionBody("short"));
+    server.reply(200, completionBody("short"));
     std::string longInput;
     while (longInput.size() < 30000)
         longInput += "Lorem ipsum dolor sit amet. ";
     EXPECT_EQ(action.transform(longInput), "short");
-    EXPECT_EQ(sentMaxTokens(), 150);
-    EXPECT_EQ(sentPrompt(), "Translate to Spanish.The input text is:" + longInput);
-}
-
-TEST_F(ChatGPTExchange, BusyIndicatorGoesOnThenOff) {
-    std::mutex mutex;
-    std::vector<bool> states;
-    TextActionChatGPT::setBusyIndicatorHandler([&](bool busy) {
-        std::lock_guard lock(mutex);
-        states.push_back(busy);
-    });
-    server->reply(200, completionBody("x"));
-    action.transform("Hello");
-    TextActionChatGPT::setBusyIndicatorHandler({});
-    EXPECT_EQ(states, (std::vector<bool>{true, false}));
+    EXPECT_EQ(sentBody()["max_tokens"], 150);
+    EXPECT_EQ(sentBody()["prompt"], "Translate to Spanish.The input text is:" + longInput);
 }
 
 TEST_F(ChatGPTExchange, NewRunCancelsTheRunningExchange) {
-    server->reply(200, completionBody("slow answer"), 5.0);
-    server->forgetRequest();
+    server.reply(200, completionBody("slow answer"), 5.0);
+    server.forgetRequest();
     auto first = std::async(std::launch::async, [&] { return action.transform("first"); });
-    server->waitForRequest();
-    server->reply(200, completionBody("fast answer"));
+    server.waitForRequest();
+    server.reply(200, completionBody("fast answer"));
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(action.transform("second"), "fast answer");
     EXPECT_EQ(first.get(), " -- ERROR:cancelled -- ");
@@ -274,14 +209,14 @@ TEST_F(ChatGPTExchange, NewRunCancelsTheRunningExchange) {
 }
 
 TEST_F(ChatGPTExchange, StaleRunEndsItsOwnExchange) {
-    server->reply(200, completionBody("never seen"), 5.0);
-    server->forgetRequest();
+    server.reply(200, completionBody("never seen"), 5.0);
+    server.forgetRequest();
     std::atomic<bool> stale{false};
     auto run = std::async(std::launch::async, [&] {
         CancellationScope scope([&] { return stale.load(); });
         return action.transform("Hello");
     });
-    server->waitForRequest();
+    server.waitForRequest();
     const auto started = std::chrono::steady_clock::now();
     stale = true;
     EXPECT_EQ(run.get(), " -- ERROR:cancelled -- ");

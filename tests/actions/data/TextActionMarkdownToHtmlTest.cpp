@@ -1,5 +1,5 @@
-#include "actions/data/HtmlPrettyPrinter.h"
 #include "actions/data/TextActionMarkdownToHtml.h"
+#include "actions/data/HtmlPrettyPrinter.h"
 #include "core/ActionFactory.h"
 
 #include "support/ActionCases.h"
@@ -19,12 +19,15 @@ std::string document(const std::string& body) {
     return "<html>\n <head></head>\n <body>" + body + "\n </body>\n</html>";
 }
 
-std::string run(std::string_view markdown) { return TextActionMarkdownToHtml().transform(markdown); }
+std::string run(std::string_view markdown) {
+    return TextActionMarkdownToHtml().transform(markdown);
+}
 
 } // namespace
 
-TEST(MarkdownToHtml, DocumentShape) {
+TEST(MarkdownToHtml, Table) {
     const Row cases[] = {
+        // Document shape
         {"empty input", "", "<html>\n <head></head>\n <body></body>\n</html>"},
         {"blank lines only", "\n\n  \n", "<html>\n <head></head>\n <body></body>\n</html>"},
         {"heading", "# Title", document("\n  <h1>Title</h1>")},
@@ -33,12 +36,7 @@ TEST(MarkdownToHtml, DocumentShape) {
         {"soft break joins lines", "one\ntwo", document("\n  <p>one two</p>")},
         {"hard break", "one  \ntwo", document("\n  <p>one<br> two</p>")},
         {"rule", "a\n\n***\n", document("\n  <p>a</p>\n  <hr>")},
-    };
-    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownToHtml, InlineElementsStayOnTheirLine) {
-    const Row cases[] = {
+        // Inline elements stay on their line
         {"emphasis", "*a* **b** `c`", document("\n  <p><em>a</em> <strong>b</strong> <code>c</code></p>")},
         {"strikethrough", "~~gone~~ kept", document("\n  <p><del>gone</del> kept</p>")},
         {"link", "[x](http://e.org/?a=1&b=2 \"t\")",
@@ -46,12 +44,7 @@ TEST(MarkdownToHtml, InlineElementsStayOnTheirLine) {
         {"autolink", "see www.example.com now",
          document("\n  <p>see <a href=\"http://www.example.com\">www.example.com</a> now</p>")},
         {"image", "![alt](p.png)", document("\n  <p><img src=\"p.png\" alt=\"alt\"></p>")},
-    };
-    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownToHtml, BlocksIndentOneSpacePerLevel) {
-    const Row cases[] = {
+        // Blocks indent one space per level
         {"list", "- a\n- b", document("\n  <ul>\n   <li>a</li>\n   <li>b</li>\n  </ul>")},
         {"ordered list", "1. a\n2. b", document("\n  <ol>\n   <li>a</li>\n   <li>b</li>\n  </ol>")},
         {"nested list", "- a\n  - b",
@@ -60,29 +53,18 @@ TEST(MarkdownToHtml, BlocksIndentOneSpacePerLevel) {
          document("\n  <ul>\n   <li><input type=\"checkbox\" disabled> a</li>\n"
                   "   <li><input type=\"checkbox\" checked disabled> b</li>\n  </ul>")},
         {"block quote", "> q", document("\n  <blockquote>\n   <p>q</p>\n  </blockquote>")},
-        {"code block keeps its lines", "```\na<b\n  c\n```",
-         document("\n  <pre><code>a&lt;b\n  c\n</code></pre>")},
+        {"code block keeps its lines", "```\na<b\n  c\n```", document("\n  <pre><code>a&lt;b\n  c\n</code></pre>")},
         {"table", "| a | b |\n|-|:-:|\n| 1 | 2 |",
          document("\n  <table>\n   <thead>\n    <tr>\n     <th>a</th>\n     <th align=\"center\">b</th>\n"
                   "    </tr>\n   </thead>\n   <tbody>\n    <tr>\n     <td>1</td>\n"
                   "     <td align=\"center\">2</td>\n    </tr>\n   </tbody>\n  </table>")},
-    };
-    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownToHtml, TextIsEscaped) {
-    const Row cases[] = {
+        // Text is escaped
         {"ampersand and angles", "a & b < c > d", document("\n  <p>a &amp; b &lt; c &gt; d</p>")},
         {"quotes stay in text", "say \"hi\"", document("\n  <p>say \"hi\"</p>")},
         {"no-break space", "a\u00a0b", document("\n  <p>a&nbsp;b</p>")},
         {"entity in source is decoded then escaped", "&copy; &amp;", document("\n  <p>\u00a9 &amp;</p>")},
         {"non-ASCII kept raw", "Grüße 日本", document("\n  <p>Grüße 日本</p>")},
-    };
-    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownToHtml, RawHtmlIsKeptAndReformatted) {
-    const Row cases[] = {
+        // Raw html is kept and reformatted
         {"div block", "<div class=\"x\">raw</div>", document("\n  <div class=\"x\">\n   raw\n  </div>")},
         {"inline span", "a <span>b</span> c", document("\n  <p>a <span>b</span> c</p>")},
         {"comment after content", "x\n\n<!-- note -->", document("\n  <p>x</p>\n  <!-- note -->")},
@@ -90,26 +72,16 @@ TEST(MarkdownToHtml, RawHtmlIsKeptAndReformatted) {
          "<!-- note -->\n<html>\n <head></head>\n <body></body>\n</html>"},
         {"script body written raw", "x\n\n<script>if (a<b) f();</script>",
          document("\n  <p>x</p>\n  <script>if (a<b) f();</script>")},
-    };
-    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownToHtml, MetadataBlockIsNotRendered) {
-    const Row cases[] = {
+        // Metadata block is not rendered
         {"metadata removed", "---\ntitle: x\ndate: y\n---\n# A", document("\n  <h1>A</h1>")},
         {"empty metadata", "---\n---\ntext", document("\n  <p>text</p>")},
         {"CRLF fences", "---\r\na: b\r\n---\r\ntext", document("\n  <p>text</p>")},
         {"unclosed block is content", "---\ntext", document("\n  <hr>\n  <p>text</p>")},
+        {"a fence is three dashes exactly", "----\na\n---\nb", document("\n  <hr>\n  <h2>a</h2>\n  <p>b</p>")},
         {"not at the very top", "x\n\n---\na\n---\n", document("\n  <p>x</p>\n  <hr>\n  <h2>a</h2>")},
     };
-    for (const auto& c : cases) EXPECT_EQ(run(c.input), c.expected) << c.name;
-}
-
-TEST(MarkdownToHtml, MetadataSplitting) {
-    EXPECT_EQ(withoutMetadata("---\na: 1\n---\nrest"), "rest");
-    EXPECT_EQ(withoutMetadata("---\na: 1\n---"), "");
-    EXPECT_EQ(withoutMetadata("----\na\n---\nrest"), "----\na\n---\nrest");
-    EXPECT_EQ(withoutMetadata("---"), "---");
+    for (const auto& c : cases)
+        EXPECT_EQ(run(c.input), c.expected) << c.name;
 }
 
 TEST(HtmlPrettyPrinter, SerialisesFragmentsAsDocuments) {
@@ -124,7 +96,8 @@ TEST(HtmlPrettyPrinter, SerialisesFragmentsAsDocuments) {
         {"white space collapsed outside pre", "<p>a \n\t b</p>", document("\n  <p>a b</p>")},
         {"empty inline element", "<p><b></b>x</p>", document("\n  <p><b></b>x</p>")},
     };
-    for (const auto& c : cases) EXPECT_EQ(html::prettyDocument(c.input).value_or("(none)"), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(html::prettyDocument(c.input).value_or("(none)"), c.expected) << c.name;
 }
 
 TEST(MarkdownToHtml, DeepNestingAndMalformedInputNeverCrash) {
@@ -133,7 +106,8 @@ TEST(MarkdownToHtml, DeepNestingAndMalformedInputNeverCrash) {
     EXPECT_LT(deep.size(), 400000u); // indentation is capped, so the size stays linear
     EXPECT_EQ(run(std::string(5000, '[') + std::string(5000, '*')).rfind("<html>", 0), 0u);
     std::string nested;
-    for (int i = 0; i < 3000; ++i) nested += "<div>";
+    for (int i = 0; i < 3000; ++i)
+        nested += "<div>";
     EXPECT_EQ(run(nested).rfind("<html>", 0), 0u);
 
     const std::string seed = "---\nt: 1\n---\n# H *e* **s** `c`\n\n| a | b |\n|-|-|\n| 1 | 2 |\n\n- [x] t\n"

@@ -1,5 +1,4 @@
 #include "actions/data/TextActionYAMLtoJSON.h"
-#include "MalformedInputs.h"
 
 #include "core/ActionFactory.h"
 
@@ -31,13 +30,9 @@ std::string toYaml(std::string_view json) {
 
 } // namespace
 
-TEST(TextActionYAMLtoJSON, Markers) {
-    EXPECT_EQ(emptyMarker.size(), 21u);
-    EXPECT_EQ(notForJson.size(), 15u);
-}
-
-TEST(TextActionYAMLtoJSON, YamlToJson) {
+TEST(TextActionYAMLtoJSON, Table) {
     const std::vector<Row> cases = {
+        // Yaml to json
         {"mapping with flow sequence", "a: 1\nb: [x, y]\n",
          "{\n  \"a\" : 1,\n  \"b\" : [\n    \"x\",\n    \"y\"\n  ]\n}"},
         {"yes is true", "v: yes", "{\n  \"v\" : true\n}"},
@@ -66,13 +61,7 @@ TEST(TextActionYAMLtoJSON, YamlToJson) {
         {"alias shares the anchored node", "a: &x [1]\nb: *x",
          "{\n  \"a\" : [\n    1\n  ],\n  \"b\" : [\n    1\n  ]\n}"},
         {"scalar alias", "a: &n 5\nb: *n", "{\n  \"a\" : 5,\n  \"b\" : 5\n}"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(toJson(c.input), c.expected) << c.name;
-}
-
-TEST(TextActionYAMLtoJSON, MergeKeys) {
-    const std::vector<Row> cases = {
+        // Merge keys
         {"merge then override", "b: &b {x: 1, y: 2}\nd:\n  <<: *b\n  y: 3\n",
          "{\n  \"b\" : {\n    \"x\" : 1,\n    \"y\" : 2\n  },\n  \"d\" : {\n    \"x\" : 1,\n    \"y\" : 3\n  }\n}"},
         {"explicit key before the merge wins", "b: &b {x: 1}\nd: {x: 9, <<: *b}",
@@ -89,25 +78,23 @@ TEST(TextActionYAMLtoJSON, MergeKeys) {
 }
 
 TEST(TextActionYAMLtoJSON, WhatJsonCannotHold) {
-    const std::vector<std::string> inputs = {
-        "v: .inf",
-        "v: -.Inf",
-        "v: .nan",
-        "d: 2024-01-02",
-        "1: a",
-        "~: a",
-        "true: a",
-        "[1, 2]: a",
-        "{a: 1}: b",
-        "x",
-        "42",
-        "\"text\"",
-        "---\n",
-        "v: !!binary aGVsbG8=",
-        "v: !!timestamp x",
-        "v: 1e999",
-        "d: {<<: [1]}",
-    };
+    const char* const inputs[] = {"v: .inf",
+                                  "v: -.Inf",
+                                  "v: .nan",
+                                  "d: 2024-01-02",
+                                  "1: a",
+                                  "~: a",
+                                  "true: a",
+                                  "[1, 2]: a",
+                                  "{a: 1}: b",
+                                  "x",
+                                  "42",
+                                  "\"text\"",
+                                  "---\n",
+                                  "v: !!binary aGVsbG8=",
+                                  "v: !!timestamp x",
+                                  "v: 1e999",
+                                  "d: {<<: [1]}"};
     for (const auto& input : inputs)
         EXPECT_EQ(toJson(input), notForJson) << input;
 }
@@ -117,41 +104,15 @@ TEST(TextActionYAMLtoJSON, EmptyStreams) {
         EXPECT_EQ(toJson(input), emptyMarker) << input;
 }
 
+// The parser's own message, with its positions, is the result; its wording is the parser's.
 TEST(TextActionYAMLtoJSON, ParserErrorsAreTheResult) {
     EXPECT_EQ(toJson("a: 1\n---\nb: 2\n"),
               "expected a single document in the stream (line 1, column 1): but found another document (line 2, "
               "column 1)");
-    EXPECT_EQ(toJson("--- 1\n--- 2\n").find("expected a single document in the stream"), 0u);
     EXPECT_EQ(toJson("a: *nope"), "found undefined alias 'nope' (line 1, column 4)");
-    EXPECT_EQ(toJson("a: &x [*x]").find("found undefined alias 'x'"), 0u);
     EXPECT_EQ(toJson("a: [1, 2\n"),
               "while parsing a flow sequence (line 1, column 4): did not find expected ',' or ']' (line 2, column 1)");
     EXPECT_NE(toJson("a: b: c").find("mapping values are not allowed"), std::string::npos);
-    EXPECT_NE(toJson("\ta: 1").find("found character that cannot start any token"), std::string::npos);
-    EXPECT_NE(toJson("a: \"x").find("found unexpected end of stream"), std::string::npos);
-}
-
-// The classic alias bomb is refused by the loader (see the alias limit tests).
-TEST(TextActionYAMLtoJSON, AliasBombIsBounded) {
-    // Few nodes, but each alias repeats a long text.
-    std::string wide = "a: &a " + std::string(100000, 'x') + "\nb: [";
-    for (int i = 0; i < 200; ++i)
-        wide += std::string(i ? "," : "") + "*a";
-    wide += "]\n";
-    EXPECT_EQ(toJson(wide).find("aliases expand the document beyond"), 0u);
-
-    // Ordinary reuse of anchors stays well inside the bounds.
-    std::string reuse = "base: &b {x: 1, y: [1, 2, 3]}\nitems:\n";
-    for (int i = 0; i < 2000; ++i)
-        reuse += "  - *b\n";
-    EXPECT_EQ(toJson(reuse).front(), '{');
-}
-
-TEST(TextActionYAMLtoJSON, DeepNestingIsBounded) {
-    const std::string deep = std::string(5000, '[') + std::string(5000, ']');
-    EXPECT_EQ(toJson(deep).find("collections nest deeper than"), 0u);
-    const std::string fine = std::string(200, '[') + std::string(200, ']');
-    EXPECT_EQ(toJson(fine).front(), '[');
 }
 
 TEST(TextActionYAMLtoJSON, JsonToYaml) {
@@ -192,15 +153,4 @@ TEST(TextActionYAMLtoJSON, RoundTripKeepsTypes) {
     EXPECT_EQ(back,
               "{\n  \"s\" : \"true\",\n  \"n\" : \"1\",\n  \"e\" : \"\",\n  \"d\" : \"2024-01-02\",\n  \"i\" : 7,\n"
               "  \"f\" : 1.25,\n  \"b\" : false,\n  \"l\" : [\n    \"x\",\n    \"0\"\n  ]\n}");
-}
-
-TEST(TextActionYAMLtoJSON, SurvivesDamagedInput) {
-    const std::string yaml =
-        "base: &b {x: 1, y: [a, 'b', \"c\"]}\nlist:\n  - <<: *b\n    z: |\n      text\n  - !!str 12\n"
-        "  - ? complex\n    : value\nq: \"é\\t\"\n";
-    for (const auto& input : testdata::malformedVariants(yaml, 300))
-        EXPECT_FALSE(toJson(input).empty()) << input;
-    const std::string json = R"({"a":[1,2.5,{"b":null,"c":"true"}],"d":"é/x","e":{}})";
-    for (const auto& input : testdata::malformedVariants(json, 300))
-        EXPECT_FALSE(toYaml(input).empty()) << input;
 }

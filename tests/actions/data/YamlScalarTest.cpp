@@ -34,33 +34,17 @@ TEST(YamlScalar, NullAndBoolean) {
 }
 
 TEST(YamlScalar, Integers) {
-    const std::vector<Case> cases = {
-        {"0", ScalarKind::integer, 0},
-        {"-0", ScalarKind::integer, 0},
-        {"42", ScalarKind::integer, 42},
-        {"+42", ScalarKind::integer, 42},
-        {"-17", ScalarKind::integer, -17},
-        {"1_000", ScalarKind::integer, 1000},
-        {"010", ScalarKind::integer, 8},
-        {"0o17", ScalarKind::integer, 15},
-        {"00", ScalarKind::integer, 0},
-        {"0_7", ScalarKind::integer, 7},
-        {"0b101", ScalarKind::integer, 5},
-        {"-0b1_0", ScalarKind::integer, -2},
-        {"0x1F", ScalarKind::integer, 31},
-        {"0xff_ff", ScalarKind::integer, 65535},
-        {"1:30", ScalarKind::integer, 90},
-        {"1:30:15", ScalarKind::integer, 5415},
-        {"-2:05", ScalarKind::integer, -125},
-        {"190:20:30", ScalarKind::integer, 685230},
-        {"9223372036854775807", ScalarKind::integer, 9223372036854775807.0},
-    };
-    for (const auto& c : cases) {
-        auto r = resolvePlainScalar(c.text);
-        EXPECT_EQ(r.kind, c.kind) << c.text;
-        EXPECT_FALSE(r.integerOverflow) << c.text;
-        EXPECT_EQ(static_cast<double>(r.integer), c.number) << c.text;
+    const std::pair<const char*, double> cases[] = {
+        {"0", 0},     {"-0", 0},          {"42", 42},   {"+42", 42},       {"-17", -17},    {"1_000", 1000},
+        {"010", 8},   {"0o17", 15},       {"00", 0},    {"0_7", 7},        {"0b101", 5},    {"-0b1_0", -2},
+        {"0x1F", 31}, {"0xff_ff", 65535}, {"1:30", 90}, {"1:30:15", 5415}, {"-2:05", -125}, {"190:20:30", 685230}};
+    for (const auto& [text, number] : cases) {
+        auto r = resolvePlainScalar(text);
+        EXPECT_EQ(r.kind, ScalarKind::integer) << text;
+        EXPECT_FALSE(r.integerOverflow) << text;
+        EXPECT_EQ(static_cast<double>(r.integer), number) << text;
     }
+    EXPECT_EQ(resolvePlainScalar("9223372036854775807").integer, INT64_MAX);
     auto smallest = resolvePlainScalar("-9223372036854775808");
     EXPECT_FALSE(smallest.integerOverflow);
     EXPECT_EQ(smallest.integer, INT64_MIN);

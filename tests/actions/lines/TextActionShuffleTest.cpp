@@ -21,113 +21,91 @@ std::string shuffle(const Options& options, std::string_view input) {
 
 std::vector<std::string> sortedClusters(std::string_view s) {
     std::vector<std::string> clusters;
-    for (auto c : text::graphemes(s)) clusters.emplace_back(c);
+    for (auto c : text::graphemes(s))
+        clusters.emplace_back(c);
     std::sort(clusters.begin(), clusters.end());
     return clusters;
-}
-
-std::vector<std::string_view> lines(std::string_view s) {
-    std::vector<std::string_view> out;
-    size_t start = 0;
-    for (size_t at = s.find('\n'); at != std::string_view::npos; at = s.find('\n', start)) {
-        out.push_back(s.substr(start, at - start));
-        start = at + 1;
-    }
-    out.push_back(s.substr(start));
-    return out;
 }
 
 // How many different results a number of runs produce; fails when one is not expected.
 std::set<std::string> outcomes(const Options& options, std::string_view input, int runs) {
     std::set<std::string> seen;
-    for (int i = 0; i < runs; ++i) seen.insert(shuffle(options, input));
+    for (int i = 0; i < runs; ++i)
+        seen.insert(shuffle(options, input));
     return seen;
 }
 
 const std::string eCombining = "e\xCC\x81";
 const std::string family = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7"; // ZWJ sequence
 
-struct Mode {
-    const char* name;
-    std::int64_t type;
-    bool separatedLines;
-    bool keepWords;
-};
-
-const Mode allModes[] = {
-    {"lines", 2, true, true},          {"words across lines", 1, false, true},
-    {"words per line", 1, true, true}, {"characters", 0, false, false},
-    {"characters per line", 0, true, false}, {"scramble", 0, false, true},
-    {"scramble per line", 0, true, true},
-};
-
-TEST(Shuffle, EmptyInputStaysEmpty) {
-    for (const auto& m : allModes) EXPECT_EQ(shuffle(shuffleOptions(m.type, m.separatedLines, m.keepWords), ""), "")
-        << m.name;
+// The results that do not depend on the draw.
+TEST(Shuffle, Table) {
+    expectCases(TextActionType::shuffle,
+                {
+                    {"empty lines", "", shuffleOptions(2, true, true), ""},
+                    {"empty words across lines", "", shuffleOptions(1, false, true), ""},
+                    {"empty words per line", "", shuffleOptions(1, true, true), ""},
+                    {"empty characters", "", shuffleOptions(0, false, false), ""},
+                    {"empty characters per line", "", shuffleOptions(0, true, false), ""},
+                    {"empty scramble", "", shuffleOptions(0, false, true), ""},
+                    {"empty scramble per line", "", shuffleOptions(0, true, true), ""},
+                    {"one line", "one line only", shuffleOptions(2, true, true), "one line only"},
+                    {"one word", "word", shuffleOptions(1, false, true), "word"},
+                    {"one character", "x", shuffleOptions(0, false, false), "x"},
+                    // Per-line results skip line feeds while nothing was written.
+                    {"words per line after empty lines", "\n\nab", shuffleOptions(1, true, true), "ab"},
+                    {"characters per line after empty lines", "\nx\n\ny", shuffleOptions(0, true, false), "x\n\ny"},
+                    {"scramble per line after a blank line", "   \nab", shuffleOptions(0, true, true), "ab"},
+                    // The scramble trims blanks at the ends.
+                    {"scramble trims", "  ab  cd  ", shuffleOptions(0, false, true), "ab  cd"},
+                    {"scramble per line trims", " ab\nto \n", shuffleOptions(0, true, true), "ab\nto\n"},
+                });
 }
 
-TEST(Shuffle, SingleItemsStay) {
-    EXPECT_EQ(shuffle(shuffleOptions(2, true, true), "one line only"), "one line only");
-    EXPECT_EQ(shuffle(shuffleOptions(1, false, true), "word"), "word");
-    EXPECT_EQ(shuffle(shuffleOptions(0, false, false), "x"), "x");
+std::vector<std::string> lines(std::string_view s) {
+    return sortedPieces(s, '\n');
 }
-
-TEST(Shuffle, LinesKeepTheirMultiset) {
-    const std::string input = "a\nb b\n\nc\n";
-    for (int i = 0; i < 30; ++i)
-        EXPECT_EQ(sortedPieces(shuffle(shuffleOptions(2, false, false), input), '\n'), sortedPieces(input, '\n'));
+std::vector<std::string> words(std::string_view s) {
+    return sortedPieces(s, ' ');
 }
-
-TEST(Shuffle, WordsAcrossLinesSplitAtSingleSpaces) {
-    // Line feeds and tabs stay inside the pieces; double spaces leave an empty piece.
-    const std::string input = "a b\nc  d\te";
-    for (int i = 0; i < 30; ++i)
-        EXPECT_EQ(sortedPieces(shuffle(shuffleOptions(1, false, true), input), ' '), sortedPieces(input, ' '));
-}
-
-TEST(Shuffle, WordsPerLineStayOnTheirLine) {
-    const std::string input = "a b c\nd e\nf";
-    for (int i = 0; i < 30; ++i) {
-        const std::string out = shuffle(shuffleOptions(1, true, true), input);
-        const auto got = lines(out);
-        const auto want = lines(input);
-        ASSERT_EQ(got.size(), want.size()) << out;
-        for (size_t k = 0; k < got.size(); ++k) EXPECT_EQ(sortedPieces(got[k], ' '), sortedPieces(want[k], ' '));
+// The pieces of every line on its own, a line feed after each line's pieces.
+template <std::vector<std::string> (*pieceSet)(std::string_view)> std::vector<std::string> perLine(std::string_view s) {
+    std::vector<std::string> out;
+    for (const auto& line : pieces(s, '\n')) {
+        const auto set = pieceSet(line);
+        out.insert(out.end(), set.begin(), set.end());
+        out.emplace_back("\n");
     }
+    return out;
 }
 
-TEST(Shuffle, PerLineResultsSkipLineFeedsWhileNothingWasWritten) {
-    EXPECT_EQ(shuffle(shuffleOptions(1, true, true), "\n\nab"), "ab");
-    EXPECT_EQ(shuffle(shuffleOptions(0, true, false), "\nx\n\ny"), "x\n\ny");
-    EXPECT_EQ(shuffle(shuffleOptions(0, true, true), "   \nab"), "ab");
-}
-
-TEST(Shuffle, CharactersKeepClustersWhole) {
-    const std::string input = "ab " + eCombining + family + "\r\nz";
-    for (int i = 0; i < 50; ++i) {
-        const std::string out = shuffle(shuffleOptions(0, false, false), input);
-        EXPECT_EQ(sortedClusters(out), sortedClusters(input)) << out;
-        EXPECT_NE(out.find(family), std::string::npos);
-        EXPECT_NE(out.find("\r\n"), std::string::npos);
-    }
-}
-
-TEST(Shuffle, CharactersPerLineStayOnTheirLine) {
-    const std::string input = "abc\nde\n" + eCombining + "x";
-    for (int i = 0; i < 30; ++i) {
-        const std::string out = shuffle(shuffleOptions(0, true, false), input);
-        const auto got = lines(out);
-        const auto want = lines(input);
-        ASSERT_EQ(got.size(), want.size());
-        for (size_t k = 0; k < got.size(); ++k) EXPECT_EQ(sortedClusters(got[k]), sortedClusters(want[k]));
-    }
+// Whatever the order, every mode gives back the pieces it was given, whole.
+TEST(Shuffle, KeepsItsPieces) {
+    const struct {
+        const char* name;
+        Options options;
+        std::string input;
+        std::vector<std::string> (*pieceSet)(std::string_view);
+    } cases[] = {
+        {"lines", shuffleOptions(2, false, false), "a\nb b\n\nc\n", lines},
+        // Line feeds and tabs stay inside the pieces; double spaces leave an empty piece.
+        {"words across lines", shuffleOptions(1, false, true), "a b\nc  d\te", words},
+        {"words per line", shuffleOptions(1, true, true), "a b c\nd e\nf", perLine<words>},
+        {"characters", shuffleOptions(0, false, false), "ab " + eCombining + family + "\r\nz", sortedClusters},
+        {"characters per line", shuffleOptions(0, true, false), "abc\nde\n" + eCombining + "x",
+         perLine<sortedClusters>},
+    };
+    for (const auto& c : cases)
+        for (int i = 0; i < 30; ++i) {
+            const std::string out = shuffle(c.options, c.input);
+            EXPECT_EQ(c.pieceSet(out), c.pieceSet(c.input)) << c.name << ": " << out;
+        }
 }
 
 TEST(Shuffle, ScrambleLeavesShortWordsAndLastLetters) {
     for (int i = 0; i < 50; ++i) {
         const std::string out = shuffle(shuffleOptions(0, false, true), "I am reading words" + eCombining);
-        const auto got = lines(out);
-        ASSERT_EQ(got.size(), 1u);
+        ASSERT_EQ(out.find('\n'), std::string::npos);
         auto words = sortedPieces(out, ' ');
         ASSERT_EQ(words.size(), 4u) << out;
         EXPECT_EQ(out.substr(0, 5), "I am ");
@@ -135,11 +113,6 @@ TEST(Shuffle, ScrambleLeavesShortWordsAndLastLetters) {
         EXPECT_EQ(out.substr(out.size() - eCombining.size()), eCombining) << out;
         EXPECT_EQ(sortedClusters(out), sortedClusters("I am reading words" + eCombining));
     }
-}
-
-TEST(Shuffle, ScrambleTrimsBlanksAtTheEnds) {
-    EXPECT_EQ(shuffle(shuffleOptions(0, false, true), "  ab  cd  "), "ab  cd");
-    EXPECT_EQ(shuffle(shuffleOptions(0, true, true), " ab\nto \n"), "ab\nto\n");
 }
 
 TEST(Shuffle, EveryOrderIsReachable) {
@@ -153,7 +126,8 @@ TEST(Shuffle, EveryOrderIsReachable) {
 
 TEST(Shuffle, CharacterDrawIsUniform) {
     std::map<std::string, int> counts;
-    for (int i = 0; i < 6000; ++i) ++counts[shuffle(shuffleOptions(0, false, false), "abc")];
+    for (int i = 0; i < 6000; ++i)
+        ++counts[shuffle(shuffleOptions(0, false, false), "abc")];
     ASSERT_EQ(counts.size(), 6u);
     for (const auto& [order, count] : counts) {
         EXPECT_GT(count, 850) << order;
