@@ -1,6 +1,5 @@
 #include "actions/data/CSVReader.h"
 
-#include "text/Lines.h"
 #include "text/Utf.h"
 
 
@@ -12,7 +11,6 @@ CSVReader::CSVReader(std::string_view text, Configuration configuration)
     // always a character of its own, and a multi-byte delimiter matches only whole characters.
     m_text = text::isValidUtf8(text) ? std::string(text) : text::toUtf8(text::toUnicode(text));
     text::appendCodePoint(m_delimiter, m_configuration.delimiter);
-    if (!m_configuration.whitespaces) m_configuration.whitespaces = [](char32_t c) { return text::isWhitespace(c); };
     if (m_configuration.hasHeaderRow) {
         headerRow = readRecord();
         if (!headerRow) error = Error::cannotReadHeaderRow;
@@ -24,30 +22,8 @@ std::optional<std::vector<std::string>> CSVReader::next() {
     return currentRow;
 }
 
-std::optional<std::string> CSVReader::field(std::string_view headerName) const {
-    if (!headerRow) return std::nullopt;
-    for (size_t column = 0; column < headerRow->size(); ++column) {
-        if ((*headerRow)[column] != headerName) continue;
-        if (!currentRow || column >= currentRow->size()) return std::string();
-        return (*currentRow)[column];
-    }
-    return std::nullopt;
-}
-
 bool CSVReader::atDelimiter() const {
     return m_text.compare(m_position, m_delimiter.size(), m_delimiter) == 0;
-}
-
-bool CSVReader::isWhitespaceAt(std::string_view text, size_t at, size_t& length) const {
-    size_t next = at;
-    const char32_t c = text::nextCodePoint(text, next);
-    length = next - at;
-    return c != m_configuration.delimiter && c != U'\r' && c != U'\n' && m_configuration.whitespaces(c);
-}
-
-void CSVReader::skipWhitespace() {
-    size_t length = 0;
-    while (m_position < m_text.size() && isWhitespaceAt(m_text, m_position, length)) m_position += length;
 }
 
 void CSVReader::readQuoted(std::string& field) {
@@ -72,18 +48,11 @@ void CSVReader::readQuoted(std::string& field) {
 
 std::optional<std::vector<std::string>> CSVReader::readRecord() {
     if (m_position >= m_text.size()) return std::nullopt;
-    const bool trim = m_configuration.trimFields;
     const char first = m_delimiter[0];
     std::vector<std::string> fields;
     while (true) {
         std::string field;
-        if (trim) skipWhitespace();
-        bool quoted = false;
-        if (m_position < m_text.size() && m_text[m_position] == '"') {
-            readQuoted(field);
-            quoted = true;
-            if (trim) skipWhitespace();
-        }
+        if (m_position < m_text.size() && m_text[m_position] == '"') readQuoted(field);
         // Unquoted text, or what follows a closing quote before the next delimiter, is taken
         // as it stands.
         const size_t start = m_position;
@@ -94,19 +63,6 @@ std::optional<std::vector<std::string>> CSVReader::readRecord() {
             ++m_position;
         }
         field.append(m_text, start, m_position - start);
-        if (trim && !quoted) {
-            // Trailing white space: walk back over whole characters.
-            size_t end = field.size();
-            while (end > 0) {
-                size_t begin = end - 1;
-                while (begin > 0 && (static_cast<unsigned char>(field[begin]) & 0xC0) == 0x80) --begin;
-                size_t length = 0;
-                std::string_view rest(field);
-                if (!isWhitespaceAt(rest, begin, length)) break;
-                end = begin;
-            }
-            field.resize(end);
-        }
         fields.push_back(std::move(field));
 
         if (m_position >= m_text.size()) break;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,16 +11,12 @@ namespace lexorra {
 // undoubled quote and may hold delimiters and line breaks; a record ends at LF, CR or CR LF.
 //
 //   CSVReader reader("name,age\nAnn,30\n", {.hasHeaderRow = true});
-//   while (auto row = reader.next()) use(*reader.field("age")); // "30"
+//   while (auto row = reader.next()) use(*row); // {"Ann", "30"}
 class CSVReader {
 public:
     struct Configuration {
         bool hasHeaderRow = false;
-        bool trimFields = false;
         char32_t delimiter = U',';
-        // The characters trimFields removes around a field; empty: spaces and tabs of the
-        // platform whitespace set.
-        std::function<bool(char32_t)> whitespaces;
     };
 
     enum class Error { none, cannotReadHeaderRow };
@@ -32,10 +27,6 @@ public:
     // The next record, or nothing at the end of the text.
     std::optional<std::vector<std::string>> next();
 
-    // The field of the current record under the first header with that name: the empty text
-    // when the record is shorter, nothing when no header has the name.
-    std::optional<std::string> field(std::string_view headerName) const;
-
     std::optional<std::vector<std::string>> headerRow;
     std::optional<std::vector<std::string>> currentRow;
     Error error = Error::none;
@@ -44,8 +35,6 @@ private:
     std::optional<std::vector<std::string>> readRecord();
     void readQuoted(std::string& field);
     bool atDelimiter() const;
-    bool isWhitespaceAt(std::string_view text, size_t at, size_t& length) const;
-    void skipWhitespace();
 
     std::string m_text; // valid UTF-8
     std::string m_delimiter;

@@ -20,7 +20,7 @@ bool containsDecimalDigit(std::string_view text) {
 }
 
 void CSVWriter::beginNewRow() {
-    if (!isFirstRow) m_stream += m_configuration.newline == Newline::crlf ? "\r\n" : "\n";
+    if (!isFirstRow) m_stream += "\n";
     isFirstRow = false;
     isFirstField = true;
 }

@@ -15,17 +15,14 @@ namespace lexorra {
 //   std::move(writer).data() == "\"x\",30";
 class CSVWriter {
 public:
-    enum class Newline { lf, crlf };
-
     struct Configuration {
         std::string delimiter = ",";
-        Newline newline = Newline::lf;
     };
 
     CSVWriter() : CSVWriter(Configuration{}) {}
     explicit CSVWriter(Configuration configuration) : m_configuration(std::move(configuration)) {}
 
-    // Starts a record; records are separated by the newline, none follows the last one.
+    // Starts a record; records are separated by a line feed, none follows the last one.
     void beginNewRow();
     // Writes one field of the current record; `quoted` forces the quotes.
     void write(std::string_view field, bool quoted = false);

@@ -59,12 +59,7 @@ const OptionList& TextActionCSVtoMarkdown::options() const {
 std::string TextActionCSVtoMarkdown::transform(std::string_view text) const {
     try {
         const char32_t separator = delimiterCharacter(delimiter);
-        CSVReader reader(text, {.hasHeaderRow = false,
-                                .trimFields = false,
-                                .delimiter = separator,
-                                .whitespaces = [separator](char32_t c) {
-                                    return c != separator && text::isWhitespace(c);
-                                }});
+        CSVReader reader(text, {.hasHeaderRow = false, .delimiter = separator});
         std::vector<std::vector<std::string>> records;
         while (auto record = reader.next()) records.push_back(std::move(*record));
 
