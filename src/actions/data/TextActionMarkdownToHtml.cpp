@@ -1,6 +1,9 @@
 #include "actions/data/TextActionMarkdownToHtml.h"
 
 #include "actions/data/HtmlPrettyPrinter.h"
+#include "actions/data/HtmlTree.h"
+#include "actions/data/MarkdownTree.h"
+#include "text/Utf.h"
 
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm-extension_api.h>
@@ -9,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace lexorra {
 
@@ -51,42 +55,100 @@ std::string_view withoutMetadata(std::string_view markdown) {
     return markdown; // no closing line: not a metadata block
 }
 
-std::string markdownFragment(std::string_view markdown) {
+namespace {
+
+struct ParsedMarkdown {
+    std::unique_ptr<cmark_parser, ParserDeleter> parser;
+    std::unique_ptr<cmark_node, NodeDeleter> document;
+};
+
+// Raw HTML is kept: the result is a document for the user to use, and the HTML parser
+// that follows re-serialises whatever markup it holds.
+constexpr int renderOptions = CMARK_OPT_DEFAULT | CMARK_OPT_UNSAFE;
+
+ParsedMarkdown parse(std::string_view markdown) {
     static std::once_flag registered;
     std::call_once(registered, [] { cmark_gfm_core_extensions_ensure_registered(); });
 
-    // Raw HTML is kept: the result is a document for the user to use, and the HTML parser
-    // that follows re-serialises whatever markup it holds.
-    const int options = CMARK_OPT_DEFAULT | CMARK_OPT_UNSAFE;
-    std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(options));
-    if (!parser) return {};
+    ParsedMarkdown parsed;
+    parsed.parser.reset(cmark_parser_new(renderOptions));
+    if (!parsed.parser) return parsed;
     for (const char* name : {"table", "strikethrough", "autolink", "tasklist"}) {
         if (cmark_syntax_extension* extension = cmark_find_syntax_extension(name))
-            cmark_parser_attach_syntax_extension(parser.get(), extension);
+            cmark_parser_attach_syntax_extension(parsed.parser.get(), extension);
     }
-    cmark_parser_feed(parser.get(), markdown.data(), markdown.size());
-    std::unique_ptr<cmark_node, NodeDeleter> document(cmark_parser_finish(parser.get()));
-    if (!document) return {};
-    char* html = cmark_render_html(document.get(), options, cmark_parser_get_syntax_extensions(parser.get()));
+    cmark_parser_feed(parsed.parser.get(), markdown.data(), markdown.size());
+    parsed.document.reset(cmark_parser_finish(parsed.parser.get()));
+    return parsed;
+}
+
+std::string render(const ParsedMarkdown& parsed) {
+    if (!parsed.parser || !parsed.document) return {};
+    char* html = cmark_render_html(parsed.document.get(), renderOptions,
+                                   cmark_parser_get_syntax_extensions(parsed.parser.get()));
     if (!html) return {};
     std::string fragment(html);
     std::free(html);
     return fragment;
 }
 
-std::string TextActionMarkdownToHtml::transform(std::string_view text) const {
-    std::string fragment;
-    try {
-        fragment = markdownFragment(withoutMetadata(text));
-    } catch (const std::exception&) {
-        return {};
-    }
+std::string pageOf(const std::string& fragment) {
     try {
         if (auto document = html::prettyDocument(fragment)) return std::move(*document);
     } catch (const std::exception&) {
         // the bare fragment is still a usable result
     }
     return fragment;
+}
+
+// The HTML parser turns CR and CR LF into LF, NUL into nothing or U+FFFD and broken UTF-8
+// into U+FFFD, each in its own way; the page is built directly only from text it takes as it is.
+bool parserKeepsText(std::string_view markdown) {
+    return markdown.find('\r') == std::string_view::npos && markdown.find('\0') == std::string_view::npos &&
+           text::isValidUtf8(markdown);
+}
+
+// Writing the tree the HTML parser would build from the rendered fragment skips rendering
+// and parsing it.
+std::optional<std::string> writeDirectly(std::string_view markdown, const ParsedMarkdown& parsed) {
+    if (!parsed.document || !parserKeepsText(markdown)) return std::nullopt;
+    html::Tree tree;
+    tree.reserve(markdown.size() + markdown.size() / 8);
+    if (!buildMarkdownTree(parsed.document.get(), tree) || tree.deepest() > html::maxNesting) return std::nullopt;
+    return html::prettyTree(tree);
+}
+
+} // namespace
+
+std::string markdownFragment(std::string_view markdown) {
+    return render(parse(markdown));
+}
+
+std::string markdownPageByReparsing(std::string_view markdown) {
+    std::string fragment;
+    try {
+        fragment = markdownFragment(markdown);
+    } catch (const std::exception&) {
+        return {};
+    }
+    return pageOf(fragment);
+}
+
+std::optional<std::string> markdownPageDirectly(std::string_view markdown) {
+    return writeDirectly(markdown, parse(markdown));
+}
+
+std::string TextActionMarkdownToHtml::transform(std::string_view text) const {
+    const std::string_view markdown = withoutMetadata(text);
+    std::string fragment;
+    try {
+        const ParsedMarkdown parsed = parse(markdown);
+        if (auto page = writeDirectly(markdown, parsed)) return std::move(*page);
+        fragment = render(parsed);
+    } catch (const std::exception&) {
+        return markdownPageByReparsing(markdown);
+    }
+    return pageOf(fragment);
 }
 
 LEXORRA_ACTION_FACTORY(TextActionMarkdownToHtml)
