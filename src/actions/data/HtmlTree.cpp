@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace lexorra::html {
 
@@ -28,6 +29,18 @@ bool isReplaced(char32_t c) {
 void appendAsParsed(std::string& out, std::string_view text) {
     size_t copied = 0;
     for (size_t i = 0; i < text.size();) {
+        // Eight bytes at a time while they are all printable ASCII.
+        if (i + 8 <= text.size()) {
+            constexpr std::uint64_t ones = 0x0101010101010101, highBits = 0x8080808080808080;
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            const std::uint64_t control = (word - ones * 0x20) & ~word & highBits;
+            const std::uint64_t deleteOrHigh = ((word + ones) | word) & highBits;
+            if ((control | deleteOrHigh) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const auto lead = static_cast<unsigned char>(text[i]);
         if (!suspectBytes[lead]) {
             ++i;

@@ -66,7 +66,7 @@ public:
     bool write(cmark_node* document) {
         cmark_node* node = document;
         for (;;) {
-            const Step step = enter(node);
+            const Step step = enter(node, cmark_node_get_type(node));
             if (step == Step::fail) return false;
             if (step == Step::descend) {
                 if (cmark_node* child = cmark_node_first_child(node)) {
@@ -93,6 +93,11 @@ private:
     html::Tree& m_tree;
     cmark_syntax_extension* m_tasklist;
     std::vector<std::pair<cmark_node_type, Kind>> m_extensionKinds;
+    struct Entered {
+        cmark_node_type type;
+        bool tight; // a tight list
+    };
+    std::vector<Entered> m_entered; // the nodes entered and not yet left
     // Whether the renderer's output so far is empty or ends a line: it starts a block on a
     // new line only when not.
     bool m_atLineStart = true;
@@ -126,8 +131,7 @@ private:
         m_atLineStart = false;
     }
 
-    Kind kindOf(cmark_node* node) {
-        const cmark_node_type type = cmark_node_get_type(node);
+    Kind kindOf(cmark_node* node, cmark_node_type type) {
         switch (type) {
         case CMARK_NODE_DOCUMENT:
         case CMARK_NODE_BLOCK_QUOTE:
@@ -172,11 +176,11 @@ private:
         return kind;
     }
 
-    static bool inTightList(cmark_node* paragraph) {
-        cmark_node* parent = cmark_node_parent(paragraph);
-        cmark_node* grandparent = parent ? cmark_node_parent(parent) : nullptr;
-        return grandparent && cmark_node_get_type(grandparent) == CMARK_NODE_LIST &&
-               cmark_node_get_list_tight(grandparent);
+    // A paragraph directly in an item of a tight list has no element of its own.
+    bool inTightList() const {
+        const size_t n = m_entered.size();
+        return n >= 2 && m_entered[n - 1].type == CMARK_NODE_ITEM && m_entered[n - 2].type == CMARK_NODE_LIST &&
+               m_entered[n - 2].tight;
     }
 
     // The alt text is the image's content as plain text, line breaks as spaces.
@@ -206,8 +210,21 @@ private:
         }
     }
 
-    Step enter(cmark_node* node) {
-        switch (kindOf(node)) {
+    Step enter(cmark_node* node, cmark_node_type type) {
+        const Step step = opening(node, type);
+        if (step == Step::descend)
+            m_entered.push_back({type, type == CMARK_NODE_LIST && cmark_node_get_list_tight(node) != 0});
+        return step;
+    }
+
+    bool leave(cmark_node* node) {
+        const cmark_node_type type = m_entered.back().type;
+        m_entered.pop_back();
+        return closing(node, type);
+    }
+
+    Step opening(cmark_node* node, cmark_node_type type) {
+        switch (kindOf(node, type)) {
         case Kind::core:
             break;
         case Kind::strikethrough:
@@ -257,7 +274,7 @@ private:
             return Step::fail;
         }
 
-        switch (cmark_node_get_type(node)) {
+        switch (type) {
         case CMARK_NODE_DOCUMENT:
             return Step::descend;
         case CMARK_NODE_BLOCK_QUOTE:
@@ -316,7 +333,7 @@ private:
             lineBreak();
             return Step::skip;
         case CMARK_NODE_PARAGRAPH:
-            if (!inTightList(node)) {
+            if (!inTightList()) {
                 startLine();
                 open(Tag::p);
             }
@@ -372,8 +389,8 @@ private:
         }
     }
 
-    bool leave(cmark_node* node) {
-        switch (kindOf(node)) {
+    bool closing(cmark_node* node, cmark_node_type type) {
+        switch (kindOf(node, type)) {
         case Kind::core:
             break;
         case Kind::strikethrough:
@@ -407,7 +424,7 @@ private:
             return false;
         }
 
-        switch (cmark_node_get_type(node)) {
+        switch (type) {
         case CMARK_NODE_DOCUMENT:
             return true;
         case CMARK_NODE_BLOCK_QUOTE:
@@ -422,7 +439,7 @@ private:
             lineBreak();
             return true;
         case CMARK_NODE_PARAGRAPH:
-            if (!inTightList(node)) {
+            if (!inTightList()) {
                 close();
                 lineBreak();
             }
