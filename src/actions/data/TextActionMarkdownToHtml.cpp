@@ -1,5 +1,6 @@
 #include "actions/data/TextActionMarkdownToHtml.h"
 
+#include "actions/data/CmarkArena.h"
 #include "actions/data/HtmlPrettyPrinter.h"
 #include "actions/data/HtmlTree.h"
 #include "actions/data/MarkdownTree.h"
@@ -9,8 +10,6 @@
 #include <cmark-gfm-extension_api.h>
 #include <cmark-gfm.h>
 
-#include <cstdlib>
-#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -33,13 +32,6 @@ bool isFenceLine(std::string_view text, size_t start, size_t& end) {
     return true;
 }
 
-struct ParserDeleter {
-    void operator()(cmark_parser* parser) const { cmark_parser_free(parser); }
-};
-struct NodeDeleter {
-    void operator()(cmark_node* node) const { cmark_node_free(node); }
-};
-
 } // namespace
 
 std::string_view withoutMetadata(std::string_view markdown) {
@@ -57,40 +49,37 @@ std::string_view withoutMetadata(std::string_view markdown) {
 
 namespace {
 
-struct ParsedMarkdown {
-    std::unique_ptr<cmark_parser, ParserDeleter> parser;
-    std::unique_ptr<cmark_node, NodeDeleter> document;
-};
-
 // Raw HTML is kept: the result is a document for the user to use, and the HTML parser
 // that follows re-serialises whatever markup it holds.
 constexpr int renderOptions = CMARK_OPT_DEFAULT | CMARK_OPT_UNSAFE;
 
-ParsedMarkdown parse(std::string_view markdown) {
-    static std::once_flag registered;
-    std::call_once(registered, [] { cmark_gfm_core_extensions_ensure_registered(); });
+// The parser and the document live in the arena and go with it.
+class ParsedMarkdown {
+public:
+    explicit ParsedMarkdown(std::string_view markdown) {
+        static std::once_flag registered;
+        std::call_once(registered, [] { cmark_gfm_core_extensions_ensure_registered(); });
 
-    ParsedMarkdown parsed;
-    parsed.parser.reset(cmark_parser_new(renderOptions));
-    if (!parsed.parser) return parsed;
-    for (const char* name : {"table", "strikethrough", "autolink", "tasklist"}) {
-        if (cmark_syntax_extension* extension = cmark_find_syntax_extension(name))
-            cmark_parser_attach_syntax_extension(parsed.parser.get(), extension);
+        parser = cmark_parser_new_with_mem(renderOptions, CmarkArena::allocator());
+        if (!parser) return;
+        for (const char* name : {"table", "strikethrough", "autolink", "tasklist"}) {
+            if (cmark_syntax_extension* extension = cmark_find_syntax_extension(name))
+                cmark_parser_attach_syntax_extension(parser, extension);
+        }
+        cmark_parser_feed(parser, markdown.data(), markdown.size());
+        document = cmark_parser_finish(parser);
     }
-    cmark_parser_feed(parsed.parser.get(), markdown.data(), markdown.size());
-    parsed.document.reset(cmark_parser_finish(parsed.parser.get()));
-    return parsed;
-}
 
-std::string render(const ParsedMarkdown& parsed) {
-    if (!parsed.parser || !parsed.document) return {};
-    char* html = cmark_render_html(parsed.document.get(), renderOptions,
-                                   cmark_parser_get_syntax_extensions(parsed.parser.get()));
-    if (!html) return {};
-    std::string fragment(html);
-    std::free(html);
-    return fragment;
-}
+    std::string render() const {
+        if (!parser || !document) return {};
+        const char* html = cmark_render_html(document, renderOptions, cmark_parser_get_syntax_extensions(parser));
+        return html ? std::string(html) : std::string();
+    }
+
+    CmarkArena arena;
+    cmark_parser* parser = nullptr;
+    cmark_node* document = nullptr;
+};
 
 std::string pageOf(const std::string& fragment) {
     try {
@@ -114,14 +103,14 @@ std::optional<std::string> writeDirectly(std::string_view markdown, const Parsed
     if (!parsed.document || !parserKeepsText(markdown)) return std::nullopt;
     html::Tree tree;
     tree.reserve(markdown.size() + markdown.size() / 8);
-    if (!buildMarkdownTree(parsed.document.get(), tree) || tree.deepest() > html::maxNesting) return std::nullopt;
+    if (!buildMarkdownTree(parsed.document, tree) || tree.deepest() > html::maxNesting) return std::nullopt;
     return html::prettyTree(tree);
 }
 
 } // namespace
 
 std::string markdownFragment(std::string_view markdown) {
-    return render(parse(markdown));
+    return ParsedMarkdown(markdown).render();
 }
 
 std::string markdownPageByReparsing(std::string_view markdown) {
@@ -135,16 +124,17 @@ std::string markdownPageByReparsing(std::string_view markdown) {
 }
 
 std::optional<std::string> markdownPageDirectly(std::string_view markdown) {
-    return writeDirectly(markdown, parse(markdown));
+    const ParsedMarkdown parsed(markdown);
+    return writeDirectly(markdown, parsed);
 }
 
 std::string TextActionMarkdownToHtml::transform(std::string_view text) const {
     const std::string_view markdown = withoutMetadata(text);
     std::string fragment;
     try {
-        const ParsedMarkdown parsed = parse(markdown);
+        const ParsedMarkdown parsed(markdown);
         if (auto page = writeDirectly(markdown, parsed)) return std::move(*page);
-        fragment = render(parsed);
+        fragment = parsed.render();
     } catch (const std::exception&) {
         return markdownPageByReparsing(markdown);
     }
