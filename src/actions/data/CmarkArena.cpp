@@ -17,8 +17,8 @@ thread_local CmarkArena* current = nullptr;
 
 // Every piece is preceded by its size, for growing it; pieces start 16-byte aligned.
 constexpr std::size_t header = 16;
-constexpr std::size_t hugePage = 2 * 1024 * 1024;
-constexpr std::size_t largestSlab = 32 * 1024 * 1024;
+constexpr std::size_t hugePage = std::size_t(2) << 20;
+constexpr std::size_t largestSlab = std::size_t(32) << 20;
 
 std::size_t rounded(std::size_t size) {
     return (size + 15) & ~std::size_t(15);

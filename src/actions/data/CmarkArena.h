@@ -30,7 +30,7 @@ private:
     std::vector<std::pair<char*, std::size_t>> m_slabs;
     char* m_cursor = nullptr;
     char* m_end = nullptr;
-    std::size_t m_nextSlab = 2 * 1024 * 1024;
+    std::size_t m_nextSlab = std::size_t(2) << 20;
     CmarkArena* m_previous;
 
     static void* zeroed(std::size_t count, std::size_t size);

@@ -262,6 +262,7 @@ public:
     TagInfo info(Node node) {
         static const std::vector<TagInfo> known = [] {
             std::vector<TagInfo> infos;
+            infos.reserve(GUMBO_TAG_UNKNOWN);
             for (int tag = 0; tag < GUMBO_TAG_UNKNOWN; ++tag)
                 infos.push_back(tagInfo(gumbo_normalized_tagname(static_cast<GumboTag>(tag))));
             return infos;
