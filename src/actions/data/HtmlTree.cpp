@@ -14,7 +14,7 @@ namespace {
 constexpr std::array<bool, 256> suspectBytes = [] {
     std::array<bool, 256> suspect{};
     for (int c = 0x01; c < 0x20; ++c)
-        suspect[c] = c != '\t' && c != '\n' && c != '\f' && c != '\r';
+        suspect[c] = c != '\t' && c != '\n' && c != '\f';
     suspect[0x7F] = suspect[0xC2] = suspect[0xEF] = true;
     for (int c = 0xF0; c <= 0xF4; ++c)
         suspect[c] = true;
@@ -26,9 +26,13 @@ bool isReplaced(char32_t c) {
            (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFF) == 0xFFFE || (c & 0xFFFF) == 0xFFFF;
 }
 
-void appendAsParsed(std::string& out, std::string_view text) {
+// The parser reads CR LF and a lone CR as LF; afterReturn carries a CR at the end of one piece
+// of text over to the next, which may start with its LF.
+void appendAsParsed(std::string& out, std::string_view text, bool& afterReturn) {
     size_t copied = 0;
-    for (size_t i = 0; i < text.size();) {
+    if (afterReturn && !text.empty() && text.front() == '\n') copied = 1;
+    afterReturn = false;
+    for (size_t i = copied; i < text.size();) {
         // Eight bytes at a time while they are all printable ASCII.
         if (i + 8 <= text.size()) {
             constexpr std::uint64_t ones = 0x0101010101010101, highBits = 0x8080808080808080;
@@ -44,6 +48,15 @@ void appendAsParsed(std::string& out, std::string_view text) {
         const auto lead = static_cast<unsigned char>(text[i]);
         if (!suspectBytes[lead]) {
             ++i;
+            continue;
+        }
+        if (lead == '\r') {
+            out.append(text.substr(copied, i - copied));
+            out += '\n';
+            const bool pair = i + 1 < text.size() && text[i + 1] == '\n';
+            afterReturn = i + 1 == text.size();
+            i += pair ? 2 : 1;
+            copied = i;
             continue;
         }
         const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
@@ -95,6 +108,7 @@ void Tree::reserve(std::size_t characters) {
 
 void Tree::open(Tag tag) {
     m_openText = 0;
+    m_afterReturn = false;
     const NodeId id = add(Kind::element, tag);
     m_open.push_back({id, m_pending.size()});
     // document, html and body are not the content's
@@ -103,6 +117,7 @@ void Tree::open(Tag tag) {
 
 void Tree::leaf(Tag tag) {
     m_openText = 0;
+    m_afterReturn = false;
     add(Kind::element, tag);
 }
 
@@ -111,13 +126,15 @@ void Tree::attribute(std::string_view name, std::string_view value) {
     if (element.attributeCount == 0) element.attributes = static_cast<std::uint32_t>(m_attributes.size());
     ++element.attributeCount;
     const size_t start = m_chars.size();
-    appendAsParsed(m_chars, value);
+    bool afterReturn = false;
+    appendAsParsed(m_chars, value, afterReturn);
     m_attributes.push_back(
         {name, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(m_chars.size() - start)});
 }
 
 void Tree::close() {
     m_openText = 0;
+    m_afterReturn = false;
     const Open element = m_open.back();
     m_open.pop_back();
     Node& node = m_nodes[element.node];
@@ -136,7 +153,7 @@ void Tree::text(std::string_view text) {
         m_nodes[m_openText].first = static_cast<std::uint32_t>(m_chars.size());
     }
     const size_t start = m_chars.size();
-    appendAsParsed(m_chars, text);
+    appendAsParsed(m_chars, text, m_afterReturn);
     m_nodes[m_openText].count += static_cast<std::uint32_t>(m_chars.size() - start);
 }
 

@@ -47,7 +47,7 @@ std::string_view tagName(Tag tag);
 // pieces of text join into one text node (the pretty printer collapses white space per node),
 // characters the parser does not accept (controls other than white space, noncharacters)
 // become U+FFFD, and a document always has <html>, an empty <head> and a <body> that receives
-// the content. Text and attribute values are valid UTF-8 without CR or NUL.
+// the content; CR LF and CR become LF. Text and attribute values are valid UTF-8 without NUL.
 //
 //   Tree tree;
 //   tree.open(Tag::p);
@@ -120,7 +120,8 @@ private:
     std::vector<Open> m_open;
     std::vector<Attribute> m_attributes;
     std::string m_chars;
-    NodeId m_openText = 0; // the text node still growing, or 0 (the document) for none
+    NodeId m_openText = 0;      // the text node still growing, or 0 (the document) for none
+    bool m_afterReturn = false; // the growing text ends with a CR read as LF
     std::size_t m_deepest = 0;
 };
 

@@ -90,11 +90,10 @@ std::string pageOf(const std::string& fragment) {
     return fragment;
 }
 
-// The HTML parser turns CR and CR LF into LF, NUL into nothing or U+FFFD and broken UTF-8
-// into U+FFFD, each in its own way; the page is built directly only from text it takes as it is.
+// The HTML parser turns NUL into nothing or U+FFFD and broken UTF-8 into U+FFFD, each in its
+// own way; the page is built directly only from text it reads as it is.
 bool parserKeepsText(std::string_view markdown) {
-    return markdown.find('\r') == std::string_view::npos && markdown.find('\0') == std::string_view::npos &&
-           text::isValidUtf8(markdown);
+    return markdown.find('\0') == std::string_view::npos && text::isValidUtf8(markdown);
 }
 
 // Writing the tree the HTML parser would build from the rendered fragment skips rendering

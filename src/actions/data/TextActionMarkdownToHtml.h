@@ -28,8 +28,8 @@ std::string markdownFragment(std::string_view markdown);
 std::string markdownPageByReparsing(std::string_view markdown);
 
 // The same page written straight from the Markdown's syntax tree, which is what the action
-// does; nullopt where only the round trip is sure to give it (raw HTML, a link in a link, CR,
-// NUL or broken UTF-8 in the input, nesting past the parser's limit).
+// does; nullopt where only the round trip is sure to give it (raw HTML, a link in a link, NUL
+// or broken UTF-8 in the input, nesting past the parser's limit).
 std::optional<std::string> markdownPageDirectly(std::string_view markdown);
 
 } // namespace lexorra

@@ -174,7 +174,12 @@ public:
 
     std::string document() {
         m_raw = below(5) == 0;
-        return blocks(0);
+        std::string text = blocks(0);
+        if (below(4) == 0) { // a file from Windows
+            for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+                text.replace(at, 1, "\r\n");
+        }
+        return text;
     }
 
 private:
@@ -203,8 +208,8 @@ private:
                                            "&nbsp;", "\\\\",      "<1 &lt;",    ">",     "\"q\"",  "'s'",
                                            "%",      "&",         "é日\u00a0x", "\t"};
         static const char* const breaks[] = {
-            "a\x0b\x0c",         "a  \nb",      "a\\\nb", "a\nb", "\u2028", "&#1;&#x7f;&#x85;", "&#xFDD0;&#x1FFFE;",
-            "&#0;&#xD800;&#12;", "\xef\xbf\xbe"};
+            "a\x0b\x0c",         "a  \nb",       "a\\\nb", "a\nb",  "\u2028", "&#1;&#x7f;&#x85;", "&#xFDD0;&#x1FFFE;",
+            "&#0;&#xD800;&#12;", "\xef\xbf\xbe", "a\r\nb", "a\rb\r"};
         std::string out;
         for (size_t i = 0; i < count; ++i) {
             switch (below(7)) {
