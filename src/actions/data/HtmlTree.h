@@ -54,6 +54,7 @@ std::string_view tagName(Tag tag);
 //   tree.text("one\n");
 //   tree.text("two");
 //   tree.close();
+//   tree.finish();
 //   prettyTree(tree) == "<html>\n <head></head>\n <body>\n  <p>one two</p>\n </body>\n</html>"
 class Tree {
 public:
