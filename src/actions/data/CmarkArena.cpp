@@ -17,7 +17,9 @@ thread_local CmarkArena* current = nullptr;
 
 // Every piece is preceded by its size, for growing it; pieces start 16-byte aligned.
 constexpr std::size_t header = 16;
+constexpr std::size_t smallPage = 4096;
 constexpr std::size_t hugePage = std::size_t(2) << 20;
+constexpr std::size_t smallestSlab = std::size_t(64) << 10;
 constexpr std::size_t largestSlab = std::size_t(32) << 20;
 
 std::size_t rounded(std::size_t size) {
@@ -26,7 +28,8 @@ std::size_t rounded(std::size_t size) {
 
 } // namespace
 
-CmarkArena::CmarkArena() : m_previous(current) {
+CmarkArena::CmarkArena(std::size_t inputSize)
+    : m_nextSlab(std::clamp(inputSize * 16, smallestSlab, largestSlab)), m_previous(current) {
     current = this;
 }
 
@@ -57,14 +60,18 @@ void* CmarkArena::resized(void* block, std::size_t size) {
 void* CmarkArena::allocate(std::size_t size) {
     const std::size_t needed = header + rounded(size);
     if (static_cast<std::size_t>(m_end - m_cursor) < needed) {
-        // Fresh mappings read as zeros. Large documents need a hundred megabytes or more: huge
-        // pages take a page fault per 2 MB instead of per 4 kB.
-        const std::size_t slabSize = (std::max(needed, m_nextSlab) + hugePage - 1) & ~(hugePage - 1);
+        // Fresh mappings read as zeros. Large documents need about fifteen times their size:
+        // huge pages take a page fault per 2 MB instead of per 4 kB. A small document would
+        // only pay for zeroing a huge page it hardly uses.
+        const std::size_t wanted = std::max(needed, m_nextSlab);
+        const bool huge = wanted >= hugePage;
+        const std::size_t unit = huge ? hugePage : smallPage;
+        const std::size_t slabSize = (wanted + unit - 1) & ~(unit - 1);
         m_nextSlab = std::min(m_nextSlab * 2, largestSlab);
         m_slabs.reserve(m_slabs.size() + 1);
         void* mapped = mmap(nullptr, slabSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (mapped == MAP_FAILED) std::abort();
-        madvise(mapped, slabSize, MADV_HUGEPAGE);
+        if (huge) madvise(mapped, slabSize, MADV_HUGEPAGE);
         auto* slab = static_cast<char*>(mapped);
         m_slabs.emplace_back(slab, slabSize);
         m_cursor = slab;

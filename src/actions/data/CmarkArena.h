@@ -14,12 +14,13 @@ namespace lexorra {
 // nothing, and everything goes back at once when the arena goes. A parser made with allocator()
 // and its documents must not outlive the arena; arenas on one thread nest and the newest serves.
 //
-//   CmarkArena arena;
+//   CmarkArena arena(markdown.size());
 //   cmark_parser* parser = cmark_parser_new_with_mem(options, CmarkArena::allocator());
 //   ... parse, render: no cmark_parser_free or cmark_node_free needed
 class CmarkArena {
 public:
-    CmarkArena();
+    // The size of the Markdown to parse, for the size of the first slab.
+    explicit CmarkArena(std::size_t inputSize);
     ~CmarkArena();
     CmarkArena(const CmarkArena&) = delete;
     CmarkArena& operator=(const CmarkArena&) = delete;
@@ -30,7 +31,7 @@ private:
     std::vector<std::pair<char*, std::size_t>> m_slabs;
     char* m_cursor = nullptr;
     char* m_end = nullptr;
-    std::size_t m_nextSlab = std::size_t(2) << 20;
+    std::size_t m_nextSlab;
     CmarkArena* m_previous;
 
     static void* zeroed(std::size_t count, std::size_t size);

@@ -56,7 +56,7 @@ constexpr int renderOptions = CMARK_OPT_DEFAULT | CMARK_OPT_UNSAFE;
 // The parser and the document live in the arena and go with it.
 class ParsedMarkdown {
 public:
-    explicit ParsedMarkdown(std::string_view markdown) {
+    explicit ParsedMarkdown(std::string_view markdown) : arena(markdown.size()) {
         static std::once_flag registered;
         std::call_once(registered, [] { cmark_gfm_core_extensions_ensure_registered(); });
 
