@@ -201,9 +201,9 @@ private:
 
     std::string inlines(size_t count) {
         static const char* const markup[] = {
-            "*em*", "**strong**",    "_u_",      "***both***",       "`code`",         "`` a`b ``",   "~~del~~", "\\*",
-            "\\|",  "www.e.com/a?b", "me@x.org", "<http://e.o/a b>", "<http://e.o/a>", "*a __b__ c*", "[",       "]",
-            "!|"};
+            "*em*", "**strong**", "_u_",           "***both***", "`code`",           "`` a`b ``",      "~~del~~",
+            "\\*",  "\\|",        "www.e.com/a?b", "me@x.org",   "<http://e.o/a b>", "<http://e.o/a>", "*a __b__ c*",
+            "[",    "]",          "!|~s~"};
         static const char* const text[] = {"word",   "two words", " ",          "&amp;", "&copy;", "&#65;",
                                            "&nbsp;", "\\\\",      "<1 &lt;",    ">",     "\"q\"",  "'s'",
                                            "%",      "&",         "é日\u00a0x", "\t"};
@@ -214,7 +214,7 @@ private:
         for (size_t i = 0; i < count; ++i) {
             switch (below(7)) {
             case 0:
-                out += "[" + inlines(below(3)) + "](" + url() + (below(2) ? " \"t&'<\\\"x\")" : ")");
+                out += "[" + inlines(below(3)) + "](" + url() + (below(2) ? " \"t&'<\\\"x\")" : ")") + "[r][]";
                 break;
             case 1:
                 out += "![" + inlines(below(3)) + "](<" + url() + ">" + (below(2) ? " 'ti\"tle')" : ")");
@@ -276,7 +276,7 @@ private:
                        inlines(below(3)) + "\n<&>\n" + "```\n";
                 break;
             case 3:
-                out += "    code <&> \"x\"\n\n";
+                out += "    code <&> \"x\"\n\n[r]: <" + url() + "> 'r&t'\n\n";
                 break;
             case 4:
                 out += pick(bullets)[0] == '-' ? "***\n" : "---\n\n";
