@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +15,19 @@ namespace lexorra::html {
 //   prettyDocument("<h1>Hi</h1>") ==
 //       "<html>\n <head></head>\n <body>\n  <h1>Hi</h1>\n </body>\n</html>"
 //
-// nullopt when the parser gives no document.
+// nullopt when the parser gives no document, or when the fragment's elements nest deeper than
+// maxNesting.
 std::optional<std::string> prettyDocument(std::string_view fragment);
+
+// The HTML parser looks through the whole stack of open elements for many start tags, so
+// deep nesting (a long run of ">" in Markdown) takes quadratic time. Past this depth a
+// fragment is not parsed at all.
+inline constexpr std::size_t maxNesting = 10'000;
+
+class Tree;
+
+// The same writing for a document built in code: what prettyDocument gives for markup that
+// parses into this tree.
+std::string prettyTree(const Tree& tree);
 
 } // namespace lexorra::html

@@ -1,14 +1,17 @@
 #include "actions/data/TextActionMarkdownToHtml.h"
 
+#include "actions/data/CmarkArena.h"
 #include "actions/data/HtmlPrettyPrinter.h"
+#include "actions/data/HtmlTree.h"
+#include "actions/data/MarkdownTree.h"
+#include "text/Utf.h"
 
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm-extension_api.h>
 #include <cmark-gfm.h>
 
-#include <cstdlib>
-#include <memory>
 #include <mutex>
+#include <optional>
 
 namespace lexorra {
 
@@ -29,13 +32,6 @@ bool isFenceLine(std::string_view text, size_t start, size_t& end) {
     return true;
 }
 
-struct ParserDeleter {
-    void operator()(cmark_parser* parser) const { cmark_parser_free(parser); }
-};
-struct NodeDeleter {
-    void operator()(cmark_node* node) const { cmark_node_free(node); }
-};
-
 } // namespace
 
 std::string_view withoutMetadata(std::string_view markdown) {
@@ -51,42 +47,97 @@ std::string_view withoutMetadata(std::string_view markdown) {
     return markdown; // no closing line: not a metadata block
 }
 
-std::string markdownFragment(std::string_view markdown) {
-    static std::once_flag registered;
-    std::call_once(registered, [] { cmark_gfm_core_extensions_ensure_registered(); });
+namespace {
 
-    // Raw HTML is kept: the result is a document for the user to use, and the HTML parser
-    // that follows re-serialises whatever markup it holds.
-    const int options = CMARK_OPT_DEFAULT | CMARK_OPT_UNSAFE;
-    std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(options));
-    if (!parser) return {};
-    for (const char* name : {"table", "strikethrough", "autolink", "tasklist"}) {
-        if (cmark_syntax_extension* extension = cmark_find_syntax_extension(name))
-            cmark_parser_attach_syntax_extension(parser.get(), extension);
-    }
-    cmark_parser_feed(parser.get(), markdown.data(), markdown.size());
-    std::unique_ptr<cmark_node, NodeDeleter> document(cmark_parser_finish(parser.get()));
-    if (!document) return {};
-    char* html = cmark_render_html(document.get(), options, cmark_parser_get_syntax_extensions(parser.get()));
-    if (!html) return {};
-    std::string fragment(html);
-    std::free(html);
-    return fragment;
-}
+// Raw HTML is kept: the result is a document for the user to use, and the HTML parser
+// that follows re-serialises whatever markup it holds.
+constexpr int renderOptions = CMARK_OPT_DEFAULT | CMARK_OPT_UNSAFE;
 
-std::string TextActionMarkdownToHtml::transform(std::string_view text) const {
-    std::string fragment;
-    try {
-        fragment = markdownFragment(withoutMetadata(text));
-    } catch (const std::exception&) {
-        return {};
+// The parser and the document live in the arena and go with it.
+class ParsedMarkdown {
+public:
+    explicit ParsedMarkdown(std::string_view markdown) : arena(markdown.size()) {
+        static std::once_flag registered;
+        std::call_once(registered, [] { cmark_gfm_core_extensions_ensure_registered(); });
+
+        parser = cmark_parser_new_with_mem(renderOptions, CmarkArena::allocator());
+        if (!parser) return;
+        for (const char* name : {"table", "strikethrough", "autolink", "tasklist"}) {
+            if (cmark_syntax_extension* extension = cmark_find_syntax_extension(name))
+                cmark_parser_attach_syntax_extension(parser, extension);
+        }
+        cmark_parser_feed(parser, markdown.data(), markdown.size());
+        document = cmark_parser_finish(parser);
     }
+
+    std::string render() const {
+        if (!parser || !document) return {};
+        const char* html = cmark_render_html(document, renderOptions, cmark_parser_get_syntax_extensions(parser));
+        return html ? std::string(html) : std::string();
+    }
+
+    CmarkArena arena;
+    cmark_parser* parser = nullptr;
+    cmark_node* document = nullptr;
+};
+
+std::string pageOf(const std::string& fragment) {
     try {
         if (auto document = html::prettyDocument(fragment)) return std::move(*document);
     } catch (const std::exception&) {
         // the bare fragment is still a usable result
     }
     return fragment;
+}
+
+// The HTML parser turns NUL into nothing or U+FFFD and broken UTF-8 into U+FFFD, each in its
+// own way; the page is built directly only from text it reads as it is.
+bool parserKeepsText(std::string_view markdown) {
+    return markdown.find('\0') == std::string_view::npos && text::isValidUtf8(markdown);
+}
+
+// Writing the tree the HTML parser would build from the rendered fragment skips rendering
+// and parsing it.
+std::optional<std::string> writeDirectly(std::string_view markdown, const ParsedMarkdown& parsed) {
+    if (!parsed.document || !parserKeepsText(markdown)) return std::nullopt;
+    html::Tree tree;
+    tree.reserve(markdown.size() + markdown.size() / 8);
+    if (!buildMarkdownTree(parsed.document, tree) || tree.deepest() > html::maxNesting) return std::nullopt;
+    return html::prettyTree(tree);
+}
+
+} // namespace
+
+std::string markdownFragment(std::string_view markdown) {
+    return ParsedMarkdown(markdown).render();
+}
+
+std::string markdownPageByReparsing(std::string_view markdown) {
+    std::string fragment;
+    try {
+        fragment = markdownFragment(markdown);
+    } catch (const std::exception&) {
+        return {};
+    }
+    return pageOf(fragment);
+}
+
+std::optional<std::string> markdownPageDirectly(std::string_view markdown) {
+    const ParsedMarkdown parsed(markdown);
+    return writeDirectly(markdown, parsed);
+}
+
+std::string TextActionMarkdownToHtml::transform(std::string_view text) const {
+    const std::string_view markdown = withoutMetadata(text);
+    std::string fragment;
+    try {
+        const ParsedMarkdown parsed(markdown);
+        if (auto page = writeDirectly(markdown, parsed)) return std::move(*page);
+        fragment = parsed.render();
+    } catch (const std::exception&) {
+        return markdownPageByReparsing(markdown);
+    }
+    return pageOf(fragment);
 }
 
 LEXORRA_ACTION_FACTORY(TextActionMarkdownToHtml)

@@ -2,6 +2,7 @@
 
 #include "core/TextAction.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,14 @@ std::string_view withoutMetadata(std::string_view markdown);
 
 // The HTML fragment cmark-gfm renders for the Markdown, raw HTML kept.
 std::string markdownFragment(std::string_view markdown);
+
+// The page by way of the fragment: parsed as an HTML document and written back, or the bare
+// fragment past the parser's nesting limit.
+std::string markdownPageByReparsing(std::string_view markdown);
+
+// The same page written straight from the Markdown's syntax tree, which is what the action
+// does; nullopt where only the round trip is sure to give it (raw HTML, a link in a link, NUL
+// or broken UTF-8 in the input, nesting past the parser's limit).
+std::optional<std::string> markdownPageDirectly(std::string_view markdown);
 
 } // namespace lexorra
