@@ -3,11 +3,9 @@
 #include "core/Diagnostics.h"
 #include "core/NetworkActivity.h"
 #include "core/ObjectStore.h"
-#include "core/QrCodeResults.h"
 #include "core/SyncFolder.h"
 #include "core/WorkflowLibrary.h"
 #include "core/WorkflowRuns.h"
-#include "text/GraphemeCursor.h"
 #include "text/Graphemes.h"
 
 #include <algorithm>
@@ -29,16 +27,22 @@ double noticeDuration(const std::string& message) {
 }
 
 AppManager::AppManager(Services services)
-    : m_services(std::move(services)), m_runToken(m_services.runToken ? m_services.runToken : &RunToken::application()),
-      m_alive(std::make_shared<bool>(true)) {
+    : m_services(std::move(services)), m_alive(std::make_shared<bool>(true)),
+      m_results(std::make_unique<ResultsController>(
+          m_services.scheduler, m_services.runToken ? *m_services.runToken : RunToken::application(),
+          ResultsController::Hooks{
+              .changed = [this](std::string_view field) { notify(field); },
+              .activeSequence = [this] { return m_activeActionsSeq; },
+              .workflows = [this]() -> const std::vector<TextActionSeqPtr>& { return m_workflowsSeqArray; },
+              .networkRunHeldBack = [this] { later(0.0, [this] { setPushActive(true); }); },
+              .inputSettled = [this] { saveInputString(); },
+              .copyResult = [this] { copyResult(); }})),
+      m_export({.clipboard = m_services.clipboard,
+                .qrCodePng = m_services.qrCodePng,
+                .notice = [this](const std::string& message, NoticeStyle style) { showNotice(message, style); }}),
+      m_pushDebounce(m_services.scheduler, 1.5, [] { diagnostic("self.updateDBTaskID != taskID"); }),
+      m_resumeDebounce(m_services.scheduler, 30.0) {
     if (!m_services.cancelNetworkTasks) m_services.cancelNetworkTasks = [] { cancelNetworkRequests(); };
-    if (!m_services.qrCodePng) {
-        m_services.qrCodePng = [](const std::string& result) -> std::optional<std::vector<unsigned char>> {
-            auto png = qrCodePng(result);
-            if (!png) return std::nullopt;
-            return std::vector<unsigned char>(png->begin(), png->end());
-        };
-    }
     if (m_services.stores)
         m_library = std::make_unique<WorkflowLibrary>(
             m_services.stores,
@@ -55,6 +59,8 @@ AppManager::AppManager(Services services)
 AppManager::~AppManager() {
     *m_alive = false;
     setNetworkBusyHandler(nullptr);
+    // Its hooks read the members below: it goes, and its runs in flight with it, while they are all here.
+    m_results.reset();
     // The fetched list and the sync folder observe the store: drop them first.
     m_syncFolder.reset();
     m_fetchedResultsController.reset();
@@ -71,9 +77,9 @@ void AppManager::later(double seconds, std::function<void()> task) {
 
 void AppManager::startUp() {
     if (auto stored = m_services.settings.value("LiveResults"); stored && stored->toBool()) {
-        m_liveResults = *stored->toBool();
+        m_results->setLiveResults(*stored->toBool());
     } else {
-        m_liveResults = true;
+        m_results->setLiveResults(true);
         m_services.settings.setValue("LiveResults", Value(true));
     }
     if (auto stored = m_services.settings.value("ViewTextInfo"); stored && stored->toBool())
@@ -81,16 +87,14 @@ void AppManager::startUp() {
 
     if (auto saved = m_services.settings.value("SavedInputString"); saved && saved->isString()) {
         if (!longerThan(saved->asString(), restoreInputLimit - 1)) {
-            m_inputString = saved->asString();
-            notify("inputString");
-            scheduleInputUpdate();
+            setInputString(saved->asString());
         } else {
             // Left by an older version: it would be parsed again at every start and every write.
             m_services.settings.setValue("SavedInputString", Value(std::string()));
         }
     }
 
-    m_disableUpdateResults = true;
+    m_results->setDisableUpdateResults(true);
     if (loadWorkflowsHook)
         loadWorkflowsHook(*this);
     else
@@ -111,7 +115,7 @@ void AppManager::startUp() {
         else if (!m_actionsSeqArray.empty())
             setSelectedActionsSeq(m_actionsSeqArray.front());
     }
-    m_disableUpdateResults = false;
+    m_results->setDisableUpdateResults(false);
     if (selectDefaultAction) scheduleInputUpdate(); // the welcome text's result, and the text saved
     auto sync = m_services.settings.value("iCloudSyncEnabled");
     if (sync && sync->toBool() && *sync->toBool()) setICloudSyncEnabled(true);
@@ -126,92 +130,6 @@ void AppManager::rebuildActionsSeqArray() {
 void AppManager::setApiKey(std::string key) {
     m_apiKey = std::move(key);
     notify("apiKey");
-}
-
-void AppManager::updateResults(bool live, bool copyAfter) {
-    if (live) {
-        if (!m_liveResults) return;
-        if (m_activeActionsSeq) {
-            const auto& actions = m_activeActionsSeq->actionsArray;
-            const bool hasAI =
-                std::any_of(actions.begin(), actions.end(), [](const auto& a) { return callsNetwork(a->type); });
-            if (hasAI) {
-                later(0.0, [this] { setPushActive(true); });
-                return;
-            }
-        }
-    }
-    if (m_disableUpdateResults || !m_activeActionsSeq) return;
-    m_loadingResults = true;
-    notify("loadingResults");
-
-    // The input is captured here, on the main thread, so the background run never reads
-    // a string the user is editing.
-    TextActionSeqPtr seq = m_activeActionsSeq;
-    std::string input = m_inputString;
-    m_services.scheduler.runBackground(
-        [this, seq, input = std::move(input), copyAfter, lookup = lookupIn(m_workflowsSeqArray),
-         alive = std::weak_ptr<bool>(m_alive)] {
-            if (auto a = alive.lock(); !a || !*a) return;
-            diagnostic("---------->" + seq->name);
-            const RunToken::Value token = m_runToken->renew();
-            ++m_pendingUpdateTasks;
-            RunEnvironment environment(lookup);
-            std::string result = seq->run(input, *m_runToken);
-            m_services.scheduler.postMain([this, seq, token, result = std::move(result), copyAfter, alive]() mutable {
-                if (auto a = alive.lock(); !a || !*a) return;
-                publish(seq->id, seq->name, token, std::move(result), copyAfter);
-            });
-        });
-}
-
-void AppManager::publish(const std::string& seqId, const std::string& seqName, RunToken::Value token,
-                         std::string result, bool copyAfter) {
-    const int remaining = --m_pendingUpdateTasks;
-    // A run whose last action finished after a newer computation started is stale too,
-    // although the runner had no step left at which to notice.
-    const bool current = token == m_runToken->current();
-    if (m_activeActionsSeq && m_activeActionsSeq->id == seqId && m_loadingResults && current &&
-        result != cancellationMarker) {
-        diagnostic("<--------->" + seqName);
-        setResultString(std::move(result));
-    }
-    if (remaining == 0) {
-        m_loadingResults = false;
-        notify("loadingResults");
-    }
-    if (copyAfter) copyResult();
-}
-
-void AppManager::scheduleInputUpdate() {
-    if (longerThan(m_inputString, liveInputLimit)) {
-        // A debounce still pending from the text before (a paste over a selection deletes
-        // first) would otherwise run live over this one and save it.
-        ++m_helperCounter;
-        m_disableUpdateResults = false;
-        return;
-    }
-    m_disableUpdateResults = true;
-    const int generation = ++m_helperCounter;
-    later(0.5, [this, generation] {
-        if (m_helperCounter != generation) return;
-        m_disableUpdateResults = false;
-        updateResults(true, false);
-        saveInputString();
-    });
-}
-
-void AppManager::scheduleStructureUpdate() {
-    m_disableUpdateResults = true;
-    const int generation = ++m_disbleCounter;
-    later(1.0, [this, generation] {
-        if (m_disbleCounter != generation) {
-            diagnostic("not");
-            return;
-        }
-        m_disableUpdateResults = false;
-        updateResults(true, false);
-    });
 }
 
 void AppManager::activeSequenceChanged() {
@@ -266,26 +184,14 @@ void AppManager::setActiveSeqType(SeqType type) {
     notify("activeSeqType");
 }
 
-void AppManager::copyResult() {
-    if (!m_services.clipboard) return;
-    m_services.clipboard->clear();
-    if (m_resultString.find(qrCodeMarker) != std::string::npos && m_services.qrCodePng) {
-        if (auto png = m_services.qrCodePng(m_resultString)) m_services.clipboard->setPng(*png);
-        showNotice("Copied Image", NoticeStyle::success);
-        return;
-    }
-    m_services.clipboard->setText(m_resultString);
-    showNotice("Copied Text", NoticeStyle::success);
-}
-
 void AppManager::saveInputString() {
     // An input too long to be restored is not worth the bytes of every later settings write.
-    const bool restorable = !longerThan(m_inputString, restoreInputLimit - 1);
-    m_services.settings.setValue("SavedInputString", Value(restorable ? m_inputString : std::string()));
+    const bool restorable = !longerThan(inputString(), restoreInputLimit - 1);
+    m_services.settings.setValue("SavedInputString", Value(restorable ? inputString() : std::string()));
 }
 
 void AppManager::useResultAsInput() {
-    setInputString(m_resultString);
+    setInputString(resultString());
 }
 
 void AppManager::clearInput() {
@@ -306,7 +212,7 @@ void AppManager::runActiveSequenceOnClipboard() {
     }
     if (!m_activeActionsSeq) return;
     RunEnvironment environment(lookupIn(m_workflowsSeqArray));
-    std::string result = m_activeActionsSeq->run(*text, *m_runToken);
+    std::string result = m_activeActionsSeq->run(*text, runToken());
     if (result == cancellationMarker) return;
     setInputString(*text);
     setResultString(result);
@@ -326,7 +232,7 @@ void AppManager::runWorkflowOnClipboard(const std::string& workflowId) {
             showNotice("No Text on Clipboard", NoticeStyle::plain);
             continue;
         }
-        std::string result = seq->run(*text, *m_runToken);
+        std::string result = seq->run(*text, runToken());
         if (result == cancellationMarker) continue;
         m_services.clipboard->clear();
         m_services.clipboard->setText(result);
@@ -350,7 +256,7 @@ void AppManager::setLoadingWebResults(bool loading) {
 }
 
 void AppManager::setLiveResults(bool live) {
-    m_liveResults = live;
+    m_results->setLiveResults(live);
     m_services.settings.setValue("LiveResults", Value(live));
     notify("liveResults");
 }
@@ -359,17 +265,6 @@ void AppManager::setViewTextInfo(bool view) {
     m_viewTextInfo = view;
     m_services.settings.setValue("ViewTextInfo", Value(view));
     notify("viewTextInfo");
-}
-
-void AppManager::setInputString(std::string input) {
-    m_inputString = std::move(input);
-    notify("inputString");
-    scheduleInputUpdate();
-}
-
-void AppManager::setResultString(std::string result) {
-    m_resultString = std::move(result);
-    notify("resultString");
 }
 
 TextActionSeqPtr AppManager::findSequence(std::string_view id) const {

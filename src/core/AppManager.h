@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/Clipboard.h"
+#include "core/Debouncer.h"
+#include "core/ResultExport.h"
+#include "core/ResultsController.h"
 #include "core/RunToken.h"
 #include "core/Scheduler.h"
 #include "core/SettingsStore.h"
@@ -8,7 +11,6 @@
 #include "core/TextActionSeq.h"
 #include "core/Value.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,9 +35,9 @@ public:
     virtual void setValue(SettingName key, const Value& value) = 0;
 };
 
-// The application's central state: input, result, the two lists of sequences, the
-// selection, and the machinery that recomputes the result off the main thread with
-// debounces and a run token so that only the newest computation is shown.
+// The application's central state as the front ends see it: the two lists of sequences, the
+// selection and the workflow storage, with the input and result of a ResultsController and
+// the copying and saving of a ResultExport behind the same names.
 //
 //   AppManager app({.scheduler = s, .settings = prefs});
 //   app.startUp();
@@ -74,13 +76,13 @@ public:
 
     // ResultsHost
     Scheduler& scheduler() override { return m_services.scheduler; }
-    void updateResults(bool live, bool copyAfter) override;
+    void updateResults(bool live, bool copyAfter) override { m_results->updateResults(live, copyAfter); }
     void saveWorkFlowsToUserDefaults(bool updateDB) override;
 
-    void scheduleInputUpdate();
-    void scheduleStructureUpdate();
+    void scheduleInputUpdate() { m_results->scheduleInputUpdate(); }
+    void scheduleStructureUpdate() { m_results->scheduleStructureUpdate(); }
     void activeSequenceChanged();
-    void copyResult();
+    void copyResult() { m_export.copy(resultString()); }
     void saveInputString();
 
     // Workflow storage (the stores of Services; see AppManagerStorage.cpp).
@@ -144,7 +146,7 @@ public:
     void rebuildActionsSeqArray();
     bool pushActive() const { return m_pushActive; }
     void setPushActive(bool active);
-    bool loadingResults() const { return m_loadingResults; }
+    bool loadingResults() const { return m_results->loadingResults(); }
     bool loadingWebResults() const { return m_loadingWebResults; }
     void setLoadingWebResults(bool loading);
     const TextActionSeqPtr& selectedActionsSeq() const { return m_selectedActionsSeq; }
@@ -155,17 +157,17 @@ public:
     const TextActionSeqPtr& activeActionsSeq() const { return m_activeActionsSeq; }
     SeqType activeSeqType() const { return m_activeSeqType; }
     void setActiveSeqType(SeqType type);
-    bool liveResults() const { return m_liveResults; }
+    bool liveResults() const { return m_results->liveResults(); }
     void setLiveResults(bool live);
     bool viewTextInfo() const { return m_viewTextInfo; }
     void setViewTextInfo(bool view);
-    const std::string& inputString() const { return m_inputString; }
-    void setInputString(std::string input); // schedules the input debounce
-    const std::string& resultString() const { return m_resultString; }
-    void setResultString(std::string result);
-    bool disableUpdateResults() const { return m_disableUpdateResults; }
-    int pendingUpdateTasks() const { return m_pendingUpdateTasks.load(); }
-    RunToken& runToken() { return *m_runToken; }
+    const std::string& inputString() const { return m_results->inputString(); }
+    void setInputString(std::string input) { m_results->setInputString(std::move(input)); } // after the debounce
+    const std::string& resultString() const { return m_results->resultString(); }
+    void setResultString(std::string result) { m_results->setResultString(std::move(result)); }
+    bool disableUpdateResults() const { return m_results->disableUpdateResults(); }
+    int pendingUpdateTasks() const { return m_results->pendingUpdateTasks(); }
+    RunToken& runToken() { return m_results->runToken(); }
 
     // Looks a sequence up among the built-in sequences and the workflows.
     TextActionSeqPtr findSequence(std::string_view id) const;
@@ -173,41 +175,32 @@ public:
     int addObserver(Observer observer);
     void removeObserver(int token);
 
-    static constexpr size_t liveInputLimit = 32999;
+    static constexpr size_t liveInputLimit = ResultsController::liveInputLimit;
     static constexpr size_t restoreInputLimit = 20000;
 
 private:
     void notify(std::string_view field);
     void later(double seconds, std::function<void()> task);
-    void publish(const std::string& seqId, const std::string& seqName, RunToken::Value token, std::string result,
-                 bool copyAfter);
     void showNotice(const std::string& message, NoticeStyle style);
 
     Services m_services;
-    RunToken* m_runToken;
     std::shared_ptr<bool> m_alive; // delayed tasks check it: the controller may be gone
+    std::unique_ptr<ResultsController> m_results;
+    ResultExport m_export;
 
     std::string m_apiKey;
     bool m_useMonospacedFont = false;
     std::vector<TextActionSeqPtr> m_actionsSeqArray;
     std::vector<TextActionSeqPtr> m_workflowsSeqArray;
     bool m_pushActive = true;
-    bool m_loadingResults = false;
     bool m_loadingWebResults = false;
     TextActionSeqPtr m_selectedActionsSeqCheck;
     TextActionSeqPtr m_selectedActionsSeq;
-    bool m_liveResults = true;
     bool m_viewTextInfo = false;
     TextActionSeqPtr m_selectedworkflowSeqCheck;
     TextActionSeqPtr m_selectedworkflowSeq;
     TextActionSeqPtr m_activeActionsSeq;
-    int m_disbleCounter = 0;
-    std::atomic<int> m_pendingUpdateTasks{0};
-    int m_helperCounter = 0;
-    std::string m_inputString;
-    std::string m_resultString;
     SeqType m_activeSeqType = SeqType::action;
-    bool m_disableUpdateResults = false;
 
     std::vector<std::pair<int, Observer>> m_observers;
     int m_nextObserver = 1;
@@ -216,7 +209,10 @@ private:
     bool m_iCloudSyncEnabled = false;
     bool m_dbHasChanges = false;
     bool m_pauseWorkflowUpdatesFromDB = false;
-    std::string m_updateDBTaskID;
+    // The push to the object store 1.5 s after the last edit, and the end of the 30 s in
+    // which changes from the store wait, so that they do not undo edits not yet pushed.
+    Debouncer m_pushDebounce;
+    Debouncer m_resumeDebounce;
     std::unique_ptr<ObjectStore> m_objectStore;
     std::unique_ptr<FetchedWorkflowRecords> m_fetchedResultsController;
     std::unique_ptr<SyncFolder> m_syncFolder;

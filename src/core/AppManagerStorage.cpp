@@ -2,17 +2,14 @@
 // store with its debounced pushes and merges, the sync folder, and the exchange files.
 #include "core/AppManager.h"
 
-#include "core/AtomicFile.h"
 #include "core/Diagnostics.h"
 #include "core/ObjectStore.h"
 #include "core/SettingsStore.h"
 #include "core/SyncFolder.h"
 #include "core/TextFile.h"
-#include "core/Uuid.h"
 #include "core/WorkflowDocuments.h"
 #include "core/WorkflowLibrary.h"
 #include "core/WorkflowMirror.h"
-#include "core/WorkflowRuns.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -132,8 +129,7 @@ void AppManager::loadWorkflowsFromUserDefaults() {
         setStoreProblem(load.problem);
     }
     if (load.firstStart) {
-        m_inputString = std::string(welcomeText);
-        notify("inputString");
+        m_results->showInputString(std::string(welcomeText));
         selectDefaultAction = true;
     }
     setWorkflowsSeqArray(std::move(load.workflows));
@@ -142,17 +138,8 @@ void AppManager::loadWorkflowsFromUserDefaults() {
 
 void AppManager::updateDB() {
     m_pauseWorkflowUpdatesFromDB = true;
-    m_updateDBTaskID = makeUuid();
-    const std::string token = m_updateDBTaskID;
-    later(1.5, [this, token] {
-        if (m_updateDBTaskID != token) {
-            diagnostic("self.updateDBTaskID != taskID");
-            return;
-        }
-        saveAllWorkflowsToDB();
-    });
-    later(30.0, [this, token] {
-        if (m_updateDBTaskID != token) return;
+    m_pushDebounce.schedule([this] { saveAllWorkflowsToDB(); });
+    m_resumeDebounce.schedule([this] {
         m_pauseWorkflowUpdatesFromDB = false;
         loadWorkflowsFromDB();
     });
@@ -319,37 +306,12 @@ bool AppManager::loadInputFromFile(const std::string& file) {
 }
 
 bool AppManager::runSelectedToFile(const std::string& file, const std::string& output, std::string* written) {
-    if (!m_activeActionsSeq) return false;
-    RunEnvironment environment(lookupIn(m_workflowsSeqArray));
-    auto result = m_activeActionsSeq->runFile(file);
-    if (!result) return false;
-    std::filesystem::path target = output;
-    if (target.empty()) {
-        const std::filesystem::path in(file);
-        target = in.parent_path() /
-                 (in.stem().string() + ".lexorra" + (in.has_extension() ? in.extension().string() : ".txt"));
-    }
-    std::error_code ec;
-    if (std::filesystem::equivalent(target, file, ec)) return false;
-    if (!AtomicFile::write(target, *result)) return false;
-    if (written) *written = target.string();
-    return true;
+    return m_activeActionsSeq &&
+           ResultExport::runToFile(*m_activeActionsSeq, m_workflowsSeqArray, file, output, written);
 }
 
 bool AppManager::saveResultToFile(const std::string& file) {
-    if (m_resultString.find(qrCodeMarker) != std::string::npos) {
-        auto png = m_services.qrCodePng ? m_services.qrCodePng(m_resultString) : std::nullopt;
-        if (!png) {
-            diagnostic("failed to get PNG representation. url: " + file);
-            return false;
-        }
-        if (!AtomicFile::write(file, std::string(png->begin(), png->end()))) {
-            diagnostic("failed to write to disk. url: " + file);
-            return false;
-        }
-        return true;
-    }
-    return AtomicFile::write(file, m_resultString);
+    return m_export.save(resultString(), file);
 }
 
 } // namespace lexorra

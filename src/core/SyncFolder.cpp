@@ -43,7 +43,6 @@ SyncFolder::SyncFolder(ObjectStore& store, std::filesystem::path folder) : m_sto
 }
 
 SyncFolder::~SyncFolder() {
-    *m_alive = false;
     m_store.removeObserver(m_observerToken);
 }
 
@@ -214,26 +213,18 @@ SyncFolder::ScanResult SyncFolder::scanNow() {
 }
 
 void SyncFolder::startPolling(Scheduler& scheduler, double intervalSeconds) {
-    const std::uint64_t generation = ++m_pollGeneration;
-    std::weak_ptr<bool> alive = m_alive;
-    scheduler.postMainAfter(intervalSeconds, [this, alive, &scheduler, intervalSeconds, generation] {
-        if (auto flag = alive.lock(); flag && *flag) pollTick(scheduler, intervalSeconds, generation);
-    });
+    m_poll.emplace(scheduler, intervalSeconds); // the scan an earlier call scheduled is dropped
+    m_poll->schedule([this] { pollTick(); });
 }
 
 void SyncFolder::stopPolling() {
-    ++m_pollGeneration;
+    m_poll.reset();
 }
 
-void SyncFolder::pollTick(Scheduler& scheduler, double interval, std::uint64_t generation) {
-    // A newer startPolling or a stopPolling owns the timer now.
-    if (generation != m_pollGeneration) return;
+void SyncFolder::pollTick() {
     m_store.refresh();
     scanNow();
-    std::weak_ptr<bool> alive = m_alive;
-    scheduler.postMainAfter(interval, [this, alive, &scheduler, interval, generation] {
-        if (auto flag = alive.lock(); flag && *flag) pollTick(scheduler, interval, generation);
-    });
+    if (m_poll) m_poll->schedule([this] { pollTick(); });
 }
 
 } // namespace lexorra

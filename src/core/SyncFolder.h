@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Debouncer.h"
 #include "core/ObjectStore.h"
 #include "core/Value.h"
 
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace lexorra {
-
-class Scheduler;
 
 // Mirrors the object store into a folder that a file-synchronisation program (Syncthing,
 // Nextcloud, Dropbox, ...) replicates between machines: one JSON file per record. Local
@@ -70,14 +69,14 @@ private:
     void exportIds(const std::vector<std::string>& ids);
     bool writeRecord(const WorkflowRecord& record);
     std::optional<WorkflowRecord> readCached(const std::filesystem::path& file);
-    void pollTick(Scheduler& scheduler, double interval, std::uint64_t generation);
+    void pollTick();
 
     ObjectStore& m_store;
     std::filesystem::path m_folder;
     int m_observerToken = 0;
     std::map<std::filesystem::path, CachedFile> m_cache;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-    std::uint64_t m_pollGeneration = 0;
+    // The next scan; a new startPolling replaces it, and it goes with this object.
+    std::optional<Debouncer> m_poll;
 };
 
 } // namespace lexorra

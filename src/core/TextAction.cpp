@@ -108,13 +108,16 @@ bool TextAction::setOption(std::string_view key, const Value& value) {
 
 void TextAction::scheduleResultsUpdate(ResultsHost& host) {
     updateTaskID = makeUuid();
-    const std::string taskID = updateTaskID;
-    std::weak_ptr<TextAction> weak = weak_from_this();
-    host.scheduler().postMainAfter(1.0, [weak, taskID, &host] {
-        auto self = weak.lock();
-        if (!self || self->updateTaskID != taskID) return;
-        host.updateResults(true, false);
-        host.saveWorkFlowsToUserDefaults(true);
+    if (auto last = m_optionEditsHost.lock(); !last || *last != &host) {
+        // Another host (or a new one where a dead one was): its scheduler, and the old edit dropped.
+        m_optionEdits.emplace(host.scheduler(), 1.0);
+        m_optionEditsHost = host.lifetime();
+    }
+    m_optionEdits->schedule([hostLifetime = host.lifetime()] {
+        const auto live = hostLifetime.lock();
+        if (!live) return;
+        (*live)->updateResults(true, false);
+        (*live)->saveWorkFlowsToUserDefaults(true);
     });
 }
 

@@ -1,26 +1,36 @@
 #pragma once
 
+#include "core/Debouncer.h"
 #include "core/Options.h"
 #include "core/TextActionType.h"
 #include "core/Value.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lexorra {
 
-class Scheduler;
-
 // What an action needs from the results controller to debounce an option edit.
 class ResultsHost {
 public:
+    ResultsHost() = default;
+    ResultsHost(const ResultsHost&) = delete;
+    ResultsHost& operator=(const ResultsHost&) = delete;
     virtual ~ResultsHost() = default;
     virtual Scheduler& scheduler() = 0;
     virtual void updateResults(bool live, bool copyAfter) = 0;
     virtual void saveWorkFlowsToUserDefaults(bool updateDB) = 0;
+
+    // Expires with the host. A delayed task holds this, never the host: an action (and the
+    // edit it debounces) can outlive the window or controller it was edited in.
+    std::weak_ptr<ResultsHost* const> lifetime() const { return m_self; }
+
+private:
+    std::shared_ptr<ResultsHost* const> m_self = std::make_shared<ResultsHost* const>(this);
 };
 
 // One configured transformation step. A kind is a subclass that declares its options once
@@ -78,7 +88,7 @@ public:
     bool setOption(std::string_view key, const Value& value);
 
     // Debounces option edits: 1 s after the last edit the results are recomputed and
-    // the workflows saved.
+    // the workflows saved, unless the host is gone by then. Renews updateTaskID.
     void scheduleResultsUpdate(ResultsHost& host);
 
     int addObserver(Observer observer);
@@ -97,6 +107,9 @@ private:
     bool m_isNew = false;
     std::vector<std::pair<int, Observer>> m_observers;
     int m_nextObserver = 1;
+    // The option-edit debounce, on the scheduler of the host it was last edited in.
+    std::optional<Debouncer> m_optionEdits;
+    std::weak_ptr<ResultsHost* const> m_optionEditsHost;
 };
 
 using TextActionPtr = std::shared_ptr<TextAction>;

@@ -13,7 +13,8 @@ namespace {
 
 class FakeHost : public ResultsHost {
 public:
-    ManualScheduler clock;
+    explicit FakeHost(ManualScheduler& scheduler) : clock(scheduler) {}
+    ManualScheduler& clock;
     std::vector<double> updates;
     std::vector<bool> saves;
     Scheduler& scheduler() override { return clock; }
@@ -95,7 +96,8 @@ TEST(TextAction, RestoringTakesTheStoredIdAndTheTitleAsName) {
 }
 
 TEST(TextAction, OptionEditsAreDebouncedPerAction) {
-    FakeHost host;
+    ManualScheduler clock;
+    FakeHost host(clock);
     auto a = makeDefault(TextActionType::replaceString);
     a->scheduleResultsUpdate(host);
     host.clock.advance(0.5);
@@ -108,6 +110,19 @@ TEST(TextAction, OptionEditsAreDebouncedPerAction) {
     EXPECT_EQ(host.saves, (std::vector<bool>{true}));
     host.clock.advance(5);
     EXPECT_EQ(host.updates.size(), 1u);
+}
+
+TEST(TextAction, AnOptionEditPendingWhenItsHostGoesIsDropped) {
+    ManualScheduler clock;
+    auto a = makeDefault(TextActionType::replaceString);
+    auto host = std::make_unique<FakeHost>(clock);
+    a->scheduleResultsUpdate(*host);
+    host.reset();
+    clock.advance(1.0); // falls due with the host freed: the sanitizer build sees any use of it
+    host = std::make_unique<FakeHost>(clock);
+    a->scheduleResultsUpdate(*host);
+    clock.advance(1.0);
+    EXPECT_EQ(host->updates.size(), 1u);
 }
 
 TEST(TextAction, SetOptionChecksTheDeclaration) {
