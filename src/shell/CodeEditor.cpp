@@ -181,12 +181,10 @@ CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
                 if (m_large && (type & beforeTextEdits)) announceChangeLater();
                 if (!(type & SC_MOD_BEFOREINSERT) || m_large) return;
                 if (SendScintilla(SCI_GETLENGTH) + length <= largeTextBytes) return;
-                // Only the wrapping and the notices here: the document is in the middle of a
-                // change. The colouring goes when the text has landed.
+                // Only the wrapping here: the document is in the middle of a change. The
+                // colouring and the notices go when the text has landed.
                 m_large = true;
                 if (wrapMode() != WrapNone) QsciScintilla::setWrapMode(WrapNone);
-                applyEditNotices();
-                announceChangeLater();
             });
     connect(this, &QsciScintilla::textChanged, this,
             [this] { followSize(SendScintilla(SCI_GETLENGTH) > largeTextBytes); });
@@ -286,7 +284,8 @@ std::string CodeEditor::utf8Text() const {
 }
 
 bool CodeEditor::showsUtf8Text(const std::string& text) const {
-    return keptByQString(text) ? utf8Text() == text : QsciScintilla::text() == QString::fromStdString(text);
+    if (!keptByQString(text)) return QsciScintilla::text() == QString::fromStdString(text);
+    return static_cast<size_t>(SendScintilla(SCI_GETLENGTH)) == text.size() && utf8Text() == text;
 }
 
 void CodeEditor::setUtf8Text(const std::string& text) {
