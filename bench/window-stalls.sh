@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-release}
 keys=${2:-50}
-app="$PWD/$build/bin/lexorra"
+[[ $build == /* ]] || build="$PWD/$build"
+app="$build/bin/lexorra"
 [[ -x $app ]] || { echo "no $app: build the lexorra target first" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
