@@ -340,10 +340,18 @@ void MainWindow::countInputInBackground() {
     // Counting the graphemes and words of megabytes takes a moment: it runs beside the
     // window, and only the count of the latest text is shown.
     const quint64 generation = ++m_textInfoGeneration;
+    // One count at a time: a count started at every pause in typing left the window's thread
+    // a small share of the cores. The text typed meanwhile is counted when this count ends.
+    if (std::exchange(m_textInfoCounting, true)) {
+        m_textInfoRecount = true;
+        return;
+    }
     auto* watcher = new QFutureWatcher<TextCounts>(this);
     connect(watcher, &QFutureWatcher<TextCounts>::finished, this, [this, watcher, generation] {
+        m_textInfoCounting = false;
         if (generation == m_textInfoGeneration) m_textInfo->setText(describe(watcher->result()));
         watcher->deleteLater();
+        if (std::exchange(m_textInfoRecount, false)) countInputInBackground();
     });
     watcher->setFuture(QtConcurrent::run([copy = m_app.inputString()] { return countText(copy); }));
 }
