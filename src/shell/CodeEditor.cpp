@@ -2,6 +2,7 @@
 
 #include "shell/CsvLexer.h"
 #include "shell/Theme.h"
+#include "text/FastUtf8Check.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -11,13 +12,17 @@
 #include <Qsci/qscilexerxml.h>
 #include <Qsci/qscilexeryaml.h>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QActionGroup>
 #include <QApplication>
 #include <QEvent>
 #include <QMenu>
 #include <QSet>
 
+#include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace lexorra::shell {
 namespace {
@@ -128,9 +133,37 @@ bool folds(SyntaxMode mode) {
     return mode == SyntaxMode::json || mode == SyntaxMode::yaml || mode == SyntaxMode::xml || mode == SyntaxMode::html;
 }
 
+// The library's accessible turns the caret into a character offset by counting from the
+// start of the text at every repaint: most of a second with the caret deep in 10 MB. A large
+// text is offered as a named edit field instead.
+class LargeTextAccessible : public QAccessibleWidget {
+public:
+    explicit LargeTextAccessible(QWidget* editor) : QAccessibleWidget(editor, QAccessible::EditableText) {}
+};
+
+QAccessibleInterface* largeTextAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String(CodeEditor::staticMetaObject.className())) return nullptr;
+    auto* editor = qobject_cast<CodeEditor*>(object);
+    // Nothing for a small text: the search goes on to the library's own accessible.
+    return editor && editor->isLargeText() ? new LargeTextAccessible(editor) : nullptr;
+}
+
+// UTF-8 that a QString would carry unchanged: valid, and without a leading byte-order mark,
+// which QString::fromUtf8 drops.
+bool keptByQString(const std::string& text) {
+    return text::isValidUtf8Fast(text) && !text.starts_with("\xEF\xBB\xBF");
+}
+
+// The library's handler of an insertion or deletion counts the characters from the start of
+// the text to the edit, whether or not a screen reader listens: a large text notifies only
+// before its edits.
+constexpr int beforeTextEdits = QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
+
 } // namespace
 
 CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
+    static const bool accessibleInstalled = (QAccessible::installFactory(largeTextAccessible), true);
+    Q_UNUSED(accessibleInstalled);
     setUtf8(true);
     setWrapMode(m_wrapWanted);
     setMarginWidth(0, 0);
@@ -145,10 +178,12 @@ CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
     // editor has already wrapped every line of it (half a minute for 10 MB).
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char*, int length, int, int, int, int, int, int) {
-                if (!(type & SC_MOD_BEFOREINSERT)) return;
+                // A large text's edits reach us only before they are made.
+                if (m_large && (type & beforeTextEdits)) announceChangeLater();
+                if (!(type & SC_MOD_BEFOREINSERT) || m_large) return;
                 if (SendScintilla(SCI_GETLENGTH) + length <= largeTextBytes) return;
                 // Only the wrapping here: the document is in the middle of a change. The
-                // colouring goes when the text has landed.
+                // colouring and the notices go when the text has landed.
                 m_large = true;
                 if (wrapMode() != WrapNone) QsciScintilla::setWrapMode(WrapNone);
             });
@@ -160,7 +195,39 @@ void CodeEditor::followSize(bool large) {
     m_large = large;
     const WrapMode wrap = m_large ? WrapNone : m_wrapWanted;
     if (wrapMode() != wrap) QsciScintilla::setWrapMode(wrap);
+    applyEditNotices();
+    followAccessible();
     refresh();
+}
+
+void CodeEditor::applyEditNotices() {
+    // A notice is sent when its type shares any bit with the mask, and an insertion also
+    // carries who made it: the mask names the two notices wanted and nothing else.
+    SendScintilla(SCI_SETMODEVENTMASK, m_large ? long(beforeTextEdits) : long(SC_MODEVENTMASKALL));
+}
+
+void CodeEditor::followAccessible() {
+    QAccessibleInterface* current = QAccessible::queryAccessibleInterface(this);
+    if (current && (dynamic_cast<LargeTextAccessible*>(current) != nullptr) != m_large)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current)); // asked for again when needed
+}
+
+void CodeEditor::announceChangeLater() {
+    if (std::exchange(m_changePending, true)) return;
+    // Edits made outside an event (a call from the window) are announced on the next turn of
+    // the event loop.
+    QMetaObject::invokeMethod(this, &CodeEditor::announceChange, Qt::QueuedConnection);
+}
+
+void CodeEditor::announceChange() {
+    if (std::exchange(m_changePending, false)) emit textChanged();
+}
+
+bool CodeEditor::event(QEvent* event) {
+    const bool handled = QsciScintilla::event(event);
+    // A keystroke or a paste is announced as soon as its event has been handled.
+    announceChange();
+    return handled;
 }
 
 CodeEditor::~CodeEditor() {
@@ -206,6 +273,42 @@ void CodeEditor::setText(const QString& text) {
     // Drop the colouring before a large text arrives, not after it has been laid out once.
     if (text.size() > largeTextBytes) followSize(true);
     QsciScintilla::setText(text);
+    announceChange();
+}
+
+std::string CodeEditor::utf8Text() const {
+    const long length = SendScintilla(SCI_GETLENGTH);
+    // The text lies in two blocks on either side of the editor's gap: each is copied where it
+    // lies, with no zero-filling first and no moving of the gap (10 MB at every keystroke).
+    const long gap = std::clamp(SendScintilla(SCI_GETGAPPOSITION), 0L, length);
+    std::string text;
+    text.reserve(static_cast<size_t>(length));
+    for (const auto& [from, count] : {std::pair{0L, gap}, std::pair{gap, length - gap}}) {
+        if (count == 0) continue;
+        const auto* block = reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, from, count));
+        text.append(block, static_cast<size_t>(count));
+    }
+    return text;
+}
+
+bool CodeEditor::showsUtf8Text(const std::string& text) const {
+    if (!keptByQString(text)) return QsciScintilla::text() == QString::fromStdString(text);
+    return static_cast<size_t>(SendScintilla(SCI_GETLENGTH)) == text.size() && utf8Text() == text;
+}
+
+void CodeEditor::setUtf8Text(const std::string& text) {
+    if (!keptByQString(text)) {
+        setText(QString::fromStdString(text));
+        return;
+    }
+    if (text.size() > largeTextBytes) followSize(true);
+    // As setText does: a new text, not an edit to take back, and read-only editors too.
+    const bool readOnly = isReadOnly();
+    if (readOnly) setReadOnly(false);
+    SendScintilla(SCI_SETTEXT, text.c_str());
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    if (readOnly) setReadOnly(true);
+    announceChange();
 }
 
 void CodeEditor::releaseKeys(const QList<QKeySequence>& taken) {

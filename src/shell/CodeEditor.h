@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 class QsciLexer;
 class QMenu;
@@ -15,7 +16,10 @@ namespace lexorra::shell {
 // The input and result editors: QScintilla with a syntax mode picked automatically from the
 // active sequence or fixed by the user, colours taken from the palette, and a simple mode
 // that is a plain text field. Texts above largeTextBytes are shown plain and unwrapped:
-// colouring and wrapping several megabytes would hold up the window for seconds.
+// colouring and wrapping several megabytes would hold up the window for seconds. Their edits
+// are announced (textChanged) once the event that made them is handled, and screen readers
+// see them as a named edit field without character offsets: both of the library's ways cost
+// a walk from the start of the text to the caret, at every keystroke and every repaint.
 //
 //   CodeEditor editor;
 //   editor.setAutomaticMode(SyntaxMode::json);   // what the active action produces
@@ -57,6 +61,12 @@ public:
     QsciLexer* currentLexer() const { return lexer(); }
 
     void setText(const QString& text) override;
+    // The text as the editor holds it, UTF-8, without a round trip through UTF-16: megabytes
+    // of it are copied in one block.
+    std::string utf8Text() const;
+    // What setText(QString::fromStdString(text)) would show; invalid sequences are replaced.
+    void setUtf8Text(const std::string& text);
+    bool showsUtf8Text(const std::string& text) const;
     // Large texts are not wrapped: wrapping lays out every line before the caret can move.
     void setWrapMode(WrapMode mode) override;
     WrapMode wrapModeWanted() const { return m_wrapWanted; }
@@ -67,6 +77,7 @@ signals:
     void chosenModeChanged(lexorra::shell::SyntaxMode mode);
 
 protected:
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     // The frame shows which editor has the keyboard.
     void focusInEvent(QFocusEvent* event) override;
@@ -75,6 +86,12 @@ protected:
 private:
     void refresh();
     void followSize(bool large);
+    // What the library is told of each edit, and who speaks for the editor to screen readers,
+    // follow the size.
+    void applyEditNotices();
+    void followAccessible();
+    void announceChangeLater();
+    void announceChange();
     QFont wantedFont() const;
     void applyFonts();
     void applyMargins();
@@ -90,6 +107,7 @@ private:
     bool m_lineNumbers = false;
     bool m_monospaced = false;
     bool m_styling = false;
+    bool m_changePending = false;
     std::unique_ptr<QsciLexer> m_lexer;
 };
 

@@ -197,16 +197,9 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
             [this](QTreeWidgetItem* item, QTreeWidgetItem*) { onSidebarSelection(item); });
     connect(m_input, &QsciScintilla::textChanged, this, [this] {
         if (m_updatingInput) return;
-        // The editor holds UTF-8 already: no round trip through UTF-16 for megabytes of it,
-        // one copy straight into the string, and no writing it back when the controller
-        // announces it.
-        const int length = m_input->length();
-        std::string text(static_cast<size_t>(length), '\0');
-        // A range is copied in one block; SCI_GETTEXT fetches character by character.
-        if (length > 0)
-            m_input->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, static_cast<long>(length), text.data());
+        // No writing it back when the controller announces it.
         m_updatingInput = true;
-        m_app.setInputString(std::move(text));
+        m_app.setInputString(m_input->utf8Text());
         m_updatingInput = false;
     });
     connect(m_input, &CodeEditor::chosenModeChanged, this, [this] { updateSyntaxModes(); });
@@ -347,16 +340,24 @@ void MainWindow::countInputInBackground() {
     // Counting the graphemes and words of megabytes takes a moment: it runs beside the
     // window, and only the count of the latest text is shown.
     const quint64 generation = ++m_textInfoGeneration;
+    // One count at a time: a count started at every pause in typing left the window's thread
+    // a small share of the cores. The text typed meanwhile is counted when this count ends.
+    if (std::exchange(m_textInfoCounting, true)) {
+        m_textInfoRecount = true;
+        return;
+    }
     auto* watcher = new QFutureWatcher<TextCounts>(this);
     connect(watcher, &QFutureWatcher<TextCounts>::finished, this, [this, watcher, generation] {
+        m_textInfoCounting = false;
         if (generation == m_textInfoGeneration) m_textInfo->setText(describe(watcher->result()));
         watcher->deleteLater();
+        if (std::exchange(m_textInfoRecount, false)) countInputInBackground();
     });
     watcher->setFuture(QtConcurrent::run([copy = m_app.inputString()] { return countText(copy); }));
 }
 
 void MainWindow::showResult() {
-    m_result->setText(QString::fromStdString(m_app.resultString()));
+    m_result->setUtf8Text(m_app.resultString());
     m_resultStack->setCurrentWidget(m_qrView->showResult(m_app.resultString()) ? static_cast<QWidget*>(m_qrView)
                                                                                : m_result);
 }
@@ -455,10 +456,11 @@ void MainWindow::onAppChanged(std::string_view field) {
         updateTextInfo();
         updatePausedHint();
         if (m_updatingInput) return;
-        const QString text = QString::fromStdString(m_app.inputString());
-        if (m_input->text() != text) {
+        // Compared and set as UTF-8: converting a loaded file of megabytes to UTF-16 and back
+        // held the window.
+        if (!m_input->showsUtf8Text(m_app.inputString())) {
             m_updatingInput = true;
-            m_input->setText(text);
+            m_input->setUtf8Text(m_app.inputString());
             m_updatingInput = false;
         }
     } else if (field == "loadingResults" || field == "loadingWebResults") {

@@ -140,6 +140,8 @@ private:
     QAction* m_preferencesAction = nullptr;
     QLabel* m_textInfo = nullptr;
     quint64 m_textInfoGeneration = 0;
+    bool m_textInfoCounting = false;
+    bool m_textInfoRecount = false;
     QTimer* m_textInfoTimer = nullptr;
     Settings* m_settings = nullptr;
     PreferencesDialog* m_preferences = nullptr;

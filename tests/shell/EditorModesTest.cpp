@@ -9,6 +9,7 @@
 
 #include <Qsci/qscilexer.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -213,13 +214,29 @@ TEST_F(EditorModesTest, PastingTenMegabytesIsShownPlainWithoutALongStall) {
     // Generous: this runs under the address sanitizer on a shared machine. Wrapped, the same
     // paste held the window for about 30 s.
     EXPECT_LT(watchdog.longestStallMs(), 8000);
-
     // An explicit run shows the large result plain as well.
     app->runSelected();
     settle();
     EXPECT_GT(result()->text().size(), big.size());
     EXPECT_TRUE(result()->isLargeText());
     EXPECT_EQ(result()->currentLexer(), nullptr);
+
+    // Keystrokes still reach the controller at once, and screen readers are not offered the
+    // character offsets that cost a count from the start at every keystroke.
+    const auto accessibleText = [this] { return QAccessible::queryAccessibleInterface(input())->textInterface(); };
+    EXPECT_EQ(accessibleText(), nullptr);
+    QTest::keyClicks(input(), "zq");
+    EXPECT_TRUE(app->inputString().ends_with("0]zq"));
+    EXPECT_EQ(app->inputString().size(), size_t(big.size()) + 2);
+
+    // Back below the limit, the editor is an ordinary one again.
+    input()->selectAll();
+    QTest::keyClicks(input(), "small");
+    EXPECT_EQ(app->inputString(), "small");
+    EXPECT_FALSE(input()->isLargeText());
+    EXPECT_NE(accessibleText(), nullptr);
+    QTest::keyClick(input(), Qt::Key_Backspace);
+    EXPECT_EQ(app->inputString(), "smal");
 }
 
 } // namespace

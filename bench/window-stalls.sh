@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# How long the window's main thread stops with a 10 MB input, driven as a user drives it on a
+# virtual screen: keystrokes into an empty input (what the machine itself costs), a paste,
+# keystrokes typed into the pasted text, then a file handed to the running window. Prints the
+# longest stall after the paste and after the open, and the longest and median stall per
+# keystroke. Needs xvfb-run, icewm, xdotool and xclip.
+#   bench/window-stalls.sh [BUILD_DIR] [KEYSTROKES]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-release}
+keys=${2:-50}
+[[ $build == /* ]] || build="$PWD/$build"
+app="$build/bin/lexorra"
+[[ -x $app ]] || { echo "no $app: build the lexorra target first" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config/lexorra" "$work/data" "$work/run"
+chmod 700 "$work/run"
+# Text statistics on: they are counted from the input too.
+cat >"$work/config/lexorra/settings.json" <<JSON
+{"ActiveActionsSeq": "d46041a4-ed40-11ec-8ea0-0242ac120002", "ViewTextInfo": true, "menuBarIcon": false,
+ "welcomeScreenShown": true}
+JSON
+python3 - "$work" <<'PY'
+import sys
+words = "the quick brown fox jumps over a lazy dog while 42 cats sleep".split()
+for name, size in (("paste.txt", 10_485_760), ("open.txt", 10_485_760)):
+    out, n, i = [], 0, 0
+    while n < size:
+        line = " ".join(words[(i + k) % len(words)] for k in range(9)) + f" {i}\n"
+        out.append(line); n += len(line); i += 1
+    open(f"{sys.argv[1]}/{name}", "w").write("".join(out))
+PY
+
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" USER="lexorra-stall-$$" \
+xvfb-run -a -s "-screen 0 1400x900x24" bash -s "$app" "$work" "$keys" <<'SH'
+set -euo pipefail
+app=$1 work=$2 keys=$3
+log="$work/stalls.log"
+icewm >/dev/null 2>&1 &
+LEXORRA_STALL_WATCH=1 "$app" >/dev/null 2>"$log" &
+pid=$!
+window=$(xdotool search --sync --name '^Lexorra$' | head -1)
+sleep 3
+# The longest stall reported since the last call.
+seen=0
+longest() {
+    sleep "${1:-0.3}"
+    local total; total=$(wc -l <"$log")
+    sed -n "$((seen + 1)),${total}p" "$log" | awk '/stalled/ { if ($5 > m) m = $5 } END { print m + 0 }'
+    seen=$total
+}
+longest 0 >/dev/null
+xdotool windowactivate --sync "$window"
+xdotool mousemove --window "$window" 600 200 click 1
+# Typing into an empty input first: what the machine itself costs a keystroke.
+type_keys() { # count label
+    : >"$work/keys"
+    local first=$((seen + 1)) i held
+    for ((i = 0; i < $1; i++)); do
+        xdotool key $([[ $((i % 5)) == 4 ]] && echo BackSpace || echo x)
+        longest 0.25 >>"$work/keys"
+    done
+    # Stalls long enough to hold several keystrokes leave the windows after them empty: the
+    # time stalled in stalls of 10 ms or more, over the keystrokes, tells those apart.
+    held=$(sed -n "${first},${seen}p" "$log" | awk '/stalled/ && $5 >= 10 { t += $5 } END { print t + 0 }')
+    sort -n "$work/keys" | awk -v held="$held" -v label="$2" '{ v[NR] = $1 } END {
+        printf "%d keystrokes %s: longest stall %d ms, median %d ms, %.1f ms stalled per keystroke\n",
+            NR, label, v[NR], v[int((NR + 1) / 2)], held / NR }'
+}
+type_keys "$keys" "into an empty input"
+xdotool key ctrl+a Delete
+xclip -selection clipboard -i "$work/paste.txt"
+longest 1 >/dev/null
+xdotool key ctrl+v
+echo "paste of 10 MB: longest stall $(longest 4) ms"
+xdotool key ctrl+End
+longest 1 >/dev/null
+type_keys "$keys" "at 10 MB"
+USER="$USER" "$app" "$work/open.txt" 2>/dev/null
+echo "open of a 10 MB file: longest stall $(longest 4) ms"
+kill "$pid"
+SH
