@@ -151,22 +151,26 @@ void AppManager::updateResults(bool live, bool copyAfter) {
     std::string input = m_inputString;
     m_services.scheduler.runBackground(
         [this, seq, input = std::move(input), copyAfter, lookup = lookupIn(m_workflowsSeqArray),
-         alive = std::weak_ptr<bool>(m_alive)] {
+         traced = m_activeSeqType == SeqType::workFlow, alive = std::weak_ptr<bool>(m_alive)] {
             if (auto a = alive.lock(); !a || !*a) return;
             diagnostic("---------->" + seq->name);
             const RunToken::Value token = m_runToken->renew();
             ++m_pendingUpdateTasks;
-            RunEnvironment environment(lookup);
+            std::vector<StepRecord> steps;
+            RunEnvironment environment(lookup, traced ? &steps : nullptr);
             std::string result = seq->run(input, *m_runToken);
-            m_services.scheduler.postMain([this, seq, token, result = std::move(result), copyAfter, alive]() mutable {
-                if (auto a = alive.lock(); !a || !*a) return;
-                publish(seq->id, seq->name, token, std::move(result), copyAfter);
-            });
+            // Cards show the workflow's own steps; those of the workflows it runs stay inside theirs.
+            std::erase_if(steps, [](const StepRecord& s) { return s.path.find('.') != std::string::npos; });
+            m_services.scheduler.postMain(
+                [this, seq, token, result = std::move(result), steps = std::move(steps), copyAfter, alive]() mutable {
+                    if (auto a = alive.lock(); !a || !*a) return;
+                    publish(seq->id, seq->name, token, std::move(result), std::move(steps), copyAfter);
+                });
         });
 }
 
 void AppManager::publish(const std::string& seqId, const std::string& seqName, RunToken::Value token,
-                         std::string result, bool copyAfter) {
+                         std::string result, std::vector<StepRecord> steps, bool copyAfter) {
     const int remaining = --m_pendingUpdateTasks;
     // A run whose last action finished after a newer computation started is stale too,
     // although the runner had no step left at which to notice.
@@ -174,6 +178,8 @@ void AppManager::publish(const std::string& seqId, const std::string& seqName, R
     if (m_activeActionsSeq && m_activeActionsSeq->id == seqId && m_loadingResults && current &&
         result != cancellationMarker) {
         diagnostic("<--------->" + seqName);
+        m_resultSteps = {seqId, std::move(steps)};
+        notify("resultSteps");
         setResultString(std::move(result));
     }
     if (remaining == 0) {

@@ -7,6 +7,7 @@
 #include "core/TextAction.h"
 #include "core/TextActionSeq.h"
 #include "core/Value.h"
+#include "core/WorkflowRuns.h"
 
 #include <atomic>
 #include <functional>
@@ -163,6 +164,14 @@ public:
     void setInputString(std::string input); // schedules the input debounce
     const std::string& resultString() const { return m_resultString; }
     void setResultString(std::string result);
+    // The top-level steps of the run that gave the result, when that run was a workflow's:
+    // each card of the workflow editor shows its step's record. The outputs are the ones the
+    // run produced anyway, moved here, not copied; they are released with the next result.
+    struct ResultSteps {
+        std::string workflowId;
+        std::vector<StepRecord> steps;
+    };
+    const ResultSteps& resultSteps() const { return m_resultSteps; }
     bool disableUpdateResults() const { return m_disableUpdateResults; }
     int pendingUpdateTasks() const { return m_pendingUpdateTasks.load(); }
     RunToken& runToken() { return *m_runToken; }
@@ -180,7 +189,7 @@ private:
     void notify(std::string_view field);
     void later(double seconds, std::function<void()> task);
     void publish(const std::string& seqId, const std::string& seqName, RunToken::Value token, std::string result,
-                 bool copyAfter);
+                 std::vector<StepRecord> steps, bool copyAfter);
     void showNotice(const std::string& message, NoticeStyle style);
 
     Services m_services;
@@ -206,6 +215,7 @@ private:
     int m_helperCounter = 0;
     std::string m_inputString;
     std::string m_resultString;
+    ResultSteps m_resultSteps;
     SeqType m_activeSeqType = SeqType::action;
     bool m_disableUpdateResults = false;
 
