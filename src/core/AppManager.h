@@ -165,8 +165,11 @@ public:
     const std::string& resultString() const { return m_resultString; }
     void setResultString(std::string result);
     // The top-level steps of the run that gave the result, when that run was a workflow's:
-    // each card of the workflow editor shows its step's record. The outputs are the ones the
-    // run produced anyway, moved here, not copied; they are released with the next result.
+    // each card of the workflow editor shows its step's record, and a click shows its output.
+    // The outputs are the ones the run produced anyway, moved here rather than copied, and the
+    // next result releases them. Keeping them all is the price of showing any step at once
+    // without a second run: a five-step run over 10 MB holds about 50 MB more, and texts that
+    // large only run when asked (live results stop at liveInputLimit).
     struct ResultSteps {
         std::string workflowId;
         std::vector<StepRecord> steps;
