@@ -135,10 +135,6 @@ void StepCard::showOutcome(const StepRecord* record) {
                                         m_preview->lines().join(' ') + ", " + m_facts->text());
 }
 
-bool StepCard::hasOutcome() const {
-    return !m_outcome->isHidden();
-}
-
 void StepCard::setViewed(bool viewed) {
     if (m_viewed == viewed) return;
     m_viewed = viewed;

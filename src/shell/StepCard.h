@@ -30,7 +30,6 @@ public:
     // Clicks on this part of the card (the step's options) belong to its fields.
     void setOptionsPanel(QWidget* panel) { m_options = panel; }
     void showOutcome(const StepRecord* record);
-    bool hasOutcome() const;
     // Marks the card whose output the result pane shows.
     void setViewed(bool viewed);
 
