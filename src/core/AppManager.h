@@ -165,6 +165,8 @@ public:
     void setInputString(std::string input) { m_results->setInputString(std::move(input)); } // after the debounce
     const std::string& resultString() const { return m_results->resultString(); }
     void setResultString(std::string result) { m_results->setResultString(std::move(result)); }
+    using ResultSteps = ResultsController::ResultSteps;
+    const ResultSteps& resultSteps() const { return m_results->resultSteps(); }
     bool disableUpdateResults() const { return m_results->disableUpdateResults(); }
     int pendingUpdateTasks() const { return m_results->pendingUpdateTasks(); }
     RunToken& runToken() { return m_results->runToken(); }

@@ -35,23 +35,29 @@ void ResultsController::updateResults(bool live, bool copyAfter) {
     // The input is captured here, on the main thread, so the background run never reads
     // a string the user is editing.
     std::string input = m_inputString;
-    m_scheduler.runBackground([this, seq, input = std::move(input), copyAfter, lookup = lookupIn(m_hooks.workflows()),
+    auto lookup = lookupIn(m_hooks.workflows());
+    const bool traced = lookup(seq->id) != nullptr; // a workflow's run shows its steps
+    m_scheduler.runBackground([this, seq, input = std::move(input), copyAfter, lookup = std::move(lookup), traced,
                                alive = std::weak_ptr<bool>(m_alive)] {
         if (auto a = alive.lock(); !a || !*a) return;
         diagnostic("---------->" + seq->name);
         const RunToken::Value token = m_runToken.renew();
         ++m_pendingUpdateTasks;
-        RunEnvironment environment(lookup);
+        std::vector<StepRecord> steps;
+        RunEnvironment environment(lookup, traced ? &steps : nullptr);
         std::string result = seq->run(input, m_runToken);
-        m_scheduler.postMain([this, seq, token, result = std::move(result), copyAfter, alive]() mutable {
-            if (auto a = alive.lock(); !a || !*a) return;
-            publish(seq->id, seq->name, token, std::move(result), copyAfter);
-        });
+        // Cards show the workflow's own steps; those of the workflows it runs stay inside theirs.
+        std::erase_if(steps, [](const StepRecord& s) { return s.path.find('.') != std::string::npos; });
+        m_scheduler.postMain(
+            [this, seq, token, result = std::move(result), steps = std::move(steps), copyAfter, alive]() mutable {
+                if (auto a = alive.lock(); !a || !*a) return;
+                publish(seq->id, seq->name, token, std::move(result), std::move(steps), copyAfter);
+            });
     });
 }
 
 void ResultsController::publish(const std::string& seqId, const std::string& seqName, RunToken::Value token,
-                                std::string result, bool copyAfter) {
+                                std::string result, std::vector<StepRecord> steps, bool copyAfter) {
     const int remaining = --m_pendingUpdateTasks;
     // A run whose last action finished after a newer computation started is stale too,
     // although the runner had no step left at which to notice.
@@ -59,6 +65,8 @@ void ResultsController::publish(const std::string& seqId, const std::string& seq
     const TextActionSeqPtr active = m_hooks.activeSequence();
     if (active && active->id == seqId && m_loadingResults && current && result != cancellationMarker) {
         diagnostic("<--------->" + seqName);
+        m_resultSteps = {seqId, std::move(steps)};
+        m_hooks.changed("resultSteps");
         setResultString(std::move(result));
     }
     if (remaining == 0) {

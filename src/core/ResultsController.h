@@ -4,6 +4,7 @@
 #include "core/RunToken.h"
 #include "core/Scheduler.h"
 #include "core/TextActionSeq.h"
+#include "core/WorkflowRuns.h"
 
 #include <atomic>
 #include <cstddef>
@@ -25,7 +26,7 @@ namespace lexorra {
 class ResultsController {
 public:
     struct Hooks {
-        // A field changed: "inputString", "resultString" or "loadingResults".
+        // A field changed: "inputString", "resultString", "resultSteps" or "loadingResults".
         std::function<void(std::string_view field)> changed;
         std::function<TextActionSeqPtr()> activeSequence;
         // The workflows a run can call by id.
@@ -59,6 +60,17 @@ public:
     void showInputString(std::string input);
     const std::string& resultString() const { return m_resultString; }
     void setResultString(std::string result);
+    // The top-level steps of the run that gave the result, when that run was a workflow's:
+    // each card of the workflow editor shows its step's record, and a click shows its output.
+    // The outputs are the ones the run produced anyway, moved here rather than copied, and the
+    // next result releases them. Keeping them all is the price of showing any step at once
+    // without a second run: a five-step run over 10 MB holds about 50 MB more, and texts that
+    // large only run when asked (live results stop at liveInputLimit).
+    struct ResultSteps {
+        std::string workflowId;
+        std::vector<StepRecord> steps;
+    };
+    const ResultSteps& resultSteps() const { return m_resultSteps; }
     bool loadingResults() const { return m_loadingResults; }
     bool liveResults() const { return m_liveResults; }
     void setLiveResults(bool live) { m_liveResults = live; }
@@ -70,7 +82,7 @@ public:
 
 private:
     void publish(const std::string& seqId, const std::string& seqName, RunToken::Value token, std::string result,
-                 bool copyAfter);
+                 std::vector<StepRecord> steps, bool copyAfter);
 
     Scheduler& m_scheduler;
     RunToken& m_runToken;
@@ -79,6 +91,7 @@ private:
 
     std::string m_inputString;
     std::string m_resultString;
+    ResultSteps m_resultSteps;
     bool m_loadingResults = false;
     bool m_liveResults = true;
     bool m_disableUpdateResults = false;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <utility>
 
 namespace lexorra {
@@ -183,33 +184,51 @@ std::string TextActionSeq::runOver(std::string_view input, std::string* owned, c
     std::string current;
     bool transformed = false;
     int step = 0;
+    // The record whose output is still `current`: the output moves in once the next step has
+    // read it, so a trace costs one copy per run (the result's) instead of one per step.
+    std::optional<size_t> unfilled;
+    const auto fillRecord = [&] {
+        if (unfilled) (*trace)[*std::exchange(unfilled, std::nullopt)].output = std::move(current);
+    };
     for (const auto& action : actionsArray) {
         ++step;
         if (token.current() != started) {
             diagnostic("cancel 2");
+            fillRecord();
             return std::string(cancellationMarker);
         }
         if (!action->enabled()) continue;
         std::string_view text = transformed ? std::string_view(current) : input;
         if (!makesImage(action->type) && containsQrMarker(text)) {
-            current = removeQrMarker(text);
+            std::string stripped = removeQrMarker(text);
+            fillRecord();
+            current = std::move(stripped);
             text = current;
         }
         if (!trace) {
             current = action->transform(text);
         } else {
-            // Recorded in the same pass: the step's own output, copied once.
             std::string path = std::string(pathPrefix) + std::to_string(step);
             const std::string outer = std::exchange(t_stepPath, path);
             const auto begun = std::chrono::steady_clock::now();
-            current = action->transform(text);
+            std::string output = action->transform(text);
             const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begun;
             t_stepPath = outer;
-            trace->push_back({step, std::move(path), action->type, std::string(trimmedTitle(action->type)),
-                              took.count(), current, markers::isMarker(current)});
+            const bool marker = markers::isMarker(output);
+            fillRecord();
+            current = std::move(output);
+            // Nested steps were recorded during the transform: the index stays valid, a pointer might not.
+            trace->push_back({.step = step,
+                              .path = std::move(path),
+                              .kind = action->type,
+                              .title = std::string(trimmedTitle(action->type)),
+                              .ms = took.count(),
+                              .marker = marker});
+            unfilled = trace->size() - 1;
         }
         transformed = true;
     }
+    if (unfilled) (*trace)[*unfilled].output = current; // the result is still returned
     if (transformed) return current;
     return owned ? std::move(*owned) : std::string(input);
 }

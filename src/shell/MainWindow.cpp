@@ -27,6 +27,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -113,6 +114,7 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     sideLayout->addWidget(m_sidebar, 1);
 
     m_input = makeEditor(this, "inputEditor", false);
+    m_input->installEventFilter(this); // Escape, while a step's output is shown
     m_result = makeEditor(this, "resultEditor", true);
     auto* editorsColumn = new QWidget(this);
     auto* editorsLayout = new QVBoxLayout(editorsColumn);
@@ -132,7 +134,7 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
     m_result->setAccessibleName(tr("Result"));
     m_qrView->setAccessibleName(tr("Result as a QR code"));
     m_pausedHint->hide();
-    editors->addWidget(titled(tr("Result"), m_resultStack, this, m_pausedHint));
+    editors->addWidget(titled(tr("Result"), m_resultStack, this, makeResultNotes()));
     editors->setHandleWidth(6);
     m_findBar = new FindBar(editorsColumn);
     editorsLayout->addWidget(editors, 1);
@@ -360,6 +362,12 @@ void MainWindow::showResult() {
     m_result->setUtf8Text(m_app.resultString());
     m_resultStack->setCurrentWidget(m_qrView->showResult(m_app.resultString()) ? static_cast<QWidget*>(m_qrView)
                                                                                : m_result);
+    m_stepCaption->hide();
+    m_finalResultShortcut->setEnabled(false);
+    if (auto* editor = qobject_cast<WorkflowEditor*>(m_detail->widget()); editor && editor->viewedStep()) {
+        const QSignalBlocker quiet(editor);
+        editor->setViewedStep(std::nullopt);
+    }
 }
 
 void MainWindow::bringToFront() {
@@ -426,6 +434,7 @@ void MainWindow::rebuildDetailPane() {
         auto* editor = new WorkflowEditor(seq, m_app);
         connect(editor, &WorkflowEditor::workflowRenamed, this, [this] { rebuildSidebar(); });
         connect(editor, &WorkflowEditor::actionStateChanged, this, &MainWindow::saveActionStates);
+        connect(editor, &WorkflowEditor::viewedStepChanged, this, &MainWindow::showViewedStep);
         pane = editor;
     } else {
         auto* box = new QWidget;
@@ -441,6 +450,7 @@ void MainWindow::rebuildDetailPane() {
         pane = box;
     }
     m_detail->setWidget(pane);
+    if (!m_stepCaption->isHidden()) showResult(); // the step shown belonged to the pane replaced
     if (auto* editor = qobject_cast<WorkflowEditor*>(pane); editor && std::exchange(m_focusNameWhenShown, false))
         editor->focusName();
 }
@@ -450,6 +460,8 @@ void MainWindow::onAppChanged(std::string_view field) {
         // An option edit may have changed what the sequence produces.
         updateSyntaxModes();
         showResult();
+    } else if (field == "resultSteps") {
+        if (auto* editor = qobject_cast<WorkflowEditor*>(m_detail->widget())) editor->showOutcomes();
     } else if (field == "viewTextInfo") {
         updateTextInfo();
     } else if (field == "inputString") {

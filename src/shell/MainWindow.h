@@ -21,6 +21,7 @@ class QMenu;
 class QStackedWidget;
 class QDialog;
 class QTimer;
+class QShortcut;
 
 namespace lexorra {
 class Settings;
@@ -95,6 +96,10 @@ private:
     void updateTextInfo();
     void countInputInBackground();
     void showResult();
+    // The output of the step chosen in the workflow editor, captioned, or else the final result.
+    void showViewedStep();
+    // Beside the result's title: which step's output is shown, and why results are paused.
+    QWidget* makeResultNotes();
     // The editors' automatic syntax modes follow the active sequence.
     void updateSyntaxModes();
     void rebuildSidebar();
@@ -126,6 +131,8 @@ private:
     QLabel* m_storeBanner = nullptr;
     bool m_storeProblemAsked = false;
     QLabel* m_pausedHint = nullptr;
+    QLabel* m_stepCaption = nullptr;
+    QShortcut* m_finalResultShortcut = nullptr;
     FindBar* m_findBar = nullptr;
     QAction* m_runAction = nullptr;
     QAction* m_duplicateAction = nullptr;

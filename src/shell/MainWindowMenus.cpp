@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -270,6 +271,11 @@ void MainWindow::focusNextPane(int step) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The input editor claims Escape for itself; while a step's output is shown it returns to
+    // the final result instead.
+    if (watched == m_input && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_finalResultShortcut->isEnabled())
+        return true;
     if (watched == m_search && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Escape && !m_search->text().isEmpty()) {

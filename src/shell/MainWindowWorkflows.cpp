@@ -1,9 +1,16 @@
 // The workflow commands of the main window: create, duplicate, rename, delete (after asking),
-// export and import, and the memory of switched-off steps and built-in options.
+// export and import, the memory of switched-off steps and built-in options, and the output of
+// one step shown in the result pane.
 #include "shell/MainWindow.h"
 
 #include "shell/ActionStates.h"
+#include "shell/QrResultView.h"
 #include "shell/WorkflowEditor.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShortcut>
+#include <QStackedWidget>
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -103,6 +110,43 @@ void MainWindow::importWorkflows() {
     rebuildSidebar();
     const int added = static_cast<int>(m_app.workflowsSeqArray().size() - before);
     statusBar()->showMessage(tr("%n workflow(s) added from %1", "", added).arg(path), 8000);
+}
+
+QWidget* MainWindow::makeResultNotes() {
+    auto* notes = new QWidget(this);
+    auto* row = new QHBoxLayout(notes);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_stepCaption = new QLabel(notes);
+    m_stepCaption->setObjectName("resultStepLabel");
+    m_stepCaption->setTextFormat(Qt::RichText);
+    m_stepCaption->setToolTip(tr("Escape, or a click on the step again, shows the final result"));
+    m_stepCaption->hide();
+    const auto backToFinal = [this] {
+        if (auto* editor = qobject_cast<WorkflowEditor*>(m_detail->widget())) editor->setViewedStep(std::nullopt);
+        showResult();
+    };
+    connect(m_stepCaption, &QLabel::linkActivated, this, backToFinal);
+    m_finalResultShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_finalResultShortcut->setEnabled(false);
+    connect(m_finalResultShortcut, &QShortcut::activated, this, backToFinal);
+    row->addWidget(m_stepCaption);
+    row->addWidget(m_pausedHint, 1);
+    return notes;
+}
+
+void MainWindow::showViewedStep() {
+    auto* editor = qobject_cast<WorkflowEditor*>(m_detail->widget());
+    const StepRecord* record = editor ? editor->viewedRecord() : nullptr;
+    const auto& workflow = m_app.activeActionsSeq();
+    if (!record || !workflow) return showResult();
+    m_result->setText(QString::fromStdString(record->output));
+    m_resultStack->setCurrentWidget(m_qrView->showResult(record->output) ? static_cast<QWidget*>(m_qrView) : m_result);
+    m_stepCaption->setText(tr("after step %1 of %2 · %3 · <a href=\"final\">Show final result</a>")
+                               .arg(record->step)
+                               .arg(workflow->actionsArray.size())
+                               .arg(QString::fromStdString(record->title).toHtmlEscaped()));
+    m_stepCaption->show();
+    m_finalResultShortcut->setEnabled(true);
 }
 
 } // namespace lexorra::shell

@@ -4,6 +4,7 @@
 #include "core/WorkflowRuns.h"
 #include "shell/Icons.h"
 #include "shell/OptionsPanel.h"
+#include "shell/StepCard.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -141,6 +142,8 @@ void WorkflowEditor::focusName() {
 }
 
 void WorkflowEditor::structureChanged() {
+    m_outcomesCurrent = false;
+    setViewedStep(std::nullopt);
     rebuildCards();
     m_app.scheduleStructureUpdate();
     m_app.saveWorkFlowsToUserDefaults(true);
@@ -148,6 +151,8 @@ void WorkflowEditor::structureChanged() {
 
 bool WorkflowEditor::moveAction(size_t from, size_t to) {
     if (!m_app.moveAction(m_workflow, from, to)) return false;
+    m_outcomesCurrent = false;
+    setViewedStep(std::nullopt);
     rebuildCards();
     return true;
 }
@@ -161,9 +166,8 @@ void WorkflowEditor::rebuildCards() {
     auto& actions = m_workflow->actionsArray;
     for (size_t i = 0; i < actions.size(); ++i) {
         auto action = actions[i];
-        auto* card = new QFrame(this);
+        auto* card = new StepCard(this);
         card->setObjectName(QString("actionCard%1Frame").arg(i));
-        card->setFrameShape(QFrame::StyledPanel);
         const QString actionName = QString::fromStdString(action->name());
         card->setAccessibleName(tr("Step %1: %2").arg(i + 1).arg(actionName));
         auto* cardLayout = new QVBoxLayout(card);
@@ -214,15 +218,24 @@ void WorkflowEditor::rebuildCards() {
         header->addWidget(down);
         header->addWidget(remove);
         cardLayout->addLayout(header);
+        cardLayout->addWidget(card->outcome());
+        card->showOutcome(recordOf(i));
+        card->setViewed(m_viewedStep == i);
         auto* panel = new OptionsPanel(action, m_app, card, workflowChoices());
         panel->setVisible(action->showDetails() && action->hasOptions());
+        card->setOptionsPanel(panel);
         connect(panel, &OptionsPanel::optionChanged, this, &WorkflowEditor::actionStateChanged);
         cardLayout->addWidget(panel);
         m_cards->addWidget(card);
         m_cardFrames.push_back(card);
 
-        connect(enabled, &QCheckBox::toggled, this, [this, action, panel, expand](bool on) {
+        connect(card, &StepCard::clicked, this,
+                [this, i] { setViewedStep(m_viewedStep == i ? std::nullopt : std::optional<size_t>(i)); });
+        connect(enabled, &QCheckBox::toggled, this, [this, action, panel, expand, card, i](bool on) {
             action->setEnabled(on);
+            // A switched-off step has no outcome; switched on again it has its last one until the next run.
+            card->showOutcome(recordOf(i));
+            if (!on && m_viewedStep == i) setViewedStep(std::nullopt);
             panel->setVisible(action->showDetails() && action->hasOptions());
             expand->setArrowType(action->showDetails() ? Qt::DownArrow : Qt::RightArrow);
             m_app.scheduleStructureUpdate();
@@ -241,6 +254,34 @@ void WorkflowEditor::rebuildCards() {
             structureChanged();
         });
     }
+}
+
+const StepRecord* WorkflowEditor::recordOf(size_t index) const {
+    const auto& latest = m_app.resultSteps();
+    if (!m_outcomesCurrent || latest.workflowId != m_workflow->id || index >= m_workflow->actionsArray.size() ||
+        !m_workflow->actionsArray[index]->enabled())
+        return nullptr;
+    for (const auto& record : latest.steps)
+        if (record.step == static_cast<int>(index) + 1) return &record;
+    return nullptr;
+}
+
+void WorkflowEditor::showOutcomes() {
+    m_outcomesCurrent = true;
+    m_viewedStep.reset();
+    for (size_t i = 0; i < m_cardFrames.size(); ++i) {
+        m_cardFrames[i]->showOutcome(recordOf(i));
+        m_cardFrames[i]->setViewed(false);
+    }
+}
+
+void WorkflowEditor::setViewedStep(std::optional<size_t> index) {
+    if (index && !recordOf(*index)) index.reset();
+    if (index == m_viewedStep) return;
+    m_viewedStep = index;
+    for (size_t i = 0; i < m_cardFrames.size(); ++i)
+        m_cardFrames[i]->setViewed(m_viewedStep == i);
+    emit viewedStepChanged();
 }
 
 QMimeData* WorkflowEditor::cardMimeData(const std::string& workflowId, size_t index) {

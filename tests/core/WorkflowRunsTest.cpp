@@ -41,29 +41,38 @@ TEST(WorkflowRuns, NestedRunsCyclesAndMissingTargets) {
 }
 
 // A traced run gives the same result as a plain one, and one record per step, nested ones
-// named by their path.
+// named by their path, each holding what the steps up to it give.
 TEST(WorkflowRuns, TraceRecordsEveryStepInTheSamePass) {
     auto list = loadDefaultWorkflowList();
-    list.push_back(calling("Calls the first", list.front()->id));
+    auto callsFirst = calling("Calls the first", list.front()->id);
+    list.push_back(callsFirst);
+    auto qrThenTrim = std::make_shared<TextActionSeq>("QR code, then a step that drops the marker");
+    qrThenTrim->actionsArray = {makeDefault(TextActionType::generateQRCode), makeDefault(TextActionType::trimLines)};
+    list.push_back(qrThenTrim);
     const std::vector<std::string> inputs = {"", "  b\ta \n\na\n", "{\"k\": [1, 2]}", "x,y\n1,2\n", "Ünïcödé 42\r\n"};
     for (const auto& workflow : list) {
         for (const auto& input : inputs) {
-            std::string plain;
-            {
-                RunEnvironment environment(lookupIn(list));
-                plain = workflow->run(input);
-            }
             std::vector<StepRecord> trace;
-            RunEnvironment environment(lookupIn(list), &trace);
-            EXPECT_EQ(workflow->run(input), plain) << workflow->name;
+            {
+                RunEnvironment environment(lookupIn(list), &trace);
+                workflow->run(input);
+            }
+            RunEnvironment environment(lookupIn(list));
+            const std::string plain = workflow->run(input);
             ASSERT_FALSE(trace.empty()) << workflow->name;
             EXPECT_EQ(trace.back().output, plain) << workflow->name;
             EXPECT_EQ(trace.back().path, std::to_string(workflow->actionsArray.size()));
+            for (const auto& record : trace) {
+                if (record.path.find('.') != std::string::npos) continue;
+                auto upToStep = workflow->copy();
+                upToStep->actionsArray.resize(static_cast<size_t>(record.step));
+                EXPECT_EQ(record.output, upToStep->run(input)) << workflow->name << ", step " << record.step;
+            }
         }
     }
     std::vector<StepRecord> trace;
     RunEnvironment environment(lookupIn(list), &trace);
-    list.back()->run("a\tb");
+    callsFirst->run("a\tb");
     ASSERT_EQ(trace.size(), 2u);
     EXPECT_EQ(trace[0].path, "1.1");
     EXPECT_EQ(trace[1].path, "1");

@@ -6,6 +6,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFrame>
@@ -179,6 +181,50 @@ TEST_F(WorkflowDragTest, EveryCardHasAGripToDragItBy) {
         EXPECT_EQ(grip->cursor().shape(), Qt::OpenHandCursor);
         EXPECT_FALSE(grip->pixmap().isNull());
     }
+}
+
+// After a run each card shows its step's outcome; clicking one shows that step's output in
+// the result pane, and Escape, the card again or a new run the final result.
+TEST_F(WorkflowDragTest, CardsShowTheirStepsOutcomeAndClickingOneShowsItsOutput) {
+    auto* add = find<QComboBox>("addActionComboBox");
+    emit add->activated(add->findData(rawValue(TextActionType::runWorkflow)));
+    workflow->actionsArray.back()->setOption("WorkflowID", Value("gone"));
+    settle(1.0);
+    layOut();
+    const auto outcome = [&](int i) { return card(i)->findChild<QWidget*>("outcomeWidget"); };
+    const auto marked = [&](int i) {
+        return outcome(i)->findChild<QLabel*>("outcomeMarkerLabel")->isVisibleTo(card(i));
+    };
+    const std::vector<std::string> firstLines = {"PAb", "pab", "pabS", " -- No workflow with the id gone -- "};
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(outcome(i)->isVisibleTo(card(i))) << i;
+        EXPECT_TRUE(outcome(i)->accessibleDescription().contains(QString::fromStdString(firstLines[i]))) << i;
+        EXPECT_EQ(marked(i), i == 3) << i;
+    }
+    EXPECT_TRUE(outcome(0)->findChild<QLabel*>("outcomeFactsLabel")->text().contains(" ms")) << "the step's time";
+    EXPECT_TRUE(outcome(0)->findChild<QLabel*>("outcomeFactsLabel")->text().startsWith("3 ")) << "its size";
+
+    auto* caption = find<QLabel>("resultStepLabel");
+    QTest::mouseClick(outcome(1), Qt::LeftButton);
+    EXPECT_EQ(window->resultEditor()->text(), "pab");
+    ASSERT_TRUE(caption->isVisible());
+    EXPECT_TRUE(caption->text().contains("after step 2 of 4"));
+    QTest::keyClick(window->inputEditor(), Qt::Key_Escape);
+    EXPECT_FALSE(caption->isVisible());
+    EXPECT_EQ(window->resultEditor()->text(), QString::fromStdString(firstLines[3]));
+
+    QTest::mouseClick(outcome(0), Qt::LeftButton);
+    EXPECT_EQ(window->resultEditor()->text(), "PAb");
+    QTest::mouseClick(outcome(0), Qt::LeftButton);
+    EXPECT_FALSE(caption->isVisible()) << "the card again";
+    QTest::mouseClick(outcome(2), Qt::LeftButton);
+    EXPECT_TRUE(caption->text().contains("after step 3 of 4"));
+    app->runSelected();
+    settle();
+    EXPECT_FALSE(caption->isVisible()) << "a new run";
+
+    card(1)->findChild<QCheckBox*>("enabledCheckBox")->setChecked(false);
+    EXPECT_FALSE(outcome(1)->isVisibleTo(card(1))) << "a switched-off step has none";
 }
 
 } // namespace
