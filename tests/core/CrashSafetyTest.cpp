@@ -286,8 +286,6 @@ TEST(CrashSafety, ObjectStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
             const int version = lists.versionOf(texts(records));
             ASSERT_NE(version, -1) << "round " << round << ": " << records.size() << " records, a mix or damaged";
             ++seen[version];
-            for (const auto& r : records)
-                ASSERT_TRUE(TextActionSeq::fromJsonString(r.jsonString)) << "round " << round;
             reopened.reset();
             ASSERT_EQ(integrityCheck(file), "ok") << "round " << round;
         });
