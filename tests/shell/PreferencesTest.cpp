@@ -133,8 +133,19 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
     EXPECT_FALSE(hasAction("AI Conversion"));
 }
 
-TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
+// The dialog shows what the stores hold, and its switches reach the controller and the stores.
+TEST_F(PreferencesTest, SwitchesShowAndReachTheControllerAndTheStores) {
+    settings->setValue("IgnoreLineBreaks", Value(true));
+    settings->setValue("menuBarIcon", Value(false));
+    settings->setValue("SyncFolder", Value((home.root / "shared").string()));
     auto* dialog = open();
+    EXPECT_TRUE(box(dialog, "ignoreLineBreaksCheckBox")->isChecked());
+    EXPECT_FALSE(box(dialog, "menuBarIconCheckBox")->isChecked());
+    EXPECT_FALSE(shell::trayIconWanted(*settings));
+    auto* folder = dialog->findChild<QLineEdit*>("syncFolderLineEdit");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->text().toStdString(), (home.root / "shared").string());
+    EXPECT_TRUE(folder->isReadOnly());
     const struct {
         const char* box;
         SettingName key;
@@ -160,20 +171,6 @@ TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
             EXPECT_EQ((app.get()->*s.field)(), wanted) << s.key.text();
         }
     }
-}
-
-TEST_F(PreferencesTest, DialogShowsStoredValuesAndNeedsStores) {
-    settings->setValue("IgnoreLineBreaks", Value(true));
-    settings->setValue("menuBarIcon", Value(false));
-    settings->setValue("SyncFolder", Value((home.root / "shared").string()));
-    auto* dialog = open();
-    EXPECT_TRUE(box(dialog, "ignoreLineBreaksCheckBox")->isChecked());
-    EXPECT_FALSE(box(dialog, "menuBarIconCheckBox")->isChecked());
-    EXPECT_FALSE(shell::trayIconWanted(*settings));
-    auto* folder = dialog->findChild<QLineEdit*>("syncFolderLineEdit");
-    ASSERT_NE(folder, nullptr);
-    EXPECT_EQ(folder->text().toStdString(), (home.root / "shared").string());
-    EXPECT_TRUE(folder->isReadOnly());
     window->setSettings(nullptr);
     EXPECT_EQ(window->openPreferences(), nullptr);
 }
