@@ -156,7 +156,7 @@ TEST_F(QrResultViewTest, CaptionCountsCharactersAndAMarkerWithoutTextHasNothingT
     EXPECT_FALSE(view->showResult("plain text"));
 }
 
-TEST_F(QrResultViewTest, CopyAndSaveHandOverTheImage) {
+TEST_F(QrResultViewTest, CopyAndSaveHandOverTheImageAndTextResultsAsText) {
     select("Generate QR Code");
     input("copy me");
     ASSERT_TRUE(qrShown());
@@ -193,9 +193,8 @@ TEST_F(QrResultViewTest, CopyAndSaveHandOverTheImage) {
     ASSERT_TRUE(image.load(QString::fromStdString(file.string()), "PNG"));
     EXPECT_EQ(image.width() % 9, 0) << "nine pixels a module";
     EXPECT_EQ(scan(image), "copy me");
-}
 
-TEST_F(QrResultViewTest, TextResultIsSavedAsResultsTxt) {
+    // A text result is saved as text under its own name.
     select("Convert Case");
     input("plain");
     ASSERT_FALSE(qrShown());
