@@ -174,7 +174,9 @@ TEST_F(SyncFolderTest, ConcurrentChangesSettleOnTheNewerEditAndTombstonesStay) {
     EXPECT_TRUE(file->hidden);
 }
 
-TEST_F(SyncFolderTest, FileThatDoesNotParseIsSkippedAndLeftAlone) {
+// A file that is no record is skipped and left alone; a record whose workflow text does not
+// parse is taken into the store but not into the list.
+TEST_F(SyncFolderTest, FilesThatDoNotParseAreSkippedAndLeftAlone) {
     const struct {
         const char* name;
         const char* contents;
@@ -186,23 +188,19 @@ TEST_F(SyncFolderTest, FileThatDoesNotParseIsSkippedAndLeftAlone) {
     };
     for (const auto& c : cases)
         writeFile(shared / c.name, c.contents);
+    WorkflowRecord odd{
+        .id = "ODD", .name = "odd", .date = 1, .jsonString = "{nope", .modified = 10, .machineId = "machine-c"};
+    writeFile(shared / "ODD.json", json::write(SyncFolder::recordToValue(odd)));
     a.list = {replaceWorkflow("Fine", "a", "b")};
     a.push();
     auto result = b.pull();
     EXPECT_EQ(result.skipped, 4);
-    EXPECT_EQ(result.imported, 1);
-    EXPECT_EQ(b.list.size(), 1u);
+    EXPECT_EQ(result.imported, 2);
+    EXPECT_EQ(b.store->fetch("ODD").size(), 1u);
+    ASSERT_EQ(b.list.size(), 1u);
+    EXPECT_EQ(b.list[0]->name, "Fine");
     for (const auto& c : cases)
         EXPECT_EQ(readFile(shared / c.name), c.contents) << c.name;
-}
-
-TEST_F(SyncFolderTest, RecordWhoseWorkflowTextDoesNotParseStaysInTheStoreOnly) {
-    WorkflowRecord odd{
-        .id = "ODD", .name = "odd", .date = 1, .jsonString = "{nope", .modified = 10, .machineId = "machine-c"};
-    writeFile(shared / "ODD.json", json::write(SyncFolder::recordToValue(odd)));
-    EXPECT_EQ(b.pull().imported, 1);
-    EXPECT_EQ(b.store->fetch("ODD").size(), 1u);
-    EXPECT_TRUE(b.list.empty());
 }
 
 TEST_F(SyncFolderTest, ConflictCopiesMergeByTheSameRuleAndShowOnce) {
