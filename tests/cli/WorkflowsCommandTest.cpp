@@ -1,7 +1,4 @@
 #include "core/Json.h"
-#include "core/ObjectStore.h"
-#include "core/SettingsStore.h"
-#include "core/SyncFolder.h"
 #include "core/WorkflowDocuments.h"
 #include "support/Cli.h"
 #include "support/TemporaryXdgHome.h"
@@ -159,37 +156,4 @@ TEST_F(WorkflowsCli, CorruptGroupStoreIsReportedAndLeftUntouched) {
         EXPECT_NE(r.err.find(home.groupFile().string()), std::string::npos) << r.err;
     }
     EXPECT_EQ(readFile(home.groupFile()), corrupt);
-}
-
-TEST_F(WorkflowsCli, MigratesTheStandardStoreListOnFirstUse) {
-    writeFile(home.standardFile(),
-              R"({"SavedWorkFlows": [{"Id": "OLD-1", "Name": "Old one", "Actions": [
-                 {"Type": 0, "Id": "X", "ReplaceString": "o", "WithString": "0", "CaseSensitive": true}]}]})");
-    auto list = listJson();
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(idOf(list[0]), "OLD-1");
-    EXPECT_EQ(list[0].get("Icon")->asString(), "flowchart");
-    auto r = runCli({"run", "--workflow", "Old one"}, "foo");
-    EXPECT_EQ(r.out, "f00");
-}
-
-TEST_F(WorkflowsCli, WithSyncOnEditsReachTheObjectStoreAndSyncFolder) {
-    Settings settings;
-    ASSERT_TRUE(settings.setValue("iCloudSyncEnabled", true));
-    ASSERT_TRUE(settings.setValue("SyncFolder", (home.root / "shared").string()));
-    auto list = listJson();
-    ASSERT_EQ(runCli({"workflows", "import", exchangeFile("Synced", "a", "b")}).status, 0);
-    ASSERT_EQ(runCli({"workflows", "delete", idOf(list[0])}).status, 0);
-
-    auto store = ObjectStore::open(ObjectStore::defaultPath(), "reader");
-    ASSERT_TRUE(store);
-    auto records = store->records();
-    EXPECT_EQ(records.size(), list.size() + 1);
-    auto deleted = store->fetch(idOf(list[0]));
-    ASSERT_EQ(deleted.size(), 1u);
-    EXPECT_TRUE(deleted[0].hidden);
-    SyncFolder sync(*store, home.root / "shared");
-    auto file = json::parse(readFile(sync.fileFor(idOf(list[0]))));
-    ASSERT_TRUE(file);
-    EXPECT_EQ(*file->get("hidden"), Value(true));
 }

@@ -225,11 +225,4 @@ TEST(WorkflowMirror, HiddenRecordIsATombstone) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_TRUE(records[0].hidden);
     EXPECT_EQ(records[0].jsonString, seq->jsonString());
-
-    std::vector<TextActionSeqPtr> list = {seq};
-    mergeRecordsIntoList(records, list);
-    EXPECT_TRUE(list.empty());
-    std::vector<TextActionSeqPtr> fresh;
-    mergeRecordsIntoList(records, fresh);
-    EXPECT_TRUE(fresh.empty());
 }

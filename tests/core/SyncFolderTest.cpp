@@ -144,46 +144,39 @@ TEST_F(SyncFolderTest, TwoMachinesConvergeAfterEditsDeletesAndRenamesOnEitherSid
     EXPECT_EQ(jsonFiles(), 3u);
 }
 
-TEST_F(SyncFolderTest, NewerModificationWinsWhicheverSideScansFirst) {
-    auto seq = replaceWorkflow("Shared", "a", "b");
-    a.list = {seq};
+// Both machines change the same records while out of touch: the later edit wins on both,
+// whichever side scans first, and a delete wins over an edit made after it.
+TEST_F(SyncFolderTest, ConcurrentChangesSettleOnTheNewerEditAndTombstonesStay) {
+    auto edited = replaceWorkflow("Shared", "a", "b"), doomed = replaceWorkflow("Doomed", "a", "b");
+    a.list = {edited, doomed};
     a.push();
     b.pull();
-    // Both edit while out of touch; B's edit is the later one.
-    a.find(seq->id)->name = "A's edit";
+    a.find(edited->id)->name = "A's edit";
     a.push();
-    auto fileAfterA = readFile(a.sync->fileFor(seq->id));
-    b.find(seq->id)->name = "B's edit";
-    b.push(); // B has not seen A's file yet: B writes its own, later version
-    a.pull();
-    b.pull();
-    EXPECT_EQ(a.find(seq->id)->name, "B's edit");
-    EXPECT_EQ(b.find(seq->id)->name, "B's edit");
-    EXPECT_NE(readFile(a.sync->fileFor(seq->id)), fileAfterA);
-}
-
-TEST_F(SyncFolderTest, TombstoneIsNeverRevivedByALaterEdit) {
-    auto seq = replaceWorkflow("Doomed", "a", "b");
-    a.list = {seq};
-    a.push();
-    b.pull();
-    ASSERT_TRUE(hideWorkflowRecord(*a.store, seq->id));
-    a.list.clear();
-    // B edits after the delete, without having seen it.
-    b.find(seq->id)->name = "Edited after the delete";
+    const auto fileAfterA = readFile(a.sync->fileFor(edited->id));
+    std::erase_if(a.list, [&](const auto& s) { return s->id == doomed->id; });
+    ASSERT_TRUE(hideWorkflowRecord(*a.store, doomed->id));
+    // B has seen neither A's edit nor its delete: B writes its own, later versions.
+    b.find(edited->id)->name = "B's edit";
+    b.find(doomed->id)->name = "Edited after the delete";
     b.push();
     b.pull();
     a.pull();
-    EXPECT_TRUE(a.store->fetch(seq->id)[0].hidden);
-    EXPECT_TRUE(b.store->fetch(seq->id)[0].hidden);
-    EXPECT_EQ(b.find(seq->id), nullptr);
-    EXPECT_EQ(a.find(seq->id), nullptr);
-    const auto file = syncRecordIn(a.sync->fileFor(seq->id));
+    EXPECT_EQ(a.find(edited->id)->name, "B's edit");
+    EXPECT_EQ(b.find(edited->id)->name, "B's edit");
+    EXPECT_NE(readFile(a.sync->fileFor(edited->id)), fileAfterA);
+    EXPECT_TRUE(a.store->fetch(doomed->id)[0].hidden);
+    EXPECT_TRUE(b.store->fetch(doomed->id)[0].hidden);
+    EXPECT_EQ(b.find(doomed->id), nullptr);
+    EXPECT_EQ(a.find(doomed->id), nullptr);
+    const auto file = syncRecordIn(a.sync->fileFor(doomed->id));
     ASSERT_TRUE(file);
     EXPECT_TRUE(file->hidden);
 }
 
-TEST_F(SyncFolderTest, FileThatDoesNotParseIsSkippedAndLeftAlone) {
+// A file that is no record is skipped and left alone; a record whose workflow text does not
+// parse is taken into the store but not into the list.
+TEST_F(SyncFolderTest, FilesThatDoNotParseAreSkippedAndLeftAlone) {
     const struct {
         const char* name;
         const char* contents;
@@ -195,23 +188,19 @@ TEST_F(SyncFolderTest, FileThatDoesNotParseIsSkippedAndLeftAlone) {
     };
     for (const auto& c : cases)
         writeFile(shared / c.name, c.contents);
+    WorkflowRecord odd{
+        .id = "ODD", .name = "odd", .date = 1, .jsonString = "{nope", .modified = 10, .machineId = "machine-c"};
+    writeFile(shared / "ODD.json", json::write(SyncFolder::recordToValue(odd)));
     a.list = {replaceWorkflow("Fine", "a", "b")};
     a.push();
     auto result = b.pull();
     EXPECT_EQ(result.skipped, 4);
-    EXPECT_EQ(result.imported, 1);
-    EXPECT_EQ(b.list.size(), 1u);
+    EXPECT_EQ(result.imported, 2);
+    EXPECT_EQ(b.store->fetch("ODD").size(), 1u);
+    ASSERT_EQ(b.list.size(), 1u);
+    EXPECT_EQ(b.list[0]->name, "Fine");
     for (const auto& c : cases)
         EXPECT_EQ(readFile(shared / c.name), c.contents) << c.name;
-}
-
-TEST_F(SyncFolderTest, RecordWhoseWorkflowTextDoesNotParseStaysInTheStoreOnly) {
-    WorkflowRecord odd{
-        .id = "ODD", .name = "odd", .date = 1, .jsonString = "{nope", .modified = 10, .machineId = "machine-c"};
-    writeFile(shared / "ODD.json", json::write(SyncFolder::recordToValue(odd)));
-    EXPECT_EQ(b.pull().imported, 1);
-    EXPECT_EQ(b.store->fetch("ODD").size(), 1u);
-    EXPECT_TRUE(b.list.empty());
 }
 
 TEST_F(SyncFolderTest, ConflictCopiesMergeByTheSameRuleAndShowOnce) {

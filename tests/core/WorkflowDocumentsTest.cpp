@@ -17,14 +17,10 @@ TEST(WorkflowDocument, RoundTripKeepsIdNameIconAndActionOptions) {
     seq->icon = "star";
     auto back = TextActionSeq::fromDictionary(seq->toDictionary(true));
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->id, seq->id);
-    EXPECT_EQ(back->name, "Dashes");
-    EXPECT_EQ(back->icon, "star");
-    ASSERT_EQ(back->actionsArray.size(), 1u);
-    EXPECT_EQ(back->actionsArray[0]->id, seq->actionsArray[0]->id);
-    EXPECT_EQ(back->actionsArray[0]->toDictionary(), seq->actionsArray[0]->toDictionary());
-    EXPECT_EQ(back->run("a--b"), "a–b");
+    // The text holds the id, name and icon and every action with its id and options.
     EXPECT_EQ(back->jsonString(), seq->jsonString());
+    EXPECT_NE(back->jsonString().find("\"star\""), std::string::npos);
+    EXPECT_EQ(back->run("a--b"), "a–b");
 }
 
 TEST(WorkflowDocument, JsonTextHasSortedKeysAndNoVersion) {

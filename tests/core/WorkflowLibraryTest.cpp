@@ -85,18 +85,6 @@ TEST_F(StartupLoad, ListWithoutVersionGetsTheDefaultsAdded) {
     EXPECT_EQ(groupKey("Version"), Value(appVersionString()));
 }
 
-TEST_F(StartupLoad, CorruptGroupStoreLoadsNothingAndStaysAsItIs) {
-    const std::string corrupt = R"({"SavedWorkFlows": [{"Id": )";
-    writeFile(home.groupFile(), corrupt);
-    Settings settings;
-    auto load = WorkflowLibrary(&settings).load();
-    EXPECT_TRUE(load.storeUnreadable);
-    EXPECT_TRUE(load.workflows.empty());
-    EXPECT_NE(load.problem.find(home.groupFile().string()), std::string::npos) << load.problem;
-    EXPECT_FALSE(WorkflowLibrary(&settings).edit([](auto& list) { list.clear(); }).saved);
-    EXPECT_EQ(readFile(home.groupFile()), corrupt);
-}
-
 TEST_F(StartupLoad, ConcurrentWritersLoseNothing) {
     Settings settings;
     WorkflowLibrary(&settings).load();
@@ -172,14 +160,20 @@ TEST_F(StartupLoad, ReconcileTakesOtherWritersChangesPerWorkflow) {
     EXPECT_EQ(ids(*WorkflowLibrary().current()), ids(list));
 }
 
-TEST_F(StartupLoad, UnreadableStoreIsKeptAsideOnRequest) {
-    const std::string corrupt = "{\"SavedWorkFlows\": [";
+// An unreadable group store loads nothing and stays as it is, whatever is asked of it, until
+// it is set aside on request.
+TEST_F(StartupLoad, UnreadableGroupStoreIsLeftAsItIsUntilSetAside) {
+    const std::string corrupt = R"({"SavedWorkFlows": [{"Id": )";
     writeFile(home.groupFile(), corrupt);
     Settings settings;
+    auto load = WorkflowLibrary(&settings).load();
+    EXPECT_TRUE(load.storeUnreadable);
+    EXPECT_TRUE(load.workflows.empty());
+    EXPECT_NE(load.problem.find(home.groupFile().string()), std::string::npos) << load.problem;
     WorkflowLibrary library(&settings);
+    EXPECT_FALSE(library.edit([](auto& list) { list.clear(); }).saved);
     std::vector<TextActionSeqPtr> list = {replaceWorkflow("New", "", "")};
-    auto outcome = library.reconcile(list);
-    EXPECT_TRUE(outcome.unreadable);
+    EXPECT_TRUE(library.reconcile(list).unreadable);
     EXPECT_EQ(readFile(home.groupFile()), corrupt);
     auto aside = library.setAsideUnreadableStore();
     ASSERT_TRUE(aside);

@@ -149,15 +149,11 @@ TEST_F(CodeEditorTest, LexerColoursFollowTheThemePalette) {
             }
         }
     }
-}
-
-TEST_F(CodeEditorTest, SomethingIsActuallyColouredDifferently) {
-    editor.setPalette(shell::themePalette(false));
+    // Readable, and something is actually coloured differently.
     editor.setAutomaticMode(SyntaxMode::json);
-    auto* lexer = editor.currentLexer();
-    ASSERT_NE(lexer, nullptr);
-    EXPECT_NE(lexer->color(QsciLexerJSON::String), lexer->color(QsciLexerJSON::Default));
-    EXPECT_NE(lexer->color(QsciLexerJSON::Property), lexer->color(QsciLexerJSON::String));
+    const QsciLexer* json = editor.currentLexer();
+    EXPECT_NE(json->color(QsciLexerJSON::String), json->color(QsciLexerJSON::Default));
+    EXPECT_NE(json->color(QsciLexerJSON::Property), json->color(QsciLexerJSON::String));
 }
 
 TEST_F(CodeEditorTest, TextOfTheDocumentIsStyledByTheCsvLexer) {
@@ -165,13 +161,10 @@ TEST_F(CodeEditorTest, TextOfTheDocumentIsStyledByTheCsvLexer) {
     editor.setText("a,b,\"c,d\"\n1,2,3\n");
     editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
     auto styleAt = [&](int pos) { return int(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos)); };
-    EXPECT_EQ(styleAt(0), CsvLexer::firstColumn);      // a
-    EXPECT_EQ(styleAt(1), CsvLexer::delimiter);        // ,
-    EXPECT_EQ(styleAt(2), CsvLexer::firstColumn + 1);  // b
-    EXPECT_EQ(styleAt(4), CsvLexer::quote);            // "
-    EXPECT_EQ(styleAt(6), CsvLexer::firstColumn + 2);  // the comma inside quotes
-    EXPECT_EQ(styleAt(10), CsvLexer::firstColumn);     // 1, next record
-    EXPECT_EQ(styleAt(14), CsvLexer::firstColumn + 2); // 3
+    // What each byte gets is the lexer's own test; here the editor must hand it the text line by line.
+    EXPECT_EQ(styleAt(1), CsvLexer::delimiter);       // ,
+    EXPECT_EQ(styleAt(6), CsvLexer::firstColumn + 2); // the comma inside quotes
+    EXPECT_EQ(styleAt(10), CsvLexer::firstColumn);    // 1, next record
 }
 
 TEST(CsvLexerTest, DelimiterIsTheMostFrequentOutsideQuotes) {

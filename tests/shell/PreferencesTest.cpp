@@ -87,6 +87,13 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->echoMode(), QLineEdit::Password);
     EXPECT_FALSE(hasAction("AI Conversion"));
+    // The AI action's panel tells a user without a key where to set one.
+    const auto panelNote = [this] {
+        shell::OptionsPanel panel(makeDefault(TextActionType::chatGPT), *app);
+        auto* note = panel.findChild<QLabel*>("panelNoteLabel");
+        return note ? note->text().toStdString() : "";
+    };
+    EXPECT_EQ(panelNote(), "Set your OpenAI API Key on app settings.");
     key->setText("  sk-test-123 ");
     emit key->editingFinished();
     settle();
@@ -98,6 +105,7 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
     EXPECT_EQ(parsed->get("apiKey")->asString(), "sk-test-123");
     EXPECT_EQ(readFile(home.standardFile()).find("sk-test"), std::string::npos) << "the key leaked into the user store";
     EXPECT_TRUE(hasAction("AI Conversion"));
+    EXPECT_EQ(panelNote(), "");
 
     // A key with a line break inside is refused with a reason, the stored one kept.
     auto* problem = dialog->findChild<QLabel*>("apiKeyProblemLabel");
@@ -125,19 +133,19 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
     EXPECT_FALSE(hasAction("AI Conversion"));
 }
 
-// The AI action's panel tells a user without a key where to set one.
-TEST_F(PreferencesTest, AiPanelAsksForTheKeyUntilOneIsSet) {
-    for (const std::string key : {"", "sk-test"}) {
-        ASSERT_TRUE(Settings().setValue("apiKey", Value(key)));
-        shell::OptionsPanel panel(makeDefault(TextActionType::chatGPT), *app);
-        auto* note = panel.findChild<QLabel*>("panelNoteLabel");
-        EXPECT_EQ(note ? note->text().toStdString() : "",
-                  key.empty() ? "Set your OpenAI API Key on app settings." : "");
-    }
-}
-
-TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
+// The dialog shows what the stores hold, and its switches reach the controller and the stores.
+TEST_F(PreferencesTest, SwitchesShowAndReachTheControllerAndTheStores) {
+    settings->setValue("IgnoreLineBreaks", Value(true));
+    settings->setValue("menuBarIcon", Value(false));
+    settings->setValue("SyncFolder", Value((home.root / "shared").string()));
     auto* dialog = open();
+    EXPECT_TRUE(box(dialog, "ignoreLineBreaksCheckBox")->isChecked());
+    EXPECT_FALSE(box(dialog, "menuBarIconCheckBox")->isChecked());
+    EXPECT_FALSE(shell::trayIconWanted(*settings));
+    auto* folder = dialog->findChild<QLineEdit*>("syncFolderLineEdit");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->text().toStdString(), (home.root / "shared").string());
+    EXPECT_TRUE(folder->isReadOnly());
     const struct {
         const char* box;
         SettingName key;
@@ -163,25 +171,11 @@ TEST_F(PreferencesTest, SwitchesReachTheControllerAndTheStores) {
             EXPECT_EQ((app.get()->*s.field)(), wanted) << s.key.text();
         }
     }
-}
-
-TEST_F(PreferencesTest, DialogShowsStoredValuesAndNeedsStores) {
-    settings->setValue("IgnoreLineBreaks", Value(true));
-    settings->setValue("menuBarIcon", Value(false));
-    settings->setValue("SyncFolder", Value((home.root / "shared").string()));
-    auto* dialog = open();
-    EXPECT_TRUE(box(dialog, "ignoreLineBreaksCheckBox")->isChecked());
-    EXPECT_FALSE(box(dialog, "menuBarIconCheckBox")->isChecked());
-    EXPECT_FALSE(shell::trayIconWanted(*settings));
-    auto* folder = dialog->findChild<QLineEdit*>("syncFolderLineEdit");
-    ASSERT_NE(folder, nullptr);
-    EXPECT_EQ(folder->text().toStdString(), (home.root / "shared").string());
-    EXPECT_TRUE(folder->isReadOnly());
     window->setSettings(nullptr);
     EXPECT_EQ(window->openPreferences(), nullptr);
 }
 
-TEST_F(PreferencesTest, TextStatisticsLine) {
+TEST_F(PreferencesTest, TextStatisticsLineCountsLargeTextsBesideTheWindow) {
     auto* info = find<QLabel>("textInfoLabel");
     ASSERT_NE(info, nullptr);
     EXPECT_FALSE(info->isVisible());
@@ -194,15 +188,8 @@ TEST_F(PreferencesTest, TextStatisticsLine) {
     app->setInputString("");
     settle();
     EXPECT_EQ(info->text(), "0 characters · 0 words · 0 lines");
-    box(dialog, "viewTextInfoCheckBox")->setChecked(false);
-    EXPECT_FALSE(info->isVisible());
-}
 
-TEST_F(PreferencesTest, LargeTextsAreCountedBesideTheWindowAndOnlyTheLatestCountShows) {
-    auto* info = find<QLabel>("textInfoLabel");
-    ASSERT_NE(info, nullptr);
-    auto* dialog = open();
-    box(dialog, "viewTextInfoCheckBox")->setChecked(true);
+    // Large texts are counted beside the window, and only the latest count shows.
     std::string large;
     for (int i = 0; i < 40000; ++i)
         large += "één word\n"; // 11 bytes, 8 characters, 2 words per line
@@ -228,6 +215,8 @@ TEST_F(PreferencesTest, LargeTextsAreCountedBesideTheWindowAndOnlyTheLatestCount
         QThread::msleep(5);
     }
     EXPECT_EQ(info->text(), "3 characters · 2 words · 1 lines");
+    box(dialog, "viewTextInfoCheckBox")->setChecked(false);
+    EXPECT_FALSE(info->isVisible());
 }
 
 TEST_F(PreferencesTest, EditorOptionsApplyToBothEditorsAndPersist) {

@@ -88,6 +88,12 @@ TEST_F(QrResultViewTest, QrResultIsShownAsAnImageThatScansBackToTheInput) {
     EXPECT_FALSE(window->resultEditor()->isVisible());
     EXPECT_EQ(scan(onScreen()), "Lexorra says hello: ü €");
 
+    // Long text is shortened, and the caption says so.
+    input(std::string(1500, 'q'));
+    EXPECT_EQ(scan(onScreen()), std::string(1200, 'q') + "...");
+    const QString caption = view->findChild<QLabel*>("qrCaptionLabel")->text();
+    EXPECT_TRUE(caption.contains("shortened to 1203 characters")) << caption.toStdString();
+
     // Another action's result goes back to text.
     select("Convert Case");
     settle(0.5);
@@ -137,16 +143,6 @@ TEST_F(QrResultViewTest, ModulesAreDrawnSharpAtAWholeNumberOfPixels) {
     EXPECT_EQ(shades, (std::set<int>{0, 255}));
 }
 
-TEST_F(QrResultViewTest, LongTextIsShortenedAndTheCaptionSaysSo) {
-    select("Generate QR Code");
-    const std::string text(1500, 'q');
-    input(text);
-    ASSERT_TRUE(qrShown());
-    EXPECT_EQ(scan(onScreen()), std::string(1200, 'q') + "...");
-    const QString caption = view->findChild<QLabel*>("qrCaptionLabel")->text();
-    EXPECT_TRUE(caption.contains("shortened to 1203 characters")) << caption.toStdString();
-}
-
 TEST_F(QrResultViewTest, CaptionCountsCharactersAndAMarkerWithoutTextHasNothingToCopyOrSave) {
     EXPECT_TRUE(view->showResult(marker + "añb"));
     EXPECT_EQ(view->findChild<QLabel*>("qrCaptionLabel")->text(), "QR code of 3 characters");
@@ -160,7 +156,7 @@ TEST_F(QrResultViewTest, CaptionCountsCharactersAndAMarkerWithoutTextHasNothingT
     EXPECT_FALSE(view->showResult("plain text"));
 }
 
-TEST_F(QrResultViewTest, CopyPutsTheImageOnTheClipboard) {
+TEST_F(QrResultViewTest, CopyAndSaveHandOverTheImageAndTextResultsAsText) {
     select("Generate QR Code");
     input("copy me");
     ASSERT_TRUE(qrShown());
@@ -179,12 +175,8 @@ TEST_F(QrResultViewTest, CopyPutsTheImageOnTheClipboard) {
     command("Copy Result")->trigger();
     settle();
     EXPECT_EQ(scan(QApplication::clipboard()->image()), "copy me");
-}
 
-TEST_F(QrResultViewTest, SaveProposesQrcodePngAndWritesAValidPngUnlessCancelled) {
-    select("Generate QR Code");
-    input("saved payload");
-    ASSERT_TRUE(qrShown());
+    // Saving proposes qrcode.png and writes a valid PNG, unless cancelled.
     const auto file = home.root / "qrcode.png";
     // Cancelling the panel writes nothing.
     answerSavePanel({});
@@ -200,10 +192,9 @@ TEST_F(QrResultViewTest, SaveProposesQrcodePngAndWritesAValidPngUnlessCancelled)
     QImage image;
     ASSERT_TRUE(image.load(QString::fromStdString(file.string()), "PNG"));
     EXPECT_EQ(image.width() % 9, 0) << "nine pixels a module";
-    EXPECT_EQ(scan(image), "saved payload");
-}
+    EXPECT_EQ(scan(image), "copy me");
 
-TEST_F(QrResultViewTest, TextResultIsSavedAsResultsTxt) {
+    // A text result is saved as text under its own name.
     select("Convert Case");
     input("plain");
     ASSERT_FALSE(qrShown());

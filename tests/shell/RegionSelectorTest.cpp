@@ -55,19 +55,20 @@ TEST_F(RegionSelectorTest, DraggedRectangleIsSavedAsPng) {
     EXPECT_EQ(openSelector(), nullptr);
 }
 
-TEST_F(RegionSelectorTest, EscapeCancelsWithoutAFile) {
-    whenSelectorShows([](QWidget* selector) { QTest::keyClick(selector, Qt::Key_Escape); });
-    EXPECT_FALSE(shell::selectorCaptureRegion(file()));
-    EXPECT_FALSE(std::filesystem::exists(file()));
-}
-
-TEST_F(RegionSelectorTest, AClickWithoutDraggingCancels) {
-    whenSelectorShows([](QWidget* selector) {
-        QTest::mousePress(selector, Qt::LeftButton, {}, QPoint(30, 30));
-        QTest::mouseRelease(selector, Qt::LeftButton, {}, QPoint(31, 31));
-    });
-    EXPECT_FALSE(shell::selectorCaptureRegion(file()));
-    EXPECT_FALSE(std::filesystem::exists(file()));
+// Escape, or a click without dragging, cancels and leaves no file.
+TEST_F(RegionSelectorTest, EscapeOrAClickWithoutDraggingCancels) {
+    const std::function<void(QWidget*)> gestures[] = {
+        [](QWidget* selector) { QTest::keyClick(selector, Qt::Key_Escape); },
+        [](QWidget* selector) {
+            QTest::mousePress(selector, Qt::LeftButton, {}, QPoint(30, 30));
+            QTest::mouseRelease(selector, Qt::LeftButton, {}, QPoint(31, 31));
+        },
+    };
+    for (const auto& gesture : gestures) {
+        whenSelectorShows(gesture);
+        EXPECT_FALSE(shell::selectorCaptureRegion(file()));
+        EXPECT_FALSE(std::filesystem::exists(file()));
+    }
 }
 
 } // namespace

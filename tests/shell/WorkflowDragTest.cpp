@@ -82,7 +82,7 @@ protected:
     WorkflowEditor* editor = nullptr;
 };
 
-TEST_F(WorkflowDragTest, DroppingTheFirstCardBelowTheLastMovesItToTheEnd) {
+TEST_F(WorkflowDragTest, DroppedCardsMoveDownAndUpAndTheListIsSaved) {
     auto mime = cardData(0);
     EXPECT_TRUE(drop(mime.get(), lowerHalf(2)));
     EXPECT_EQ(order(),
@@ -95,15 +95,14 @@ TEST_F(WorkflowDragTest, DroppingTheFirstCardBelowTheLastMovesItToTheEnd) {
     // The result follows after the structure debounce: "ab" + "S", then the prefix "P".
     settle(1.0);
     EXPECT_EQ(app->resultString(), "PabS");
-}
 
-TEST_F(WorkflowDragTest, DroppingTheLastCardOnTheUpperHalfOfTheFirstMovesItToTheTop) {
-    auto mime = cardData(2);
+    // The last card dropped on the upper half of the first goes to the top.
+    mime = cardData(2);
     EXPECT_TRUE(drop(mime.get(), upperHalf(0)));
     EXPECT_EQ(order(),
-              (std::vector{TextActionType::addSuffix, TextActionType::addPrefix, TextActionType::convertCase}));
+              (std::vector{TextActionType::addPrefix, TextActionType::convertCase, TextActionType::addSuffix}));
     settle(1.0);
-    EXPECT_EQ(app->resultString(), "pabs");
+    EXPECT_EQ(app->resultString(), "pabS");
 }
 
 TEST_F(WorkflowDragTest, DropSlotsFollowTheMiddleOfEachCard) {

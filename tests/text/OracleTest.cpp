@@ -167,6 +167,8 @@ TEST(CanonicalMatcher, AgreesWithANaiveSearchOnDecomposedText) {
         CanonicalMatcher matcher(needle);
         EXPECT_EQ(matcher.isContainedIn(text), contained) << shown(needle) << " in " << shown(text);
         EXPECT_EQ(matcher.isPrefixOf(text), matchesAt(0)) << shown(needle) << " before " << shown(text);
+        // The matcher keeps state between calls: asking again must not change the answer.
+        EXPECT_EQ(matcher.isContainedIn(text), contained) << shown(needle) << " in " << shown(text) << " again";
     }
 }
 

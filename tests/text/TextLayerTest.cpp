@@ -76,6 +76,8 @@ TEST(Utf, InvalidBytesBecomeReplacementCharacters) {
     EXPECT_EQ(utf16Length("a😀"), 3u);
 }
 
+// Case, canonical equivalence of composed and decomposed letters and non-overlapping matches
+// are compared with ICU's search on random text; these are the cases its alphabet leaves out.
 TEST(LiteralSearch, CanonicalEquivalenceAndCaseFolding) {
     struct Case {
         std::string_view input, find, with;
@@ -83,14 +85,9 @@ TEST(LiteralSearch, CanonicalEquivalenceAndCaseFolding) {
         std::string_view expected;
     };
     const Case cases[] = {
-        {"Cat cat CAT", "cat", "dog", true, "dog dog dog"},
-        {"Cat cat CAT", "cat", "dog", false, "Cat dog CAT"},
-        {"caf\u00E9 cafe\u0301", "caf\u00E9", "X", false, "X X"},   // precomposed vs decomposed
         {"cafe\u0301", "cafe", "X", false, "cafe\u0301"},            // no split of é
         {"STRASSE stra\u00DFe", "strasse", "S", true, "S S"},         // full folding
         {"\u212A", "K", "k", false, "k"},                             // Kelvin sign is canonically K
-        {"aaaa", "aa", "b", false, "bb"},                             // non-overlapping from the start
-        {"ÀB àb", "àb", "-", true, "- -"},
         {"x", "", "y", false, "x"},
     };
     for (const auto& c : cases)
