@@ -7,6 +7,7 @@
 #include "core/SyncFolder.h"
 #include "core/WorkflowLibrary.h"
 #include "core/WorkflowRuns.h"
+#include "core/WorkflowUndoStack.h"
 #include "text/GraphemeCursor.h"
 #include "text/Graphemes.h"
 
@@ -31,6 +32,7 @@ double noticeDuration(const std::string& message) {
 AppManager::AppManager(Services services)
     : m_services(std::move(services)), m_runToken(m_services.runToken ? m_services.runToken : &RunToken::application()),
       m_alive(std::make_shared<bool>(true)) {
+    m_undo = std::make_unique<WorkflowUndoStack>();
     if (!m_services.cancelNetworkTasks) m_services.cancelNetworkTasks = [] { cancelNetworkRequests(); };
     if (!m_services.qrCodePng) {
         m_services.qrCodePng = [](const std::string& result) -> std::optional<std::vector<unsigned char>> {
@@ -337,6 +339,7 @@ void AppManager::runWorkflowOnClipboard(const std::string& workflowId) {
 void AppManager::setWorkflowsSeqArray(std::vector<TextActionSeqPtr> list) {
     m_workflowsSeqArray = std::move(list);
     notify("workflowsSeqArray");
+    forgetWorkflowEdits(); // a list loaded or replaced whole is where the history starts
 }
 
 void AppManager::setPushActive(bool active) {

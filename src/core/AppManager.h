@@ -24,6 +24,7 @@ class ObjectStore;
 class WorkflowLibrary;
 class FetchedWorkflowRecords;
 class SyncFolder;
+class WorkflowUndoStack;
 
 // A key-value store of user settings as the controller needs it.
 class SettingsBackend {
@@ -101,6 +102,15 @@ public:
     // Reorders a workflow's actions (drag and drop, move up/down) as a user edit: the list
     // is saved and the result recomputed after the structure debounce. False when nothing moved.
     bool moveAction(const TextActionSeqPtr& workflow, size_t from, size_t to);
+    // Takes back the newest edit of the workflow list (redo: does it again), saved and pushed
+    // like any edit; the workflow it touched becomes the selection. False when there is none.
+    // Observers hear "workflowUndo" whenever what can be undone or redone changes.
+    bool undoWorkflowEdit() { return stepWorkflowEdit(true); }
+    bool redoWorkflowEdit() { return stepWorkflowEdit(false); }
+    const WorkflowUndoStack& workflowUndo() const { return *m_undo; }
+    // The list as it now is becomes the start of the undo history (the window calls it once
+    // it has put back its own memory of switched-off steps, which is no edit).
+    void forgetWorkflowEdits();
     ObjectStore* objectStore() const { return m_objectStore.get(); }
     SyncFolder* syncFolder() const { return m_syncFolder.get(); }
     bool pauseWorkflowUpdatesFromDB() const { return m_pauseWorkflowUpdatesFromDB; }
@@ -227,6 +237,12 @@ private:
     void setStoreProblem(std::string problem);
     // After the selected workflow went away: its neighbour, else the first action.
     void selectAfterRemoving(size_t index);
+    bool stepWorkflowEdit(bool back);
+    // Records what the user changed in the list since the last step; `m_editLabel` names it.
+    void recordWorkflowEdit();
+    void adoptOtherWriters(const std::vector<std::string>& ids);
+    std::unique_ptr<WorkflowUndoStack> m_undo;
+    std::string m_editLabel;
 
     std::unique_ptr<WorkflowLibrary> m_library;
     std::string m_storeProblem;
