@@ -4,6 +4,7 @@
 #include "core/NetworkActivity.h"
 #include "core/ObjectStore.h"
 #include "core/QrCodeResults.h"
+#include "core/RunHistory.h"
 #include "core/SyncFolder.h"
 #include "core/WorkflowLibrary.h"
 #include "core/WorkflowRuns.h"
@@ -80,6 +81,8 @@ void AppManager::startUp() {
     }
     if (auto stored = m_services.settings.value("ViewTextInfo"); stored && stored->toBool())
         m_viewTextInfo = *stored->toBool();
+    if (auto stored = m_services.settings.value(SettingKeyId::keepRunHistory); stored && stored->toBool())
+        m_keepRunHistory = *stored->toBool();
 
     if (auto saved = m_services.settings.value("SavedInputString"); saved && saved->isString()) {
         if (!longerThan(saved->asString(), restoreInputLimit - 1)) {
@@ -177,6 +180,7 @@ void AppManager::publish(const std::string& seqId, const std::string& seqName, R
         result != cancellationMarker) {
         diagnostic("<--------->" + seqName);
         setResultString(std::move(result));
+        keepRun();
     }
     if (remaining == 0) {
         m_loadingResults = false;

@@ -9,6 +9,7 @@
 #include "core/Value.h"
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,6 +26,7 @@ class WorkflowLibrary;
 class FetchedWorkflowRecords;
 class SyncFolder;
 class WorkflowUndoStack;
+class RunHistory;
 
 // A key-value store of user settings as the controller needs it.
 class SettingsBackend {
@@ -59,6 +61,8 @@ public:
         // Where the object store lives and the machine it speaks for; empty for the defaults.
         std::string objectStorePath;
         std::string machineId;
+        // Where the history of runs is kept; empty for the default place.
+        std::string runHistoryPath;
     };
     using Observer = std::function<void(std::string_view field)>;
 
@@ -123,6 +127,15 @@ public:
     // Renames an unreadable stored list aside and starts from the default workflows; the
     // path it was kept at, or empty when it could not be renamed.
     std::string setAsideUnreadableStore();
+
+    // The history of runs: kept only while the user wants it ("KeepRunHistory"), but
+    // always there to be read and cleared (see AppManagerHistory.cpp).
+    RunHistory& runHistory();
+    bool keepRunHistory() const { return m_keepRunHistory; }
+    void setKeepRunHistory(bool keep);
+    // Puts the input of an earlier run (by its id in the history) back and selects what ran;
+    // false when the run or its action or workflow is gone.
+    bool restoreRun(std::int64_t runId);
 
     // User commands.
     void runSelected() { updateResults(false, false); }
@@ -242,6 +255,10 @@ private:
     void recordWorkflowEdit();
     void adoptOtherWriters(const std::vector<std::string>& ids);
     std::unique_ptr<WorkflowUndoStack> m_undo;
+    // Hands the result just published to the history, when it is kept and may be.
+    void keepRun();
+    std::unique_ptr<RunHistory> m_runHistory;
+    bool m_keepRunHistory = false;
     std::string m_editLabel;
 
     std::unique_ptr<WorkflowLibrary> m_library;

@@ -5,12 +5,12 @@
 #include "core/SettingsStore.h"
 #include "core/WorkflowDocuments.h"
 #include "core/WorkflowLibrary.h"
+#include "support/TemporaryXdgHome.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
-#include <unistd.h>
 
 using namespace lexorra;
 namespace fs = std::filesystem;
@@ -19,16 +19,14 @@ namespace {
 
 // The window's controller over stores of its own, on a manual clock.
 struct Desk {
+    lexorra::testing::TemporaryXdgHome xdg; // whatever is opened by default stays in here
     fs::path home;
     ManualScheduler clock;
     Settings settings;
     StoredSettings standard{settings};
     std::unique_ptr<AppManager> app;
 
-    explicit Desk(const std::string& name)
-        : home(fs::temp_directory_path() / ("lexorra-undo-" + std::to_string(::getpid()) + "-" + name)),
-          settings((fs::remove_all(home), home / "settings.json"), home / "group.json") {
-        ::setenv("XDG_DATA_HOME", home.c_str(), 1); // whatever is opened by default stays in here
+    Desk() : home(xdg.root), settings(home / "settings.json", home / "group.json") {
         settings.setValue("SyncFolder", Value((home / "sync").string()));
         app = std::make_unique<AppManager>(AppManager::Services{.scheduler = clock,
                                                                 .settings = standard,
@@ -107,7 +105,7 @@ TEST(WorkflowUndo, EveryEditOfTheListIsTakenBackAndDoneAgainThroughTheStore) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
-        Desk d(std::string("edit-") + row.label);
+        Desk d;
         d.app->setICloudSyncEnabled(true);
         d.clock.advance(45);
         d.app->setSelectedworkflowSeq(d.first());
@@ -137,7 +135,7 @@ TEST(WorkflowUndo, EveryEditOfTheListIsTakenBackAndDoneAgainThroughTheStore) {
 }
 
 TEST(WorkflowUndo, ANewEditClearsRedoAndTheStackIsCapped) {
-    Desk d("redo");
+    Desk d;
     d.first()->name = "One";
     d.app->saveWorkFlowsToUserDefaults(true);
     d.app->undoWorkflowEdit();
@@ -158,7 +156,7 @@ TEST(WorkflowUndo, ANewEditClearsRedoAndTheStackIsCapped) {
 }
 
 TEST(WorkflowUndo, OtherWritersChangesAreNoStepsAndForgetTheStepsTheyTouch) {
-    Desk d("remote");
+    Desk d;
     const auto list = d.app->workflowsSeqArray();
     ASSERT_GE(list.size(), 3u);
     const std::string mine = list[0]->id, theirs = list[1]->id, both = list[2]->id;
