@@ -104,7 +104,7 @@ std::filesystem::path RunHistory::defaultPath() {
 }
 
 bool RunHistory::recordable(const TextActionSeq& seq, std::string_view input, const RunEnvironment::Lookup& lookup) {
-    if (input.size() > inputLimit) return false;
+    if (input.empty() || input.size() > inputLimit) return false;
     auto encrypts = [](const TextActionSeq& s) {
         return std::any_of(s.actionsArray.begin(), s.actionsArray.end(),
                            [](const auto& a) { return a->type == TextActionType::encryption; });

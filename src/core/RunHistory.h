@@ -64,9 +64,9 @@ public:
     static std::filesystem::path defaultPath();
     const std::filesystem::path& file() const { return m_file; }
 
-    // Whether a run may be kept at all: not with an input over the limit, and never when an
-    // Encryption step takes part, however deep in the workflows it runs (its input is
-    // what the user meant to keep secret).
+    // Whether a run may be kept at all: not without input or with an input over the limit,
+    // and never when an Encryption step takes part, however deep in the workflows it runs
+    // (its input is what the user meant to keep secret).
     static bool recordable(const TextActionSeq& seq, std::string_view input, const RunEnvironment::Lookup& lookup);
 
     // Queues the run; returns at once. A time of 0 is now.

@@ -50,6 +50,7 @@ TEST(RunHistory, RunsWithEncryptionAnywhereOrAnInputOverOneMegabyteAreNeverKept)
     const Row rows[] = {
         {"plain, 1 MB exactly", workflowOf({TextActionType::trimLines}), big, true},
         {"plain, a byte over 1 MB", workflowOf({TextActionType::trimLines}), big + "x", false},
+        {"plain, nothing in", workflowOf({TextActionType::trimLines}), "", false},
         {"encryption step", secret, "a", false},
         {"encryption one workflow down", callsSecret, "a", false},
         {"encryption two workflows down", callsCaller, "a", false},
