@@ -14,16 +14,18 @@
 namespace lexorra {
 namespace {
 
+// The small columns first: trimming to the size cap reads `size` of every row, and a column
+// after a long text is only reached through the text's overflow pages.
 constexpr const char* schema = R"sql(
 CREATE TABLE IF NOT EXISTS Run (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     time REAL NOT NULL,
+    size INTEGER NOT NULL,
+    kind INTEGER NOT NULL,
     sequenceId TEXT NOT NULL,
     sequenceName TEXT NOT NULL,
-    kind INTEGER NOT NULL,
     input TEXT NOT NULL,
-    result TEXT NOT NULL,
-    size INTEGER NOT NULL
+    result TEXT NOT NULL
 );
 )sql";
 
@@ -151,7 +153,7 @@ bool RunHistory::open(bool create) {
     // Reading or clearing a history that was never kept leaves no file behind.
     if (!create && !std::filesystem::exists(m_file, ec)) return false;
     std::filesystem::create_directories(m_file.parent_path(), ec);
-    // Created private before SQLite opens it: its journal takes the file's mode.
+    // Created private before SQLite opens it: the log and its index take the file's mode.
     const int fd = ::open(m_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd >= 0) ::close(fd);
     ::chmod(m_file.c_str(), 0600);
@@ -163,9 +165,11 @@ bool RunHistory::open(bool create) {
         m_db = nullptr;
         return false;
     }
-    // Deleted text is overwritten, not left in free pages; a lost last entry after a power
-    // cut is no loss worth a second sync per run.
-    sqlite3_exec(m_db, "PRAGMA secure_delete = ON; PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+    // Deleted text is overwritten, not left in free pages. A write-ahead log with syncs only at
+    // checkpoints: a lost last entry after a power cut is no loss worth two syncs per run
+    // (they made a kept run cost 15-30 ms of the history's thread instead of 2-5).
+    sqlite3_exec(m_db, "PRAGMA journal_mode = WAL; PRAGMA secure_delete = ON; PRAGMA synchronous = NORMAL", nullptr,
+                 nullptr, nullptr);
     return true;
 }
 
@@ -263,7 +267,8 @@ void RunHistory::clear() {
     post([this] {
         m_last.reset();
         if (!open(false)) return;
-        sqlite3_exec(m_db, "DELETE FROM Run; VACUUM", nullptr, nullptr, nullptr);
+        // The log holds the deleted pages until it is checkpointed and emptied.
+        sqlite3_exec(m_db, "DELETE FROM Run; VACUUM; PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
     });
 }
 
