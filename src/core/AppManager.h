@@ -95,6 +95,8 @@ public:
     void loadWorkflowsFromDB();
     void controllerDidChangeContent() { loadWorkflowsFromDB(); }
     void deleteWorkflow(const std::string& id);
+    // "Delete all workflows": one edit, taken back as one.
+    void deleteWorkflows(const std::vector<std::string>& ids);
     bool exportWorkflows(const std::string& file, const std::string& idOrAll, std::string* error = nullptr);
     // False when the file cannot be read or parsed (the "Could not load file." alert).
     bool importWorkflows(const std::string& file);

@@ -19,6 +19,15 @@ bool AppManager::moveAction(const TextActionSeqPtr& workflow, size_t from, size_
     return true;
 }
 
+void AppManager::deleteWorkflows(const std::vector<std::string>& ids) {
+    recordWorkflowEdit(); // an edit still in its debounce stays a step of its own
+    const size_t before = m_undo->recorded();
+    for (const auto& id : ids)
+        deleteWorkflow(id);
+    m_undo->joinNewest(m_undo->recorded() - before, "Delete Workflows");
+    notify("workflowUndo");
+}
+
 void AppManager::recordWorkflowEdit() {
     if (m_undo->record(m_workflowsSeqArray, std::exchange(m_editLabel, {}))) notify("workflowUndo");
 }

@@ -90,7 +90,29 @@ bool WorkflowUndoStack::record(const std::vector<TextActionSeqPtr>& list, std::s
     if (m_undo.size() > m_limit) m_undo.pop_front();
     m_redo.clear();
     m_base = std::move(now);
+    ++m_recorded;
     return true;
+}
+
+void WorkflowUndoStack::joinNewest(size_t count, std::string label) {
+    count = std::min(count, m_undo.size());
+    if (count < 2) return;
+    Step joined{.label = std::move(label), .changes = {}};
+    for (auto step = m_undo.end() - static_cast<std::ptrdiff_t>(count); step != m_undo.end(); ++step)
+        for (auto& change : step->changes) {
+            auto same = std::find_if(joined.changes.begin(), joined.changes.end(),
+                                     [&](const Change& c) { return c.id == change.id; });
+            if (same == joined.changes.end()) {
+                joined.changes.push_back(std::move(change));
+            } else {
+                same->after = std::move(change.after);
+                same->afterIndex = change.afterIndex;
+            }
+        }
+    // A workflow the steps added and removed again is no change at all.
+    std::erase_if(joined.changes, [](const Change& c) { return !c.before && !c.after; });
+    m_undo.resize(m_undo.size() - count);
+    m_undo.push_back(std::move(joined));
 }
 
 bool WorkflowUndoStack::adopt(const std::vector<TextActionSeqPtr>& list, const std::vector<std::string>& ids) {

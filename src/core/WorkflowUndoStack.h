@@ -58,6 +58,10 @@ public:
     // Records how the list differs from the last state as one step, labelled `label` or,
     // when empty, after what changed. Clears what could be redone. False when nothing changed.
     bool record(const std::vector<TextActionSeqPtr>& list, std::string_view label = {});
+    // Makes the newest `count` steps one, named `label` (a command that edits several times).
+    void joinNewest(size_t count, std::string label);
+    // How many steps record() has made so far.
+    size_t recorded() const { return m_recorded; }
     // Takes in other writers' changes to these workflows (as the list now holds them).
     // True when steps were forgotten.
     bool adopt(const std::vector<TextActionSeqPtr>& list, const std::vector<std::string>& ids);
@@ -88,6 +92,7 @@ private:
     Snapshot m_base;
     std::deque<Step> m_undo;
     std::deque<Step> m_redo;
+    size_t m_recorded = 0;
 };
 
 } // namespace lexorra

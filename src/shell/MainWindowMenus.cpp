@@ -116,13 +116,12 @@ void MainWindow::buildMenusAndToolbar() {
     m_deleteAction = workflows->addAction(tr("Delete Workflow"), this, &MainWindow::deleteWorkflow);
     workflows->addAction(tr("Delete all workflows"), this, [this] {
         if (!confirm(tr("Delete all workflows?"), tr("Are you sure you want to delete all your workflows?"),
-                     tr("Delete All?")))
+                     tr("Delete All?"), tr("Edit ▸ Undo Delete Workflows brings them back.")))
             return;
         std::vector<std::string> ids;
         for (const auto& w : m_app.workflowsSeqArray())
             ids.push_back(w->id);
-        for (const auto& id : ids)
-            m_app.deleteWorkflow(id);
+        m_app.deleteWorkflows(ids);
     });
 
     auto* view = menuBar()->addMenu(tr("&View"));

@@ -95,6 +95,10 @@ TEST(WorkflowUndo, EveryEditOfTheListIsTakenBackAndDoneAgainThroughTheStore) {
              d.app->saveWorkFlowsToUserDefaults(true);
          }},
         {"Delete Workflow", [](Desk& d) { d.app->deleteWorkflow(d.first()->id); }},
+        {"Delete Workflows",
+         [](Desk& d) {
+             d.app->deleteWorkflows({d.first()->id, d.app->workflowsSeqArray()[0]->id});
+         }},
         {"New Workflow", [](Desk& d) { d.app->createWorkflow("Fresh"); }},
         {"Duplicate Workflow", [](Desk& d) { d.app->duplicateWorkflow(d.first()->id); }},
         {"Import Workflows",
