@@ -3,9 +3,11 @@
 #include "core/Diagnostics.h"
 #include "core/NetworkActivity.h"
 #include "core/ObjectStore.h"
+#include "core/RunHistory.h"
 #include "core/SyncFolder.h"
 #include "core/WorkflowLibrary.h"
 #include "core/WorkflowRuns.h"
+#include "core/WorkflowUndoStack.h"
 #include "text/Graphemes.h"
 
 #include <algorithm>
@@ -36,12 +38,13 @@ AppManager::AppManager(Services services)
               .workflows = [this]() -> const std::vector<TextActionSeqPtr>& { return m_workflowsSeqArray; },
               .networkRunHeldBack = [this] { later(0.0, [this] { setPushActive(true); }); },
               .inputSettled = [this] { saveInputString(); },
-              .copyResult = [this] { copyResult(); }})),
+              .copyResult = [this] { copyResult(); },
+              .resultShown = [this] { keepRun(); }})),
       m_export({.clipboard = m_services.clipboard,
                 .qrCodePng = m_services.qrCodePng,
                 .notice = [this](const std::string& message, NoticeStyle style) { showNotice(message, style); }}),
       m_pushDebounce(m_services.scheduler, 1.5, [] { diagnostic("self.updateDBTaskID != taskID"); }),
-      m_resumeDebounce(m_services.scheduler, 30.0) {
+      m_resumeDebounce(m_services.scheduler, 30.0), m_undo(std::make_unique<WorkflowUndoStack>()) {
     if (!m_services.cancelNetworkTasks) m_services.cancelNetworkTasks = [] { cancelNetworkRequests(); };
     if (m_services.stores)
         m_library = std::make_unique<WorkflowLibrary>(
@@ -84,6 +87,8 @@ void AppManager::startUp() {
     }
     if (auto stored = m_services.settings.value("ViewTextInfo"); stored && stored->toBool())
         m_viewTextInfo = *stored->toBool();
+    if (auto stored = m_services.settings.value(SettingKeyId::keepRunHistory); stored && stored->toBool())
+        m_keepRunHistory = *stored->toBool();
 
     if (auto saved = m_services.settings.value("SavedInputString"); saved && saved->isString()) {
         if (!longerThan(saved->asString(), restoreInputLimit - 1)) {
@@ -243,6 +248,7 @@ void AppManager::runWorkflowOnClipboard(const std::string& workflowId) {
 void AppManager::setWorkflowsSeqArray(std::vector<TextActionSeqPtr> list) {
     m_workflowsSeqArray = std::move(list);
     notify("workflowsSeqArray");
+    forgetWorkflowEdits(); // a list loaded or replaced whole is where the history starts
 }
 
 void AppManager::setPushActive(bool active) {

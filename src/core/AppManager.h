@@ -11,6 +11,7 @@
 #include "core/TextActionSeq.h"
 #include "core/Value.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,6 +27,8 @@ class ObjectStore;
 class WorkflowLibrary;
 class FetchedWorkflowRecords;
 class SyncFolder;
+class WorkflowUndoStack;
+class RunHistory;
 
 // A key-value store of user settings as the controller needs it.
 class SettingsBackend {
@@ -60,6 +63,8 @@ public:
         // Where the object store lives and the machine it speaks for; empty for the defaults.
         std::string objectStorePath;
         std::string machineId;
+        // Where the history of runs is kept; empty for the default place.
+        std::string runHistoryPath;
     };
     using Observer = std::function<void(std::string_view field)>;
 
@@ -92,6 +97,8 @@ public:
     void loadWorkflowsFromDB();
     void controllerDidChangeContent() { loadWorkflowsFromDB(); }
     void deleteWorkflow(const std::string& id);
+    // "Delete all workflows": one edit, taken back as one.
+    void deleteWorkflows(const std::vector<std::string>& ids);
     bool exportWorkflows(const std::string& file, const std::string& idOrAll, std::string* error = nullptr);
     // False when the file cannot be read or parsed (the "Could not load file." alert).
     bool importWorkflows(const std::string& file);
@@ -103,6 +110,15 @@ public:
     // Reorders a workflow's actions (drag and drop, move up/down) as a user edit: the list
     // is saved and the result recomputed after the structure debounce. False when nothing moved.
     bool moveAction(const TextActionSeqPtr& workflow, size_t from, size_t to);
+    // Takes back the newest edit of the workflow list (redo: does it again), saved and pushed
+    // like any edit; the workflow it touched becomes the selection. False when there is none.
+    // Observers hear "workflowUndo" whenever what can be undone or redone changes.
+    bool undoWorkflowEdit() { return stepWorkflowEdit(true); }
+    bool redoWorkflowEdit() { return stepWorkflowEdit(false); }
+    const WorkflowUndoStack& workflowUndo() const { return *m_undo; }
+    // The list as it now is becomes the start of the undo history (the window calls it once
+    // it has put back its own memory of switched-off steps, which is no edit).
+    void forgetWorkflowEdits();
     ObjectStore* objectStore() const { return m_objectStore.get(); }
     SyncFolder* syncFolder() const { return m_syncFolder.get(); }
     bool pauseWorkflowUpdatesFromDB() const { return m_pauseWorkflowUpdatesFromDB; }
@@ -115,6 +131,15 @@ public:
     // Renames an unreadable stored list aside and starts from the default workflows; the
     // path it was kept at, or empty when it could not be renamed.
     std::string setAsideUnreadableStore();
+
+    // The history of runs: kept only while the user wants it ("KeepRunHistory"), but
+    // always there to be read and cleared (see AppManagerHistory.cpp).
+    RunHistory& runHistory();
+    bool keepRunHistory() const { return m_keepRunHistory; }
+    void setKeepRunHistory(bool keep);
+    // Puts the input of an earlier run (by its id in the history) back and selects what ran;
+    // false when the run or its action or workflow is gone.
+    bool restoreRun(std::int64_t runId);
 
     // User commands.
     void runSelected() { updateResults(false, false); }
@@ -225,6 +250,16 @@ private:
     void setStoreProblem(std::string problem);
     // After the selected workflow went away: its neighbour, else the first action.
     void selectAfterRemoving(size_t index);
+    bool stepWorkflowEdit(bool back);
+    // Records what the user changed in the list since the last step; `m_editLabel` names it.
+    void recordWorkflowEdit();
+    void adoptOtherWriters(const std::vector<std::string>& ids);
+    std::unique_ptr<WorkflowUndoStack> m_undo;
+    // Hands the result just published to the history, when it is kept and may be.
+    void keepRun();
+    std::unique_ptr<RunHistory> m_runHistory;
+    bool m_keepRunHistory = false;
+    std::string m_editLabel;
 
     std::unique_ptr<WorkflowLibrary> m_library;
     std::string m_storeProblem;

@@ -10,6 +10,8 @@
 #include "core/WorkflowDocuments.h"
 #include "core/WorkflowLibrary.h"
 #include "core/WorkflowMirror.h"
+#include "core/WorkflowRuns.h"
+#include "core/WorkflowUndoStack.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -33,6 +35,7 @@ constexpr std::string_view welcomeText =
 } // namespace
 
 void AppManager::saveWorkFlowsToUserDefaults(bool updateDBToo) {
+    recordWorkflowEdit();
     if (m_library) reconcileWithStore();
     if (updateDBToo && m_iCloudSyncEnabled) updateDB();
 }
@@ -58,6 +61,11 @@ void AppManager::reconcileWithStore() {
         return !id.empty() && std::find(ids.begin(), ids.end(), id) != ids.end();
     };
     notify("workflowsSeqArray");
+    // After the window has put back its memory of switched-off steps, which is no edit either.
+    std::vector<std::string> theirs = outcome.added;
+    theirs.insert(theirs.end(), outcome.removed.begin(), outcome.removed.end());
+    theirs.insert(theirs.end(), outcome.updated.begin(), outcome.updated.end());
+    adoptOtherWriters(theirs);
     if (has(outcome.removed, selectedId)) {
         showNotice("\u201c" + selectedName + "\u201d was deleted in another program", NoticeStyle::plain);
         selectAfterRemoving(selectedIndex);
@@ -71,7 +79,9 @@ void AppManager::reconcileWithStore() {
 }
 
 void AppManager::followOtherWriters() {
-    if (m_library && m_library->changedOnDisk()) reconcileWithStore();
+    if (!m_library || !m_library->changedOnDisk()) return;
+    recordWorkflowEdit(); // what the user changed here is a step, and theirs is not part of it
+    reconcileWithStore();
 }
 
 void AppManager::watchStore() {
@@ -158,7 +168,7 @@ void AppManager::saveAllWorkflowsToDB() {
 
 void AppManager::loadWorkflowsFromDB() {
     if (!m_iCloudSyncEnabled || m_pauseWorkflowUpdatesFromDB || !m_fetchedResultsController) return;
-    bool changed = false;
+    std::vector<std::string> changed;
     const auto records = m_fetchedResultsController->fetchedObjects();
     for (const auto& record : records) {
         auto it = std::find_if(m_workflowsSeqArray.begin(), m_workflowsSeqArray.end(),
@@ -168,24 +178,27 @@ void AppManager::loadWorkflowsFromDB() {
             if (auto seq = TextActionSeq::fromJsonString(record.jsonString)) {
                 seq->allowToEdit = true;
                 m_workflowsSeqArray.push_back(seq);
-                changed = true;
+                changed.push_back(record.id);
             }
         } else if (record.hidden) {
             const std::string id = record.id;
             std::erase_if(m_workflowsSeqArray, [&](const auto& seq) { return seq->id == id; });
-            changed = true;
+            changed.push_back(id);
         } else if (record.jsonString != (*it)->jsonString()) {
             if (auto parsed = TextActionSeq::fromJsonString(record.jsonString)) {
                 notify("objectWillChange");
                 setPushActive(false);
                 (*it)->name = parsed->name;
                 (*it)->actionsArray = parsed->actionsArray;
-                changed = true;
+                changed.push_back(record.id);
                 later(0.15, [this] { setPushActive(true); });
             }
         }
     }
-    if (changed) notify("workflowsSeqArray");
+    if (!changed.empty()) {
+        notify("workflowsSeqArray");
+        adoptOtherWriters(changed);
+    }
     later(5.0, [this] { saveWorkFlowsToUserDefaults(false); });
 }
 
@@ -244,6 +257,7 @@ void AppManager::deleteWorkflow(const std::string& id) {
         std::string error;
         if (!hideWorkflowRecord(*m_objectStore, id, &error) && !error.empty()) diagnostic(error);
     }
+    m_editLabel = "Delete Workflow";
     saveWorkFlowsToUserDefaults(true);
     // Never leave a dead editor behind: the neighbour takes the selection.
     if (wasSelected) selectAfterRemoving(index);
@@ -261,6 +275,7 @@ void AppManager::importSteps(std::vector<TextActionSeqPtr> workflows) {
     }
     notify("workflowsSeqArray");
     if (!m_workflowsSeqArray.empty()) setSelectedworkflowSeq(m_workflowsSeqArray.front());
+    m_editLabel = "Import Workflows";
     saveWorkFlowsToUserDefaults(true);
 }
 
@@ -281,6 +296,7 @@ TextActionSeqPtr AppManager::createWorkflow(const std::string& name) {
     seq->allowToEdit = true;
     m_workflowsSeqArray.push_back(seq);
     notify("workflowsSeqArray");
+    m_editLabel = "New Workflow";
     saveWorkFlowsToUserDefaults(true);
     return seq;
 }
@@ -292,6 +308,7 @@ TextActionSeqPtr AppManager::duplicateWorkflow(const std::string& id) {
         copy->name = seq->name + " copy";
         m_workflowsSeqArray.push_back(copy);
         notify("workflowsSeqArray");
+        m_editLabel = "Duplicate Workflow";
         saveWorkFlowsToUserDefaults(true);
         return copy;
     }

@@ -68,6 +68,7 @@ void ResultsController::publish(const std::string& seqId, const std::string& seq
         m_resultSteps = {seqId, std::move(steps)};
         m_hooks.changed("resultSteps");
         setResultString(std::move(result));
+        if (m_hooks.resultShown) m_hooks.resultShown();
     }
     if (remaining == 0) {
         m_loadingResults = false;

@@ -36,6 +36,8 @@ public:
         // The input debounce ran: the input is worth keeping.
         std::function<void()> inputSettled;
         std::function<void()> copyResult;
+        // A run's result was shown (the run history keeps it).
+        std::function<void()> resultShown;
     };
 
     // No automatic recomputation above this many characters of input.

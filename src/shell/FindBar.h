@@ -13,7 +13,7 @@ namespace lexorra::shell {
 // Find (and, in an editable editor, replace) under the editors: Return finds the next match,
 // Shift+Return the previous one, Escape closes the bar and gives the editor its focus back.
 //
-//   bar->open(input, /*replace=*/true);   // Ctrl+H in the input editor
+//   bar->open(input, /*replace=*/true);   // Ctrl+Shift+H in the input editor
 //   bar->findNext(true);
 class FindBar : public QWidget {
     Q_OBJECT

@@ -222,6 +222,8 @@ MainWindow::MainWindow(AppManager& app, QWidget* parent) : QMainWindow(parent), 
 
 MainWindow::~MainWindow() {
     m_app.removeObserver(m_observer);
+    // The focus moves while the children go: the Edit menu must not follow it any more.
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void MainWindow::setScreenCapture(ScreenCapture* capture) {
@@ -253,6 +255,7 @@ void MainWindow::setSettings(Settings* settings) {
     setHiddenFromTaskBar(settings->boolean("HideDockIcon"));
     m_actionStates = std::make_unique<ActionStates>(*settings);
     m_actionStates->apply(m_app);
+    m_app.forgetWorkflowEdits(); // steps switched off in an earlier session are no edit of this one
     rebuildDetailPane();
 }
 
@@ -482,7 +485,7 @@ void MainWindow::onAppChanged(std::string_view field) {
     } else if (field == "workflowsSeqArray" || field == "actionsSeqArray") {
         // Lists read again from their stores come back with every step on and default options;
         // a copied or deleted workflow adds or drops its own entries.
-        if (m_actionStates) {
+        if (m_actionStates && !m_restoringWorkflows) {
             m_actionStates->apply(m_app);
             m_actionStates->save(m_app);
         }
@@ -498,6 +501,8 @@ void MainWindow::onAppChanged(std::string_view field) {
     } else if (field == "pushActive" && m_app.pushActive()) {
         rebuildDetailPane();
         updateSyntaxModes();
+    } else if (field == "workflowUndo") {
+        updateUndoCommands();
     } else if (field == "storeProblem") {
         showStoreProblem(isVisible());
     } else if (field == "liveResults" && m_liveAction) {

@@ -34,6 +34,7 @@ class ActionStates;
 class FindBar;
 class QrResultView;
 class PreferencesDialog;
+class HistoryDialog;
 struct EditorOptions;
 
 // The main window: a searchable sidebar of actions and workflows, the input and result
@@ -70,6 +71,8 @@ public:
     QDialog* showAbout();
     QDialog* showShortcuts();
     QDialog* showHelp();
+    // View ▸ History: the kept runs, to bring an earlier input back.
+    HistoryDialog* showHistory();
     // The window's shortcuts, which the editors' own key bindings must not shadow.
     QList<QKeySequence> windowShortcuts() const;
 
@@ -80,12 +83,16 @@ protected:
 private:
     void buildMenusAndToolbar();
     void buildEditMenu();
+    // Edit ▸ Undo and Redo: the focused text field's own, else the workflow list's.
+    void undoOrRedo(bool undo);
+    void updateUndoCommands();
     void buildHelpMenu();
     void buildSidebarCommands();
     void buildTray();
     void clearInputEditor();
     // Asks before a change that cannot be taken back; the safe button is the default.
-    bool confirm(const QString& title, const QString& text, const QString& destructive);
+    bool confirm(const QString& title, const QString& text, const QString& destructive,
+                 const QString& informative = {});
     void openFindBar(bool replace);
     // F6: the sidebar, the input, the result, the options, and around.
     void focusNextPane(int step);
@@ -135,6 +142,11 @@ private:
     QShortcut* m_finalResultShortcut = nullptr;
     FindBar* m_findBar = nullptr;
     QAction* m_runAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    // While an undo puts workflows back with their switched-off steps as they were, the
+    // memory of switched-off steps follows them instead of being applied over them.
+    bool m_restoringWorkflows = false;
     QAction* m_duplicateAction = nullptr;
     QAction* m_deleteAction = nullptr;
     QAction* m_exportSelectedAction = nullptr;
@@ -152,6 +164,7 @@ private:
     QTimer* m_textInfoTimer = nullptr;
     Settings* m_settings = nullptr;
     PreferencesDialog* m_preferences = nullptr;
+    HistoryDialog* m_history = nullptr;
     ScreenCapture* m_capture = nullptr;
 };
 

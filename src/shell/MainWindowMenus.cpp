@@ -4,9 +4,12 @@
 
 #include "shell/FindBar.h"
 #include "shell/HelpDialogs.h"
+#include "shell/HistoryDialog.h"
 #include "shell/Icons.h"
 #include "shell/ScreenCapture.h"
 #include "shell/WorkflowEditor.h"
+
+#include "core/WorkflowUndoStack.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -40,6 +43,12 @@ template <class Editor, class Field, class Plain> void onFocusedText(Editor&& ed
         field(f);
     else if (auto* p = qobject_cast<QPlainTextEdit*>(focus))
         plain(p);
+}
+
+bool textFieldHasFocus() {
+    QWidget* focus = QApplication::focusWidget();
+    return qobject_cast<QsciScintilla*>(focus) || qobject_cast<QLineEdit*>(focus) ||
+           qobject_cast<QPlainTextEdit*>(focus);
 }
 
 #define LEXORRA_EDIT_COMMAND(call)                                                                                     \
@@ -108,13 +117,12 @@ void MainWindow::buildMenusAndToolbar() {
     m_deleteAction = workflows->addAction(tr("Delete Workflow"), this, &MainWindow::deleteWorkflow);
     workflows->addAction(tr("Delete all workflows"), this, [this] {
         if (!confirm(tr("Delete all workflows?"), tr("Are you sure you want to delete all your workflows?"),
-                     tr("Delete All?")))
+                     tr("Delete All?"), tr("Edit ▸ Undo Delete Workflows brings them back.")))
             return;
         std::vector<std::string> ids;
         for (const auto& w : m_app.workflowsSeqArray())
             ids.push_back(w->id);
-        for (const auto& id : ids)
-            m_app.deleteWorkflow(id);
+        m_app.deleteWorkflows(ids);
     });
 
     auto* view = menuBar()->addMenu(tr("&View"));
@@ -126,6 +134,7 @@ void MainWindow::buildMenusAndToolbar() {
         m_search->setFocus(Qt::ShortcutFocusReason);
         m_search->selectAll();
     });
+    view->addAction(tr("History…"), QKeySequence(Qt::CTRL | Qt::Key_H), this, [this] { showHistory(); });
     view->addAction(tr("Next Pane"), QKeySequence(Qt::Key_F6), this, [this] { focusNextPane(1); });
     view->addAction(tr("Previous Pane"), QKeySequence(Qt::SHIFT | Qt::Key_F6), this, [this] { focusNextPane(-1); });
 
@@ -171,8 +180,13 @@ void MainWindow::buildMenusAndToolbar() {
 
 void MainWindow::buildEditMenu() {
     auto* edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addAction(tr("Undo"), QKeySequence::Undo, this, LEXORRA_EDIT_COMMAND(undo));
-    edit->addAction(tr("Redo"), QKeySequence::Redo, this, LEXORRA_EDIT_COMMAND(redo));
+    m_undoAction = edit->addAction(tr("Undo"), QKeySequence::Undo, this, [this] { undoOrRedo(true); });
+    m_undoAction->setObjectName("undoAction");
+    m_redoAction = edit->addAction(tr("Redo"), QKeySequence::Redo, this, [this] { undoOrRedo(false); });
+    m_redoAction->setObjectName("redoAction");
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateUndoCommands);
+    connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateUndoCommands);
+    updateUndoCommands();
     edit->addSeparator();
     edit->addAction(tr("Cut"), QKeySequence::Cut, this, LEXORRA_EDIT_COMMAND(cut));
     edit->addAction(tr("Copy"), QKeySequence::Copy, this, LEXORRA_EDIT_COMMAND(copy));
@@ -180,9 +194,37 @@ void MainWindow::buildEditMenu() {
     edit->addAction(tr("Select All"), QKeySequence::SelectAll, this, LEXORRA_EDIT_COMMAND(selectAll));
     edit->addSeparator();
     edit->addAction(tr("Find…"), QKeySequence::Find, this, [this] { openFindBar(false); });
-    edit->addAction(tr("Find and Replace…"), QKeySequence(Qt::CTRL | Qt::Key_H), this, [this] { openFindBar(true); });
+    edit->addAction(tr("Find and Replace…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), this,
+                    [this] { openFindBar(true); });
     edit->addAction(tr("Find Next"), QKeySequence::FindNext, this, [this] { m_findBar->findNext(true); });
     edit->addAction(tr("Find Previous"), QKeySequence::FindPrevious, this, [this] { m_findBar->findNext(false); });
+}
+
+void MainWindow::undoOrRedo(bool undo) {
+    if (textFieldHasFocus()) {
+        if (undo)
+            LEXORRA_EDIT_COMMAND(undo)();
+        else
+            LEXORRA_EDIT_COMMAND(redo)();
+        return;
+    }
+    m_restoringWorkflows = true;
+    undo ? m_app.undoWorkflowEdit() : m_app.redoWorkflowEdit();
+    m_restoringWorkflows = false;
+    saveActionStates();
+    rebuildSidebar();
+}
+
+void MainWindow::updateUndoCommands() {
+    if (!m_undoAction) return;
+    const bool text = textFieldHasFocus();
+    const auto& stack = m_app.workflowUndo();
+    m_undoAction->setText(text || !stack.canUndo() ? tr("Undo")
+                                                   : tr("Undo %1").arg(QString::fromStdString(stack.undoLabel())));
+    m_undoAction->setEnabled(text || stack.canUndo());
+    m_redoAction->setText(text || !stack.canRedo() ? tr("Redo")
+                                                   : tr("Redo %1").arg(QString::fromStdString(stack.redoLabel())));
+    m_redoAction->setEnabled(text || stack.canRedo());
 }
 
 void MainWindow::buildHelpMenu() {
@@ -204,6 +246,14 @@ QDialog* MainWindow::showShortcuts() {
     auto* dialog = makeShortcutsDialog(menuBar(), this);
     dialog->show();
     return dialog;
+}
+
+HistoryDialog* MainWindow::showHistory() {
+    if (!m_history) m_history = new HistoryDialog(m_app, this);
+    m_history->reload();
+    m_history->show();
+    m_history->raise();
+    return m_history;
 }
 
 QDialog* MainWindow::showHelp() {

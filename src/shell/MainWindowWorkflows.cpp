@@ -42,15 +42,16 @@ void MainWindow::deleteWorkflow() {
     if (!seq) return;
     if (!confirm(tr("Delete Workflow?"),
                  tr("Are you sure you want to delete the workflow \"%1\"?").arg(QString::fromStdString(seq->name)),
-                 tr("Delete")))
+                 tr("Delete"), tr("Edit ▸ Undo Delete Workflow brings it back.")))
         return;
     m_app.deleteWorkflow(seq->id);
 }
 
-bool MainWindow::confirm(const QString& title, const QString& text, const QString& destructive) {
+bool MainWindow::confirm(const QString& title, const QString& text, const QString& destructive,
+                         const QString& informative) {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
     box.setObjectName("confirmMessageBox");
-    box.setInformativeText(tr("This cannot be undone."));
+    box.setInformativeText(informative.isEmpty() ? tr("This cannot be undone.") : informative);
     auto* yes = box.addButton(destructive, QMessageBox::DestructiveRole);
     auto* cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
     // Return must not destroy anything by itself.

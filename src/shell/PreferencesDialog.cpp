@@ -1,5 +1,6 @@
 #include "shell/PreferencesDialog.h"
 
+#include "core/RunHistory.h"
 #include "core/SharedApiKey.h"
 #include "shell/GlobalShortcuts.h"
 #include "shell/Theme.h"
@@ -134,6 +135,17 @@ PreferencesDialog::PreferencesDialog(AppManager& app, Settings& settings, QWidge
                             m_settings.boolean("IgnoreLineBreaks"), general);
     connect(ignore, &QCheckBox::toggled, this, [this](bool on) { m_settings.setValue("IgnoreLineBreaks", Value(on)); });
     for (auto* w : {live, info, tray, hide, ignore}) generalLayout->addWidget(w);
+    auto* keep = checkBox(tr("Keep a history of runs"), "keepRunHistoryCheckBox", m_app.keepRunHistory(), general);
+    keep->setToolTip(tr("Inputs and results stay on this computer, readable only by you. Runs with an "
+                        "Encryption step or over 1 MB of input are never kept."));
+    connect(keep, &QCheckBox::toggled, this, [this](bool on) { m_app.setKeepRunHistory(on); });
+    auto* clear = new QPushButton(tr("Clear history"), general);
+    clear->setObjectName("clearHistoryButton");
+    connect(clear, &QPushButton::clicked, this, [this] { m_app.runHistory().clear(); });
+    auto* historyRow = new QHBoxLayout();
+    historyRow->addWidget(keep, 1);
+    historyRow->addWidget(clear);
+    generalLayout->addLayout(historyRow);
     layout->addWidget(general);
 
     auto* sync = new QGroupBox(tr("Synchronisation"), this);

@@ -1,6 +1,7 @@
 #include "shell/ShellFixture.h"
 
 #include "core/ActionFactory.h"
+#include "shell/HistoryDialog.h"
 #include "shell/WorkflowEditor.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -255,6 +256,65 @@ TEST_F(MainWindowTest, NamesSwitchedOffStepsAndActionOptionsSurviveARestart) {
     EXPECT_EQ(readFile(home.groupFile()), document) << "the workflow document is left as it was";
     select("Convert Case");
     EXPECT_EQ(find<QComboBox>("CaseTypeComboBox")->currentData().toInt(), 4);
+}
+
+TEST_F(MainWindowTest, EditUndoTakesBackWorkflowEditsWhenNoTextFieldHasFocus) {
+    restart(); // with the window's memory of switched-off steps
+    auto seq = buildPrefixThenLower();
+    auto* name = find<QLineEdit>("workflowNameLineEdit");
+    name->setText("Shout Less");
+    emit name->editingFinished();
+    settle();
+    auto* undo = find<QAction>("undoAction");
+    auto* sidebar = find<QTreeWidget>("sidebarTreeWidget");
+    window->inputEditor()->setFocus();
+    settle();
+    EXPECT_EQ(undo->text(), "Undo") << "a text editor keeps its own undo";
+    sidebar->setFocus();
+    settle();
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "Undo Rename Workflow");
+    undo->trigger();
+    settle(1.0);
+    EXPECT_EQ(seq->name, "New Workflow");
+    EXPECT_EQ(find<QLineEdit>("workflowNameLineEdit")->text(), "New Workflow");
+    EXPECT_EQ(find<QAction>("redoAction")->text(), "Redo Rename Workflow");
+
+    card(1)->findChild<QCheckBox*>("enabledCheckBox")->setChecked(false);
+    settle(1.0);
+    app->deleteWorkflow(seq->id);
+    settle(1.0);
+    sidebar->setFocus();
+    settle();
+    EXPECT_EQ(undo->text(), "Undo Delete Workflow");
+    QTest::keyClick(sidebar, Qt::Key_Z, Qt::ControlModifier);
+    settle(1.0);
+    ASSERT_NE(sidebarItem("New Workflow"), nullptr);
+    EXPECT_EQ(find<QLineEdit>("workflowNameLineEdit")->text(), "New Workflow");
+    EXPECT_FALSE(card(1)->findChild<QCheckBox*>("enabledCheckBox")->isChecked());
+    undo->trigger(); // the switch, which a restart then remembers
+    settle(1.0);
+    const std::string id = app->selectedworkflowSeq()->id;
+    restart();
+    EXPECT_TRUE(app->findSequence(id)->actionsArray[1]->enabled());
+}
+
+TEST_F(MainWindowTest, HistoryListsTheKeptRunsAndRestoresOne) {
+    app->setKeepRunHistory(true);
+    select("Convert Case");
+    type("first words");
+    settle(1.0);
+    command("Clear Input Text and Results")->trigger();
+    select("Trim Lines");
+    auto* history = window->showHistory();
+    auto* list = history->findChild<QTreeWidget*>("historyTreeWidget");
+    ASSERT_EQ(list->topLevelItemCount(), 1) << "runs without input are not kept";
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "Convert Case");
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "first words");
+    history->findChild<QPushButton*>("restoreRunButton")->click();
+    settle(1.0);
+    EXPECT_EQ(window->inputEditor()->text(), "first words");
+    EXPECT_EQ(app->activeActionsSeq()->name, "Convert Case");
 }
 
 } // namespace
