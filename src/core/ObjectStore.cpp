@@ -3,10 +3,10 @@
 #include "core/AtomicFile.h"
 #include "core/Json.h"
 #include "core/SettingsStore.h"
+#include "core/SqliteStatement.h"
 #include "core/Uuid.h"
 #include "core/Value.h"
 
-#include <sqlite3.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,34 +50,7 @@ std::string unresolved(sqlite3* db, int code, std::string_view where) {
     return "Unresolved error " + std::string(sqlite3_errstr(code)) + ", " + details + " (" + std::string(where) + ")";
 }
 
-// One prepared statement, finalised when it goes out of scope.
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) { m_code = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool ok() const { return m_code == SQLITE_OK; }
-    int code() const { return m_code; }
-    void bind(int i, std::string_view s) {
-        sqlite3_bind_text(m_stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, double d) { sqlite3_bind_double(m_stmt, i, d); }
-    void bind(int i, std::int64_t v) { sqlite3_bind_int64(m_stmt, i, v); }
-    int step() { return m_code = sqlite3_step(m_stmt); }
-    std::string text(int i) const {
-        const auto* p = sqlite3_column_text(m_stmt, i);
-        return p ? std::string(reinterpret_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(m_stmt, i)))
-                 : std::string();
-    }
-    double real(int i) const { return sqlite3_column_double(m_stmt, i); }
-    std::int64_t integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
-
-private:
-    sqlite3_stmt* m_stmt = nullptr;
-    int m_code = SQLITE_OK;
-};
+using Statement = SqliteStatement;
 
 WorkflowRecord readRecord(const Statement& s) {
     WorkflowRecord r;

@@ -1,9 +1,9 @@
 #include "core/RunHistory.h"
 
 #include "core/SettingsStore.h"
+#include "core/SqliteStatement.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,38 +29,7 @@ CREATE TABLE IF NOT EXISTS Run (
 );
 )sql";
 
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    Statement& bind(int i, std::string_view s) {
-        sqlite3_bind_text(m_stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_STATIC);
-        return *this;
-    }
-    Statement& bind(int i, double d) {
-        sqlite3_bind_double(m_stmt, i, d);
-        return *this;
-    }
-    Statement& bind(int i, std::int64_t v) {
-        sqlite3_bind_int64(m_stmt, i, v);
-        return *this;
-    }
-    bool run() { return sqlite3_step(m_stmt) == SQLITE_DONE; }
-    bool next() { return sqlite3_step(m_stmt) == SQLITE_ROW; }
-    std::string text(int i) const {
-        const auto* p = sqlite3_column_text(m_stmt, i);
-        return p ? std::string(reinterpret_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(m_stmt, i)))
-                 : std::string();
-    }
-    double real(int i) const { return sqlite3_column_double(m_stmt, i); }
-    std::int64_t integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
-
-private:
-    sqlite3_stmt* m_stmt = nullptr;
-};
+using Statement = SqliteStatement;
 
 // At most `bytes` of the text, never ending inside a character.
 std::string_view head(std::string_view text, size_t bytes) {
