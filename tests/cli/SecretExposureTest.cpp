@@ -30,19 +30,17 @@ namespace {
 
 const std::string apiKey = "sk-exposure-test-0123456789abcdefSECRET";
 
-using CliRun = CliResult;
-
 unsigned modeOf(const std::filesystem::path& file) {
     struct stat st {};
     return ::stat(file.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
-// Every regular file below folder, with its contents.
-std::vector<std::pair<std::filesystem::path, std::string>> filesBelow(const std::filesystem::path& folder) {
-    std::vector<std::pair<std::filesystem::path, std::string>> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files.emplace_back(entry.path(), readFile(entry.path()));
-    return files;
+// Checks that the file is the user's alone and holds no key; its bytes, for the control.
+std::string privateWithoutKey(const std::filesystem::path& file) {
+    const std::string bytes = readFile(file);
+    EXPECT_EQ(modeOf(file), 0600u) << file;
+    EXPECT_EQ(bytes.find(apiKey), std::string::npos) << file;
+    return bytes;
 }
 
 // A private session bus with a real gnome-keyring-daemon on it, its login keyring unlocked;
@@ -80,23 +78,19 @@ class SecretExposure : public ::testing::Test {
 protected:
     void SetUp() override {
         m_oldMask = ::umask(022); // a usual desktop session's mask
-        auto ai = makeDefault(TextActionType::chatGPT);
-        ai->setOption("Prompt", Value("Translate to Spanish"));
         auto seq = replaceWorkflow("With AI", "a", "");
-        seq->actionsArray.push_back(ai);
+        seq->actionsArray.push_back(actionWith(TextActionType::chatGPT, "Prompt", Value("Translate to Spanish")));
         workflows = {seq};
         Settings settings;
         ASSERT_TRUE(settings.setValue("apiKey", Value(apiKey)));
-        ValueList saved;
-        for (const auto& w : workflows)
-            saved.push_back(w->toDictionary(true));
-        ASSERT_TRUE(settings.setValue("SavedWorkFlows", Value(saved)));
+        ASSERT_TRUE(settings.setValue("SavedWorkFlows", Value(ValueList{seq->toDictionary(true)})));
     }
     void TearDown() override { ::umask(m_oldMask); }
 
     // Runs the program in this home with the service at address: a real process, so that
     // every byte it writes on its own descriptors is seen.
-    CliRun cli(const std::vector<std::string>& args, const std::string& address, const std::string& input = "Hello") {
+    CliResult cli(const std::vector<std::string>& args, const std::string& address,
+                  const std::string& input = "Hello") {
         return runCliProcess(args, input, home.root / "run",
                              "XDG_CONFIG_HOME=" + shellQuote(home.config().string()) + " XDG_DATA_HOME=" +
                                  shellQuote(home.data().string()) + " LEXORRA_OPENAI_ADDRESS=" + shellQuote(address));
@@ -113,46 +107,32 @@ TEST_F(SecretExposure, KeyGoesIntoTheRequestHeaderAndNowhereElseOfARunOrItsError
     CompletionServer server;
     const std::string ok = R"({"id":"c","object":"o","created":1,"model":"m","choices":[{"text":"Hola","index":0}]})";
     const std::string refused = R"({"error":{"message":"Incorrect API key provided.","type":"invalid_request_error"}})";
+    const std::vector<std::string> action = {"run", "--action-json", R"({"Type":29,"Prompt":"Echo"})"};
     const struct {
         const char* name;
+        std::vector<std::string> args;
         int status;
         std::string body;
-    } replies[] = {{"answer", 200, ok}, {"error reply", 401, refused}, {"not JSON", 502, "<html>bad gateway</html>"}};
+        const char* shown;
+    } replies[] = {
+        {"answer", action, 200, ok, "Hola"},
+        {"error reply", action, 401, refused, "ERROR"},
+        {"not JSON", action, 502, "<html>bad gateway</html>", "ERROR"},
+        {"error reply to a workflow", {"run", "--workflow", workflows.front()->id}, 401, refused, "ERROR"},
+    };
     for (const auto& reply : replies) {
         server.reply(reply.status, reply.body);
         server.forgetRequest();
-        const CliRun run = cli({"run", "--action-json", R"({"Type":29,"Prompt":"Echo"})"}, server.address());
-        EXPECT_EQ(run.out.find(apiKey), std::string::npos) << reply.name << ": " << run.out;
-        EXPECT_EQ(run.err.find(apiKey), std::string::npos) << reply.name << ": " << run.err;
+        const CliResult run = cli(reply.args, server.address());
+        EXPECT_NE(run.out.find(reply.shown), std::string::npos) << reply.name << ": " << run.out << run.err;
+        EXPECT_EQ((run.out + run.err).find(apiKey), std::string::npos) << reply.name << ": " << run.out << run.err;
         // The control: the key was read and sent, so there was something to leak.
         ASSERT_TRUE(server.hasRequest()) << reply.name;
         EXPECT_NE(server.lastRequest().find("Bearer " + apiKey), std::string::npos) << reply.name;
     }
-    // Nothing listens on port 9 of the loopback address: the diagnostics of an action or a workflow
-    // name no key either.
-    for (const auto& args : {std::vector<std::string>{"run", "--action-json", R"({"Type":29,"Prompt":"Echo"})"},
-                             std::vector<std::string>{"run", "--workflow", workflows.front()->id}}) {
-        const CliRun run = cli(args, "http://127.0.0.1:9");
-        EXPECT_NE(run.out.find("ERROR"), std::string::npos) << run.out << run.err;
-        EXPECT_EQ(run.out.find(apiKey), std::string::npos) << run.out;
-        EXPECT_EQ(run.err.find(apiKey), std::string::npos) << run.err;
-    }
 }
 
-// The exchange file holds the workflows' stored documents whole, so it speaks for them too.
-TEST_F(SecretExposure, WorkflowListAndExchangeFilesHoldNoKey) {
-    const auto all = home.root / "all.json";
-    ASSERT_EQ(cli({"workflows", "export", all.string()}, "http://127.0.0.1:9").status, 0);
-    const CliRun list = cli({"workflows", "list", "--json"}, "http://127.0.0.1:9");
-    EXPECT_EQ(list.out.find(apiKey), std::string::npos);
-    const std::string bytes = readFile(all);
-    // The control: the file does hold the workflow with its AI step.
-    EXPECT_NE(bytes.find("Translate to Spanish"), std::string::npos);
-    EXPECT_EQ(bytes.find(apiKey), std::string::npos);
-    EXPECT_EQ(modeOf(all), 0600u);
-}
-
-TEST_F(SecretExposure, StoresAndTheSyncFolderHoldNoKeyAndAreOwnerOnly) {
+TEST_F(SecretExposure, NoFileOrListingHoldsTheKeyAndTheFilesAreOwnerOnly) {
     const auto storeFile = home.data() / "lexorra" / "workflows.sqlite";
     const auto folder = home.root / "sync";
     {
@@ -161,37 +141,29 @@ TEST_F(SecretExposure, StoresAndTheSyncFolderHoldNoKeyAndAreOwnerOnly) {
         SyncFolder sync(*store, folder);
         ASSERT_TRUE(pushWorkflowsToStore(*store, workflows));
         // Read while the connection is open: the -wal and -shm files exist only then.
-        const std::vector<std::filesystem::path> storeFiles = {storeFile, storeFile.string() + "-wal",
-                                                               storeFile.string() + "-shm"};
-        for (const auto& file : storeFiles) {
-            ASSERT_TRUE(std::filesystem::exists(file)) << file;
-            EXPECT_EQ(modeOf(file), 0600u) << file;
-        }
-        bool sawWorkflow = false;
-        for (const auto& file : storeFiles) {
-            const std::string bytes = readFile(file);
-            sawWorkflow = sawWorkflow || bytes.find("Translate to Spanish") != std::string::npos;
-            EXPECT_EQ(bytes.find(apiKey), std::string::npos) << file;
-        }
-        EXPECT_TRUE(sawWorkflow);
+        std::string all;
+        for (const auto& file : {storeFile.string(), storeFile.string() + "-wal", storeFile.string() + "-shm"})
+            all += privateWithoutKey(file);
+        EXPECT_NE(all.find("Translate to Spanish"), std::string::npos);
     }
     EXPECT_EQ(modeOf(storeFile.parent_path()), 0700u);
     EXPECT_EQ(modeOf(folder), 0700u);
-    const auto records = filesBelow(folder);
-    ASSERT_EQ(records.size(), workflows.size());
-    for (const auto& [file, bytes] : records) {
-        EXPECT_NE(bytes.find("Translate to Spanish"), std::string::npos) << file;
-        EXPECT_EQ(bytes.find(apiKey), std::string::npos) << file;
-        EXPECT_EQ(modeOf(file), 0600u) << file;
+    size_t records = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file()) continue;
+        ++records;
+        EXPECT_NE(privateWithoutKey(entry.path()).find("Translate to Spanish"), std::string::npos) << entry.path();
     }
+    EXPECT_EQ(records, workflows.size());
     // The settings files: the key is in the shared one, which only the user may read.
     EXPECT_EQ(modeOf(home.groupFile()), 0600u);
     EXPECT_NE(readFile(home.groupFile()).find(apiKey), std::string::npos);
-    const auto standard = home.standardFile();
-    if (std::filesystem::exists(standard)) {
-        EXPECT_EQ(modeOf(standard), 0600u);
-        EXPECT_EQ(readFile(standard).find(apiKey), std::string::npos);
-    }
+    if (std::filesystem::exists(home.standardFile())) privateWithoutKey(home.standardFile());
+    // The exchange file holds the workflows' stored documents whole, so it speaks for them too.
+    const auto exchange = home.root / "all.json";
+    ASSERT_EQ(cli({"workflows", "export", exchange.string()}, "http://127.0.0.1:9").status, 0);
+    EXPECT_NE(privateWithoutKey(exchange).find("Translate to Spanish"), std::string::npos);
+    EXPECT_EQ(cli({"workflows", "list", "--json"}, "http://127.0.0.1:9").out.find(apiKey), std::string::npos);
 }
 
 } // namespace
