@@ -2,6 +2,7 @@
 #include "actions/chars/Lorem.h"
 
 #include "support/ActionCases.h"
+#include "text/Cancellation.h"
 
 #include <gtest/gtest.h>
 
@@ -129,12 +130,15 @@ TEST(TextGenerator, SentenceBoundsAreCorrectedAndCoveredWhole) {
 }
 
 TEST(TextGenerator, LargeAmountsAreGivenInFull) {
-    // Only the byte limit of the generated text bounds a request.
+    // Only the byte limit of the generated text bounds a request; a run that stays current is not cut.
+    int questions = 0;
+    CancellationScope current([&] { return ++questions < 0; });
     TextActionTextGenerator action;
     action.generatorType = Type::words;
     action.positionType = Position::replace;
     action.numberOfElements = 150000;
     EXPECT_EQ(pieces(action.transform(""), ' ').size(), 150001u);
+    EXPECT_GT(questions, 1);
     action.generatorType = Type::characters;
     action.numberOfElements = 250000;
     EXPECT_EQ(action.transform("").size(), 250000u);
