@@ -1,6 +1,5 @@
 #include "actions/data/TextActionMarkdownToHtml.h"
 #include "actions/data/HtmlPrettyPrinter.h"
-#include "core/ActionFactory.h"
 
 #include "support/ActionCases.h"
 
