@@ -153,9 +153,7 @@ TEST(TextGenerator, LargeAmountsAreGivenInFull) {
 
 TEST(TextGenerator, BrokenCharactersKeepTheLengthAndWordLikeRuns) {
     const RandomBelow random = secureRandomBelow();
-    size_t longestWord = 0;
-    for (auto w : Lorem::words())
-        longestWord = std::max(longestWord, w.size());
+    const size_t longestWord = std::ranges::max(Lorem::words(), {}, [](std::string_view w) { return w.size(); }).size();
     for (int length : {1, 2, 10, 500}) {
         const std::string out = loremCharacters(random, length, true);
         ASSERT_EQ(out.size(), static_cast<size_t>(length));

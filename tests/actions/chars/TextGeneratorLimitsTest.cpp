@@ -27,13 +27,6 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-size_t longestWord() {
-    size_t longest = 0;
-    for (auto w : Lorem::words())
-        longest = std::max(longest, w.size());
-    return longest;
-}
-
 // A hundred thousand items of a thousand sentences of a thousand words: about 10^11 words.
 constexpr std::int64_t hugeCount = 100000;
 constexpr std::int64_t hugeUnit = 1000;
@@ -93,7 +86,8 @@ TEST(TextGeneratorLimits, HugeParagraphRequestEndsAtTheCapOnAParagraphBoundary) 
     const std::string_view block = std::string_view(out).substr(6);
     EXPECT_LE(block.size(), cap);
     // Stops near the cap, not early: at most one paragraph short of it.
-    const size_t paragraphBound = 1000 * 1000 * (longestWord() + 1) + 1;
+    const size_t longest = std::ranges::max(Lorem::words(), {}, [](std::string_view w) { return w.size(); }).size();
+    const size_t paragraphBound = 1000 * 1000 * (longest + 1) + 1;
     EXPECT_GT(block.size() + paragraphBound, cap);
     // Whole paragraphs only: each line ends with a full stop, the block with a line feed.
     ASSERT_FALSE(block.empty());
