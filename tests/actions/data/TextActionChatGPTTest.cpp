@@ -63,7 +63,7 @@ TEST(PromptBudget, CountsWordsNotSpacesOrPunctuation) {
         EXPECT_EQ(openai::countWords(text), words) << text;
 }
 
-TEST(PromptBudget, EnglishDropsTheWordTerm) {
+TEST(PromptBudget, FollowsTheInputsLanguageAndEnglishDropsTheWordTerm) {
     testing::ScopedLocale locale("en_US");
     const std::string english = "The input text is:Please tell me how the weather will be tomorrow in the city";
     ASSERT_NE(openai::dominantLanguageDisplayName(english).find("english"), std::string::npos)
@@ -78,10 +78,8 @@ TEST(PromptBudget, EnglishDropsTheWordTerm) {
     // (the input's last word runs into the prompt), 15 in all: 3800 - (15 / 0.75 + 20) = 3760.
     EXPECT_EQ(german.size(), 82u);
     EXPECT_EQ(openai::estimateMaxTokens(german, "Übersetze"), 3760);
-}
 
-TEST(PromptBudget, EmptyInputPartCountsOnlyThePromptsWords) {
-    testing::ScopedLocale locale("en_US");
+    // Without an input part only the prompt's words count.
     EXPECT_EQ(openai::dominantLanguageDisplayName(""), "");
     EXPECT_EQ(openai::dominantLanguageDisplayName("12345 !!"), "");
     EXPECT_EQ(openai::dominantLanguageDisplayName("Hola amigo, ¿cómo estás?"), "spanish");
