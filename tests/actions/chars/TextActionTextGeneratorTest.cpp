@@ -2,6 +2,7 @@
 #include "actions/chars/Lorem.h"
 
 #include "support/ActionCases.h"
+#include "text/Cancellation.h"
 
 #include <gtest/gtest.h>
 
@@ -129,12 +130,15 @@ TEST(TextGenerator, SentenceBoundsAreCorrectedAndCoveredWhole) {
 }
 
 TEST(TextGenerator, LargeAmountsAreGivenInFull) {
-    // Only the byte limit of the generated text bounds a request.
+    // Only the byte limit of the generated text bounds a request; a run that stays current is not cut.
+    int questions = 0;
+    CancellationScope current([&] { return ++questions < 0; });
     TextActionTextGenerator action;
     action.generatorType = Type::words;
     action.positionType = Position::replace;
     action.numberOfElements = 150000;
     EXPECT_EQ(pieces(action.transform(""), ' ').size(), 150001u);
+    EXPECT_GT(questions, 1);
     action.generatorType = Type::characters;
     action.numberOfElements = 250000;
     EXPECT_EQ(action.transform("").size(), 250000u);
@@ -149,9 +153,7 @@ TEST(TextGenerator, LargeAmountsAreGivenInFull) {
 
 TEST(TextGenerator, BrokenCharactersKeepTheLengthAndWordLikeRuns) {
     const RandomBelow random = secureRandomBelow();
-    size_t longestWord = 0;
-    for (auto w : Lorem::words())
-        longestWord = std::max(longestWord, w.size());
+    const size_t longestWord = std::ranges::max(Lorem::words(), {}, [](std::string_view w) { return w.size(); }).size();
     for (int length : {1, 2, 10, 500}) {
         const std::string out = loremCharacters(random, length, true);
         ASSERT_EQ(out.size(), static_cast<size_t>(length));

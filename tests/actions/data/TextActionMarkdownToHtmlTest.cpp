@@ -1,6 +1,5 @@
 #include "actions/data/TextActionMarkdownToHtml.h"
 #include "actions/data/HtmlPrettyPrinter.h"
-#include "core/ActionFactory.h"
 
 #include "support/ActionCases.h"
 
@@ -9,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -155,7 +155,7 @@ private:
     bool m_raw = false; // raw HTML in the document
 
     size_t below(size_t n) { return m_random() % n; }
-    template <size_t N> const char* pick(const char* const (&choices)[N]) { return choices[below(N)]; }
+    template <typename List> std::string pick(const List& choices) { return choices[below(std::size(choices))]; }
 
     std::string url() {
         static const char* const parts[] = {
@@ -163,7 +163,7 @@ private:
             "~_.-+!*(),#@=;:$", "\x01\x7f", "www.x.com",  "/p"};
         std::string url;
         for (size_t n = below(4); n > 0; --n)
-            url += parts[below(std::size(parts))];
+            url += pick(parts);
         return url;
     }
 
@@ -180,97 +180,67 @@ private:
             "&#0;&#xD800;&#12;", "\xef\xbf\xbe", "a\r\nb", "a\rb\r"};
         std::string out;
         for (size_t i = 0; i < count; ++i) {
-            switch (below(7)) {
-            case 0:
+            const size_t kind = below(7);
+            if (kind == 0)
                 out += "[" + inlines(below(3)) + "](" + url() + (below(2) ? " \"t&'<\\\"x\")" : ")") + "[r][]";
-                break;
-            case 1:
+            else if (kind == 1)
                 out += "![" + inlines(below(3)) + "](<" + url() + ">" + (below(2) ? " 'ti\"tle')" : ")");
-                break;
-            case 2:
-                out += pick(breaks);
-                break;
-            case 3:
-            case 4:
-                out += pick(markup);
-                break;
-            default:
-                out += pick(text);
-            }
+            else
+                out += kind == 2 ? pick(breaks) : kind < 5 ? pick(markup) : pick(text);
         }
         return out;
     }
 
-    static std::string indented(const std::string& text, const std::string& first, size_t width) {
-        std::string out = first;
-        for (size_t i = 0; i < text.size(); ++i) {
-            out += text[i];
-            if (text[i] == '\n' && i + 1 < text.size()) out.append(width, ' ');
-        }
-        return out;
-    }
-
-    std::string table() {
-        static const char* const aligns[] = {"-", ":-", "-:", ":-:"};
-        const size_t columns = 1 + below(3);
-        std::string out = "|";
-        for (size_t c = 0; c < columns; ++c)
-            out += " " + inlines(below(2)) + " |";
-        out += "\n|";
-        for (size_t c = 0; c < columns; ++c)
-            out += std::string(pick(aligns)) + "|";
-        for (size_t rows = below(3); rows > 0; --rows) {
-            out += "\n";
-            for (size_t c = below(columns + 2); c > 0; --c)
-                out += "| " + inlines(below(2)) + " `a\\|b` ";
-        }
-        return out + "\n";
+    static std::string indented(std::string text, const std::string& first, size_t width) {
+        for (size_t at = text.find('\n'); at != std::string::npos && at + 1 < text.size(); at = text.find('\n', at + 1))
+            text.insert(at + 1, width, ' ');
+        return first + text;
     }
 
     std::string blocks(int depth) {
         static const char* const infos[] = {"", "c++", " rust extra", "a\vb x", "x\fy", "&lt;t&amp;", "\\{x}"};
         static const char* const bullets[] = {"- ", "* ", "+ ", "1. ", "3) ", "0. ", "10. "};
-        std::string out;
-        for (size_t n = 1 + below(4); n > 0; --n) {
-            switch (below(depth > 3 ? 7 : 10)) {
-            case 0:
-                out += std::string(1 + below(6), '#') + " " + inlines(below(4)) + "\n";
-                break;
-            case 1:
-                out += inlines(1 + below(6)) + "\n";
-                break;
-            case 2:
-                out += std::string(below(2) ? "```" : "~~~") + pick(infos) + "\n" + (below(2) ? "\n" : "") +
-                       inlines(below(3)) + "\n<&>\n" + "```\n";
-                break;
-            case 3:
-                out += "    code <&> \"x\"\n\n[r]: <" + url() + "> 'r&t'\n\n";
-                break;
-            case 4:
-                out += pick(bullets)[0] == '-' ? "***\n" : "---\n\n";
-                break;
-            case 5:
-                out += table();
-                break;
-            case 6:
-                out += m_raw ? "<span>raw</span> x\n\n<div>\nblock\n</div>\n" : "\n";
-                break;
-            case 7:
-            case 8: {
+        static const char* const aligns[] = {"-", ":-", "-:", ":-:"};
+        // The last two nest, and are left out below a depth of four.
+        const std::function<std::string()> kinds[] = {
+            [&] { return std::string(1 + below(6), '#') + " " + inlines(below(4)) + "\n"; },
+            [&] { return inlines(1 + below(6)) + "\n"; },
+            [&] {
+                return (below(2) ? "```" : "~~~") + pick(infos) + "\n" + (below(2) ? "\n" : "") + inlines(below(3)) +
+                       "\n<&>\n```\n";
+            },
+            [&] { return "    code <&> \"x\"\n\n[r]: <" + url() + "> 'r&t'\n\n"; },
+            [&] { return std::string(below(2) ? "***\n" : "---\n\n"); },
+            [&] {
+                const size_t columns = 1 + below(3);
+                std::string table = "|", rule = "\n|";
+                for (size_t c = 0; c < columns; ++c) {
+                    table += " " + inlines(below(2)) + " |";
+                    rule += pick(aligns) + "|";
+                }
+                table += rule;
+                for (size_t rows = below(3); rows > 0; --rows) {
+                    table += "\n";
+                    for (size_t c = below(columns + 2); c > 0; --c)
+                        table += "| " + inlines(below(2)) + " `a\\|b` ";
+                }
+                return table + "\n";
+            },
+            [&] { return std::string(m_raw ? "<span>raw</span> x\n\n<div>\nblock\n</div>\n" : "\n"); },
+            [&] { return indented(blocks(depth + 1), "> ", 2); },
+            [&] {
                 const std::string bullet = pick(bullets);
+                std::string list;
                 for (size_t items = 1 + below(3); items > 0; --items) {
                     const std::string task = below(3) ? "" : below(2) ? "[ ] " : "[x] ";
-                    out += indented(task + blocks(depth + 1), bullet, bullet.size());
-                    if (below(3) == 0) out += "\n";
+                    list += indented(task + blocks(depth + 1), bullet, bullet.size()) + (below(3) ? "" : "\n");
                 }
-                break;
-            }
-            default:
-                out += indented(blocks(depth + 1), "> ", 2);
-                break;
-            }
-            if (below(2)) out += "\n";
-        }
+                return list;
+            },
+        };
+        std::string out;
+        for (size_t n = 1 + below(4); n > 0; --n)
+            out += kinds[std::min<size_t>(below(depth > 3 ? 7 : 10), 8)]() + (below(2) ? "\n" : "");
         return out;
     }
 };
