@@ -2,6 +2,7 @@
 
 #include "core/SettingsStore.h"
 #include "core/SqliteStatement.h"
+#include "text/Utf.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,14 +31,6 @@ CREATE TABLE IF NOT EXISTS Run (
 )sql";
 
 using Statement = SqliteStatement;
-
-// At most `bytes` of the text, never ending inside a character.
-std::string_view head(std::string_view text, size_t bytes) {
-    if (text.size() <= bytes) return text;
-    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80)
-        --bytes;
-    return text.substr(0, bytes);
-}
 
 // Typing, deleting or correcting somewhere in the text keeps most of it at both ends; a
 // paste of something else does not.
@@ -144,7 +137,7 @@ bool RunHistory::open(bool create) {
 
 void RunHistory::record(RunRecord run) {
     if (run.input.size() > inputLimit) return;
-    if (run.result.size() > inputLimit) run.result = std::string(head(run.result, inputLimit));
+    if (run.result.size() > inputLimit) run.result = std::string(text::utf8Prefix(run.result, inputLimit));
     if (run.time == 0) run.time = now();
     post([this, run = std::move(run)]() mutable { write(run); });
 }

@@ -1,5 +1,7 @@
 #include "shell/StepCard.h"
 
+#include "text/Utf.h"
+
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -65,10 +67,7 @@ QStringList firstLines(std::string_view output) {
     while (lines.size() < PreviewLabel::maxLines && at < output.size()) {
         size_t end = output.find('\n', at);
         if (end == std::string_view::npos) end = output.size();
-        size_t cut = std::min(end, at + previewBytesPerLine);
-        // Never in the middle of a UTF-8 sequence.
-        while (cut < end && cut > at && (static_cast<unsigned char>(output[cut]) & 0xC0) == 0x80)
-            --cut;
+        const size_t cut = at + text::utf8Prefix(output.substr(at, end - at), previewBytesPerLine).size();
         QString line = QString::fromUtf8(output.data() + at, static_cast<qsizetype>(cut - at));
         line.replace('\t', ' ').remove('\r');
         lines.append(cut < end ? line + QChar(0x2026) : line);

@@ -23,10 +23,7 @@ bool moreGraphemesThan(std::string_view s, size_t limit) {
     // whole text: whether a cluster breaks depends on what precedes the break and the one
     // character after it.
     // Only clusters of more than eight bytes on average need the whole text.
-    size_t cut = std::min(s.size(), limit * 8 + 8);
-    while (cut > 0 && cut < s.size() && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80)
-        --cut; // whole characters
-    const std::string_view head = s.substr(0, cut);
+    const std::string_view head = utf8Prefix(s, limit * 8 + 8); // whole characters
     GraphemeCursor cursor;
     cursor.reset(head);
     const size_t end = cursor.advance(limit);

@@ -63,6 +63,12 @@ bool isAscii(std::string_view s) {
 
 bool isValidUtf8(std::string_view s) { return simdjson::validate_utf8(s.data(), s.size()); }
 
+std::string_view utf8Prefix(std::string_view s, size_t bytes) {
+    if (s.size() <= bytes) return s;
+    while (bytes > 0 && (static_cast<unsigned char>(s[bytes]) & 0xC0) == 0x80) --bytes;
+    return s.substr(0, bytes);
+}
+
 size_t utf16Length(std::string_view s) {
     size_t n = 0;
     for (size_t i = 0; i < s.size();) {

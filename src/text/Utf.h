@@ -21,6 +21,10 @@ char32_t nextCodePoint(std::string_view s, size_t& i);
 bool isAscii(std::string_view s);
 bool isValidUtf8(std::string_view s);
 
+// At most `bytes` of the text, never ending inside a UTF-8 sequence.
+//   utf8Prefix("a\u00e9", 2) == "a"
+std::string_view utf8Prefix(std::string_view s, size_t bytes);
+
 // Number of UTF-16 code units the UTF-8 text would take.
 size_t utf16Length(std::string_view s);
 
