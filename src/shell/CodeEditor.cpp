@@ -16,8 +16,10 @@
 #include <QAccessibleWidget>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QSet>
 
 #include <algorithm>
@@ -26,6 +28,8 @@
 
 namespace lexorra::shell {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 QFont codeFont() {
     QFont font("DejaVu Sans Mono");
@@ -159,12 +163,31 @@ bool keptByQString(const std::string& text) {
 // before its edits.
 constexpr int beforeTextEdits = QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
 
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
     static const bool accessibleInstalled = (QAccessible::installFactory(largeTextAccessible), true);
     Q_UNUSED(accessibleInstalled);
     setUtf8(true);
+    m_pasteTimer.setSingleShot(true);
+    m_pasteTimer.setInterval(0);
+    connect(&m_pasteTimer, &QTimer::timeout, this, &CodeEditor::pasteSlice);
     setWrapMode(m_wrapWanted);
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);
@@ -220,14 +243,83 @@ void CodeEditor::announceChangeLater() {
 }
 
 void CodeEditor::announceChange() {
+    if (pasting()) return;
     if (std::exchange(m_changePending, false)) emit textChanged();
 }
 
 bool CodeEditor::event(QEvent* event) {
+    // A keystroke, a shortcut or a click lands on the whole pasted text.
+    if (pasting() && isUserInput(event->type())) finishPaste();
     const bool handled = QsciScintilla::event(event);
     // A keystroke or a paste is announced as soon as its event has been handled.
     announceChange();
     return handled;
+}
+
+void CodeEditor::paste() {
+    if (!pasteLargeText()) QsciScintilla::paste();
+}
+
+// The library's paste walks the clipboard's text byte by byte twice (its line ends, then its
+// selection copy) and copies it three times before the document takes it in, all in one go:
+// 10 MB held the window a quarter of a second. A large text pasted over one plain selection
+// goes in a slice per turn of the event loop instead, as one step to undo, and is announced
+// once it has all landed. The rest (small texts, rectangular or multiple selections, other
+// line-end settings) takes the library's path, which gives the same document.
+bool CodeEditor::pasteLargeText() {
+    finishPaste();
+    if (isReadOnly() || SendScintilla(SCI_GETSELECTIONS) != 1 || SendScintilla(SCI_SELECTIONISRECTANGLE) ||
+        SendScintilla(SCI_GETEOLMODE) != SC_EOL_LF)
+        return false;
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data || !data->hasText() || data->hasFormat("text/x-qscintilla-rectangular") ||
+        data->hasFormat("MSDEVColumnSelect"))
+        return false;
+    QString text = data->text();
+    if (text.size() <= largeTextBytes) return false;
+    if (SendScintilla(SCI_GETPASTECONVERTENDINGS) && text.contains(u'\r'))
+        text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+    followSize(true);
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_REPLACESEL, "");
+    m_pasteRest = std::move(text);
+    m_pasteDone = 0;
+    pasteSlice();
+    return true;
+}
+
+void CodeEditor::pasteSlice() {
+    if (!pasting()) return;
+    // A slice ends after a line feed where one is near, and never inside a character, so the
+    // editor never shows half of one. Each is made UTF-8 as it goes in.
+    QStringView slice = QStringView(m_pasteRest).mid(m_pasteDone, pasteSliceChars);
+    if (m_pasteDone + slice.size() < m_pasteRest.size()) {
+        const qsizetype lineEnd = slice.lastIndexOf(u'\n');
+        if (lineEnd > slice.size() / 2) slice = slice.first(lineEnd + 1);
+        else if (slice.back().isHighSurrogate()) slice.chop(1);
+    }
+    const QByteArray bytes = slice.toUtf8();
+    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    m_pasteDone += slice.size();
+    if (pasting()) {
+        m_pasteTimer.start();
+        return;
+    }
+    m_pasteRest.clear();
+    m_pasteDone = 0;
+    SendScintilla(SCI_ENDUNDOACTION);
+    announceChange();
+}
+
+void CodeEditor::finishPaste() {
+    m_pasteTimer.stop();
+    while (pasting()) pasteSlice();
+}
+
+bool CodeEditor::viewportEvent(QEvent* event) {
+    // A click lands on the whole pasted text.
+    if (pasting() && isUserInput(event->type())) finishPaste();
+    return QsciScintilla::viewportEvent(event);
 }
 
 CodeEditor::~CodeEditor() {
@@ -270,6 +362,7 @@ void CodeEditor::setMonospacedWanted(bool wanted) {
 }
 
 void CodeEditor::setText(const QString& text) {
+    finishPaste();
     // Drop the colouring before a large text arrives, not after it has been laid out once.
     if (text.size() > largeTextBytes) followSize(true);
     QsciScintilla::setText(text);
@@ -297,6 +390,7 @@ bool CodeEditor::showsUtf8Text(const std::string& text) const {
 }
 
 void CodeEditor::setUtf8Text(const std::string& text) {
+    finishPaste();
     if (!keptByQString(text)) {
         setText(QString::fromStdString(text));
         return;

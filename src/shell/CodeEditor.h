@@ -4,6 +4,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QTimer>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +35,7 @@ public:
     ~CodeEditor() override;
 
     static constexpr int largeTextBytes = 1'000'000;
+    static constexpr qsizetype pasteSliceChars = 512 * 1024;
 
     void setAutomaticMode(SyntaxMode mode);
     SyntaxMode automaticMode() const { return m_automatic; }
@@ -60,6 +63,11 @@ public:
     // The lexer in use (nullptr when plain): for tests and for the palette.
     QsciLexer* currentLexer() const { return lexer(); }
 
+    // Large texts go into the document a slice per turn of the event loop; a keystroke, a click,
+    // a new text or a new paste first puts in the rest.
+    void paste() override;
+    bool pasting() const { return m_pasteDone < m_pasteRest.size(); }
+    void finishPaste();
     void setText(const QString& text) override;
     // The text as the editor holds it, UTF-8, without a round trip through UTF-16: megabytes
     // of it are copied in one block.
@@ -78,12 +86,15 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     // The frame shows which editor has the keyboard.
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    bool pasteLargeText();
+    void pasteSlice();
     void refresh();
     void followSize(bool large);
     // What the library is told of each edit, and who speaks for the editor to screen readers,
@@ -109,6 +120,10 @@ private:
     bool m_styling = false;
     bool m_changePending = false;
     std::unique_ptr<QsciLexer> m_lexer;
+    // A large paste still going in, and how much of it has.
+    QString m_pasteRest;
+    qsizetype m_pasteDone = 0;
+    QTimer m_pasteTimer;
 };
 
 // A menu with "Automatic" and one checkable entry per mode that sets the editor's override;

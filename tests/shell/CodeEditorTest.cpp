@@ -9,7 +9,9 @@
 #include <Qsci/qscilexeryaml.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +126,30 @@ TEST_F(CodeEditorTest, LargeTextsAreShownPlainAndColouredAgainWhenSmall) {
     editor.append("b");
     EXPECT_TRUE(editor.isLargeText());
     EXPECT_EQ(editor.currentLexer(), nullptr);
+}
+
+// A large paste goes in over turns of the event loop: it must land whole (line ends made the
+// editor's, no character cut at a slice's end), be announced once and undo in one step, also
+// when a keystroke arrives halfway.
+TEST_F(CodeEditorTest, LargePasteLandsWholeAsOneStep) {
+    // The odd start puts a slice's end between the two halves of an emoji.
+    const QString pasted = "x" + QString("\U0001F600").repeated(600'000) + QString("\u00e9 \r\n").repeated(9) + "\rend";
+    const std::string expected = "head " + QString(pasted).replace("\r\n", "\n").replace('\r', '\n').toStdString();
+    for (bool keyHalfway : {false, true}) {
+        editor.setUtf8Text("head [selected] tail");
+        editor.setSelection(0, 5, 0, 15);
+        QApplication::clipboard()->setText(pasted);
+        QSignalSpy changed(&editor, &CodeEditor::textChanged);
+        editor.paste();
+        EXPECT_TRUE(editor.pasting());
+        if (keyHalfway) QTest::keyClick(&editor, Qt::Key_X);
+        QTRY_VERIFY(!editor.pasting());
+        EXPECT_EQ(editor.utf8Text(), expected + (keyHalfway ? "x tail" : " tail"));
+        EXPECT_EQ(changed.count(), keyHalfway ? 2 : 1);
+        if (keyHalfway) editor.undo();
+        editor.undo();
+        EXPECT_EQ(editor.utf8Text(), "head [selected] tail");
+    }
 }
 
 // Colours must read on the editor's own paper, in both themes.
