@@ -21,7 +21,6 @@ protected:
         ShellFixture::SetUp();
         if (const std::string why = portal.start(); !why.empty()) GTEST_SKIP() << why;
         ASSERT_TRUE(portal.standIn->publish());
-        window->setSettings(settings.get());
     }
     template <class Done> bool waitUntil(Done done) {
         const QDeadlineTimer deadline(10000);

@@ -191,18 +191,9 @@ public:
         m_uriOverride = uri;
     }
 
-    std::vector<Request> requests() const {
-        std::lock_guard lock(m_mutex);
-        return m_requests;
-    }
-    std::vector<QString> closed() const {
-        std::lock_guard lock(m_mutex);
-        return m_closed;
-    }
-    std::filesystem::path lastPicture() const {
-        std::lock_guard lock(m_mutex);
-        return m_lastPicture;
-    }
+    std::vector<Request> requests() const { return locked(m_requests); }
+    std::vector<QString> closed() const { return locked(m_closed); }
+    std::filesystem::path lastPicture() const { return locked(m_lastPicture); }
 
     // GlobalShortcuts: whether the desktop offers it, the keys it reports as bound (by id),
     // what was bound and how often the user's dialog was asked for.
@@ -211,15 +202,9 @@ public:
         m_offerShortcuts = offered;
         m_triggers = std::move(triggers);
     }
-    std::vector<StandInShortcut> boundShortcuts() const {
-        std::lock_guard lock(m_mutex);
-        return m_bound;
-    }
+    std::vector<StandInShortcut> boundShortcuts() const { return locked(m_bound); }
     int configureCalls() const { return m_configureCalls; }
-    QString session() const {
-        std::lock_guard lock(m_mutex);
-        return m_session;
-    }
+    QString session() const { return locked(m_session); }
     // The user pressing the keys of a shortcut (of another application's session when given).
     void activate(const QString& id, QString session = {}) {
         if (session.isEmpty()) session = this->session();
@@ -363,6 +348,11 @@ private:
     }
 
     template <class F> void inOwnThread(F work) { QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection); }
+    // A copy of a field the bus thread writes.
+    template <class T> T locked(const T& field) const {
+        std::lock_guard lock(m_mutex);
+        return field;
+    }
     // Called with the lock held.
     QString writePicture() {
         if (!m_uriOverride.isEmpty()) return m_uriOverride;

@@ -149,7 +149,6 @@ TEST_F(QrResultViewTest, CaptionCountsCharactersAndAMarkerWithoutTextHasNothingT
     EXPECT_TRUE(button("qrCopyPushButton")->isEnabled());
     EXPECT_TRUE(view->showResult(marker));
     EXPECT_TRUE(view->modules().isNull());
-    EXPECT_EQ(view->findChild<QLabel*>("qrCaptionLabel")->text(), "No text to put in a QR code.");
     EXPECT_FALSE(button("qrCopyPushButton")->isEnabled());
     EXPECT_FALSE(button("qrSavePushButton")->isEnabled());
     // A text result afterwards is not taken.
@@ -178,17 +177,13 @@ TEST_F(QrResultViewTest, CopyAndSaveHandOverTheImageAndTextResultsAsText) {
 
     // Saving proposes qrcode.png and writes a valid PNG, unless cancelled.
     const auto file = home.root / "qrcode.png";
-    // Cancelling the panel writes nothing.
-    answerSavePanel({});
-    button("qrSavePushButton")->click();
-    settle();
-    EXPECT_EQ(proposedName, "qrcode.png");
-    EXPECT_FALSE(std::filesystem::exists(file));
-
-    answerSavePanel(home.root);
-    button("qrSavePushButton")->click();
-    settle();
-    EXPECT_EQ(proposedName, "qrcode.png");
+    for (const auto& folder : {std::filesystem::path(), home.root}) {
+        answerSavePanel(folder);
+        button("qrSavePushButton")->click();
+        settle();
+        EXPECT_EQ(proposedName, "qrcode.png");
+        EXPECT_EQ(std::filesystem::exists(file), !folder.empty());
+    }
     QImage image;
     ASSERT_TRUE(image.load(QString::fromStdString(file.string()), "PNG"));
     EXPECT_EQ(image.width() % 9, 0) << "nine pixels a module";

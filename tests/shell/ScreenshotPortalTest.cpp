@@ -30,7 +30,6 @@ TEST(PortalAddresses, RequestPathFromUniqueNameAndToken) {
         const char* path;
     } cases[] = {
         {":1.42", "tok", "/org/freedesktop/portal/desktop/request/1_42/tok"},
-        {":1.7", "lexorra_ab12", "/org/freedesktop/portal/desktop/request/1_7/lexorra_ab12"},
         {":12.3456", "x", "/org/freedesktop/portal/desktop/request/12_3456/x"},
         {":1.2.3", "t", "/org/freedesktop/portal/desktop/request/1_2_3/t"},
     };
@@ -72,10 +71,7 @@ TEST(PortalAddresses, LocalFileOfUri) {
 // ---- The request against the stand-in on a private bus ----
 
 bool isPng(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    char magic[8] = {};
-    in.read(magic, 8);
-    return in.gcount() == 8 && std::string(magic, 8) == "\x89PNG\r\n\x1a\n";
+    return readFile(file).starts_with("\x89PNG\r\n\x1a\n");
 }
 
 QImage pattern() {
@@ -120,7 +116,6 @@ TEST_F(PortalRequestTest, PictureIsCopiedAndTheRequestFollowsTheConvention) {
     EXPECT_EQ(request.sender, portal.client.baseService());
     const QString token = request.options.value("handle_token").toString();
     EXPECT_TRUE(QRegularExpression("^[A-Za-z0-9_]+$").match(token).hasMatch()) << token.toStdString();
-    EXPECT_TRUE(token.startsWith("lexorra_")) << token.toStdString();
     EXPECT_EQ(request.handle, shell::portalRequestPath(portal.client.baseService(), token));
     EXPECT_EQ(request.options.value("interactive"), QVariant(true));
     EXPECT_EQ(request.options.value("modal"), QVariant(true));
@@ -208,15 +203,8 @@ TEST_F(PortalRequestTest, PortalLeavingTheBusEndsTheWaitAtOnce) {
     EXPECT_LT(clock.elapsed(), 5000);
 }
 
-TEST(PortalAbsent, NoServiceMeansUnavailable) {
-    TemporaryXdgHome home;
-    PrivatePortal portal(home.root);
-    if (const std::string why = portal.start(); !why.empty()) GTEST_SKIP() << why;
-    // The stand-in exists but has not taken the portal's name.
-    EXPECT_FALSE(shell::portalScreenshotAvailable(portal.client));
-    const PortalShot shot = shell::portalScreenshot(portal.client, (home.root / "c.png").string(), 2s);
-    EXPECT_EQ(shot.status, PortalShot::Status::unavailable);
-    EXPECT_TRUE(portal.standIn->requests().empty());
+// A bus without the portal's name is the capture flow's test (our own picker takes over).
+TEST(PortalAbsent, NoSessionBusMeansUnavailable) {
     EXPECT_FALSE(shell::portalScreenshotAvailable(QDBusConnection(QStringLiteral("never-connected"))));
 }
 
