@@ -7,9 +7,7 @@
 
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QPainter>
 #include <QSignalSpy>
-#include <QThread>
 
 #include <qrencode.h>
 
@@ -48,11 +46,6 @@ protected:
     void TearDown() override {
         ::unsetenv("TMPDIR");
         ::unsetenv("XDG_RUNTIME_DIR");
-    }
-    std::string save(const QImage& image) {
-        const std::string file = captureFilePath();
-        EXPECT_TRUE(image.save(QString::fromStdString(file), "PNG"));
-        return file;
     }
     TemporaryXdgHome home;
     std::filesystem::path runtime = home.root / "run";
@@ -104,30 +97,22 @@ TEST_F(CaptureFileTest, PermissionSettingsOpenWhereTheDesktopHasThem) {
     ::setenv("PATH", home.root.c_str(), 1);
     EXPECT_FALSE(openCapturePermissionSettings());
     ::setenv("PATH", oldPath.c_str(), 1);
-    for (int i = 0; i < 500 && readFile(home.root / "opened").empty(); ++i)
-        QThread::msleep(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !readFile(home.root / "opened").empty(); }));
     EXPECT_EQ(readFile(home.root / "opened"), "privacy\n");
 }
 
-TEST_F(CaptureFileTest, MissingAndDamagedFiles) {
+// What a picture reads as is otherwise seen through the whole command, below. A code of raw
+// bytes has no text to hand over, so the words beside it are read instead.
+TEST_F(CaptureFileTest, MissingDamagedAndTextlessCodeFiles) {
     using O = CaptureReading::Outcome;
     EXPECT_FALSE(recognizeText(QImage()).ok);
     EXPECT_EQ(readCaptureFile(captureFilePath(), true, false).outcome, O::noFile);
     std::ofstream(captureFilePath()) << "not a picture";
     EXPECT_EQ(readCaptureFile(captureFilePath(), true, false).outcome, O::unreadable);
-}
-
-// What a picture reads as is otherwise seen through the whole command, below. A code of raw
-// bytes has no text to hand over, so the words beside it are read instead.
-TEST_F(CaptureFileTest, BarcodeWithoutTextFallsBackToRecognition) {
-    const QImage code = binaryQrImage();
-    QImage image = textImage({"Fallback words"}, code.height() + 10);
-    {
-        QPainter p(&image);
-        p.drawImage(40, 0, code);
-    }
-    const CaptureReading reading = readCaptureFile(save(image), true, false);
-    EXPECT_EQ(reading.outcome, CaptureReading::Outcome::text);
+    const QString file = QString::fromStdString(captureFilePath());
+    ASSERT_TRUE(codeAboveText(binaryQrImage(), {"Fallback words"}).save(file, "PNG"));
+    const CaptureReading reading = readCaptureFile(captureFilePath(), true, false);
+    EXPECT_EQ(reading.outcome, O::text);
     EXPECT_NE(reading.text.find("Fallback words"), std::string::npos) << reading.text;
 }
 
