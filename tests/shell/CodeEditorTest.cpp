@@ -2,11 +2,8 @@
 #include "shell/CsvLexer.h"
 #include "shell/Theme.h"
 
-#include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjson.h>
 #include <Qsci/qscilexermarkdown.h>
-#include <Qsci/qscilexerxml.h>
-#include <Qsci/qscilexeryaml.h>
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -131,11 +128,10 @@ TEST_F(CodeEditorTest, LexerColoursFollowTheThemePalette) {
         const QPalette palette = shell::themePalette(dark);
         editor.setPalette(palette);
         const QColor base = palette.color(QPalette::Base);
-        for (SyntaxMode mode : {SyntaxMode::json, SyntaxMode::yaml, SyntaxMode::xml, SyntaxMode::html,
-                                SyntaxMode::markdown, SyntaxMode::csv}) {
+        for (SyntaxMode mode : shell::allSyntaxModes) {
             editor.setAutomaticMode(mode);
             QsciLexer* lexer = editor.currentLexer();
-            ASSERT_NE(lexer, nullptr);
+            if (!lexer) continue; // plain text; which modes have a lexer is the table above
             for (int style = 0; style < 128; ++style) {
                 if (lexer->description(style).isEmpty()) continue;
                 // Inline code in Markdown sits on a slightly different shade on purpose.

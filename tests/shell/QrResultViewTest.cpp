@@ -57,23 +57,18 @@ protected:
     QImage onScreen() const { return view->findChild<QWidget*>("qrCodeCanvas")->grab().toImage(); }
     QPushButton* button(const char* name) const { return view->findChild<QPushButton*>(name); }
 
-    // Answers the next save panel: remembers the name it proposed and saves into `folder`
-    // (or cancels when no folder is given).
+    // Answers the next save panel once its own event loop runs: remembers the name it proposed and
+    // saves into `folder` (or cancels when no folder is given).
     void answerSavePanel(const std::filesystem::path& folder) {
-        auto* timer = new QTimer(window.get());
-        timer->setInterval(10);
-        QObject::connect(timer, &QTimer::timeout, timer, [this, timer, folder] {
+        QTimer::singleShot(0, window.get(), [this, folder] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            timer->stop();
-            timer->deleteLater();
+            ASSERT_NE(dialog, nullptr);
             proposedName =
                 dialog->selectedFiles().isEmpty() ? QString() : QFileInfo(dialog->selectedFiles().front()).fileName();
             if (folder.empty()) return dialog->reject();
             dialog->selectFile(QString::fromStdString((folder / proposedName.toStdString()).string()));
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        timer->start();
     }
 
     shell::QrResultView* view = nullptr;

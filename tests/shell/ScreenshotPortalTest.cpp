@@ -102,10 +102,8 @@ TEST_F(PortalRequestTest, PictureIsCopiedAndTheRequestFollowsTheConvention) {
     portal.standIn->answerWith(Answer::picture, pattern());
     const PortalShot shot = shoot();
     ASSERT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
-    const QImage saved(QString::fromStdString(file()));
-    ASSERT_FALSE(saved.isNull());
     EXPECT_TRUE(isPng(file()));
-    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), pattern());
+    EXPECT_EQ(QImage(QString::fromStdString(file())).convertToFormat(QImage::Format_RGB32), pattern());
     // The portal's own picture, under a name that needed %-escapes, was made for us alone.
     EXPECT_FALSE(portal.standIn->lastPicture().empty());
     EXPECT_FALSE(std::filesystem::exists(portal.standIn->lastPicture()));

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
