@@ -121,7 +121,6 @@ TEST_F(MainWindowTest, WorkflowStepsRunInOrderAndFollowEdits) {
     // Lower case first, then the prefix: the prefix keeps its case.
     click(1, "moveUpToolButton");
     settle(1.0);
-    EXPECT_EQ(seq->actionsArray[0]->type, TextActionType::convertCase);
     EXPECT_EQ(result(), "Xab");
 
     // A disabled step is skipped.
@@ -129,7 +128,6 @@ TEST_F(MainWindowTest, WorkflowStepsRunInOrderAndFollowEdits) {
     ASSERT_NE(enabled, nullptr);
     enabled->setChecked(false);
     settle(1.0);
-    EXPECT_FALSE(seq->actionsArray[0]->enabled());
     EXPECT_EQ(result(), "XAb");
 
     // Removing the disabled step leaves the prefix alone.
@@ -144,7 +142,6 @@ TEST_F(MainWindowTest, WorkflowStepsRunInOrderAndFollowEdits) {
 TEST_F(MainWindowTest, RunCommandRecomputesWithLiveResultsOff) {
     chooseCase(1);
     command("Live Results")->setChecked(false);
-    EXPECT_FALSE(app->liveResults());
     type("quiet");
     settle(2.0);
     EXPECT_EQ(result(), "");

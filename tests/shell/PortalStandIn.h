@@ -242,10 +242,8 @@ public:
         std::unique_lock lock(m_mutex);
         const int number = static_cast<int>(m_requests.size()) + 1;
         if (token.isEmpty()) token = QString("t%1").arg(number);
-        QString sender = request.sender.mid(1);
-        sender.replace('.', '_');
         request.handle = m_answer == Answer::ownHandle ? QString("%1/request/legacy/r%2").arg(desktopPath).arg(number)
-                                                       : QString("%1/request/%2/%3").arg(desktopPath, sender, token);
+                                                       : conventionalPath("request", request.sender, token);
         m_requests.push_back(request);
         const Answer answer = m_answer;
         const int delay = m_delayMs;
@@ -316,15 +314,12 @@ private:
             connection.send(message.createReply());
             return true;
         }
-        QString sender = message.service().mid(1);
-        sender.replace('.', '_');
         const QVariantMap options = qdbus_cast<QVariantMap>(arguments.value(arguments.size() - 1));
-        const QString handle =
-            QString("%1/request/%2/%3").arg(desktopPath, sender, options.value("handle_token").toString());
+        const QString handle = conventionalPath("request", message.service(), options.value("handle_token").toString());
         QVariantMap results;
         if (message.member() == "CreateSession") {
             m_session =
-                QString("%1/session/%2/%3").arg(desktopPath, sender, options.value("session_handle_token").toString());
+                conventionalPath("session", message.service(), options.value("session_handle_token").toString());
             results.insert("session_handle", m_session);
         } else if (message.member() == "BindShortcuts") {
             const auto asked = qdbus_cast<QList<StandInShortcut>>(arguments.value(1));
@@ -347,6 +342,11 @@ private:
         return true;
     }
 
+    // Where the portal puts a request or session of a caller: below its unique name, the colon
+    // dropped and the dots made underscores.
+    static QString conventionalPath(const char* kind, const QString& caller, const QString& token) {
+        return QString("%1/%2/%3/%4").arg(desktopPath, kind, caller.mid(1).replace('.', '_'), token);
+    }
     template <class F> void inOwnThread(F work) { QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection); }
     // A copy of a field the bus thread writes.
     template <class T> T locked(const T& field) const {

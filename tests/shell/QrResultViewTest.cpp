@@ -48,7 +48,6 @@ protected:
     void input(const std::string& text) {
         window->inputEditor()->setText(QString::fromStdString(text));
         settle(0.6);
-        QApplication::processEvents();
     }
     bool qrShown() const {
         auto* stack = qobject_cast<QStackedWidget*>(view->parentWidget());
@@ -80,7 +79,6 @@ TEST_F(QrResultViewTest, QrResultIsShownAsAnImageThatScansBackToTheInput) {
     input("Lexorra says hello: ü €");
     ASSERT_EQ(app->resultString(), marker + "Lexorra says hello: ü €");
     ASSERT_TRUE(qrShown());
-    EXPECT_FALSE(window->resultEditor()->isVisible());
     EXPECT_EQ(scan(onScreen()), "Lexorra says hello: ü €");
 
     // Long text is shortened, and the caption says so.

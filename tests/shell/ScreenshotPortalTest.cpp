@@ -142,6 +142,9 @@ TEST_F(PortalRequestTest, EarlyAnswersAndHandlesNamedByAnOlderPortalAreFollowed)
 }
 
 TEST_F(PortalRequestTest, FailuresWriteNothing) {
+    // A picture the portal answered with but nobody can decode stays where it is.
+    const auto text = home.root / "notes.png";
+    std::ofstream(text) << "not a picture";
     const struct {
         Answer answer;
         QString uri;
@@ -151,6 +154,7 @@ TEST_F(PortalRequestTest, FailuresWriteNothing) {
         {Answer::refuse, {}, "org.freedesktop.portal.Error.NotAllowed"},
         {Answer::picture, "https://example.org/shot.png", "without a local picture"},
         {Answer::picture, "file:///nonexistent/shot.png", "cannot be read"},
+        {Answer::picture, QUrl::fromLocalFile(QString::fromStdString(text.string())).toString(), "cannot be read"},
     };
     for (const auto& c : cases) {
         portal.standIn->uriOverride(c.uri);
@@ -160,14 +164,7 @@ TEST_F(PortalRequestTest, FailuresWriteNothing) {
         EXPECT_NE(shot.detail.find(c.inDetail), std::string::npos) << shot.detail;
         EXPECT_FALSE(std::filesystem::exists(file())) << c.inDetail;
     }
-    // A picture the portal answered with but nobody can decode stays where it is.
-    const auto text = home.root / "notes.png";
-    std::ofstream(text) << "not a picture";
-    portal.standIn->uriOverride(QUrl::fromLocalFile(QString::fromStdString(text.string())).toString());
-    portal.standIn->answerWith(Answer::picture);
-    EXPECT_EQ(shoot().status, PortalShot::Status::failed);
     EXPECT_TRUE(std::filesystem::exists(text));
-    EXPECT_FALSE(std::filesystem::exists(file()));
 }
 
 // Whether the portal accepts the request and never answers, or does not even reply to it, the wait
