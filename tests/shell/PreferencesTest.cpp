@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace lexorra::testing {
 namespace {
 
@@ -35,9 +37,7 @@ protected:
     // What a fresh reader of the stores sees, not what this process cached.
     std::optional<Value> stored(SettingName key) { return Settings().value(key); }
     bool hasAction(const std::string& name) {
-        for (const auto& seq : app->actionsSeqArray())
-            if (seq->name == name) return true;
-        return false;
+        return std::ranges::any_of(app->actionsSeqArray(), [&](const auto& seq) { return seq->name == name; });
     }
 };
 

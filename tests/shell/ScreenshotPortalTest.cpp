@@ -40,7 +40,7 @@ TEST(PortalAddresses, RequestPathFromUniqueNameAndToken) {
 TEST(PortalAddresses, LocalFileOfUri) {
     const struct {
         const char* uri;
-        const char* file; // nullptr: not a local file
+        const char* file; // nullptr: not a local file (shown as "(none)")
     } cases[] = {
         {"file:///tmp/shot.png", "/tmp/shot.png"},
         {"file:///tmp/Screenshot%20from%202024.png", "/tmp/Screenshot from 2024.png"},
@@ -59,12 +59,7 @@ TEST(PortalAddresses, LocalFileOfUri) {
     };
     for (const auto& c : cases) {
         const auto file = shell::localFileOfUri(QString::fromUtf8(c.uri));
-        if (c.file) {
-            ASSERT_TRUE(file.has_value()) << c.uri;
-            EXPECT_EQ(*file, QString::fromUtf8(c.file)) << c.uri;
-        } else {
-            EXPECT_FALSE(file.has_value()) << c.uri << " -> " << file->toStdString();
-        }
+        EXPECT_EQ(file.value_or("(none)").toStdString(), c.file ? c.file : "(none)") << c.uri;
     }
 }
 
