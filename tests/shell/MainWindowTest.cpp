@@ -99,12 +99,10 @@ TEST_F(MainWindowTest, SelectingAnotherActionShowsItsPanelAndResult) {
     settle(0.6);
     select("Replace Text");
     EXPECT_EQ(find<QComboBox>("CaseTypeComboBox"), nullptr);
-    auto* findEdit = find<QLineEdit>("ReplaceStringLineEdit");
-    auto* withEdit = find<QLineEdit>("WithStringLineEdit");
-    ASSERT_NE(findEdit, nullptr);
-    ASSERT_NE(withEdit, nullptr);
-    QTest::keyClicks(findEdit, "-");
-    QTest::keyClicks(withEdit, "+");
+    for (const auto& [name, typed] : {std::pair{"ReplaceStringLineEdit", "-"}, {"WithStringLineEdit", "+"}}) {
+        ASSERT_NE(find<QLineEdit>(name), nullptr) << name;
+        QTest::keyClicks(find<QLineEdit>(name), typed);
+    }
     settle(1.0);
     EXPECT_EQ(result(), "a+b");
 }
