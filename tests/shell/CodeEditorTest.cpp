@@ -21,8 +21,7 @@ QString lexerLanguage(const CodeEditor& editor) {
     return editor.currentLexer() ? QString::fromLatin1(editor.currentLexer()->language()) : QString("none");
 }
 
-class CodeEditorTest : public ::testing::Test {
-protected:
+struct CodeEditorTest : ::testing::Test {
     CodeEditor editor;
 };
 
