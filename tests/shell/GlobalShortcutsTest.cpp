@@ -4,7 +4,6 @@
 #include "shell/GlobalShortcuts.h"
 #include "shell/PreferencesDialog.h"
 
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -21,13 +20,6 @@ protected:
         ShellFixture::SetUp();
         if (const std::string why = portal.start(); !why.empty()) GTEST_SKIP() << why;
         ASSERT_TRUE(portal.standIn->publish());
-        window->setSettings(settings.get());
-    }
-    template <class Done> bool waitUntil(Done done) {
-        const QDeadlineTimer deadline(10000);
-        while (!done() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
     }
     QString shownInPreferences(const char* label) {
         auto* dialog = window->openPreferences();
@@ -43,7 +35,7 @@ TEST_F(GlobalShortcutsTest, BindsBothCommandsShowsTheirKeysAndForwardsPressesOfI
     portal.standIn->offerShortcuts(true, {{GlobalShortcuts::runWorkflowToClipboard, "Ctrl+Alt+R"}});
     GlobalShortcuts shortcuts(portal.client);
     shortcuts.start();
-    ASSERT_TRUE(waitUntil([&] { return shortcuts.state() == GlobalShortcuts::State::bound; }))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shortcuts.state() == GlobalShortcuts::State::bound; }, 10000))
         << shortcuts.problem().toStdString();
     const auto bound = portal.standIn->boundShortcuts();
     ASSERT_EQ(bound.size(), 2u);
@@ -54,13 +46,13 @@ TEST_F(GlobalShortcutsTest, BindsBothCommandsShowsTheirKeysAndForwardsPressesOfI
     EXPECT_EQ(shownInPreferences("globalShortcutsKeysLabel"),
               "Run selected Workflow to clipboard: Ctrl+Alt+R\nCapture text from the screen: no key");
     window->openPreferences()->findChild<QPushButton*>("globalShortcutsConfigureButton")->click();
-    EXPECT_TRUE(waitUntil([&] { return portal.standIn->configureCalls() == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return portal.standIn->configureCalls() == 1; }, 10000));
 
     QSignalSpy pressed(&shortcuts, &GlobalShortcuts::activated);
     portal.standIn->activate(GlobalShortcuts::runWorkflowToClipboard,
                              "/org/freedesktop/portal/desktop/session/other/s");
     portal.standIn->activate(GlobalShortcuts::captureScreen);
-    ASSERT_TRUE(waitUntil([&] { return !pressed.isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pressed.isEmpty(); }, 10000));
     settle();
     ASSERT_EQ(pressed.size(), 1);
     EXPECT_EQ(pressed.front().front().toString(), GlobalShortcuts::captureScreen);
@@ -70,7 +62,7 @@ TEST_F(GlobalShortcutsTest, PreferencesSayWhenTheDesktopHasNoSuchPortal) {
     portal.standIn->offerShortcuts(false);
     GlobalShortcuts shortcuts(portal.client);
     shortcuts.start();
-    ASSERT_TRUE(waitUntil([&] { return shortcuts.state() == GlobalShortcuts::State::unavailable; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shortcuts.state() == GlobalShortcuts::State::unavailable; }, 10000));
     EXPECT_TRUE(shownInPreferences("globalShortcutsNoteLabel").contains("offers no global shortcuts portal"));
     EXPECT_EQ(shownInPreferences("globalShortcutsKeysLabel"), "");
 }

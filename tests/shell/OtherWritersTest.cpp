@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTreeWidget>
 
 using namespace lexorra;
 using namespace lexorra::testing;

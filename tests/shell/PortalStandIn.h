@@ -191,18 +191,9 @@ public:
         m_uriOverride = uri;
     }
 
-    std::vector<Request> requests() const {
-        std::lock_guard lock(m_mutex);
-        return m_requests;
-    }
-    std::vector<QString> closed() const {
-        std::lock_guard lock(m_mutex);
-        return m_closed;
-    }
-    std::filesystem::path lastPicture() const {
-        std::lock_guard lock(m_mutex);
-        return m_lastPicture;
-    }
+    std::vector<Request> requests() const { return locked(m_requests); }
+    std::vector<QString> closed() const { return locked(m_closed); }
+    std::filesystem::path lastPicture() const { return locked(m_lastPicture); }
 
     // GlobalShortcuts: whether the desktop offers it, the keys it reports as bound (by id),
     // what was bound and how often the user's dialog was asked for.
@@ -211,15 +202,9 @@ public:
         m_offerShortcuts = offered;
         m_triggers = std::move(triggers);
     }
-    std::vector<StandInShortcut> boundShortcuts() const {
-        std::lock_guard lock(m_mutex);
-        return m_bound;
-    }
+    std::vector<StandInShortcut> boundShortcuts() const { return locked(m_bound); }
     int configureCalls() const { return m_configureCalls; }
-    QString session() const {
-        std::lock_guard lock(m_mutex);
-        return m_session;
-    }
+    QString session() const { return locked(m_session); }
     // The user pressing the keys of a shortcut (of another application's session when given).
     void activate(const QString& id, QString session = {}) {
         if (session.isEmpty()) session = this->session();
@@ -257,10 +242,8 @@ public:
         std::unique_lock lock(m_mutex);
         const int number = static_cast<int>(m_requests.size()) + 1;
         if (token.isEmpty()) token = QString("t%1").arg(number);
-        QString sender = request.sender.mid(1);
-        sender.replace('.', '_');
         request.handle = m_answer == Answer::ownHandle ? QString("%1/request/legacy/r%2").arg(desktopPath).arg(number)
-                                                       : QString("%1/request/%2/%3").arg(desktopPath, sender, token);
+                                                       : conventionalPath("request", request.sender, token);
         m_requests.push_back(request);
         const Answer answer = m_answer;
         const int delay = m_delayMs;
@@ -331,15 +314,12 @@ private:
             connection.send(message.createReply());
             return true;
         }
-        QString sender = message.service().mid(1);
-        sender.replace('.', '_');
         const QVariantMap options = qdbus_cast<QVariantMap>(arguments.value(arguments.size() - 1));
-        const QString handle =
-            QString("%1/request/%2/%3").arg(desktopPath, sender, options.value("handle_token").toString());
+        const QString handle = conventionalPath("request", message.service(), options.value("handle_token").toString());
         QVariantMap results;
         if (message.member() == "CreateSession") {
             m_session =
-                QString("%1/session/%2/%3").arg(desktopPath, sender, options.value("session_handle_token").toString());
+                conventionalPath("session", message.service(), options.value("session_handle_token").toString());
             results.insert("session_handle", m_session);
         } else if (message.member() == "BindShortcuts") {
             const auto asked = qdbus_cast<QList<StandInShortcut>>(arguments.value(1));
@@ -362,7 +342,17 @@ private:
         return true;
     }
 
+    // Where the portal puts a request or session of a caller: below its unique name, the colon
+    // dropped and the dots made underscores.
+    static QString conventionalPath(const char* kind, const QString& caller, const QString& token) {
+        return QString("%1/%2/%3/%4").arg(desktopPath, kind, caller.mid(1).replace('.', '_'), token);
+    }
     template <class F> void inOwnThread(F work) { QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection); }
+    // A copy of a field the bus thread writes.
+    template <class T> T locked(const T& field) const {
+        std::lock_guard lock(m_mutex);
+        return field;
+    }
     // Called with the lock held.
     QString writePicture() {
         if (!m_uriOverride.isEmpty()) return m_uriOverride;

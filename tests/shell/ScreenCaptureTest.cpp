@@ -7,9 +7,7 @@
 
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QPainter>
 #include <QSignalSpy>
-#include <QThread>
 
 #include <qrencode.h>
 
@@ -29,16 +27,13 @@ QImage binaryQrImage() {
     const unsigned char bytes[] = {0x00, 0x01, 0x02, 0xff, 0xfe, 0x80, 0x81, 0x1b, 0x7f, 0x00, 0x10, 0x90};
     QRcode* code = QRcode_encodeData(sizeof bytes, bytes, 0, QR_ECLEVEL_M);
     if (!code) return {};
-    const int scale = 9, margin = 4;
-    QImage image((code->width + 2 * margin) * scale, (code->width + 2 * margin) * scale, QImage::Format_RGB32);
+    const int side = code->width;
+    QImage image(side + 8, side + 8, QImage::Format_RGB32); // a quiet zone of four modules
     image.fill(Qt::white);
-    QPainter p(&image);
-    for (int y = 0; y < code->width; ++y)
-        for (int x = 0; x < code->width; ++x)
-            if (code->data[y * code->width + x] & 1)
-                p.fillRect((x + margin) * scale, (y + margin) * scale, scale, scale, Qt::black);
+    for (int i = 0; i < side * side; ++i)
+        if (code->data[i] & 1) image.setPixel(4 + i % side, 4 + i / side, qRgb(0, 0, 0));
     QRcode_free(code);
-    return image;
+    return image.scaled(image.size() * 9); // nine pixels a module, kept sharp
 }
 
 class CaptureFileTest : public ::testing::Test {
@@ -51,11 +46,6 @@ protected:
     void TearDown() override {
         ::unsetenv("TMPDIR");
         ::unsetenv("XDG_RUNTIME_DIR");
-    }
-    std::string save(const QImage& image) {
-        const std::string file = captureFilePath();
-        EXPECT_TRUE(image.save(QString::fromStdString(file), "PNG"));
-        return file;
     }
     TemporaryXdgHome home;
     std::filesystem::path runtime = home.root / "run";
@@ -107,30 +97,22 @@ TEST_F(CaptureFileTest, PermissionSettingsOpenWhereTheDesktopHasThem) {
     ::setenv("PATH", home.root.c_str(), 1);
     EXPECT_FALSE(openCapturePermissionSettings());
     ::setenv("PATH", oldPath.c_str(), 1);
-    for (int i = 0; i < 500 && readFile(home.root / "opened").empty(); ++i)
-        QThread::msleep(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !readFile(home.root / "opened").empty(); }));
     EXPECT_EQ(readFile(home.root / "opened"), "privacy\n");
 }
 
-TEST_F(CaptureFileTest, MissingAndDamagedFiles) {
+// What a picture reads as is otherwise seen through the whole command, below. A code of raw
+// bytes has no text to hand over, so the words beside it are read instead.
+TEST_F(CaptureFileTest, MissingDamagedAndTextlessCodeFiles) {
     using O = CaptureReading::Outcome;
     EXPECT_FALSE(recognizeText(QImage()).ok);
     EXPECT_EQ(readCaptureFile(captureFilePath(), true, false).outcome, O::noFile);
     std::ofstream(captureFilePath()) << "not a picture";
     EXPECT_EQ(readCaptureFile(captureFilePath(), true, false).outcome, O::unreadable);
-}
-
-// What a picture reads as is otherwise seen through the whole command, below. A code of raw
-// bytes has no text to hand over, so the words beside it are read instead.
-TEST_F(CaptureFileTest, BarcodeWithoutTextFallsBackToRecognition) {
-    const QImage code = binaryQrImage();
-    QImage image = textImage({"Fallback words"}, code.height() + 10);
-    {
-        QPainter p(&image);
-        p.drawImage(40, 0, code);
-    }
-    const CaptureReading reading = readCaptureFile(save(image), true, false);
-    EXPECT_EQ(reading.outcome, CaptureReading::Outcome::text);
+    const QString file = QString::fromStdString(captureFilePath());
+    ASSERT_TRUE(codeAboveText(binaryQrImage(), {"Fallback words"}).save(file, "PNG"));
+    const CaptureReading reading = readCaptureFile(captureFilePath(), true, false);
+    EXPECT_EQ(reading.outcome, O::text);
     EXPECT_NE(reading.text.find("Fallback words"), std::string::npos) << reading.text;
 }
 
@@ -173,21 +155,18 @@ protected:
         ShellFixture::TearDown();
         ::unsetenv("TMPDIR");
     }
-    // What the region shows, or a cancelled pick for a null picture.
+    // What the region shows, or a cancelled pick for a null picture. Through the portal our own
+    // picker would show the same, so a wrong fallback shows only in the count of picks.
     void regionShows(const QImage& shown) {
-        if (!viaPortal) {
-            picture = shown;
-            return;
-        }
+        picture = shown;
+        if (!viaPortal) return;
         ASSERT_TRUE(portal.standIn->publish());
         portal.standIn->answerWith(shown.isNull() ? Answer::cancel : Answer::picture, shown);
     }
     void run() {
         QSignalSpy done(capture.get(), &shell::ScreenCapture::finished);
         window->captureAction()->trigger();
-        if (done.isEmpty()) {
-            ASSERT_TRUE(done.wait(120000));
-        }
+        ASSERT_TRUE(!done.isEmpty() || done.wait(120000));
         EXPECT_EQ(done.count(), 1);
         settle();
     }
@@ -245,7 +224,6 @@ TEST_P(EitherPicker, QrCodeBecomesInputAndClipboard) {
     ASSERT_EQ(notices.shown.size(), 1u);
     EXPECT_EQ(notices.shown[0].message, "Copied Text from QR Code!");
     EXPECT_EQ(notices.shown[0].style, NoticeStyle::success);
-    EXPECT_DOUBLE_EQ(notices.shown[0].seconds, 2.0);
 }
 
 TEST_P(EitherPicker, CancellingChangesNothing) {

@@ -30,7 +30,6 @@ TEST(PortalAddresses, RequestPathFromUniqueNameAndToken) {
         const char* path;
     } cases[] = {
         {":1.42", "tok", "/org/freedesktop/portal/desktop/request/1_42/tok"},
-        {":1.7", "lexorra_ab12", "/org/freedesktop/portal/desktop/request/1_7/lexorra_ab12"},
         {":12.3456", "x", "/org/freedesktop/portal/desktop/request/12_3456/x"},
         {":1.2.3", "t", "/org/freedesktop/portal/desktop/request/1_2_3/t"},
     };
@@ -41,7 +40,7 @@ TEST(PortalAddresses, RequestPathFromUniqueNameAndToken) {
 TEST(PortalAddresses, LocalFileOfUri) {
     const struct {
         const char* uri;
-        const char* file; // nullptr: not a local file
+        const char* file; // nullptr: not a local file (shown as "(none)")
     } cases[] = {
         {"file:///tmp/shot.png", "/tmp/shot.png"},
         {"file:///tmp/Screenshot%20from%202024.png", "/tmp/Screenshot from 2024.png"},
@@ -60,22 +59,14 @@ TEST(PortalAddresses, LocalFileOfUri) {
     };
     for (const auto& c : cases) {
         const auto file = shell::localFileOfUri(QString::fromUtf8(c.uri));
-        if (c.file) {
-            ASSERT_TRUE(file.has_value()) << c.uri;
-            EXPECT_EQ(*file, QString::fromUtf8(c.file)) << c.uri;
-        } else {
-            EXPECT_FALSE(file.has_value()) << c.uri << " -> " << file->toStdString();
-        }
+        EXPECT_EQ(file.value_or("(none)").toStdString(), c.file ? c.file : "(none)") << c.uri;
     }
 }
 
 // ---- The request against the stand-in on a private bus ----
 
 bool isPng(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    char magic[8] = {};
-    in.read(magic, 8);
-    return in.gcount() == 8 && std::string(magic, 8) == "\x89PNG\r\n\x1a\n";
+    return readFile(file).starts_with("\x89PNG\r\n\x1a\n");
 }
 
 QImage pattern() {
@@ -106,10 +97,8 @@ TEST_F(PortalRequestTest, PictureIsCopiedAndTheRequestFollowsTheConvention) {
     portal.standIn->answerWith(Answer::picture, pattern());
     const PortalShot shot = shoot();
     ASSERT_EQ(shot.status, PortalShot::Status::saved) << shot.detail;
-    const QImage saved(QString::fromStdString(file()));
-    ASSERT_FALSE(saved.isNull());
     EXPECT_TRUE(isPng(file()));
-    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), pattern());
+    EXPECT_EQ(QImage(QString::fromStdString(file())).convertToFormat(QImage::Format_RGB32), pattern());
     // The portal's own picture, under a name that needed %-escapes, was made for us alone.
     EXPECT_FALSE(portal.standIn->lastPicture().empty());
     EXPECT_FALSE(std::filesystem::exists(portal.standIn->lastPicture()));
@@ -120,7 +109,6 @@ TEST_F(PortalRequestTest, PictureIsCopiedAndTheRequestFollowsTheConvention) {
     EXPECT_EQ(request.sender, portal.client.baseService());
     const QString token = request.options.value("handle_token").toString();
     EXPECT_TRUE(QRegularExpression("^[A-Za-z0-9_]+$").match(token).hasMatch()) << token.toStdString();
-    EXPECT_TRUE(token.startsWith("lexorra_")) << token.toStdString();
     EXPECT_EQ(request.handle, shell::portalRequestPath(portal.client.baseService(), token));
     EXPECT_EQ(request.options.value("interactive"), QVariant(true));
     EXPECT_EQ(request.options.value("modal"), QVariant(true));
@@ -149,6 +137,9 @@ TEST_F(PortalRequestTest, EarlyAnswersAndHandlesNamedByAnOlderPortalAreFollowed)
 }
 
 TEST_F(PortalRequestTest, FailuresWriteNothing) {
+    // A picture the portal answered with but nobody can decode stays where it is.
+    const auto text = home.root / "notes.png";
+    std::ofstream(text) << "not a picture";
     const struct {
         Answer answer;
         QString uri;
@@ -158,6 +149,7 @@ TEST_F(PortalRequestTest, FailuresWriteNothing) {
         {Answer::refuse, {}, "org.freedesktop.portal.Error.NotAllowed"},
         {Answer::picture, "https://example.org/shot.png", "without a local picture"},
         {Answer::picture, "file:///nonexistent/shot.png", "cannot be read"},
+        {Answer::picture, QUrl::fromLocalFile(QString::fromStdString(text.string())).toString(), "cannot be read"},
     };
     for (const auto& c : cases) {
         portal.standIn->uriOverride(c.uri);
@@ -167,14 +159,7 @@ TEST_F(PortalRequestTest, FailuresWriteNothing) {
         EXPECT_NE(shot.detail.find(c.inDetail), std::string::npos) << shot.detail;
         EXPECT_FALSE(std::filesystem::exists(file())) << c.inDetail;
     }
-    // A picture the portal answered with but nobody can decode stays where it is.
-    const auto text = home.root / "notes.png";
-    std::ofstream(text) << "not a picture";
-    portal.standIn->uriOverride(QUrl::fromLocalFile(QString::fromStdString(text.string())).toString());
-    portal.standIn->answerWith(Answer::picture);
-    EXPECT_EQ(shoot().status, PortalShot::Status::failed);
     EXPECT_TRUE(std::filesystem::exists(text));
-    EXPECT_FALSE(std::filesystem::exists(file()));
 }
 
 // Whether the portal accepts the request and never answers, or does not even reply to it, the wait
@@ -190,9 +175,7 @@ TEST_F(PortalRequestTest, SilentOrMutePortalTimesOutAndTheRequestIsClosed) {
         EXPECT_GE(clock.elapsed(), 350);
         EXPECT_LT(clock.elapsed(), 3000);
         // Close is sent without waiting; give it a moment to arrive.
-        for (int i = 0; i < 100 && portal.standIn->closed().size() == before; ++i)
-            QTest::qWait(10);
-        ASSERT_EQ(portal.standIn->closed().size(), before + 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return portal.standIn->closed().size() == before + 1; }, 1000));
         EXPECT_EQ(portal.standIn->closed().back(), portal.standIn->requests().back().handle);
         EXPECT_FALSE(std::filesystem::exists(file()));
     }
@@ -208,15 +191,8 @@ TEST_F(PortalRequestTest, PortalLeavingTheBusEndsTheWaitAtOnce) {
     EXPECT_LT(clock.elapsed(), 5000);
 }
 
-TEST(PortalAbsent, NoServiceMeansUnavailable) {
-    TemporaryXdgHome home;
-    PrivatePortal portal(home.root);
-    if (const std::string why = portal.start(); !why.empty()) GTEST_SKIP() << why;
-    // The stand-in exists but has not taken the portal's name.
-    EXPECT_FALSE(shell::portalScreenshotAvailable(portal.client));
-    const PortalShot shot = shell::portalScreenshot(portal.client, (home.root / "c.png").string(), 2s);
-    EXPECT_EQ(shot.status, PortalShot::Status::unavailable);
-    EXPECT_TRUE(portal.standIn->requests().empty());
+// A bus without the portal's name is the capture flow's test (our own picker takes over).
+TEST(PortalAbsent, NoSessionBusMeansUnavailable) {
     EXPECT_FALSE(shell::portalScreenshotAvailable(QDBusConnection(QStringLiteral("never-connected"))));
 }
 

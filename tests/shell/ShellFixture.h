@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -39,17 +40,17 @@ public:
     std::vector<Entry> shown;
 };
 
-// The real main window over a controller whose clock the test moves: debounces fire
-// exactly when advanced, and background runs happen inline.
+// The real main window, with its settings, over a controller whose clock the test moves:
+// debounces fire exactly when advanced, and background runs happen inline.
 class ShellFixture : public ::testing::Test {
 protected:
     void SetUp() override { start(); }
     // Quits and starts again over the same configuration folder.
     void restart() {
         TearDown();
-        start(true);
+        start();
     }
-    void start(bool withSettings = false) {
+    void start() {
         settings = std::make_unique<Settings>();
         standard = std::make_unique<StoredSettings>(*settings);
         app = std::make_unique<AppManager>(AppManager::Services{.scheduler = scheduler,
@@ -60,7 +61,7 @@ protected:
         app->startUp();
         settle();
         window = std::make_unique<shell::MainWindow>(*app);
-        if (withSettings) window->setSettings(settings.get());
+        window->setSettings(settings.get());
         window->show();
         settle();
     }
@@ -93,6 +94,12 @@ protected:
         ASSERT_NE(item, nullptr) << text.toStdString();
         find<QTreeWidget>("sidebarTreeWidget")->setCurrentItem(item);
         settle(0.5);
+    }
+    // Types into a field and leaves it, as a user finishing an entry does.
+    static void enter(QLineEdit* edit, const QString& text) {
+        ASSERT_NE(edit, nullptr);
+        edit->setText(text);
+        emit edit->editingFinished();
     }
     // The window's command with this text, or nullptr.
     QAction* command(const QString& text) const {

@@ -5,10 +5,10 @@
 #include "shell/QtScheduler.h"
 #include "shell/ShellTimings.h"
 #include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -28,16 +28,9 @@ TEST(StallTest, ACatastrophicRegexKeepsTheWindowResponsive) {
     app.startUp();
     shell::MainWindow window(app);
     window.show();
-    TextActionSeqPtr replace;
-    for (const auto& seq : app.actionsSeqArray())
-        if (seq->name == "Replace Text") replace = seq;
-    ASSERT_NE(replace, nullptr);
-    auto* action = dynamic_cast<TextActionReplaceString*>(replace->actionsArray.front().get());
-    ASSERT_NE(action, nullptr);
-    action->isRegEx = true;
-    action->replaceString = "(a+)+$";
-    action->withString = "x";
-    app.setSelectedActionsSeq(replace);
+    auto workflow = app.createWorkflow("Catastrophic");
+    workflow->actionsArray = replaceWorkflow("", "(a+)+$", "x", true)->actionsArray;
+    app.setSelectedworkflowSeq(workflow);
 
     shell::StallWatchdog watchdog;
     watchdog.start();

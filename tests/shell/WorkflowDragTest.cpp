@@ -21,6 +21,7 @@ namespace lexorra::testing {
 namespace {
 
 using shell::WorkflowEditor;
+using T = TextActionType;
 
 // Three steps whose order shows in the result: prefix "P", lower case, suffix "S".
 // "Ab" gives "pabS" in this order.
@@ -29,9 +30,9 @@ protected:
     void SetUp() override {
         ShellFixture::SetUp();
         workflow = app->createWorkflow("Dragged");
-        workflow->actionsArray = {actionWith(TextActionType::addPrefix, "Prefix", Value("P")),
-                                  actionWith(TextActionType::convertCase, "CaseType", Value(2)),
-                                  actionWith(TextActionType::addSuffix, "Suffix", Value("S"))};
+        workflow->actionsArray = {actionWith(T::addPrefix, "Prefix", Value("P")),
+                                  actionWith(T::convertCase, "CaseType", Value(2)),
+                                  actionWith(T::addSuffix, "Suffix", Value("S"))};
         app->saveWorkFlowsToUserDefaults(false);
         app->setSelectedworkflowSeq(workflow);
         settle(0.5);
@@ -47,8 +48,8 @@ protected:
         editor->layout()->activate();
     }
     QFrame* card(int i) const { return editor->findChild<QFrame*>(QString("actionCard%1Frame").arg(i)); }
-    std::vector<TextActionType> order() const {
-        std::vector<TextActionType> out;
+    std::vector<T> order() const {
+        std::vector<T> out;
         for (const auto& a : workflow->actionsArray)
             out.push_back(a->type);
         return out;
@@ -78,6 +79,7 @@ protected:
     }
     std::string storedList() const { return readFile(home.groupFile()); }
 
+    const std::vector<T> original = {T::addPrefix, T::convertCase, T::addSuffix};
     TextActionSeqPtr workflow;
     WorkflowEditor* editor = nullptr;
 };
@@ -85,8 +87,7 @@ protected:
 TEST_F(WorkflowDragTest, DroppedCardsMoveDownAndUpAndTheListIsSaved) {
     auto mime = cardData(0);
     EXPECT_TRUE(drop(mime.get(), lowerHalf(2)));
-    EXPECT_EQ(order(),
-              (std::vector{TextActionType::convertCase, TextActionType::addSuffix, TextActionType::addPrefix}));
+    EXPECT_EQ(order(), (std::vector{T::convertCase, T::addSuffix, T::addPrefix}));
     // The cards follow the list, and the list is saved.
     layOut();
     EXPECT_EQ(card(2)->findChild<QLabel*>("cardNameLabel")->text(), "Add Prefix");
@@ -99,17 +100,13 @@ TEST_F(WorkflowDragTest, DroppedCardsMoveDownAndUpAndTheListIsSaved) {
     // The last card dropped on the upper half of the first goes to the top.
     mime = cardData(2);
     EXPECT_TRUE(drop(mime.get(), upperHalf(0)));
-    EXPECT_EQ(order(),
-              (std::vector{TextActionType::addPrefix, TextActionType::convertCase, TextActionType::addSuffix}));
+    EXPECT_EQ(order(), original);
     settle(1.0);
     EXPECT_EQ(app->resultString(), "pabS");
 }
 
-TEST_F(WorkflowDragTest, DropSlotsFollowTheMiddleOfEachCard) {
-    EXPECT_EQ(editor->dropSlotAt(upperHalf(0)), 0u);
-    EXPECT_EQ(editor->dropSlotAt(lowerHalf(0)), 1u);
-    EXPECT_EQ(editor->dropSlotAt(upperHalf(1)), 1u);
-    EXPECT_EQ(editor->dropSlotAt(lowerHalf(2)), 3u);
+// Over a card the slot follows its middle, which the drops above and below show; around the cards:
+TEST_F(WorkflowDragTest, DropSlotsAboveAndBelowEveryCard) {
     EXPECT_EQ(editor->dropSlotAt(QPoint(20, 0)), 0u) << "above every card";
     EXPECT_EQ(editor->dropSlotAt(QPoint(20, editor->height() - 1)), 3u) << "below every card";
 }
@@ -145,18 +142,8 @@ TEST_F(WorkflowDragTest, IndicatorMarksTheGapAndDisappearsAfterwards) {
     EXPECT_FALSE(editor->dropIndicator()->isVisible());
 }
 
-TEST_F(WorkflowDragTest, DropOntoItsOwnPlaceChangesAndSavesNothing) {
-    const std::string before = storedList();
-    auto mime = cardData(1);
-    drop(mime.get(), upperHalf(1));
-    drop(mime.get(), lowerHalf(1));
-    EXPECT_EQ(order(),
-              (std::vector{TextActionType::addPrefix, TextActionType::convertCase, TextActionType::addSuffix}));
-    EXPECT_EQ(storedList(), before);
-    EXPECT_FALSE(app->disableUpdateResults()) << "no structure debounce started";
-}
-
-TEST_F(WorkflowDragTest, ForeignDataIsRefused) {
+// Foreign data is refused; a card dropped onto its own place is taken but changes nothing.
+TEST_F(WorkflowDragTest, ForeignDataAndDropsOntoTheirOwnPlaceChangeAndSaveNothing) {
     const std::string before = storedList();
     QMimeData text, otherWorkflow, pastTheEnd, garbled;
     text.setText("1");
@@ -168,9 +155,12 @@ TEST_F(WorkflowDragTest, ForeignDataIsRefused) {
         EXPECT_FALSE(drop(mime, upperHalf(0)));
         EXPECT_FALSE(editor->dropIndicator()->isVisible());
     }
-    EXPECT_EQ(order(),
-              (std::vector{TextActionType::addPrefix, TextActionType::convertCase, TextActionType::addSuffix}));
+    auto own = cardData(1);
+    drop(own.get(), upperHalf(1));
+    drop(own.get(), lowerHalf(1));
+    EXPECT_EQ(order(), original);
     EXPECT_EQ(storedList(), before);
+    EXPECT_FALSE(app->disableUpdateResults()) << "no structure debounce started";
 }
 
 TEST_F(WorkflowDragTest, EveryCardHasAGripToDragItBy) {
@@ -186,7 +176,7 @@ TEST_F(WorkflowDragTest, EveryCardHasAGripToDragItBy) {
 // the result pane, and Escape, the card again or a new run the final result.
 TEST_F(WorkflowDragTest, CardsShowTheirStepsOutcomeAndClickingOneShowsItsOutput) {
     auto* add = find<QComboBox>("addActionComboBox");
-    emit add->activated(add->findData(rawValue(TextActionType::runWorkflow)));
+    emit add->activated(add->findData(rawValue(T::runWorkflow)));
     workflow->actionsArray.back()->setOption("WorkflowID", Value("gone"));
     settle(1.0);
     layOut();
