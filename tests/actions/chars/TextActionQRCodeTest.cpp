@@ -47,12 +47,7 @@ std::string decodeQr(const Gray& image) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::string repeat(std::string_view piece, size_t times) {
-    std::string out;
-    for (size_t i = 0; i < times; ++i)
-        out += piece;
-    return out;
-}
+using lexorra::testing::repeat;
 
 TEST(QRCode, TransformPutsTheMarkerFirst) {
     TextActionQRCode action;

@@ -178,9 +178,7 @@ TEST_F(ChatGPTExchange, KeyWithControlCharactersIsNeverSent) {
 
 TEST_F(ChatGPTExchange, LongInputSendsTheFallbackBudget) {
     server.reply(200, completionBody("short"));
-    std::string longInput;
-    while (longInput.size() < 30000)
-        longInput += "Lorem ipsum dolor sit amet. ";
+    const std::string longInput = testing::repeat("Lorem ipsum dolor sit amet. ", 1072); // 30,016 bytes
     EXPECT_EQ(action.transform(longInput), "short");
     EXPECT_EQ(sentBody()["max_tokens"], 150);
     EXPECT_EQ(sentBody()["prompt"], "Translate to Spanish.The input text is:" + longInput);
