@@ -53,9 +53,7 @@ TEST(WorkflowDocument, ReadingRules) {
         SCOPED_TRACE(c.name);
         auto seq = TextActionSeq::fromJsonString(c.json);
         ASSERT_EQ(seq != nullptr, c.readable);
-        if (seq) {
-            EXPECT_EQ(seq->icon, c.icon);
-        }
+        EXPECT_EQ(seq ? seq->icon : "", c.icon);
     }
 }
 
