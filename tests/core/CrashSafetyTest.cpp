@@ -186,13 +186,6 @@ void killWriterRepeatedly(const char* what, unsigned seed, const std::function<v
                 seen[0], seen[1]);
 }
 
-int countPrefixed(const std::filesystem::path& folder, const std::string& prefix) {
-    int n = 0;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        if (e.path().filename().string().rfind(prefix, 0) == 0) ++n;
-    return n;
-}
-
 std::string integrityCheck(const std::filesystem::path& file) {
     sqlite3* db = nullptr;
     std::string result = "cannot open";
@@ -226,7 +219,7 @@ TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
         "group store", 12345, [&] { store = std::make_unique<SettingsStore>(file); },
         [&](std::int64_t n) { store->setValue("SavedWorkFlows", lists.dictionaries(static_cast<int>(n % 2))); },
         [&](int round, int(&seen)[2]) {
-            interruptedWrites += countPrefixed(file.parent_path(), AtomicFile::temporaryPrefix(file)) > 0 ? 1 : 0;
+            interruptedWrites += filesStartingWith(file.parent_path(), AtomicFile::temporaryPrefix(file)) > 0 ? 1 : 0;
             auto parsed = json::parse(readFile(file));
             ASSERT_TRUE(parsed && parsed->isMap()) << "round " << round;
             const Value* saved = parsed->get("SavedWorkFlows");
@@ -242,7 +235,7 @@ TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
     // The next writer clears what the killed ones left behind.
     SettingsStore next(file);
     ASSERT_TRUE(next.setValue("SavedWorkFlows", lists.dictionaries(0)));
-    EXPECT_EQ(countPrefixed(file.parent_path(), AtomicFile::temporaryPrefix(file)), 0);
+    EXPECT_EQ(filesStartingWith(file.parent_path(), AtomicFile::temporaryPrefix(file)), 0);
 }
 
 TEST(CrashSafety, ObjectStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
