@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 using lexorra::ConvertCaseType;
 using lexorra::TextActionConvertCase;
@@ -26,11 +25,6 @@ std::string run(ConvertCaseType type, std::string_view input) {
     return action.transform(input);
 }
 
-void check(const std::vector<Case>& cases) {
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.type, c.input), c.expected) << c.name << ": \"" << c.input << "\"";
-}
-
 } // namespace
 
 TEST(TextActionConvertCase, EmptyTextStaysEmptyForEveryCase) {
@@ -39,7 +33,7 @@ TEST(TextActionConvertCase, EmptyTextStaysEmptyForEveryCase) {
 }
 
 TEST(TextActionConvertCase, Table) {
-    check({
+    const Case cases[] = {
         // Upper and lower use full mappings
         {"ascii", T::upperCase, "Hello, World 42!\n", "HELLO, WORLD 42!\n"},
         {"sharp s", T::upperCase, "straße", "STRASSE"},
@@ -104,7 +98,9 @@ TEST(TextActionConvertCase, Table) {
         {"across lines", T::alternatingCase, "ab\nc", "Ab\nC"},
         {"a decomposed letter is one character", T::alternatingCase, "e\u0301e\u0301e\u0301", "E\u0301e\u0301E\u0301"},
         {"sharp s", T::alternatingCase, "ßß", "SSß"},
-    });
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(run(c.type, c.input), c.expected) << c.name << ": \"" << c.input << "\"";
 }
 
 TEST(TextActionConvertCase, RandomCaseChangesOnlyLetterCase) {

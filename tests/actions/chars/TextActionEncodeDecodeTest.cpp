@@ -2,6 +2,7 @@
 
 #include "core/ActionFactory.h"
 #include "core/Json.h"
+#include "support/ActionCases.h"
 #include "text/Base64Strict.h"
 #include "text/PercentCoding.h"
 
@@ -156,9 +157,7 @@ TEST(EncodeDecode, MegabyteInputsRoundTrip) {
     EXPECT_EQ(encoded.substr(encoded.size() - 2), "==");
     EXPECT_EQ(text::base64DecodeStrict(encoded), bytes);
 
-    std::string prose;
-    while (prose.size() < 5 * 1024 * 1024)
-        prose += "Gr\u00FC\u00DFe & 100% sure? ";
+    const std::string prose = lexorra::testing::repeat("Gr\u00FC\u00DFe & 100% sure? ", 250'000); // over 5 MiB
     const std::string percent = text::percentEncodeQuery(prose);
     EXPECT_EQ(percent.substr(0, 28), "Gr%C3%BC%C3%9Fe%20&%20100%25");
     EXPECT_EQ(text::percentDecodeStrict(percent), prose);
