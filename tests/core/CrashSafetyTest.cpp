@@ -38,7 +38,7 @@ using Clock = std::chrono::steady_clock;
 // store that mixes them shows a save applied in part.
 struct TwoLists {
     std::vector<TextActionSeqPtr> lists[2];
-    Value dictionaryLists[2];
+    Value dictionaries[2];
 
     explicit TwoLists(int count = 12) {
         for (int i = 0; i < count; ++i) {
@@ -58,12 +58,11 @@ struct TwoLists {
             ValueList out;
             for (const auto& seq : lists[version])
                 out.push_back(seq->toDictionary(false));
-            dictionaryLists[version] = Value(std::move(out));
+            dictionaries[version] = Value(std::move(out));
         }
     }
 
     int count() const { return static_cast<int>(lists[0].size()); }
-    const Value& dictionaries(int version) const { return dictionaryLists[version]; }
 
     // Which version the records are, or -1 for a mix or anything else.
     int versionOf(const std::vector<WorkflowRecord>& records) const {
@@ -211,22 +210,22 @@ TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
     const auto file = home.groupFile();
     {
         SettingsStore seed(file);
-        ASSERT_TRUE(seed.setValue("SavedWorkFlows", lists.dictionaries(0)));
+        ASSERT_TRUE(seed.setValue("SavedWorkFlows", lists.dictionaries[0]));
     }
     std::unique_ptr<SettingsStore> store;
     int interruptedWrites = 0;
     killWriterRepeatedly(
         "group store", 12345, [&] { store = std::make_unique<SettingsStore>(file); },
-        [&](std::int64_t n) { store->setValue("SavedWorkFlows", lists.dictionaries(static_cast<int>(n % 2))); },
+        [&](std::int64_t n) { store->setValue("SavedWorkFlows", lists.dictionaries[static_cast<int>(n % 2)]); },
         [&](int round, int(&seen)[2]) {
             interruptedWrites += filesStartingWith(file.parent_path(), AtomicFile::temporaryPrefix(file)) > 0 ? 1 : 0;
             auto parsed = json::parse(readFile(file));
             ASSERT_TRUE(parsed && parsed->isMap()) << "round " << round;
             const Value* saved = parsed->get("SavedWorkFlows");
             ASSERT_TRUE(saved) << "round " << round;
-            if (*saved == lists.dictionaries(0))
+            if (*saved == lists.dictionaries[0])
                 ++seen[0];
-            else if (*saved == lists.dictionaries(1))
+            else if (*saved == lists.dictionaries[1])
                 ++seen[1];
             else
                 FAIL() << "round " << round << ": neither list";
@@ -234,7 +233,7 @@ TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
     EXPECT_GT(interruptedWrites, 0) << "no kill landed in the middle of a write";
     // The next writer clears what the killed ones left behind.
     SettingsStore next(file);
-    ASSERT_TRUE(next.setValue("SavedWorkFlows", lists.dictionaries(0)));
+    ASSERT_TRUE(next.setValue("SavedWorkFlows", lists.dictionaries[0]));
     EXPECT_EQ(filesStartingWith(file.parent_path(), AtomicFile::temporaryPrefix(file)), 0);
 }
 
