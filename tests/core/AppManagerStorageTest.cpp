@@ -5,6 +5,7 @@
 #include "core/SettingsStore.h"
 #include "core/SyncFolder.h"
 #include "support/TemporaryXdgHome.h"
+#include "support/Workflows.h"
 
 #include <gtest/gtest.h>
 
@@ -32,9 +33,7 @@ struct Machine {
         app->startUp();
     }
     std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& w : app->workflowsSeqArray())
-            out.push_back(w->name);
+        auto out = lexorra::testing::names(app->workflowsSeqArray());
         std::sort(out.begin(), out.end());
         return out;
     }

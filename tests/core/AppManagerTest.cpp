@@ -2,6 +2,7 @@
 #include "actions/lines/TextActionReplaceString.h"
 #include "core/ActionFactory.h"
 #include "core/ManualScheduler.h"
+#include "support/ActionCases.h"
 #include "support/Controller.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 using namespace lexorra;
 
 using lexorra::testing::Fixture;
+using lexorra::testing::repeat;
 
 TEST(AppManager, TypingIsDebouncedToOneComputationHalfASecondAfterTheLastKey) {
     Fixture f;
@@ -149,17 +151,6 @@ TEST(AppManager, NoticeDurations) {
     EXPECT_NEAR(noticeDuration(std::string(50, 'x')), 3.5, 1e-9);
     EXPECT_DOUBLE_EQ(noticeDuration(std::string(500, 'x')), 5.0);
 }
-
-namespace {
-
-std::string repeat(std::string_view piece, size_t times) {
-    std::string s;
-    for (size_t i = 0; i < times; ++i)
-        s += piece;
-    return s;
-}
-
-} // namespace
 
 // The limits count characters (grapheme clusters), not bytes: multi-byte and combined
 // characters right at the limit still count as one each.

@@ -14,18 +14,6 @@
 using namespace lexorra;
 using namespace lexorra::testing;
 
-namespace {
-
-int countLeftovers(const std::filesystem::path& target) {
-    int n = 0;
-    const auto prefix = AtomicFile::temporaryPrefix(target);
-    for (const auto& e : std::filesystem::directory_iterator(target.parent_path()))
-        if (e.path().filename().string().rfind(prefix, 0) == 0) ++n;
-    return n;
-}
-
-} // namespace
-
 TEST(AtomicFile, WritesBytesWithOwnerOnlyModeCreatesFoldersAndReplacesWhole) {
     TemporaryXdgHome home;
     const auto target = home.root / "a" / "b" / "file.json";
@@ -36,7 +24,7 @@ TEST(AtomicFile, WritesBytesWithOwnerOnlyModeCreatesFoldersAndReplacesWhole) {
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(countLeftovers(target), 0);
+    EXPECT_EQ(filesStartingWith(target.parent_path(), AtomicFile::temporaryPrefix(target)), 0);
 }
 
 TEST(AtomicFile, FailureLeavesTargetUntouchedAndNoTemporaryFile) {
@@ -48,7 +36,7 @@ TEST(AtomicFile, FailureLeavesTargetUntouchedAndNoTemporaryFile) {
     EXPECT_FALSE(AtomicFile::write(target, "new", &error));
     EXPECT_NE(error.find(target.string()), std::string::npos) << error;
     EXPECT_EQ(readFile(target / "keep"), "old");
-    EXPECT_EQ(countLeftovers(target), 0);
+    EXPECT_EQ(filesStartingWith(target.parent_path(), AtomicFile::temporaryPrefix(target)), 0);
     // Nor can a file be written below one.
     EXPECT_FALSE(AtomicFile::write(target / "keep" / "inner.json", "{}", &error));
     EXPECT_FALSE(error.empty());
@@ -60,7 +48,7 @@ TEST(AtomicFile, RemovesLeftoversOfKilledWriters) {
     writeFile(home.root / (AtomicFile::temporaryPrefix(target) + "abc123"), "half");
     writeFile(home.root / "other.json", "keep");
     AtomicFile::removeLeftovers(target);
-    EXPECT_EQ(countLeftovers(target), 0);
+    EXPECT_EQ(filesStartingWith(target.parent_path(), AtomicFile::temporaryPrefix(target)), 0);
     EXPECT_TRUE(std::filesystem::exists(home.root / "other.json"));
 }
 

@@ -7,6 +7,7 @@
 #include "actions/data/TextActionYAMLtoJSON.h"
 #include "actions/lines/TextActionReplaceString.h"
 #include "core/ActionFactory.h"
+#include "support/ActionCases.h"
 
 #include <gtest/gtest.h>
 
@@ -32,12 +33,7 @@ struct BoundedCase {
     double maxSeconds = 20;
 };
 
-std::string repeat(std::string_view piece, size_t times) {
-    std::string out;
-    out.reserve(piece.size() * times);
-    for (size_t i = 0; i < times; ++i) out.append(piece);
-    return out;
-}
+using lexorra::testing::repeat;
 
 std::string nested(std::string_view open, std::string_view close, size_t levels) {
     return repeat(open, levels) + repeat(close, levels);
@@ -153,7 +149,7 @@ std::vector<BoundedCase> boundedCases() {
     };
 }
 
-class BoundedRuns : public testing::TestWithParam<BoundedCase> {};
+class BoundedRuns : public ::testing::TestWithParam<BoundedCase> {};
 
 TEST_P(BoundedRuns, FinishesInBoundedTime) {
     const BoundedCase& c = GetParam();
@@ -168,7 +164,7 @@ TEST_P(BoundedRuns, FinishesInBoundedTime) {
     c.check(input, output);
 }
 
-INSTANTIATE_TEST_SUITE_P(Hostile, BoundedRuns, testing::ValuesIn(boundedCases()),
-                         [](const testing::TestParamInfo<BoundedCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(Hostile, BoundedRuns, ::testing::ValuesIn(boundedCases()),
+                         [](const ::testing::TestParamInfo<BoundedCase>& param) { return param.param.name; });
 
 } // namespace

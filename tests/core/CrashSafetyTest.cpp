@@ -38,7 +38,7 @@ using Clock = std::chrono::steady_clock;
 // store that mixes them shows a save applied in part.
 struct TwoLists {
     std::vector<TextActionSeqPtr> lists[2];
-    Value dictionaryLists[2];
+    Value dictionaries[2];
 
     explicit TwoLists(int count = 12) {
         for (int i = 0; i < count; ++i) {
@@ -58,22 +58,22 @@ struct TwoLists {
             ValueList out;
             for (const auto& seq : lists[version])
                 out.push_back(seq->toDictionary(false));
-            dictionaryLists[version] = Value(std::move(out));
+            dictionaries[version] = Value(std::move(out));
         }
     }
 
     int count() const { return static_cast<int>(lists[0].size()); }
-    const Value& dictionaries(int version) const { return dictionaryLists[version]; }
 
-    // Which version the texts of the records are, or -1 for a mix or anything else.
-    int versionOf(const std::vector<std::string>& jsonTexts) const {
+    // Which version the records are, or -1 for a mix or anything else.
+    int versionOf(const std::vector<WorkflowRecord>& records) const {
+        std::multiset<std::string> found;
+        for (const auto& r : records)
+            found.insert(r.jsonString);
         for (int version = 0; version < 2; ++version) {
-            std::set<std::string> expected;
+            std::multiset<std::string> expected;
             for (const auto& seq : lists[version])
                 expected.insert(seq->jsonString());
-            if (std::set<std::string>(jsonTexts.begin(), jsonTexts.end()) == expected &&
-                jsonTexts.size() == expected.size())
-                return version;
+            if (found == expected) return version;
         }
         return -1;
     }
@@ -185,13 +185,6 @@ void killWriterRepeatedly(const char* what, unsigned seed, const std::function<v
                 seen[0], seen[1]);
 }
 
-int countPrefixed(const std::filesystem::path& folder, const std::string& prefix) {
-    int n = 0;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        if (e.path().filename().string().rfind(prefix, 0) == 0) ++n;
-    return n;
-}
-
 std::string integrityCheck(const std::filesystem::path& file) {
     sqlite3* db = nullptr;
     std::string result = "cannot open";
@@ -206,13 +199,6 @@ std::string integrityCheck(const std::filesystem::path& file) {
     return result;
 }
 
-std::vector<std::string> texts(const std::vector<WorkflowRecord>& records) {
-    std::vector<std::string> out;
-    for (const auto& r : records)
-        out.push_back(r.jsonString);
-    return out;
-}
-
 } // namespace
 
 TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
@@ -224,22 +210,22 @@ TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
     const auto file = home.groupFile();
     {
         SettingsStore seed(file);
-        ASSERT_TRUE(seed.setValue("SavedWorkFlows", lists.dictionaries(0)));
+        ASSERT_TRUE(seed.setValue("SavedWorkFlows", lists.dictionaries[0]));
     }
     std::unique_ptr<SettingsStore> store;
     int interruptedWrites = 0;
     killWriterRepeatedly(
         "group store", 12345, [&] { store = std::make_unique<SettingsStore>(file); },
-        [&](std::int64_t n) { store->setValue("SavedWorkFlows", lists.dictionaries(static_cast<int>(n % 2))); },
+        [&](std::int64_t n) { store->setValue("SavedWorkFlows", lists.dictionaries[static_cast<int>(n % 2)]); },
         [&](int round, int(&seen)[2]) {
-            interruptedWrites += countPrefixed(file.parent_path(), AtomicFile::temporaryPrefix(file)) > 0 ? 1 : 0;
+            interruptedWrites += filesStartingWith(file.parent_path(), AtomicFile::temporaryPrefix(file)) > 0 ? 1 : 0;
             auto parsed = json::parse(readFile(file));
             ASSERT_TRUE(parsed && parsed->isMap()) << "round " << round;
             const Value* saved = parsed->get("SavedWorkFlows");
             ASSERT_TRUE(saved) << "round " << round;
-            if (*saved == lists.dictionaries(0))
+            if (*saved == lists.dictionaries[0])
                 ++seen[0];
-            else if (*saved == lists.dictionaries(1))
+            else if (*saved == lists.dictionaries[1])
                 ++seen[1];
             else
                 FAIL() << "round " << round << ": neither list";
@@ -247,8 +233,8 @@ TEST(CrashSafety, GroupStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
     EXPECT_GT(interruptedWrites, 0) << "no kill landed in the middle of a write";
     // The next writer clears what the killed ones left behind.
     SettingsStore next(file);
-    ASSERT_TRUE(next.setValue("SavedWorkFlows", lists.dictionaries(0)));
-    EXPECT_EQ(countPrefixed(file.parent_path(), AtomicFile::temporaryPrefix(file)), 0);
+    ASSERT_TRUE(next.setValue("SavedWorkFlows", lists.dictionaries[0]));
+    EXPECT_EQ(filesStartingWith(file.parent_path(), AtomicFile::temporaryPrefix(file)), 0);
 }
 
 TEST(CrashSafety, ObjectStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
@@ -270,7 +256,7 @@ TEST(CrashSafety, ObjectStoreHoldsTheOldOrTheNewListWhenItsWriterIsKilled) {
             auto reopened = ObjectStore::open(file, "reader", &error);
             ASSERT_TRUE(reopened) << "round " << round << ": " << error;
             const auto records = reopened->records();
-            const int version = lists.versionOf(texts(records));
+            const int version = lists.versionOf(records);
             ASSERT_NE(version, -1) << "round " << round << ": " << records.size() << " records, a mix or damaged";
             ++seen[version];
             reopened.reset();
@@ -336,7 +322,7 @@ TEST(CrashSafety, SyncFolderRecordsAreWholeWhenTheirWriterIsKilled) {
     ASSERT_TRUE(restarted) << error;
     SyncFolder resumed(*restarted, folder);
     resumed.scanNow();
-    const int version = lists.versionOf(texts(restarted->records()));
+    const int version = lists.versionOf(restarted->records());
     ASSERT_NE(version, -1);
     for (const auto& record : restarted->records())
         EXPECT_EQ(syncRecordIn(resumed.fileFor(record.id)), record);

@@ -2,6 +2,7 @@
 #include "core/ActionFactory.h"
 #include "core/Json.h"
 #include "core/ManualScheduler.h"
+#include "core/WorkflowDocuments.h"
 #include "core/WorkflowMirror.h"
 #include "support/TemporaryXdgHome.h"
 #include "support/Workflows.h"
@@ -30,11 +31,7 @@ struct Machine {
     }
     void push() { pushWorkflowsToStore(*store, list); }
     SyncFolder::ScanResult pull() { return sync->scanNow(); }
-    TextActionSeqPtr find(const std::string& id) const {
-        for (const auto& s : list)
-            if (s->id == id) return s;
-        return nullptr;
-    }
+    TextActionSeqPtr find(const std::string& id) const { return findWorkflow(list, id, {}); }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
         for (const auto& s : list)

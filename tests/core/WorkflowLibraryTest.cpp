@@ -14,17 +14,6 @@
 using namespace lexorra;
 using namespace lexorra::testing;
 
-namespace {
-
-std::vector<std::string> names(const std::vector<TextActionSeqPtr>& list) {
-    std::vector<std::string> out;
-    for (const auto& s : list)
-        out.push_back(s->name);
-    return out;
-}
-
-} // namespace
-
 class StartupLoad : public ::testing::Test {
 protected:
     TemporaryXdgHome home;

@@ -93,11 +93,9 @@ TEST(WorkflowRuns, ExportTakesUsedWorkflowsAlongAndImportRelinksThem) {
     EXPECT_NE(imported[0]->id, top->id);
     RunEnvironment environment(lookupIn(imported));
     EXPECT_EQ(imported[0]->run("aa"), "bb");
-    for (const auto& workflow : imported) {
-        for (const auto& action : workflow->actionsArray) {
+    for (const auto& workflow : imported)
+        for (const auto& action : workflow->actionsArray)
             if (action->type == TextActionType::runWorkflow) {
                 EXPECT_TRUE(findWorkflow(imported, action->optionValue("WorkflowID").asString()));
             }
-        }
-    }
 }

@@ -80,6 +80,15 @@ inline void expectCases(TextActionType type, std::initializer_list<Case> cases) 
         EXPECT_EQ(runWith(type, c.options, c.input), c.expected) << ::testing::PrintToString(c);
 }
 
+// The piece, so many times over: inputs at and beyond a size limit.
+inline std::string repeat(std::string_view piece, size_t times) {
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (size_t i = 0; i < times; ++i)
+        out.append(piece);
+    return out;
+}
+
 // Pieces of s between the separator, empty ones kept.
 inline std::vector<std::string> pieces(std::string_view s, char separator) {
     std::vector<std::string> out;

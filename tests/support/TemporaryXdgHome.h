@@ -68,4 +68,12 @@ inline std::string readFile(const std::filesystem::path& file) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// How many entries of the folder have a name starting with the prefix: what a writer left behind.
+inline int filesStartingWith(const std::filesystem::path& folder, const std::string& prefix) {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().filename().string().rfind(prefix, 0) == 0) ++n;
+    return n;
+}
+
 } // namespace lexorra::testing

@@ -45,6 +45,14 @@ inline std::set<std::string> ids(const std::vector<TextActionSeqPtr>& list) {
     return out;
 }
 
+// The names of a list, in its order.
+inline std::vector<std::string> names(const std::vector<TextActionSeqPtr>& list) {
+    std::vector<std::string> out;
+    for (const auto& seq : list)
+        out.push_back(seq->name);
+    return out;
+}
+
 // The sync folder record a file holds, if it holds one.
 inline std::optional<WorkflowRecord> syncRecordIn(const std::filesystem::path& file) {
     const auto parsed = json::parse(readFile(file));

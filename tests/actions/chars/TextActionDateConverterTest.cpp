@@ -152,10 +152,10 @@ TEST(DateConverter, InternetDateTime) {
     EXPECT_FALSE(parseInternetDateTime("2021-03-04T05:06:07Zjunk"));
 }
 
+// What it reads is in the table above; here, what it must refuse.
 TEST(DateConverter, ReadingRequiresTheWholePiece) {
     std::unique_ptr<icu::TimeZone> utc(icu::TimeZone::createTimeZone("UTC"));
     const icu::Locale en("en_US");
-    EXPECT_EQ(readDateSeconds("03/04/21", "", en, *utc), 1617408000.0);
     EXPECT_FALSE(readDateSeconds("03/04/21 junk", "", en, *utc));
     EXPECT_FALSE(readDateSeconds("", "", en, *utc));
     EXPECT_FALSE(readDateSeconds("next Tuesday", "", en, *utc));

@@ -47,12 +47,7 @@ std::string decodeQr(const Gray& image) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-std::string repeat(std::string_view piece, size_t times) {
-    std::string out;
-    for (size_t i = 0; i < times; ++i)
-        out += piece;
-    return out;
-}
+using lexorra::testing::repeat;
 
 TEST(QRCode, TransformPutsTheMarkerFirst) {
     TextActionQRCode action;
@@ -90,9 +85,7 @@ TEST(QRCode, DecodesBackToThePayload) {
         const std::string result = marker + text;
         auto png = qrCodePng(result);
         ASSERT_TRUE(png.has_value());
-        ASSERT_GT(png->size(), 8u);
-        EXPECT_EQ(png->substr(1, 3), "PNG");
-        const Gray image = readPng(*png);
+        const Gray image = readPng(*png); // libpng reads only what starts with the PNG signature
         ASSERT_GT(image.width, 0);
         EXPECT_EQ(image.width, image.height);
         EXPECT_EQ(image.width % 9, 0);

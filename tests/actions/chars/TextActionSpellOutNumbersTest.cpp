@@ -1,5 +1,6 @@
 #include "actions/chars/TextActionSpellOutNumbers.h"
 
+#include "support/ActionCases.h"
 #include "text/NumberSpellOut.h"
 #include "text/WordBreakTokens.h"
 
@@ -48,9 +49,8 @@ TEST(SpellOut, SpellsOut) {
         {"german", "de", "3 und 2.5", "drei und zwei Komma fünf"},
         {"french", "fr", "21", "vingt-et-un"},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(spellOutNumbers(c.input, icu::Locale(c.locale)), c.expected) << c.name;
-    }
 }
 
 TEST(SpellOut, NumberReadings) {
@@ -69,13 +69,10 @@ TEST(SpellOut, NumberReadings) {
 }
 
 TEST(SpellOut, ActionUsesTheUserLocale) {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Locale saved = icu::Locale::getDefault();
-    icu::Locale::setDefault(icu::Locale("en_US"), status);
+    lexorra::testing::ScopedLocale locale("en_US");
     EXPECT_EQ(TextActionSpellOutNumbers().transform("7 days"), "seven days");
-    icu::Locale::setDefault(icu::Locale("de_DE"), status);
+    locale.set("de_DE");
     EXPECT_EQ(TextActionSpellOutNumbers().transform("7 Tage"), "sieben Tage");
-    icu::Locale::setDefault(saved, status);
 }
 
 } // namespace

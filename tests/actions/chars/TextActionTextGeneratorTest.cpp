@@ -145,10 +145,7 @@ TEST(TextGenerator, LargeAmountsAreGivenInFull) {
     action.generatorType = Type::sentence;
     action.numberOfElements = 1;
     action.minWordPerSentence = action.maxWordPerSentence = 2500;
-    std::string expected = "W";
-    for (int i = 1; i < 2500; ++i)
-        expected += " w";
-    EXPECT_EQ(shape(action.transform("")), expected + ". ");
+    EXPECT_EQ(shape(action.transform("")), "W" + lexorra::testing::repeat(" w", 2499) + ". ");
 }
 
 TEST(TextGenerator, BrokenCharactersKeepTheLengthAndWordLikeRuns) {

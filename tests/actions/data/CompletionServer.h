@@ -3,6 +3,8 @@
 // Runs the local stand-in for the completion service (tests/data/data/completion-server.py)
 // in a scratch folder, and points the action and the shared settings at it.
 
+#include "support/TemporaryXdgHome.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -10,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,12 +77,7 @@ public:
     void forgetRequest() { std::filesystem::remove(folder / "request.json"); }
 
     // The last request as the server saw it, as JSON text.
-    std::string lastRequest() const {
-        std::ifstream in(folder / "request.json");
-        std::stringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    std::string lastRequest() const { return readFile(folder / "request.json"); }
 
     void waitForRequest() const {
         for (int i = 0; i < 400 && !hasRequest(); ++i)

@@ -57,18 +57,10 @@ TEST(CSVtoMarkdown, Table) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(run(c.input, c.firstAsHeader, c.delimiter), c.expected) << c.name;
-    EXPECT_EQ(delimiterCharacter("\\t"), U'\t');
-    EXPECT_EQ(delimiterCharacter(""), U' ');
-    EXPECT_EQ(delimiterCharacter("é;"), U'é');
 }
 
 TEST(CSVtoMarkdown, CutsCellsAt450Characters) {
-    const std::string longField(500, 'x');
-    const std::string out = run(longField + ",b\n1,2");
-    const std::string cut(450, 'x');
-    EXPECT_EQ(out, "|" + cut + "|b|\n|" + std::string(450, '-') + "|-|\n|1" + std::string(449, ' ') + "|2|\n");
-
-    const std::string accented = std::string("é") + std::string(460, 'y');
-    const std::string line = run(accented);
-    EXPECT_EQ(line, "|é" + std::string(449, 'y') + "|\n");
+    EXPECT_EQ(run(std::string(500, 'x') + ",b\n1,2"), "|" + std::string(450, 'x') + "|b|\n|" + std::string(450, '-') +
+                                                          "|-|\n|1" + std::string(449, ' ') + "|2|\n");
+    EXPECT_EQ(run("é" + std::string(460, 'y')), "|é" + std::string(449, 'y') + "|\n");
 }

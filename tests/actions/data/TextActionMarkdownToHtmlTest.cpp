@@ -2,15 +2,14 @@
 #include "actions/data/HtmlPrettyPrinter.h"
 
 #include "support/ActionCases.h"
+#include "support/TemporaryXdgHome.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -110,10 +109,7 @@ TEST(MarkdownToHtml, DeepNestingAndMalformedInputNeverCrash) {
     EXPECT_EQ(deep.rfind("<html>", 0), 0u);
     EXPECT_LT(deep.size(), 400000u); // indentation is capped, so the size stays linear
     EXPECT_EQ(run(std::string(5000, '[') + std::string(5000, '*')).rfind("<html>", 0), 0u);
-    std::string nested;
-    for (int i = 0; i < 3000; ++i)
-        nested += "<div>";
-    EXPECT_EQ(run(nested).rfind("<html>", 0), 0u);
+    EXPECT_EQ(run(lexorra::testing::repeat("<div>", 3000)).rfind("<html>", 0), 0u);
     // CDATA in SVG or MathML text inside a table trips an assertion in the HTML parser.
     for (const char* html : {"<table><math><mo><![CDATA[x]]>", "<table><svg><desc><![CDATA[x]]>"})
         EXPECT_EQ(run(html), std::string(html) + "\n") << html;
@@ -245,25 +241,19 @@ private:
     }
 };
 
-size_t documentCount() {
-    const char* count = std::getenv("LEXORRA_MARKDOWN_DOCUMENTS");
-    return count ? std::strtoul(count, nullptr, 10) : 400;
-}
-
 } // namespace
 
 // The page is written straight from the syntax tree; it must be byte for byte the page that
 // rendering the fragment and parsing it as HTML gives.
 TEST(MarkdownToHtml, WrittenDirectlyAsTheRoundTripGivesIt) {
     std::vector<std::string> inputs;
-    for (const auto& entry : std::filesystem::directory_iterator(LEXORRA_TEST_DATA "/../../fuzz/corpus/markdown")) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        inputs.push_back((std::ostringstream() << in.rdbuf()).str());
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(LEXORRA_TEST_DATA "/../../fuzz/corpus/markdown"))
+        inputs.push_back(lexorra::testing::readFile(entry.path()));
     for (const size_t depth : {html::maxNesting - 1, html::maxNesting})
         inputs.push_back(std::string(depth, '>') + " x");
     MarkdownGenerator generator(1);
-    const size_t generated = documentCount();
+    const char* count = std::getenv("LEXORRA_MARKDOWN_DOCUMENTS");
+    const size_t generated = count ? std::strtoul(count, nullptr, 10) : 400;
     for (size_t i = 0; i < generated; ++i)
         inputs.push_back(generator.document());
 

@@ -85,12 +85,7 @@ TEST(TextActionXMLtoJSON, NotWellFormed) {
 }
 
 TEST(TextActionXMLtoJSON, DeepNestingGivesTheMarker) {
-    std::string deep;
-    for (int i = 0; i < 5000; ++i)
-        deep += "<a>";
-    for (int i = 0; i < 5000; ++i)
-        deep += "</a>";
-    EXPECT_EQ(run(deep), notXml);
+    EXPECT_EQ(run(lexorra::testing::repeat("<a>", 5000) + lexorra::testing::repeat("</a>", 5000)), notXml);
 }
 
 TEST(ParseXMLData, WhitespaceOnlyTextBeforeAChildOpensAnObject) {

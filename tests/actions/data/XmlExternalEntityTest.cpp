@@ -3,13 +3,13 @@
 #include "actions/data/TextActionXML.h"
 #include "actions/data/TextActionXMLtoJSON.h"
 #include "core/ActionFactory.h"
+#include "support/TemporaryXdgHome.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 using namespace lexorra;
 
@@ -20,18 +20,12 @@ constexpr std::string_view secret = "TOPSECRET-7f3a9c";
 class XmlExternalEntity : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / ("lexorra-xxe-" + std::to_string(::getpid()) + "-XXXXXX"))
-                .string();
-        folder = ::mkdtemp(pattern.data());
-        secretFile = folder / "secret.txt";
         std::ofstream(secretFile) << secret;
         // A DTD that brings the secret in by itself, and one that defines an entity around it.
         std::ofstream(folder / "direct.dtd") << "<!ENTITY leak \"" << secret << "\">";
         std::ofstream(folder / "wrapper.dtd") << "<!ENTITY % file SYSTEM \"file://" << secretFile.string()
                                               << "\">\n<!ENTITY % build \"<!ENTITY leak '%file;'>\">\n%build;";
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     std::vector<std::pair<std::string, std::string>> documents() const {
         const std::string file = secretFile.string();
@@ -50,8 +44,9 @@ protected:
         };
     }
 
-    std::filesystem::path folder;
-    std::filesystem::path secretFile;
+    const lexorra::testing::TemporaryXdgHome home;
+    const std::filesystem::path folder = home.root;
+    const std::filesystem::path secretFile = folder / "secret.txt";
 };
 
 TEST_F(XmlExternalEntity, NoXmlActionReadsTheFilesADocumentPointsAt) {

@@ -16,12 +16,7 @@ namespace {
 const std::string tooLarge = "aliases expand the document beyond 1000000 nodes or 16000000 bytes of text";
 const std::string tooDeep = "collections nest deeper than 1000 levels";
 
-std::string repeat(std::string_view piece, size_t times) {
-    std::string out;
-    for (size_t i = 0; i < times; ++i)
-        out.append(piece);
-    return out;
-}
+using lexorra::testing::repeat;
 
 // Nine copies of the level below, nine "lol" at the bottom; the anchors are defined inside
 // the first copy, so the definitions themselves add no extra top-level nodes.

@@ -1,6 +1,7 @@
 #include "actions/lines/TextActionReplaceString.h"
 #include "core/RunToken.h"
 #include "core/TextActionSeq.h"
+#include "support/ActionCases.h"
 #include "text/Cancellation.h"
 
 #include <gtest/gtest.h>
@@ -84,9 +85,7 @@ TEST(ReplaceString, PlainPatternOverALongTextWithoutMatchesIsNoTimeOut) {
     a.replaceString = "\\d+x";
     a.withString = "y";
     a.isRegEx = true;
-    std::string input;
-    while (input.size() < 12'000'000)
-        input += "1234567890 ";
+    const std::string input = lexorra::testing::repeat("1234567890 ", 1'100'000);
     EXPECT_EQ(a.transform(input), input);
 }
 
