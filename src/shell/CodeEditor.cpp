@@ -3,6 +3,7 @@
 #include "shell/CsvLexer.h"
 #include "shell/Theme.h"
 #include "text/FastUtf8Check.h"
+#include "text/Utf.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string_view>
 #include <utility>
 
 namespace lexorra::shell {
@@ -185,9 +187,9 @@ CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
     static const bool accessibleInstalled = (QAccessible::installFactory(largeTextAccessible), true);
     Q_UNUSED(accessibleInstalled);
     setUtf8(true);
-    m_pasteTimer.setSingleShot(true);
-    m_pasteTimer.setInterval(0);
-    connect(&m_pasteTimer, &QTimer::timeout, this, &CodeEditor::pasteSlice);
+    m_sliceTimer.setSingleShot(true);
+    m_sliceTimer.setInterval(0);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &CodeEditor::insertSlice);
     setWrapMode(m_wrapWanted);
     setMarginWidth(0, 0);
     setMarginWidth(1, 0);
@@ -243,13 +245,13 @@ void CodeEditor::announceChangeLater() {
 }
 
 void CodeEditor::announceChange() {
-    if (pasting()) return;
+    if (loading()) return;
     if (std::exchange(m_changePending, false)) emit textChanged();
 }
 
 bool CodeEditor::event(QEvent* event) {
-    // A keystroke, a shortcut or a click lands on the whole pasted text.
-    if (pasting() && isUserInput(event->type())) finishPaste();
+    // A keystroke, a shortcut or a click lands on the whole text.
+    if (loading() && isUserInput(event->type())) finishLoading();
     const bool handled = QsciScintilla::event(event);
     // A keystroke or a paste is announced as soon as its event has been handled.
     announceChange();
@@ -267,7 +269,7 @@ void CodeEditor::paste() {
 // once it has all landed. The rest (small texts, rectangular or multiple selections, other
 // line-end settings) takes the library's path, which gives the same document.
 bool CodeEditor::pasteLargeText() {
-    finishPaste();
+    finishLoading();
     if (isReadOnly() || SendScintilla(SCI_GETSELECTIONS) != 1 || SendScintilla(SCI_SELECTIONISRECTANGLE) ||
         SendScintilla(SCI_GETEOLMODE) != SC_EOL_LF)
         return false;
@@ -283,42 +285,86 @@ bool CodeEditor::pasteLargeText() {
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_REPLACESEL, "");
     m_pasteRest = std::move(text);
-    m_pasteDone = 0;
-    pasteSlice();
+    m_loaded = 0;
+    insertSlice();
     return true;
 }
 
-void CodeEditor::pasteSlice() {
-    if (!pasting()) return;
-    // A slice ends after a line feed where one is near, and never inside a character, so the
-    // editor never shows half of one. Each is made UTF-8 as it goes in.
-    QStringView slice = QStringView(m_pasteRest).mid(m_pasteDone, pasteSliceChars);
-    if (m_pasteDone + slice.size() < m_pasteRest.size()) {
-        const qsizetype lineEnd = slice.lastIndexOf(u'\n');
-        if (lineEnd > slice.size() / 2) slice = slice.first(lineEnd + 1);
-        else if (slice.back().isHighSurrogate()) slice.chop(1);
-    }
-    const QByteArray bytes = slice.toUtf8();
-    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
-    m_pasteDone += slice.size();
-    if (pasting()) {
-        m_pasteTimer.start();
+void CodeEditor::loadUtf8Text(std::string text) {
+    replaceLoading();
+    if (text.size() <= largeTextBytes || isReadOnly() || !keptByQString(text)) {
+        setUtf8Text(text);
         return;
     }
+    followSize(true);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+    SendScintilla(SCI_CLEARALL);
+    m_loadRest = std::move(text);
+    m_loaded = 0;
+    insertSlice();
+}
+
+void CodeEditor::insertSlice() {
+    if (!loading()) return;
+    // A slice ends after a line feed where one is near, and never inside a character, so the
+    // editor never shows half of one.
+    if (!m_pasteRest.isEmpty()) {
+        QStringView slice = QStringView(m_pasteRest).mid(qsizetype(m_loaded), sliceLength);
+        if (m_loaded + size_t(slice.size()) < size_t(m_pasteRest.size())) {
+            const qsizetype lineEnd = slice.lastIndexOf(u'\n');
+            if (lineEnd > slice.size() / 2) slice = slice.first(lineEnd + 1);
+            else if (slice.back().isHighSurrogate()) slice.chop(1);
+        }
+        const QByteArray bytes = slice.toUtf8(); // made UTF-8 as it goes in
+        SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+        m_loaded += size_t(slice.size());
+    } else {
+        const std::string_view rest = std::string_view(m_loadRest).substr(m_loaded);
+        std::string_view slice = text::utf8Prefix(rest, size_t(sliceLength));
+        if (slice.size() < rest.size())
+            if (const size_t lineEnd = slice.rfind('\n'); lineEnd != slice.npos && lineEnd > slice.size() / 2)
+                slice = slice.substr(0, lineEnd + 1);
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(slice.size()), slice.data());
+        m_loaded += slice.size();
+    }
+    if (loading()) {
+        m_sliceTimer.start();
+        return;
+    }
+    if (m_pasteRest.isEmpty()) {
+        // As setUtf8Text: a new text, not an edit to take back, and not news to its owner.
+        SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
+        SendScintilla(SCI_EMPTYUNDOBUFFER);
+        m_changePending = false;
+    } else {
+        SendScintilla(SCI_ENDUNDOACTION);
+    }
     m_pasteRest.clear();
-    m_pasteDone = 0;
-    SendScintilla(SCI_ENDUNDOACTION);
+    m_loadRest.clear();
+    m_loaded = 0;
     announceChange();
 }
 
-void CodeEditor::finishPaste() {
-    m_pasteTimer.stop();
-    while (pasting()) pasteSlice();
+void CodeEditor::finishLoading() {
+    m_sliceTimer.stop();
+    while (loading()) insertSlice();
+}
+
+void CodeEditor::replaceLoading() {
+    if (!loading() || !m_pasteRest.isEmpty()) {
+        finishLoading();
+        return;
+    }
+    // A loaded text about to be replaced need not land first.
+    m_sliceTimer.stop();
+    m_loadRest.clear();
+    m_loaded = 0;
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
 }
 
 bool CodeEditor::viewportEvent(QEvent* event) {
-    // A click lands on the whole pasted text.
-    if (pasting() && isUserInput(event->type())) finishPaste();
+    // A click lands on the whole text.
+    if (loading() && isUserInput(event->type())) finishLoading();
     return QsciScintilla::viewportEvent(event);
 }
 
@@ -362,7 +408,7 @@ void CodeEditor::setMonospacedWanted(bool wanted) {
 }
 
 void CodeEditor::setText(const QString& text) {
-    finishPaste();
+    replaceLoading();
     // Drop the colouring before a large text arrives, not after it has been laid out once.
     if (text.size() > largeTextBytes) followSize(true);
     QsciScintilla::setText(text);
@@ -370,6 +416,7 @@ void CodeEditor::setText(const QString& text) {
 }
 
 std::string CodeEditor::utf8Text() const {
+    const_cast<CodeEditor*>(this)->finishLoading();
     const long length = SendScintilla(SCI_GETLENGTH);
     // The text lies in two blocks on either side of the editor's gap: each is copied where it
     // lies, with no zero-filling first and no moving of the gap (10 MB at every keystroke).
@@ -385,12 +432,14 @@ std::string CodeEditor::utf8Text() const {
 }
 
 bool CodeEditor::showsUtf8Text(const std::string& text) const {
+    if (loading() && m_pasteRest.isEmpty()) return m_loadRest == text;
+    const_cast<CodeEditor*>(this)->finishLoading();
     if (!keptByQString(text)) return QsciScintilla::text() == QString::fromStdString(text);
     return static_cast<size_t>(SendScintilla(SCI_GETLENGTH)) == text.size() && utf8Text() == text;
 }
 
 void CodeEditor::setUtf8Text(const std::string& text) {
-    finishPaste();
+    replaceLoading();
     if (!keptByQString(text)) {
         setText(QString::fromStdString(text));
         return;

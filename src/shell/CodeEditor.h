@@ -35,7 +35,9 @@ public:
     ~CodeEditor() override;
 
     static constexpr int largeTextBytes = 1'000'000;
-    static constexpr qsizetype pasteSliceChars = 512 * 1024;
+    // How much of a large text goes in per turn of the event loop (characters of a paste,
+    // bytes of a loaded text).
+    static constexpr qsizetype sliceLength = 512 * 1024;
 
     void setAutomaticMode(SyntaxMode mode);
     SyntaxMode automaticMode() const { return m_automatic; }
@@ -63,11 +65,14 @@ public:
     // The lexer in use (nullptr when plain): for tests and for the palette.
     QsciLexer* currentLexer() const { return lexer(); }
 
-    // Large texts go into the document a slice per turn of the event loop; a keystroke, a click,
-    // a new text or a new paste first puts in the rest.
+    // A large text goes into the document a slice per turn of the event loop; a keystroke, a
+    // click, a new text, a new paste or a read of the text first puts in the rest. A paste is
+    // one step to undo and is announced when it has landed.
     void paste() override;
-    bool pasting() const { return m_pasteDone < m_pasteRest.size(); }
-    void finishPaste();
+    // As setUtf8Text, for a text the owner already holds: its arrival is not announced.
+    void loadUtf8Text(std::string text);
+    bool loading() const { return m_loaded < (m_pasteRest.isEmpty() ? m_loadRest.size() : size_t(m_pasteRest.size())); }
+    void finishLoading();
     void setText(const QString& text) override;
     // The text as the editor holds it, UTF-8, without a round trip through UTF-16: megabytes
     // of it are copied in one block.
@@ -94,7 +99,8 @@ protected:
 
 private:
     bool pasteLargeText();
-    void pasteSlice();
+    void insertSlice();
+    void replaceLoading();
     void refresh();
     void followSize(bool large);
     // What the library is told of each edit, and who speaks for the editor to screen readers,
@@ -120,10 +126,11 @@ private:
     bool m_styling = false;
     bool m_changePending = false;
     std::unique_ptr<QsciLexer> m_lexer;
-    // A large paste still going in, and how much of it has.
+    // A large paste or loaded text still going in, and how much of it has.
     QString m_pasteRest;
-    qsizetype m_pasteDone = 0;
-    QTimer m_pasteTimer;
+    std::string m_loadRest;
+    size_t m_loaded = 0;
+    QTimer m_sliceTimer;
 };
 
 // A menu with "Automatic" and one checkable entry per mode that sets the editor's override;

@@ -475,7 +475,7 @@ void MainWindow::onAppChanged(std::string_view field) {
         // held the window.
         if (!m_input->showsUtf8Text(m_app.inputString())) {
             m_updatingInput = true;
-            m_input->setUtf8Text(m_app.inputString());
+            m_input->loadUtf8Text(m_app.inputString());
             m_updatingInput = false;
         }
     } else if (field == "loadingResults" || field == "loadingWebResults") {

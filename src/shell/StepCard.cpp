@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
@@ -89,7 +90,10 @@ StepCard::StepCard(QWidget* parent) : QFrame(parent) {
     m_outcome = new QWidget(this);
     m_outcome->setObjectName("outcomeWidget");
     m_outcome->setCursor(Qt::PointingHandCursor);
-    m_outcome->setToolTip(tr("Click to see this step's output in the result pane"));
+    m_outcome->setToolTip(tr("Click, or press Enter, to see this step's output in the result pane"));
+    // Tab reaches it like any button, and Enter or Space opens it.
+    m_outcome->setFocusPolicy(Qt::StrongFocus);
+    m_outcome->installEventFilter(this);
     auto* row = new QHBoxLayout(m_outcome);
     // In line with the step's title, past the handle and the switches.
     row->setContentsMargins(24, 0, 4, 0);
@@ -157,13 +161,32 @@ void StepCard::mouseReleaseEvent(QMouseEvent* event) {
     QFrame::mouseReleaseEvent(event);
 }
 
+bool StepCard::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_outcome) return QFrame::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) update();
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            emit clicked();
+            return true;
+        }
+    }
+    return false;
+}
+
 void StepCard::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
-    if (!m_viewed) return;
+    if (!m_viewed && !m_outcome->hasFocus()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    if (m_viewed) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    }
+    if (m_outcome->hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRoundedRect(QRectF(m_outcome->geometry()).adjusted(2.5, 0.5, -2.5, -0.5), 3, 3);
+    }
 }
 
 } // namespace lexorra::shell

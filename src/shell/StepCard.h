@@ -15,7 +15,7 @@ class PreviewLabel;
 // A step's card in the workflow editor. The editor fills in the header and the options; the
 // card adds the step's outcome in the latest run (the start of its output, its size and time,
 // a flag when the step answered with a marker text instead of text) and reports a click that
-// lands outside its controls, which shows that output in the result pane.
+// lands outside its controls, or Enter on the outcome, which shows that output in the result pane.
 //
 //   auto* card = new StepCard(editor);
 //   layout->addWidget(card->outcome());
@@ -37,6 +37,7 @@ signals:
     void clicked();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -124,8 +124,9 @@ TEST_F(CodeEditorTest, LargeTextsAreShownPlainAndColouredAgainWhenSmall) {
 
 // A large paste goes in over turns of the event loop: it must land whole (line ends made the
 // editor's, no character cut at a slice's end), be announced once and undo in one step, also
-// when a keystroke arrives halfway.
-TEST_F(CodeEditorTest, LargePasteLandsWholeAsOneStep) {
+// when a keystroke arrives halfway. A large text loaded for the owner lands whole too, but is
+// neither announced nor undoable.
+TEST_F(CodeEditorTest, LargeTextsGoInOverTurnsOfTheEventLoop) {
     // The odd start puts a slice's end between the two halves of an emoji.
     const QString pasted = "x" + QString("\U0001F600").repeated(600'000) + QString("\u00e9 \r\n").repeated(9) + "\rend";
     const std::string expected = "head " + QString(pasted).replace("\r\n", "\n").replace('\r', '\n').toStdString();
@@ -135,15 +136,23 @@ TEST_F(CodeEditorTest, LargePasteLandsWholeAsOneStep) {
         QApplication::clipboard()->setText(pasted);
         QSignalSpy changed(&editor, &CodeEditor::textChanged);
         editor.paste();
-        EXPECT_TRUE(editor.pasting());
+        EXPECT_TRUE(editor.loading());
         if (keyHalfway) QTest::keyClick(&editor, Qt::Key_X);
-        QTRY_VERIFY(!editor.pasting());
+        QTRY_VERIFY(!editor.loading());
         EXPECT_EQ(editor.utf8Text(), expected + (keyHalfway ? "x tail" : " tail"));
         EXPECT_EQ(changed.count(), keyHalfway ? 2 : 1);
         if (keyHalfway) editor.undo();
         editor.undo();
         EXPECT_EQ(editor.utf8Text(), "head [selected] tail");
     }
+    const std::string loaded = "y" + QString("\u00e9").repeated(600'000).toStdString();
+    QSignalSpy changed(&editor, &CodeEditor::textChanged);
+    editor.loadUtf8Text(loaded);
+    EXPECT_TRUE(editor.loading());
+    QTRY_VERIFY(!editor.loading());
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_FALSE(editor.isUndoAvailable());
+    EXPECT_EQ(editor.utf8Text(), loaded);
 }
 
 // Colours must read on the editor's own paper, in both themes.

@@ -171,6 +171,7 @@ TEST_F(EditorModesTest, PastingTenMegabytesIsShownPlainWithoutALongStall) {
     clock.start();
     input()->setFocus();
     input()->paste();
+    QTRY_VERIFY_WITH_TIMEOUT(!input()->loading(), 30'000);
     settle(0.6);
     for (int i = 0; i < 20; ++i)
         QApplication::processEvents();
