@@ -3,7 +3,6 @@
 #include "shell/CsvLexer.h"
 #include "shell/Theme.h"
 #include "text/FastUtf8Check.h"
-#include "text/Utf.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -25,7 +24,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <string_view>
 #include <utility>
 
 namespace lexorra::shell {
@@ -181,6 +179,16 @@ bool isUserInput(QEvent::Type type) {
     }
 }
 
+// Where a slice of text that starts at `from` ends: after the last line feed within `length`
+// of it, or after the first one beyond. A line goes in whole: the editor lays a line out again
+// each time it grows, and a text of one long line would be laid out once per slice.
+template <class Text> qsizetype sliceEnd(const Text& text, qsizetype from, qsizetype length) {
+    if (text.size() - from <= length) return text.size();
+    qsizetype lineFeed = text.lastIndexOf(u'\n', from + length - 1);
+    if (lineFeed < from) lineFeed = text.indexOf(u'\n', from + length);
+    return lineFeed < 0 ? text.size() : lineFeed + 1;
+}
+
 } // namespace
 
 CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
@@ -306,26 +314,16 @@ void CodeEditor::loadUtf8Text(std::string text) {
 
 void CodeEditor::insertSlice() {
     if (!loading()) return;
-    // A slice ends after a line feed where one is near, and never inside a character, so the
-    // editor never shows half of one.
+    // Slices end at line ends, so none ends inside a character either.
     if (!m_pasteRest.isEmpty()) {
-        QStringView slice = QStringView(m_pasteRest).mid(qsizetype(m_loaded), sliceLength);
-        if (m_loaded + size_t(slice.size()) < size_t(m_pasteRest.size())) {
-            const qsizetype lineEnd = slice.lastIndexOf(u'\n');
-            if (lineEnd > slice.size() / 2) slice = slice.first(lineEnd + 1);
-            else if (slice.back().isHighSurrogate()) slice.chop(1);
-        }
-        const QByteArray bytes = slice.toUtf8(); // made UTF-8 as it goes in
+        const qsizetype end = sliceEnd(m_pasteRest, m_loaded, sliceLength);
+        const QByteArray bytes = QStringView(m_pasteRest).sliced(m_loaded, end - m_loaded).toUtf8();
         SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
-        m_loaded += size_t(slice.size());
+        m_loaded = end;
     } else {
-        const std::string_view rest = std::string_view(m_loadRest).substr(m_loaded);
-        std::string_view slice = text::utf8Prefix(rest, size_t(sliceLength));
-        if (slice.size() < rest.size())
-            if (const size_t lineEnd = slice.rfind('\n'); lineEnd != slice.npos && lineEnd > slice.size() / 2)
-                slice = slice.substr(0, lineEnd + 1);
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(slice.size()), slice.data());
-        m_loaded += slice.size();
+        const qsizetype end = sliceEnd(QByteArrayView(m_loadRest), m_loaded, sliceLength);
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(end - m_loaded), m_loadRest.data() + m_loaded);
+        m_loaded = end;
     }
     if (loading()) {
         m_sliceTimer.start();

@@ -35,8 +35,8 @@ public:
     ~CodeEditor() override;
 
     static constexpr int largeTextBytes = 1'000'000;
-    // How much of a large text goes in per turn of the event loop (characters of a paste,
-    // bytes of a loaded text).
+    // About how much of a large text goes in per turn of the event loop (characters of a
+    // paste, bytes of a loaded text); lines are never split.
     static constexpr qsizetype sliceLength = 512 * 1024;
 
     void setAutomaticMode(SyntaxMode mode);
@@ -71,7 +71,7 @@ public:
     void paste() override;
     // As setUtf8Text, for a text the owner already holds: its arrival is not announced.
     void loadUtf8Text(std::string text);
-    bool loading() const { return m_loaded < (m_pasteRest.isEmpty() ? m_loadRest.size() : size_t(m_pasteRest.size())); }
+    bool loading() const { return m_loaded < (m_pasteRest.isEmpty() ? qsizetype(m_loadRest.size()) : m_pasteRest.size()); }
     void finishLoading();
     void setText(const QString& text) override;
     // The text as the editor holds it, UTF-8, without a round trip through UTF-16: megabytes
@@ -129,7 +129,7 @@ private:
     // A large paste or loaded text still going in, and how much of it has.
     QString m_pasteRest;
     std::string m_loadRest;
-    size_t m_loaded = 0;
+    qsizetype m_loaded = 0;
     QTimer m_sliceTimer;
 };
 

@@ -127,8 +127,9 @@ TEST_F(CodeEditorTest, LargeTextsAreShownPlainAndColouredAgainWhenSmall) {
 // when a keystroke arrives halfway. A large text loaded for the owner lands whole too, but is
 // neither announced nor undoable.
 TEST_F(CodeEditorTest, LargeTextsGoInOverTurnsOfTheEventLoop) {
-    // The odd start puts a slice's end between the two halves of an emoji.
-    const QString pasted = "x" + QString("\U0001F600").repeated(600'000) + QString("\u00e9 \r\n").repeated(9) + "\rend";
+    // Lines in several slices, then one line longer than a slice.
+    const QString pasted = QString("\u00e9 \U0001F600 \r\n").repeated(CodeEditor::sliceLength / 3) +
+                           QString("\U0001F600").repeated(CodeEditor::sliceLength) + "\rend";
     const std::string expected = "head " + QString(pasted).replace("\r\n", "\n").replace('\r', '\n').toStdString();
     for (bool keyHalfway : {false, true}) {
         editor.setUtf8Text("head [selected] tail");
@@ -145,7 +146,7 @@ TEST_F(CodeEditorTest, LargeTextsGoInOverTurnsOfTheEventLoop) {
         editor.undo();
         EXPECT_EQ(editor.utf8Text(), "head [selected] tail");
     }
-    const std::string loaded = "y" + QString("\u00e9").repeated(600'000).toStdString();
+    const std::string loaded = QString("y\u00e9\n").repeated(CodeEditor::sliceLength / 2).toStdString();
     QSignalSpy changed(&editor, &CodeEditor::textChanged);
     editor.loadUtf8Text(loaded);
     EXPECT_TRUE(editor.loading());
