@@ -97,7 +97,7 @@ QDialog* makeShortcutsDialog(const QMenuBar* menus, QWidget* parent) {
     row(QObject::tr("Delete the workflow"), QKeySequence(Qt::Key_Delete).toString(QKeySequence::NativeText));
     row(QObject::tr("Next or previous pane"), "F6, Shift+F6");
     section(QObject::tr("Workflow steps"));
-    row(QObject::tr("Show a step's output"), QObject::tr("Click its card"));
+    row(QObject::tr("Show a step's output"), QObject::tr("Click its card, or Tab to it and press Enter"));
     row(QObject::tr("Back to the final result"), QObject::tr("Escape"));
     section(QObject::tr("Search box"));
     row(QObject::tr("Go to the first match"), QObject::tr("Down"));
