@@ -26,11 +26,25 @@ size_t trimmedLength(std::string_view s) {
     return static_cast<size_t>(end);
 }
 
+// True when ASCII text holds no sentence break: the segmentation only breaks after a paragraph
+// separator (in ASCII CR and LF) or after a terminator (".", "!" and "?") and what may follow it.
+bool asciiWithoutBreaks(std::string_view s) {
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x80 || c == '.' || c == '!' || c == '?' || c == '\r' || c == '\n') return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::vector<std::string_view> sentences(std::string_view s) {
     std::vector<std::string_view> out;
     if (s.empty()) return out;
+    if (asciiWithoutBreaks(s)) {
+        if (const size_t n = trimmedLength(s)) out.push_back(s.substr(0, n));
+        return out;
+    }
     UErrorCode status = U_ZERO_ERROR;
     thread_local std::unique_ptr<icu::BreakIterator> iterator(
         icu::BreakIterator::createSentenceInstance(icu::Locale::getRoot(), status));

@@ -82,13 +82,14 @@ bool isArticle(std::string_view word) {
 // ASCII text capitalised as text::capitalizeWords does it (each word's first letter upper case,
 // the rest lower case, words parted by white space) or lower-cased.
 void appendAsciiCased(std::string& out, std::string_view s, bool capitalise) {
+    const size_t at = out.size();
+    out.append(s);
     bool atWordStart = capitalise;
-    for (char c : s) {
-        const bool space = c == ' ' || (c >= '\t' && c <= '\r');
-        if (atWordStart && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        else if (!atWordStart && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        out += c;
-        atWordStart = capitalise && space;
+    for (char* p = out.data() + at; p != out.data() + out.size(); ++p) {
+        const char c = *p;
+        if (atWordStart && c >= 'a' && c <= 'z') *p = static_cast<char>(c - 32);
+        else if (!atWordStart && c >= 'A' && c <= 'Z') *p = static_cast<char>(c + 32);
+        atWordStart = capitalise && (c == ' ' || (c >= '\t' && c <= '\r'));
     }
 }
 
@@ -164,8 +165,13 @@ std::string titleCaseLine(std::string_view line) {
     for (auto sentence : text::sentences(built)) {
         if (!out.empty()) out += ' ';
         const size_t at = out.size();
-        for (char c : sentence)
-            if (c != ' ' || out.size() == at || out.back() != ' ') out += c;
+        out.append(sentence);
+        if (sentence.find("  ") != std::string_view::npos) {
+            size_t kept = at;
+            for (size_t i = at; i < out.size(); ++i)
+                if (out[i] != ' ' || kept == at || out[kept - 1] != ' ') out[kept++] = out[i];
+            out.resize(kept);
+        }
         const std::string_view appended = std::string_view(out).substr(at);
         const auto first = static_cast<unsigned char>(appended[0]);
         const bool plain = first < 0x80 && (appended.size() == 1 || static_cast<unsigned char>(appended[1]) < 0x80) &&
