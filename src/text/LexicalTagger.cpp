@@ -584,7 +584,7 @@ LexicalClass classOfAsciiNonWord(std::string_view token, bool opensSomething) {
 }
 
 constexpr std::array<std::string_view, 9> nonWordTagNames = {"pp",  "ppl", "ppr", "lrb", "rrb",
-                                                              "pps", "ppc", "ppd", "sym"};
+                                                             "pps", "ppc", "ppd", "sym"};
 
 // The corpus tag a punctuation or symbol token stands for, so that it guides its neighbours: an
 // index into nonWordTagNames.

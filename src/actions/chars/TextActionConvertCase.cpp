@@ -146,7 +146,8 @@ std::string titleCaseLine(std::string_view line) {
         if (!countsOnlyWhenLong(cls) || length >= 2) ++counter;
         if (ascii) {
             // The rule below with ASCII case mapping in place of the Unicode one, without copies.
-            const bool capitalise = counter == 1 || ((isCapitalisedClass(cls) || length >= 4) && !isArticle(token.text));
+            const bool capitalise =
+                counter == 1 || ((isCapitalisedClass(cls) || length >= 4) && !isArticle(token.text));
             appendAsciiCased(built, token.text, capitalise);
             continue;
         }
