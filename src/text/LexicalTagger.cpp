@@ -486,6 +486,13 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
         best[s] = (*observations[s].candidates)[state / 2].first;
         state = static_cast<size_t>(back(s)[state]);
     }
+    // The buffers stay for the next line of a usual size; one huge line does not keep its share.
+    constexpr size_t keptStates = size_t{1} << 16;
+    if (scores.capacity() > keptStates) {
+        std::vector<size_t>().swap(at);
+        std::vector<double>().swap(scores);
+        std::vector<int>().swap(backs);
+    }
     return best;
 }
 
