@@ -137,7 +137,12 @@ struct LexicalTagger::Model {
     }();
     bool hasData = false;
     std::vector<std::string> tagNames;
-    std::unordered_map<std::string, int> tagIndex;
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    // Looked up by view: the data files name a tag a hundred thousand times.
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> tagIndex;
     std::vector<double> logTransition; // [prev * tagCount + next]
     std::vector<double> logTransitionInto; // the same, [next * tagCount + prev]
     std::vector<double> logPrior;
@@ -157,12 +162,13 @@ struct LexicalTagger::Model {
     int tagCount() const { return static_cast<int>(tagNames.size()); }
 
     int indexOf(std::string_view name) {
+        if (auto known = tagIndex.find(name); known != tagIndex.end()) return known->second;
         auto [it, added] = tagIndex.emplace(std::string(name), static_cast<int>(tagNames.size()));
         if (added) tagNames.emplace_back(name);
         return it->second;
     }
     int find(std::string_view name) const {
-        auto it = tagIndex.find(std::string(name));
+        auto it = tagIndex.find(name);
         return it == tagIndex.end() ? -1 : it->second;
     }
     // The tags of punctuation and symbols, in the order of nonWordTagNames, looked up once.
@@ -176,6 +182,7 @@ struct LexicalTagger::Model {
         while (std::getline(in, line)) {
             if (!parseEntry(line, key, values)) continue;
             auto& counts = into[key];
+            counts.reserve(counts.size() + values.size());
             for (const auto& [tag, count] : values) counts.emplace_back(indexOf(tag), count);
         }
         return !into.empty();
