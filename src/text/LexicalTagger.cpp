@@ -15,7 +15,9 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <cctype>
 #include <tuple>
 
@@ -135,11 +137,19 @@ struct LexicalTagger::Model {
     }();
     bool hasData = false;
     std::vector<std::string> tagNames;
-    std::unordered_map<std::string, int> tagIndex;
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    // Looked up by view: the data files name a tag a hundred thousand times.
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> tagIndex;
     std::vector<double> logTransition; // [prev * tagCount + next]
+    std::vector<double> logTransitionInto; // the same, [next * tagCount + prev]
     std::vector<double> logPrior;
     std::unordered_map<std::string, TagCounts> words;
     std::unordered_map<std::string, TagCounts> shapes;
+    // The lexicon's entries made of digits alone; every other such word is observed alike.
+    std::unordered_set<std::string> digitWords;
     int sentenceEnd = -1;
     std::vector<bool> isVerb;
     std::vector<TagCounts> alone;       // per tag: that tag as the only candidate, for punctuation
@@ -152,14 +162,17 @@ struct LexicalTagger::Model {
     int tagCount() const { return static_cast<int>(tagNames.size()); }
 
     int indexOf(std::string_view name) {
+        if (auto known = tagIndex.find(name); known != tagIndex.end()) return known->second;
         auto [it, added] = tagIndex.emplace(std::string(name), static_cast<int>(tagNames.size()));
         if (added) tagNames.emplace_back(name);
         return it->second;
     }
     int find(std::string_view name) const {
-        auto it = tagIndex.find(std::string(name));
+        auto it = tagIndex.find(name);
         return it == tagIndex.end() ? -1 : it->second;
     }
+    // The tags of punctuation and symbols, in the order of nonWordTagNames, looked up once.
+    std::vector<int> nonWordTags;
 
     bool loadCounts(const std::string& path, std::unordered_map<std::string, TagCounts>& into) {
         std::ifstream in(path);
@@ -169,6 +182,7 @@ struct LexicalTagger::Model {
         while (std::getline(in, line)) {
             if (!parseEntry(line, key, values)) continue;
             auto& counts = into[key];
+            counts.reserve(counts.size() + values.size());
             for (const auto& [tag, count] : values) counts.emplace_back(indexOf(tag), count);
         }
         return !into.empty();
@@ -203,11 +217,13 @@ struct LexicalTagger::Model {
             logPrior[static_cast<size_t>(t)] = std::log(prior[static_cast<size_t>(t)]);
         }
         logTransition.assign(static_cast<size_t>(n * n), 0.0);
+        logTransitionInto.assign(static_cast<size_t>(n * n), 0.0);
         for (int a = 0; a < n; ++a)
             for (int b = 0; b < n; ++b) {
                 const auto at = static_cast<size_t>(a * n + b);
                 logTransition[at] = std::log((1 - transitionSmoothing) * p[at] +
                                              transitionSmoothing * prior[static_cast<size_t>(b)]);
+                logTransitionInto[static_cast<size_t>(b * n + a)] = logTransition[at];
             }
         return true;
     }
@@ -309,6 +325,12 @@ TagCounts observeWord(const Model& model, std::string_view text) {
     return candidates;
 }
 
+bool isDigits(std::string_view word) {
+    for (char c : word)
+        if (c < '0' || c > '9') return false;
+    return !word.empty();
+}
+
 // A word's observation depends on its text and the model alone, and texts repeat their words:
 // each thread keeps the candidates it has worked out, for one model at a time, within a bound.
 // Entries stay put (and observations point at them) until the next text is tagged.
@@ -316,6 +338,7 @@ class CandidateCache {
 public:
     static CandidateCache& forModel(const Model& model) {
         thread_local CandidateCache cache;
+        if (cache.m_model != model.id) cache.m_number.reset();
         if (cache.m_model != model.id || cache.m_entries.size() >= limit) {
             cache.m_entries.clear();
             cache.m_model = model.id;
@@ -324,6 +347,12 @@ public:
         return cache;
     }
     const TagCounts& of(const Model& model, std::string_view word) {
+        // A number the lexicon lacks is observed by its shape alone; numbers rarely repeat, so
+        // they would only crowd the words out of the cache.
+        if (isDigits(word) && (model.digitWords.empty() || !model.digitWords.contains(std::string(word)))) {
+            if (!m_number) m_number = observeWord(model, word);
+            return *m_number;
+        }
         if (auto it = m_entries.find(word); it != m_entries.end()) return it->second;
         if (m_entries.size() >= limit) return m_overflow.emplace_back(observeWord(model, word));
         return m_entries.emplace(std::string(word), observeWord(model, word)).first->second;
@@ -332,13 +361,49 @@ public:
 private:
     struct Hash {
         using is_transparent = void;
-        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+        // FNV-1a: the keys are words of a few letters, for which it beats the library's hash.
+        size_t operator()(std::string_view s) const {
+            uint64_t h = 14695981039346656037ULL;
+            for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+            return static_cast<size_t>(h);
+        }
     };
     static constexpr size_t limit = 100000;
     uint64_t m_model = 0;
     std::unordered_map<std::string, TagCounts, Hash, std::equal_to<>> m_entries;
+    std::optional<TagCounts> m_number;
     std::deque<TagCounts> m_overflow; // past the limit within one text
 };
+
+// The best way into a candidate's two states (without and with a verb seen) from every state of
+// the step before, ties going to the first in order: a predecessor's state without a verb goes to
+// state Unseen, paying the penalty if Penalty; one with a verb goes to state Seen. An unreachable
+// predecessor scores minus infinity and never wins. The sums are those of the plain recurrence,
+// term for term, so that the scores are the same to the last bit.
+template <int Unseen, int Seen, bool Penalty>
+void bestInto(const double* before, const int* previousTags, size_t count, const double* into, double emission,
+              double penalty, double* bestScore, int* bestFrom) {
+    double score0 = negativeInfinity, score1 = negativeInfinity;
+    int from0 = 0, from1 = 0;
+    auto relax = [&](double v, int state, size_t from) {
+        double& best = state == 0 ? score0 : score1;
+        if (v > best) {
+            best = v;
+            (state == 0 ? from0 : from1) = static_cast<int>(from);
+        }
+    };
+    for (size_t p = 0; p < count; ++p) {
+        const double step = into[previousTags[p]];
+        double unseen = before[p * 2] + step + emission;
+        if constexpr (Penalty) unseen += penalty;
+        relax(unseen, Unseen, p * 2);
+        relax(before[p * 2 + 1] + step + emission, Seen, p * 2 + 1);
+    }
+    bestScore[0] = score0;
+    bestScore[1] = score1;
+    bestFrom[0] = from0;
+    bestFrom[1] = from1;
+}
 
 // Decodes with states (tag, whether the sentence has had a verb yet). A bigram model likes
 // to read "the fox jumps" as a noun phrase; ending a sentence without a verb costs a penalty,
@@ -352,41 +417,59 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
     auto transition = [&](int from, int to) {
         return from >= 0 && to >= 0 ? model.logTransition[static_cast<size_t>(from * n + to)] : 0.0;
     };
-    // Per step, per candidate, two states: [at[s] + c * 2 + verbSeen], all steps in one array.
-    std::vector<size_t> at(steps + 1, 0);
+    // Per step, per candidate, two states: [at[s] + c * 2 + verbSeen], all steps in one array,
+    // kept by the thread from one line to the next.
+    thread_local std::vector<size_t> at;
+    thread_local std::vector<double> scores;
+    thread_local std::vector<int> backs;
+    thread_local std::vector<int> previousTags;
+    at.assign(steps + 1, 0);
     for (size_t s = 0; s < steps; ++s) at[s + 1] = at[s] + observations[s].candidates->size() * 2;
-    std::vector<double> scores(at[steps], negativeInfinity);
-    std::vector<int> backs(at[steps], 0);
+    scores.assign(at[steps], negativeInfinity);
+    backs.assign(at[steps], 0);
     auto score = [&](size_t s) { return scores.data() + at[s]; };
     auto back = [&](size_t s) { return backs.data() + at[s]; };
     for (size_t s = 0; s < steps; ++s) {
         const auto& candidates = *observations[s].candidates;
-        for (size_t c = 0; c < candidates.size(); ++c) {
-            // Plain copies rather than a structured binding: the lambda below captures them.
-            const auto tag = candidates[c].first;
-            const double emission = candidates[c].second;
-            const bool isVerb = model.isVerb[static_cast<size_t>(tag)];
-            const bool endsSentence = tag == start;
-            auto relax = [&](double value, bool verbSeenBefore, int from) {
-                double v = value + emission;
-                if (endsSentence && !verbSeenBefore) v += model.verblessPenalty;
-                const size_t state = c * 2 + ((isVerb || verbSeenBefore) && !endsSentence ? 1 : 0);
-                if (v > score(s)[state]) {
-                    score(s)[state] = v;
-                    back(s)[state] = from;
+        if (s == 0) {
+            for (size_t c = 0; c < candidates.size(); ++c) {
+                const int tag = candidates[c].first;
+                double v = transition(start, tag) + candidates[c].second;
+                if (tag == start) v += model.verblessPenalty;
+                const size_t state = c * 2 + (model.isVerb[static_cast<size_t>(tag)] && tag != start ? 1 : 0);
+                if (v > score(0)[state]) {
+                    score(0)[state] = v;
+                    back(0)[state] = 0;
                 }
-            };
-            if (s == 0) {
-                relax(transition(start, tag), false, 0);
-                continue;
             }
-            const auto& previous = *observations[s - 1].candidates;
-            for (size_t p = 0; p < previous.size(); ++p)
-                for (int seen = 0; seen < 2; ++seen) {
-                    const double before = score(s - 1)[p * 2 + static_cast<size_t>(seen)];
-                    if (before == negativeInfinity) continue;
-                    relax(before + transition(previous[p].first, tag), seen == 1, static_cast<int>(p * 2) + seen);
-                }
+            continue;
+        }
+        const auto& previous = *observations[s - 1].candidates;
+        const size_t previousCount = previous.size();
+        previousTags.resize(previousCount);
+        for (size_t p = 0; p < previousCount; ++p) previousTags[p] = previous[p].first;
+        const double* before = score(s - 1);
+        for (size_t c = 0; c < candidates.size(); ++c) {
+            const int tag = candidates[c].first;
+            const double emission = candidates[c].second;
+            const bool endsSentence = tag == start;
+            const bool isVerb = model.isVerb[static_cast<size_t>(tag)];
+            const double* into = model.logTransitionInto.data() + static_cast<size_t>(tag) * static_cast<size_t>(n);
+            double bestScore[2];
+            int bestFrom[2];
+            if (endsSentence)
+                bestInto<0, 0, true>(before, previousTags.data(), previousCount, into, emission, model.verblessPenalty,
+                                     bestScore, bestFrom);
+            else if (isVerb)
+                bestInto<1, 1, false>(before, previousTags.data(), previousCount, into, emission, 0.0, bestScore,
+                                      bestFrom);
+            else
+                bestInto<0, 1, false>(before, previousTags.data(), previousCount, into, emission, 0.0, bestScore,
+                                      bestFrom);
+            for (size_t state = 0; state < 2; ++state) {
+                score(s)[c * 2 + state] = bestScore[state];
+                back(s)[c * 2 + state] = bestFrom[state];
+            }
         }
     }
     // A line ends like a sentence.
@@ -409,6 +492,13 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
     for (size_t s = steps; s-- > 0;) {
         best[s] = (*observations[s].candidates)[state / 2].first;
         state = static_cast<size_t>(back(s)[state]);
+    }
+    // The buffers stay for the next line of a usual size; one huge line does not keep its share.
+    constexpr size_t keptStates = size_t{1} << 16;
+    if (scores.capacity() > keptStates) {
+        std::vector<size_t>().swap(at);
+        std::vector<double>().swap(scores);
+        std::vector<int>().swap(backs);
     }
     return best;
 }
@@ -490,17 +580,38 @@ LexicalClass classOfNonWord(std::string_view token, bool opensSomething) {
     }
 }
 
-// The corpus tag a punctuation or symbol token stands for, so that it guides its neighbours.
-std::string_view tagOfNonWord(LexicalClass cls, std::string_view token) {
+// classOfNonWord of each one-character ASCII token, worked out once, [opensSomething][c]; a run
+// of spaces is white space.
+LexicalClass classOfAsciiNonWord(std::string_view token, bool opensSomething) {
+    static const auto table = [] {
+        std::array<std::array<LexicalClass, 128>, 2> t{};
+        for (int opens = 0; opens < 2; ++opens)
+            for (int c = 0; c < 128; ++c)
+                t[static_cast<size_t>(opens)][static_cast<size_t>(c)] =
+                    classOfNonWord(std::string_view(std::string(1, static_cast<char>(c))), opens == 1);
+        return t;
+    }();
+    if (token.size() == 1 && static_cast<unsigned char>(token[0]) < 128)
+        return table[opensSomething ? 1 : 0][static_cast<unsigned char>(token[0])];
+    if (token.find_first_not_of(' ') == std::string_view::npos && !token.empty()) return LexicalClass::whitespace;
+    return classOfNonWord(token, opensSomething);
+}
+
+constexpr std::array<std::string_view, 9> nonWordTagNames = {"pp",  "ppl", "ppr", "lrb", "rrb",
+                                                             "pps", "ppc", "ppd", "sym"};
+
+// The corpus tag a punctuation or symbol token stands for, so that it guides its neighbours: an
+// index into nonWordTagNames.
+size_t tagOfNonWord(LexicalClass cls, std::string_view token) {
     switch (cls) {
-    case LexicalClass::sentenceTerminator: return "pp";
-    case LexicalClass::openQuote: return "ppl";
-    case LexicalClass::closeQuote: return "ppr";
-    case LexicalClass::openParenthesis: return "lrb";
-    case LexicalClass::closeParenthesis: return "rrb";
-    case LexicalClass::dash: return "pps";
-    case LexicalClass::otherPunctuation: return token == "," ? "ppc" : "pps";
-    default: return token == "$" ? "ppd" : "sym";
+    case LexicalClass::sentenceTerminator: return 0;
+    case LexicalClass::openQuote: return 1;
+    case LexicalClass::closeQuote: return 2;
+    case LexicalClass::openParenthesis: return 3;
+    case LexicalClass::closeParenthesis: return 4;
+    case LexicalClass::dash: return 5;
+    case LexicalClass::otherPunctuation: return token == "," ? 6 : 5;
+    default: return token == "$" ? 7 : 8;
     }
 }
 
@@ -526,6 +637,9 @@ std::unique_ptr<LexicalTagger> LexicalTagger::load(const std::string& folder) {
                     model->loadCounts(folder + "/unknown.yml", model->shapes) &&
                     model->loadTransitions(folder + "/tags.yml");
     if (!ok) return withoutModel();
+    for (const auto& [word, counts] : model->words)
+        if (isDigits(word)) model->digitWords.insert(word);
+    for (auto name : nonWordTagNames) model->nonWordTags.push_back(model->find(name));
     model->sentenceEnd = model->find("pp");
     model->isVerb.assign(static_cast<size_t>(model->tagCount()), false);
     for (int t = 0; t < model->tagCount(); ++t) {
@@ -554,7 +668,7 @@ namespace {
 // colon as no mid-letter.
 enum class Wb { letter, digit, underscore, midNumLet, midNum, space, cr, lf, other };
 
-Wb wbClass(char c) {
+constexpr Wb wbClassOf(char c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '@') return Wb::letter;
     if (c >= '0' && c <= '9') return Wb::digit;
     switch (c) {
@@ -570,6 +684,15 @@ Wb wbClass(char c) {
     case '\f': return Wb::lf;
     default: return Wb::other;
     }
+}
+
+Wb wbClass(char c) {
+    static constexpr auto table = [] {
+        std::array<Wb, 256> t{};
+        for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = wbClassOf(static_cast<char>(i));
+        return t;
+    }();
+    return table[static_cast<unsigned char>(c)];
 }
 
 bool joinsWords(Wb c) { return c == Wb::letter || c == Wb::digit || c == Wb::underscore; }
@@ -616,9 +739,12 @@ std::vector<std::pair<std::string_view, bool>> detail::asciiWordTokens(std::stri
 std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     std::vector<TaggedToken> tokens;
     if (text.empty()) return tokens;
-    std::vector<bool> isWord;
+    std::vector<unsigned char> isWord; // bytes: vector<bool>'s bit access showed in profiles
     if (isAscii(text)) {
-        for (const auto& [token, word] : detail::asciiWordTokens(text)) {
+        const auto asciiTokens = detail::asciiWordTokens(text);
+        tokens.reserve(asciiTokens.size());
+        isWord.reserve(asciiTokens.size());
+        for (const auto& [token, word] : asciiTokens) {
             tokens.push_back({token});
             isWord.push_back(word);
         }
@@ -647,7 +773,7 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     bool atOpening = true;
     for (size_t t = 0; t < tokens.size(); ++t) {
         if (!isWord[t]) {
-            tokens[t].lexicalClass = classOfNonWord(tokens[t].text, atOpening);
+            tokens[t].lexicalClass = classOfAsciiNonWord(tokens[t].text, atOpening);
             const auto cls = tokens[t].lexicalClass;
             atOpening = cls == LexicalClass::whitespace || cls == LexicalClass::otherWhitespace ||
                         cls == LexicalClass::paragraphBreak || cls == LexicalClass::openParenthesis ||
@@ -664,6 +790,7 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     }
 
     std::vector<Observation> observations;
+    observations.reserve(tokens.size());
     auto& cache = CandidateCache::forModel(*m_model);
     for (size_t t = 0; t < tokens.size(); ++t) {
         const auto cls = tokens[t].lexicalClass;
@@ -671,7 +798,7 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
             observations.push_back({t, &cache.of(*m_model, tokens[t].text)});
         } else if (cls != LexicalClass::whitespace && cls != LexicalClass::otherWhitespace &&
                    cls != LexicalClass::wordJoiner) {
-            const int tag = m_model->find(tagOfNonWord(cls, tokens[t].text));
+            const int tag = m_model->nonWordTags[tagOfNonWord(cls, tokens[t].text)];
             if (tag >= 0) observations.push_back({t, &m_model->alone[static_cast<size_t>(tag)]});
         }
     }

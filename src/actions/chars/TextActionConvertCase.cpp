@@ -61,6 +61,38 @@ bool isAlphanumeric(char32_t c) {
     return (mask & (U_GC_L_MASK | U_GC_M_MASK | U_GC_N_MASK)) != 0;
 }
 
+// Grapheme clusters of ASCII text: one per character, CR LF counting once.
+size_t asciiGraphemeCount(std::string_view s) {
+    size_t count = s.size();
+    for (size_t i = 0; i + 1 < s.size(); ++i)
+        if (s[i] == '\r' && s[i + 1] == '\n') --count;
+    return count;
+}
+
+bool isArticle(std::string_view word) {
+    auto is = [&](std::string_view article) {
+        if (word.size() != article.size()) return false;
+        for (size_t i = 0; i < word.size(); ++i)
+            if ((word[i] | 0x20) != article[i]) return false;
+        return true;
+    };
+    return is("a") || is("an") || is("the");
+}
+
+// ASCII text capitalised as text::capitalizeWords does it (each word's first letter upper case,
+// the rest lower case, words parted by white space) or lower-cased.
+void appendAsciiCased(std::string& out, std::string_view s, bool capitalise) {
+    const size_t at = out.size();
+    out.append(s);
+    bool atWordStart = capitalise;
+    for (char* p = out.data() + at; p != out.data() + out.size(); ++p) {
+        const char c = *p;
+        if (atWordStart && c >= 'a' && c <= 'z') *p = static_cast<char>(c - 32);
+        else if (!atWordStart && c >= 'A' && c <= 'Z') *p = static_cast<char>(c + 32);
+        atWordStart = capitalise && (c == ' ' || (c >= '\t' && c <= '\r'));
+    }
+}
+
 std::vector<std::string_view> wordPieces(std::string_view line) {
     std::vector<std::string_view> pieces;
     size_t start = 0;
@@ -109,8 +141,16 @@ std::string titleCaseLine(std::string_view line) {
     for (const auto& token : text::LexicalTagger::shared().tag(trimmed)) {
         const auto cls = token.lexicalClass;
         if (cls == LexicalClass::none) continue;
-        const size_t length = text::graphemeCount(token.text);
+        const bool ascii = text::isAscii(token.text);
+        const size_t length = ascii ? asciiGraphemeCount(token.text) : text::graphemeCount(token.text);
         if (!countsOnlyWhenLong(cls) || length >= 2) ++counter;
+        if (ascii) {
+            // The rule below with ASCII case mapping in place of the Unicode one, without copies.
+            const bool capitalise =
+                counter == 1 || ((isCapitalisedClass(cls) || length >= 4) && !isArticle(token.text));
+            appendAsciiCased(built, token.text, capitalise);
+            continue;
+        }
         const std::string lowered = text::lower(token.text);
         std::string choice;
         if (isCapitalisedClass(cls) || length >= 4) choice = text::capitalizeWords(token.text);
@@ -119,7 +159,28 @@ std::string titleCaseLine(std::string_view line) {
         if (counter == 1) choice = text::capitalizeWords(token.text);
         built += choice;
     }
-    return sentencePass(built, [](std::string s) { return s; });
+    // sentencePass without a copy per sentence: each is appended with its spaces collapsed and
+    // its first character upper-cased in place when that character is plain ASCII.
+    std::string out;
+    out.reserve(built.size());
+    for (auto sentence : text::sentences(built)) {
+        if (!out.empty()) out += ' ';
+        const size_t at = out.size();
+        out.append(sentence);
+        if (sentence.find("  ") != std::string_view::npos) {
+            size_t kept = at;
+            for (size_t i = at; i < out.size(); ++i)
+                if (out[i] != ' ' || kept == at || out[kept - 1] != ' ') out[kept++] = out[i];
+            out.resize(kept);
+        }
+        const std::string_view appended = std::string_view(out).substr(at);
+        const auto first = static_cast<unsigned char>(appended[0]);
+        const bool plain = first < 0x80 && (appended.size() == 1 || static_cast<unsigned char>(appended[1]) < 0x80) &&
+                           !(first == '\r' && appended.size() > 1 && appended[1] == '\n');
+        if (!plain) out.replace(at, std::string::npos, text::initialUpper(appended));
+        else if (first >= 'a' && first <= 'z') out[at] = static_cast<char>(first - 32);
+    }
+    return out;
 }
 
 std::string sentenceCaseLine(std::string_view line) {

@@ -65,6 +65,13 @@ TEST(TextActionConvertCase, Table) {
         {"trimmed", T::titleCase, " \t harry potter \t", "Harry Potter"},
         {"two sentences, one space", T::titleCase, "hello there.   general kenobi.", "Hello There. General Kenobi."},
         {"per line", T::titleCase, "an apple\n\nthe pear\n", "An Apple\n\nThe Pear\n"},
+        {"numbers between words", T::titleCase, "chapter 12 of 99231 pages and 7 maps",
+         "Chapter 12 of 99231 Pages and 7 Maps"},
+        {"spaces collapse without a full stop", T::titleCase, "war  and  peace", "War and Peace"},
+        {"accented sentence starts", T::titleCase, "émile and the fox.  émile is here",
+         "Émile and the Fox. Émile Is Here"},
+        {"hyphens, apostrophes, brackets", T::titleCase, "don't stop the rock-and-roll (a b c) x-ray, it's ok!",
+         "Don't Stop the Rock-and-Roll (a B C) x-Ray, It's Ok!"},
         // Sentence case
         {"shouting", T::sentenceCase, "HELLO WORLD. BYE NOW.", "Hello world. Bye now."},
         {"spaces between sentences", T::sentenceCase, "one.    two?  three", "One. Two? Three"},
