@@ -219,6 +219,7 @@ void WorkflowEditor::rebuildCards() {
         header->addWidget(remove);
         cardLayout->addLayout(header);
         cardLayout->addWidget(card->outcome());
+        QWidget::setTabOrder(remove, card->outcome()); // as it is read: after the header's buttons
         card->showOutcome(recordOf(i));
         card->setViewed(m_viewedStep == i);
         auto* panel = new OptionsPanel(action, m_app, card, workflowChoices());
