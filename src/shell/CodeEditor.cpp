@@ -336,6 +336,7 @@ void CodeEditor::insertSlice() {
         m_changePending = false;
     } else {
         SendScintilla(SCI_ENDUNDOACTION);
+        SendScintilla(SCI_SCROLLCARET); // where the library's paste leaves the view: at its end
     }
     m_pasteRest.clear();
     m_loadRest.clear();
