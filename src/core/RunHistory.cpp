@@ -225,6 +225,16 @@ std::optional<RunRecord> RunHistory::entry(std::int64_t id) {
     });
 }
 
+void RunHistory::remove(std::int64_t id) {
+    post([this, id] {
+        if (m_last && m_last->id == id) m_last.reset();
+        if (!open(false)) return;
+        // Deleted pages are zeroed (secure_delete); the log's copies go with the checkpoint.
+        if (Statement(m_db, "DELETE FROM Run WHERE id = ?1").bind(1, id).run())
+            sqlite3_exec(m_db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+    });
+}
+
 void RunHistory::clear() {
     post([this] {
         m_last.reset();

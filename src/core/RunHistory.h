@@ -75,7 +75,8 @@ public:
     std::vector<RunRecord> entries();
     // One run in full.
     std::optional<RunRecord> entry(std::int64_t id);
-    // Forgets every run; the file keeps no trace of their text.
+    // Forgets one run, or every run; the file keeps no trace of their text.
+    void remove(std::int64_t id);
     void clear();
     // Waits until everything queued is written; the problem of the last failed write, if any.
     std::string flush();

@@ -7,8 +7,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lexorra::shell {
 namespace {
@@ -36,7 +39,14 @@ HistoryDialog::HistoryDialog(AppManager& app, QWidget* parent) : QDialog(parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     auto* restore = buttons->addButton(tr("Restore Input and Selection"), QDialogButtonBox::AcceptRole);
     restore->setObjectName("restoreRunButton");
+    auto* forget = buttons->addButton(tr("Delete"), QDialogButtonBox::ActionRole);
+    forget->setObjectName("deleteRunButton");
+    forget->setToolTip(tr("Forget this run (Delete)"));
     layout->addWidget(buttons);
+    connect(forget, &QPushButton::clicked, this, &HistoryDialog::deleteCurrent);
+    auto* deleteKey = new QShortcut(QKeySequence::Delete, m_list);
+    deleteKey->setContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &HistoryDialog::deleteCurrent);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(restore, &QPushButton::clicked, this, &HistoryDialog::restoreCurrent);
     connect(m_list, &QTreeWidget::itemActivated, this, &HistoryDialog::restoreCurrent);
@@ -57,6 +67,16 @@ void HistoryDialog::reload() {
     if (m_list->topLevelItemCount() > 0) m_list->setCurrentItem(m_list->topLevelItem(0));
     for (int column : {0, 1})
         m_list->resizeColumnToContents(column);
+}
+
+void HistoryDialog::deleteCurrent() {
+    auto* item = m_list->currentItem();
+    if (!item) return;
+    const int row = m_list->indexOfTopLevelItem(item);
+    m_app.runHistory().remove(item->data(0, runIdRole).toLongLong());
+    delete item;
+    // The next run down takes the selection, so that Delete can go on.
+    if (auto* next = m_list->topLevelItem(std::min(row, m_list->topLevelItemCount() - 1))) m_list->setCurrentItem(next);
 }
 
 void HistoryDialog::restoreCurrent() {

@@ -11,6 +11,7 @@ namespace lexorra::shell {
 
 // The kept runs, newest first: when, what ran, how the input began. Restoring one puts its
 // input back in the input editor and selects what ran, which computes its result again.
+// Delete forgets the selected run.
 class HistoryDialog : public QDialog {
     Q_OBJECT
 
@@ -21,6 +22,7 @@ public:
 
 private:
     void restoreCurrent();
+    void deleteCurrent();
 
     AppManager& m_app;
     QTreeWidget* m_list;

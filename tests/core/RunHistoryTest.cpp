@@ -94,32 +94,39 @@ TEST(RunHistory, KeepsTheNewestRunsWithinCountAndSizeAndSettlesLiveTyping) {
     }
 }
 
-TEST(RunHistory, FileIsPrivateAndClearingLeavesNoTextBehind) {
+TEST(RunHistory, FileIsPrivateAndDeletingLeavesNoTextBehind) {
     TemporaryXdgHome home;
     const auto file = RunHistory::defaultPath();
     EXPECT_EQ(file, home.data() / "lexorra" / "history.sqlite3");
     // Whether the words are in the database or its journal files.
-    auto kept = [&] {
+    auto kept = [&](std::string_view words) {
         std::string all;
         for (const char* suffix : {"", "-wal", "-journal"}) {
             std::ifstream in(file.string() + suffix, std::ios::binary);
             all += std::string(std::istreambuf_iterator<char>(in), {});
         }
-        return all.find("my very private words") != std::string::npos;
+        return all.find(words) != std::string::npos;
     };
     RunHistory history;
     history.record({.sequenceId = "a", .input = "my very private words", .result = "done"});
+    history.record({.sequenceId = "b", .input = "other words", .result = "done"});
     ASSERT_EQ(history.flush(), "");
-    EXPECT_TRUE(kept());
+    EXPECT_TRUE(kept("my very private words"));
     for (const char* suffix : {"", "-wal", "-shm"}) {
         struct stat info {};
         const auto path = file.string() + suffix;
         EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
         EXPECT_EQ(info.st_mode & 0777, 0600u) << path;
     }
+    const auto runs = history.entries();
+    ASSERT_EQ(runs.size(), 2u);
+    history.remove(runs[1].id); // the older one
+    EXPECT_EQ(history.entries().size(), 1u);
+    EXPECT_FALSE(kept("my very private words"));
+    EXPECT_TRUE(kept("other words"));
     history.clear();
     EXPECT_TRUE(history.entries().empty());
-    EXPECT_FALSE(kept());
+    EXPECT_FALSE(kept("other words"));
 }
 
 TEST(RunHistory, TheControllerKeepsPublishedResultsOnlyWhenAsked) {

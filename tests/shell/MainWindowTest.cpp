@@ -1,6 +1,7 @@
 #include "shell/ShellFixture.h"
 
 #include "core/ActionFactory.h"
+#include "core/RunHistory.h"
 #include "shell/HistoryDialog.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -295,6 +296,13 @@ TEST_F(MainWindowTest, HistoryListsTheKeptRunsAndRestoresOne) {
     settle(1.0);
     EXPECT_EQ(window->inputEditor()->text(), "first words");
     EXPECT_EQ(app->activeActionsSeq()->name, "Convert Case");
+
+    history = window->showHistory();
+    const int kept = list->topLevelItemCount();
+    ASSERT_GT(kept, 0);
+    history->findChild<QPushButton*>("deleteRunButton")->click();
+    EXPECT_EQ(list->topLevelItemCount(), kept - 1);
+    EXPECT_EQ(app->runHistory().entries().size(), size_t(kept - 1)) << "forgotten by the history too";
 }
 
 } // namespace
