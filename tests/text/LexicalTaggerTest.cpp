@@ -1,12 +1,13 @@
 #include "text/LexicalTagger.h"
 
+#include "support/AsciiCorpus.h"
+
 #include <gtest/gtest.h>
 #include <unicode/brkiter.h>
 
 #include <fstream>
 #include <map>
 #include <memory>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -166,22 +167,6 @@ TEST(LexicalTagger, AsciiWordTokensAgreeWithTheBreakIterator) {
             tokens.emplace_back(std::string_view(text).substr(start, end - start), words->getRuleStatus() >= 100);
         return tokens;
     };
-    std::vector<std::string> texts;
-    for (int a = 0; a < 128; ++a)
-        for (int b = 0; b < 128; ++b) texts.push_back({static_cast<char>(a), static_cast<char>(b)});
-    const std::string classes = "aZ@5_.',;: \t\r\n\v-\"";
-    texts.push_back("");
-    for (size_t from = texts.size() - 1, length = 1; length <= 4; ++length) {
-        const size_t to = texts.size();
-        for (size_t t = from; t < to; ++t)
-            for (char c : classes) texts.push_back(texts[t] + c);
-        from = to;
-    }
-    std::mt19937 rng(5);
-    for (int n = 0; n < 3000; ++n) {
-        std::string text;
-        for (int k = rng() % 40; k > 0; --k) text += static_cast<char>(rng() % 2 ? classes[rng() % classes.size()] : rng() % 128);
-        texts.push_back(text);
-    }
+    const auto texts = lexorra::testing::asciiCorpus("aZ@5_.',;: \t\r\n\v-\"", 40, 2);
     for (const auto& text : texts) ASSERT_EQ(lexorra::text::detail::asciiWordTokens(text), icuTokens(text)) << text;
 }

@@ -1,10 +1,11 @@
 #include "text/SentenceSplitter.h"
 
+#include "support/AsciiCorpus.h"
+
 #include <gtest/gtest.h>
 #include <unicode/brkiter.h>
 
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -46,23 +47,6 @@ TEST(SentenceSplitter, AsciiAgreesWithTheBreakIterator) {
         }
         return pieces;
     };
-    std::vector<std::string> texts;
-    for (int a = 0; a < 128; ++a)
-        for (int b = 0; b < 128; ++b) texts.push_back({static_cast<char>(a), static_cast<char>(b)});
-    const std::string classes = "aZ5.!?\"() \t\r\n,-:;#";
-    texts.push_back("");
-    for (size_t from = texts.size() - 1, length = 1; length <= 4; ++length) {
-        const size_t to = texts.size();
-        for (size_t t = from; t < to; ++t)
-            for (char c : classes) texts.push_back(texts[t] + c);
-        from = to;
-    }
-    std::mt19937 rng(5);
-    for (int n = 0; n < 3000; ++n) {
-        std::string text;
-        for (int k = rng() % 60; k > 0; --k)
-            text += static_cast<char>(rng() % 4 ? classes[rng() % classes.size()] : rng() % 128);
-        texts.push_back(text);
-    }
+    const auto texts = lexorra::testing::asciiCorpus("aZ5.!?\"() \t\r\n,-:;#", 60, 4);
     for (const auto& text : texts) ASSERT_EQ(sentences(text), icuSentences(text)) << text;
 }
