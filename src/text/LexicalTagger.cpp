@@ -149,7 +149,7 @@ struct LexicalTagger::Model {
     std::unordered_map<std::string, TagCounts> words;
     std::unordered_map<std::string, TagCounts> shapes;
     // The lexicon's entries made of digits alone; every other such word is observed alike.
-    std::unordered_set<std::string> digitWords;
+    std::unordered_set<std::string, NameHash, std::equal_to<>> digitWords;
     int sentenceEnd = -1;
     std::vector<bool> isVerb;
     std::vector<TagCounts> alone;       // per tag: that tag as the only candidate, for punctuation
@@ -349,7 +349,7 @@ public:
     const TagCounts& of(const Model& model, std::string_view word) {
         // A number the lexicon lacks is observed by its shape alone; numbers rarely repeat, so
         // they would only crowd the words out of the cache.
-        if (isDigits(word) && (model.digitWords.empty() || !model.digitWords.contains(std::string(word)))) {
+        if (isDigits(word) && !model.digitWords.contains(word)) {
             if (!m_number) m_number = observeWord(model, word);
             return *m_number;
         }

@@ -26,20 +26,31 @@ std::string_view trimSpacesAndTabs(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-std::string collapseSpaces(std::string_view s) {
+// Splits into sentences and rebuilds them, one space apart: each with its runs of spaces made
+// one, lower-cased if asked, and its first character upper case. Each sentence is built where it
+// lands in the result, without copies of its own when it is plain ASCII.
+std::string sentencePass(std::string_view line, bool lowerCase) {
     std::string out;
-    out.reserve(s.size());
-    for (char c : s)
-        if (c != ' ' || out.empty() || out.back() != ' ') out += c;
-    return out;
-}
-
-// Splits into sentences and rebuilds them, one space apart.
-template <class Convert> std::string sentencePass(std::string_view line, Convert convert) {
-    std::string out;
+    out.reserve(line.size());
     for (auto sentence : text::sentences(line)) {
         if (!out.empty()) out += ' ';
-        out += text::initialUpper(convert(collapseSpaces(sentence)));
+        const size_t at = out.size();
+        out.append(sentence);
+        if (sentence.find("  ") != std::string_view::npos) {
+            size_t kept = at;
+            for (size_t i = at; i < out.size(); ++i)
+                if (out[i] != ' ' || kept == at || out[kept - 1] != ' ') out[kept++] = out[i];
+            out.resize(kept);
+        }
+        if (lowerCase) out.replace(at, std::string::npos, text::lower(std::string_view(out).substr(at)));
+        // A first character that is one ASCII byte, with nothing combining after it, is upper-cased
+        // in place; anything else goes through the full mapping.
+        const std::string_view appended = std::string_view(out).substr(at);
+        const auto first = static_cast<unsigned char>(appended[0]);
+        const bool plain = first < 0x80 && (appended.size() == 1 || static_cast<unsigned char>(appended[1]) < 0x80) &&
+                           !(first == '\r' && appended.size() > 1 && appended[1] == '\n');
+        if (!plain) out.replace(at, std::string::npos, text::initialUpper(appended));
+        else if (first >= 'a' && first <= 'z') out[at] = static_cast<char>(first - 32);
     }
     return out;
 }
@@ -159,33 +170,12 @@ std::string titleCaseLine(std::string_view line) {
         if (counter == 1) choice = text::capitalizeWords(token.text);
         built += choice;
     }
-    // sentencePass without a copy per sentence: each is appended with its spaces collapsed and
-    // its first character upper-cased in place when that character is plain ASCII.
-    std::string out;
-    out.reserve(built.size());
-    for (auto sentence : text::sentences(built)) {
-        if (!out.empty()) out += ' ';
-        const size_t at = out.size();
-        out.append(sentence);
-        if (sentence.find("  ") != std::string_view::npos) {
-            size_t kept = at;
-            for (size_t i = at; i < out.size(); ++i)
-                if (out[i] != ' ' || kept == at || out[kept - 1] != ' ') out[kept++] = out[i];
-            out.resize(kept);
-        }
-        const std::string_view appended = std::string_view(out).substr(at);
-        const auto first = static_cast<unsigned char>(appended[0]);
-        const bool plain = first < 0x80 && (appended.size() == 1 || static_cast<unsigned char>(appended[1]) < 0x80) &&
-                           !(first == '\r' && appended.size() > 1 && appended[1] == '\n');
-        if (!plain) out.replace(at, std::string::npos, text::initialUpper(appended));
-        else if (first >= 'a' && first <= 'z') out[at] = static_cast<char>(first - 32);
-    }
-    return out;
+    return sentencePass(built, false);
 }
 
 std::string sentenceCaseLine(std::string_view line) {
     const std::string capitalised = text::capitalizeWords(trimSpacesAndTabs(line));
-    return sentencePass(capitalised, [](const std::string& s) { return text::lower(s); });
+    return sentencePass(capitalised, true);
 }
 
 std::string camelCaseLine(std::string_view line, bool pascal) {

@@ -71,8 +71,8 @@ std::string compactXmlForConversion(std::string_view xml) {
 std::string TextActionXMLtoJSON::transform(std::string_view input) const {
     std::string repaired;
     const std::string_view text = data::validUtf8(input, repaired);
-    std::string prepared = data::normaliseDeclarationAndQuotes(text);
-    prepared = data::removeAll(prepared, "\t");
+    std::string changed;
+    const std::string prepared = data::removeAll(data::normaliseDeclarationAndQuotes(text, changed), "\t");
     const std::string_view trimmed = text::trimWhitespaceAndNewlines(prepared);
     if (!data::isWellFormedXml(trimmed)) return std::string(notValidXmlMarker);
 

@@ -210,10 +210,4 @@ std::string_view normaliseDeclarationAndQuotes(std::string_view text, std::strin
     return current;
 }
 
-std::string normaliseDeclarationAndQuotes(std::string_view text) {
-    std::string changed;
-    const std::string_view result = normaliseDeclarationAndQuotes(text, changed);
-    return result.data() == changed.data() ? std::move(changed) : std::string(result);
-}
-
 } // namespace lexorra::data

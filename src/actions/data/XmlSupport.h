@@ -39,8 +39,7 @@ std::string replaceAll(std::string_view text, std::string_view what, std::string
 
 // The declared encodings the converters drop (the text is UTF-8 by the time it gets here) and
 // typographic double quotes made plain, so that pasted prose with curly attribute quotes parses.
-std::string normaliseDeclarationAndQuotes(std::string_view text);
-// The same without a copy when nothing changes: the text itself, else `changed` holding the result.
+// Without a copy when nothing changes: the text itself, else `changed` holding the result.
 std::string_view normaliseDeclarationAndQuotes(std::string_view text, std::string& changed);
 
 } // namespace lexorra::data
