@@ -7,15 +7,18 @@
 #include <unicode/uchar.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
 #include <deque>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <limits>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 #include <cctype>
@@ -48,20 +51,20 @@ constexpr double rareTagShare = 0.005;
 
 using TagCounts = std::vector<std::pair<int, double>>;
 
-// One "key: { tag: number, ... }" line of the data files.
-bool parseEntry(std::string_view line, std::string& key, std::vector<std::pair<std::string, double>>& values) {
+// One "key: { tag: number, ... }" line of the data files; the key and tag names are views into it.
+bool parseEntry(std::string_view line, std::string_view& key, std::vector<std::pair<std::string_view, double>>& values) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\r' || line.back() == '\t')) line.remove_suffix(1);
     if (line.empty() || line.back() != '}') return false;
     size_t keyEnd;
     if (line.front() == '"') {
         keyEnd = line.find("\": {", 1);
         if (keyEnd == std::string_view::npos) return false;
-        key.assign(line.substr(1, keyEnd - 1));
+        key = line.substr(1, keyEnd - 1);
         keyEnd += 1;
     } else {
         keyEnd = line.find(": {");
         if (keyEnd == std::string_view::npos) return false;
-        key.assign(line.substr(0, keyEnd));
+        key = line.substr(0, keyEnd);
     }
     std::string_view body = line.substr(keyEnd + 3, line.size() - keyEnd - 4);
     values.clear();
@@ -76,14 +79,52 @@ bool parseEntry(std::string_view line, std::string& key, std::vector<std::pair<s
         while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
         while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
         while (!number.empty() && number.back() == ' ') number.remove_suffix(1);
-        // strtod: from_chars for double is missing from some standard libraries we build with.
-        const std::string numberText(number);
+        // strtod: from_chars for double is missing from some standard libraries we build with. It
+        // needs its text to end, hence the copy, on the stack for numbers of a usual length.
+        std::array<char, 64> shortText;
+        std::string longText;
+        const char* numberText = nullptr;
+        if (number.size() < shortText.size()) {
+            std::memcpy(shortText.data(), number.data(), number.size());
+            shortText[number.size()] = '\0';
+            numberText = shortText.data();
+        } else {
+            longText.assign(number);
+            numberText = longText.c_str();
+        }
         char* end = nullptr;
-        const double value = std::strtod(numberText.c_str(), &end);
-        if (end == numberText.c_str() || name.empty()) continue;
-        values.emplace_back(std::string(name), value);
+        const double value = std::strtod(numberText, &end);
+        if (end == numberText || name.empty()) continue;
+        values.emplace_back(name, value);
     }
     return !key.empty();
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text;
+    in.seekg(0, std::ios::end);
+    const auto size = in.tellg();
+    if (size > 0) {
+        text.resize(static_cast<size_t>(size));
+        in.seekg(0);
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<size_t>(in.gcount()));
+    }
+    return text;
+}
+
+// Calls visit(key, values) for every entry line of a data file's text.
+template <class Visit> void forEachEntry(std::string_view text, Visit visit) {
+    std::string_view key;
+    std::vector<std::pair<std::string_view, double>> values;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (parseEntry(line, key, values)) visit(key, values);
+    }
 }
 
 bool isCapitalised(std::string_view word) {
@@ -146,10 +187,20 @@ struct LexicalTagger::Model {
     std::vector<double> logTransition; // [prev * tagCount + next]
     std::vector<double> logTransitionInto; // the same, [next * tagCount + prev]
     std::vector<double> logPrior;
-    std::unordered_map<std::string, TagCounts> words;
+    // The lexicon: the text of its file, kept whole so that its words can be views into it, and
+    // every word's counts side by side in one array. Loaded at every start of a program that
+    // cases titles, so it is built with as few allocations as its word count allows.
+    std::string lexiconText;
+    struct Counts {
+        uint32_t begin = 0;
+        uint32_t size = 0;
+    };
+    std::vector<std::pair<int, double>> lexiconCounts;
+    std::unordered_map<std::string_view, Counts, NameHash, std::equal_to<>> words;
+    std::vector<double> lexiconTagTotals; // per tag, over every word
     std::unordered_map<std::string, TagCounts> shapes;
     // The lexicon's entries made of digits alone; every other such word is observed alike.
-    std::unordered_set<std::string, NameHash, std::equal_to<>> digitWords;
+    std::unordered_set<std::string_view, NameHash, std::equal_to<>> digitWords;
     int sentenceEnd = -1;
     std::vector<bool> isVerb;
     std::vector<TagCounts> alone;       // per tag: that tag as the only candidate, for punctuation
@@ -174,40 +225,54 @@ struct LexicalTagger::Model {
     // The tags of punctuation and symbols, in the order of nonWordTagNames, looked up once.
     std::vector<int> nonWordTags;
 
-    bool loadCounts(const std::string& path, std::unordered_map<std::string, TagCounts>& into) {
-        std::ifstream in(path);
-        if (!in) return false;
-        std::string line, key;
-        std::vector<std::pair<std::string, double>> values;
-        while (std::getline(in, line)) {
-            if (!parseEntry(line, key, values)) continue;
-            auto& counts = into[key];
-            counts.reserve(counts.size() + values.size());
+    bool loadLexicon(const std::string& path) {
+        auto text = readWholeFile(path);
+        if (!text) return false;
+        lexiconText = std::move(*text);
+        words.reserve(static_cast<size_t>(std::count(lexiconText.begin(), lexiconText.end(), '\n')) + 1);
+        forEachEntry(lexiconText, [&](std::string_view key, const auto& values) {
+            auto [it, added] = words.try_emplace(key);
+            Counts& counts = it->second;
+            const auto begin = static_cast<uint32_t>(lexiconCounts.size());
+            // A word listed again keeps its earlier counts ahead of the new ones.
+            for (uint32_t i = 0; !added && i < counts.size; ++i) lexiconCounts.push_back(lexiconCounts[counts.begin + i]);
+            for (const auto& [tag, count] : values) {
+                const int index = indexOf(tag);
+                lexiconCounts.emplace_back(index, count);
+                if (lexiconTagTotals.size() <= static_cast<size_t>(index)) lexiconTagTotals.resize(index + 1, 0.0);
+                lexiconTagTotals[static_cast<size_t>(index)] += count;
+            }
+            counts = {begin, static_cast<uint32_t>(lexiconCounts.size()) - begin};
+        });
+        return !words.empty();
+    }
+
+    bool loadShapes(const std::string& path) {
+        const auto text = readWholeFile(path);
+        if (!text) return false;
+        forEachEntry(*text, [&](std::string_view key, const auto& values) {
+            auto& counts = shapes[std::string(key)];
             for (const auto& [tag, count] : values) counts.emplace_back(indexOf(tag), count);
-        }
-        return !into.empty();
+        });
+        return !shapes.empty();
     }
 
     bool loadTransitions(const std::string& path) {
-        std::ifstream in(path);
-        if (!in) return false;
+        const auto text = readWholeFile(path);
+        if (!text) return false;
         std::vector<std::tuple<int, int, double>> entries;
-        std::string line, key;
-        std::vector<std::pair<std::string, double>> values;
-        while (std::getline(in, line)) {
-            if (!parseEntry(line, key, values)) continue;
+        forEachEntry(*text, [&](std::string_view key, const auto& values) {
             const int prev = indexOf(key);
             for (const auto& [tag, p] : values) entries.emplace_back(prev, indexOf(tag), p);
-        }
+        });
         if (entries.empty()) return false;
         const int n = tagCount();
         std::vector<double> prior(static_cast<size_t>(n), 0.0);
         double total = 0;
-        for (const auto& [word, counts] : words)
-            for (const auto& [tag, count] : counts) {
-                prior[static_cast<size_t>(tag)] += count;
-                total += count;
-            }
+        for (size_t tag = 0; tag < lexiconTagTotals.size(); ++tag) {
+            prior[tag] += lexiconTagTotals[tag];
+            total += lexiconTagTotals[tag];
+        }
         std::vector<double> p(static_cast<size_t>(n * n), 0.0);
         for (const auto& [prev, next, value] : entries) p[static_cast<size_t>(prev * n + next)] = value;
         logPrior.assign(static_cast<size_t>(n), 0.0);
@@ -247,21 +312,18 @@ void addDistribution(std::unordered_map<int, double>& into, const TagCounts& cou
     for (const auto& [tag, count] : counts) into[tag] += weight * count / total;
 }
 
-const TagCounts* lookup(const Model& model, const std::string& word) {
+std::span<const std::pair<int, double>> lookup(const Model& model, std::string_view word) {
     auto it = model.words.find(word);
-    return it == model.words.end() ? nullptr : &it->second;
+    if (it == model.words.end()) return {};
+    return {model.lexiconCounts.data() + it->second.begin, it->second.size};
 }
 
 // The lexicon's counts for a word, merging the capitalised and lower-case entries: the texts
 // we tag are often capitalised throughout, so "Will" may well be the modal.
 TagCounts wordCounts(const Model& model, const std::string& word) {
     TagCounts counts;
-    auto merge = [&](const TagCounts* found) {
-        if (!found) return;
-        for (const auto& entry : *found) counts.push_back(entry);
-    };
-    const TagCounts* exact = lookup(model, word);
-    merge(exact);
+    auto merge = [&](std::span<const std::pair<int, double>> found) { counts.insert(counts.end(), found.begin(), found.end()); };
+    merge(lookup(model, word));
     if (isCapitalised(word)) {
         const std::string lowered = lower(word);
         const std::string lowerFirst = initialLower(word);
@@ -308,7 +370,8 @@ TagCounts observeWord(const Model& model, std::string_view text) {
         }
     }
     if (counts.empty() && word.size() > 0 && std::isdigit(static_cast<unsigned char>(word[0]))) {
-        if (const auto* numbers = lookup(model, std::string(shapeOf(word)))) counts = *numbers;
+        const auto numbers = lookup(model, shapeOf(word));
+        counts.assign(numbers.begin(), numbers.end());
     }
     if (!counts.empty()) {
         double total = 0;
@@ -383,36 +446,47 @@ private:
 template <int Unseen, int Seen, bool Penalty>
 void bestInto(const double* before, const int* previousTags, size_t count, const double* into, double emission,
               double penalty, double* bestScore, int* bestFrom) {
-    double score0 = negativeInfinity, score1 = negativeInfinity;
-    int from0 = 0, from1 = 0;
-    auto relax = [&](double v, int state, size_t from) {
-        double& best = state == 0 ? score0 : score1;
-        if (v > best) {
-            best = v;
-            (state == 0 ? from0 : from1) = static_cast<int>(from);
-        }
-    };
-    for (size_t p = 0; p < count; ++p) {
-        const double step = into[previousTags[p]];
-        double unseen = before[p * 2] + step + emission;
-        if constexpr (Penalty) unseen += penalty;
-        relax(unseen, Unseen, p * 2);
-        relax(before[p * 2 + 1] + step + emission, Seen, p * 2 + 1);
+    // Both states of a predecessor at once, one per lane: the sums are the scalar ones lane by
+    // lane, and each lane keeps its own first best, without branches (which predecessor wins is
+    // as good as random, and mispredicted jumps cost more than the selects).
+    using Lanes = double __attribute__((vector_size(16)));
+    using Indices = decltype(Lanes{} > Lanes{});
+    const Lanes penalties = {Penalty ? penalty : 0.0, 0.0};
+    Lanes best = {negativeInfinity, negativeInfinity};
+    Indices from = {0, 0};
+    Indices at = {0, 1};
+    for (size_t p = 0; p < count; ++p, at += 2) {
+        Lanes scores;
+        std::memcpy(&scores, before + p * 2, sizeof scores);
+        Lanes v = scores + into[previousTags[p]] + emission;
+        if constexpr (Penalty) v += penalties;
+        const auto better = v > best;
+        best = better ? v : best;
+        from = better ? at : from;
     }
-    bestScore[0] = score0;
-    bestScore[1] = score1;
-    bestFrom[0] = from0;
-    bestFrom[1] = from1;
+    if constexpr (Unseen != Seen) {
+        bestScore[Unseen] = best[0];
+        bestFrom[Unseen] = static_cast<int>(from[0]);
+        bestScore[Seen] = best[1];
+        bestFrom[Seen] = static_cast<int>(from[1]);
+    } else {
+        // Both lanes lead into one state: the first best of the two in predecessor order.
+        const bool second = best[1] > best[0] || (best[1] == best[0] && from[1] < from[0]);
+        bestScore[Unseen] = second ? best[1] : best[0];
+        bestFrom[Unseen] = static_cast<int>(second ? from[1] : from[0]);
+        bestScore[1 - Unseen] = negativeInfinity;
+        bestFrom[1 - Unseen] = 0;
+    }
 }
 
 // Decodes with states (tag, whether the sentence has had a verb yet). A bigram model likes
 // to read "the fox jumps" as a noun phrase; ending a sentence without a verb costs a penalty,
 // which tips such cases to the verb while leaving verbless titles possible.
-std::vector<int> viterbi(const Model& model, const std::vector<Observation>& observations) {
+void viterbi(const Model& model, const std::vector<Observation>& observations, std::vector<int>& best) {
     const int n = model.tagCount();
     const size_t steps = observations.size();
-    std::vector<int> best(steps, -1);
-    if (steps == 0) return best;
+    best.assign(steps, -1);
+    if (steps == 0) return;
     const int start = model.sentenceEnd;
     auto transition = [&](int from, int to) {
         return from >= 0 && to >= 0 ? model.logTransition[static_cast<size_t>(from * n + to)] : 0.0;
@@ -500,7 +574,6 @@ std::vector<int> viterbi(const Model& model, const std::vector<Observation>& obs
         std::vector<double>().swap(scores);
         std::vector<int>().swap(backs);
     }
-    return best;
 }
 
 LexicalClass classOfTag(std::string_view tag) {
@@ -633,8 +706,7 @@ std::unique_ptr<LexicalTagger> LexicalTagger::withoutModel() {
 
 std::unique_ptr<LexicalTagger> LexicalTagger::load(const std::string& folder) {
     auto model = std::make_unique<Model>();
-    const bool ok = model->loadCounts(folder + "/words.yml", model->words) &&
-                    model->loadCounts(folder + "/unknown.yml", model->shapes) &&
+    const bool ok = model->loadLexicon(folder + "/words.yml") && model->loadShapes(folder + "/unknown.yml") &&
                     model->loadTransitions(folder + "/tags.yml");
     if (!ok) return withoutModel();
     for (const auto& [word, counts] : model->words)
@@ -658,7 +730,8 @@ std::unique_ptr<LexicalTagger> LexicalTagger::load(const std::string& folder) {
 }
 
 const LexicalTagger& LexicalTagger::shared() {
-    static const std::unique_ptr<LexicalTagger> tagger = load(dataFolder());
+    // Never destroyed: freeing the lexicon's entries one by one would only slow down every exit.
+    static const LexicalTagger* const tagger = load(dataFolder()).release();
     return *tagger;
 }
 
@@ -697,10 +770,8 @@ Wb wbClass(char c) {
 
 bool joinsWords(Wb c) { return c == Wb::letter || c == Wb::digit || c == Wb::underscore; }
 
-} // namespace
-
-std::vector<std::pair<std::string_view, bool>> detail::asciiWordTokens(std::string_view text) {
-    std::vector<std::pair<std::string_view, bool>> tokens;
+// Calls token(text, isWord) for each word-break token of an ASCII text, in order.
+template <class Token> void forEachAsciiWordToken(std::string_view text, Token token) {
     const size_t n = text.size();
     for (size_t i = 0; i < n;) {
         const Wb first = wbClass(text[i]);
@@ -730,24 +801,39 @@ std::vector<std::pair<std::string_view, bool>> detail::asciiWordTokens(std::stri
             ++end;
         }
         // A lone underscore is no word; joined to anything it is.
-        tokens.emplace_back(text.substr(i, end - i), joinsWords(first) && (first != Wb::underscore || end - i > 1));
+        token(text.substr(i, end - i), joinsWords(first) && (first != Wb::underscore || end - i > 1));
         i = end;
     }
+}
+
+} // namespace
+
+std::vector<std::pair<std::string_view, bool>> detail::asciiWordTokens(std::string_view text) {
+    std::vector<std::pair<std::string_view, bool>> tokens;
+    forEachAsciiWordToken(text, [&](std::string_view token, bool word) { tokens.emplace_back(token, word); });
     return tokens;
 }
 
 std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     std::vector<TaggedToken> tokens;
-    if (text.empty()) return tokens;
-    std::vector<unsigned char> isWord; // bytes: vector<bool>'s bit access showed in profiles
+    tag(text, tokens);
+    return tokens;
+}
+
+// The per-thread buffers stay for the next line of a usual size; one huge line does not keep its share.
+constexpr size_t keptTokens = size_t{1} << 14;
+
+void LexicalTagger::tag(std::string_view text, std::vector<TaggedToken>& tokens) const {
+    tokens.clear();
+    if (text.empty()) return;
+    // Kept by the thread from one line to the next. Bytes: vector<bool>'s bit access showed in profiles.
+    thread_local std::vector<unsigned char> isWord;
+    isWord.clear();
     if (isAscii(text)) {
-        const auto asciiTokens = detail::asciiWordTokens(text);
-        tokens.reserve(asciiTokens.size());
-        isWord.reserve(asciiTokens.size());
-        for (const auto& [token, word] : asciiTokens) {
+        forEachAsciiWordToken(text, [&](std::string_view token, bool word) {
             tokens.push_back({token});
             isWord.push_back(word);
-        }
+        });
     } else {
         UErrorCode status = U_ZERO_ERROR;
         thread_local std::unique_ptr<icu::BreakIterator> words(
@@ -756,7 +842,7 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
         if (U_FAILURE(status) || !words) {
             utext_close(ut);
             tokens.push_back({text, LexicalClass::otherWord});
-            return tokens;
+            return;
         }
         words->setText(ut, status);
         int32_t start = words->first();
@@ -786,11 +872,12 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
     if (!m_model->hasData) {
         for (size_t t = 0; t < tokens.size(); ++t)
             if (isWord[t]) tokens[t].lexicalClass = fallbackClass(tokens[t].text);
-        return tokens;
+        if (isWord.capacity() > keptTokens) std::vector<unsigned char>().swap(isWord);
+        return;
     }
 
-    std::vector<Observation> observations;
-    observations.reserve(tokens.size());
+    thread_local std::vector<Observation> observations;
+    observations.clear();
     auto& cache = CandidateCache::forModel(*m_model);
     for (size_t t = 0; t < tokens.size(); ++t) {
         const auto cls = tokens[t].lexicalClass;
@@ -802,7 +889,8 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
             if (tag >= 0) observations.push_back({t, &m_model->alone[static_cast<size_t>(tag)]});
         }
     }
-    const auto best = viterbi(*m_model, observations);
+    thread_local std::vector<int> best;
+    viterbi(*m_model, observations, best);
     for (size_t s = 0; s < observations.size(); ++s) {
         const size_t t = observations[s].token;
         if (!isWord[t]) continue;
@@ -811,7 +899,11 @@ std::vector<TaggedToken> LexicalTagger::tag(std::string_view text) const {
         if (best[s] == m_model->toTag && !(s + 1 < observations.size() && best[s + 1] == m_model->baseVerbTag))
             tokens[t].lexicalClass = LexicalClass::preposition;
     }
-    return tokens;
+    if (observations.capacity() > keptTokens) {
+        std::vector<unsigned char>().swap(isWord);
+        std::vector<Observation>().swap(observations);
+        std::vector<int>().swap(best);
+    }
 }
 
 } // namespace lexorra::text

@@ -71,6 +71,8 @@ public:
     LexicalTagger& operator=(const LexicalTagger&) = delete;
 
     std::vector<TaggedToken> tag(std::string_view text) const;
+    // The same into tokens, whose storage is reused: for callers that tag line after line.
+    void tag(std::string_view text, std::vector<TaggedToken>& tokens) const;
     bool hasModel() const;
 
     struct Model;

@@ -46,21 +46,39 @@ std::string join(const std::vector<std::string>& pieces, std::string_view separa
 
 std::string mapLines(std::string_view input, const std::function<std::string(std::string_view)>& convert) {
     const auto lines = splitLines(input);
-    std::vector<std::string> out(lines.size());
-    auto run = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) out[i] = convert(lines[i]);
-    };
     // Below a few hundred kilobytes per thread, starting one costs more than it saves.
     constexpr size_t bytesPerThread = 256 * 1024;
     const size_t cores = std::max(1U, std::thread::hardware_concurrency());
     const size_t threads = std::min({cores, input.size() / bytesPerThread + 1, lines.size()});
     const size_t share = (lines.size() + threads - 1) / threads;
+    // Each thread joins its lines as it goes: one block per thread rather than a string kept per
+    // line until the end, whose fresh pages cost more than the copy.
+    std::vector<std::string> blocks(threads);
+    auto run = [&](size_t block) {
+        const size_t from = std::min(block * share, lines.size());
+        const size_t to = std::min(from + share, lines.size());
+        if (from == to) return;
+        std::string& out = blocks[block];
+        out.reserve(static_cast<size_t>(lines[to - 1].end() - lines[from].begin()) + (to - from));
+        for (size_t i = from; i < to; ++i) {
+            if (i > from) out += '\n';
+            out += convert(lines[i]);
+        }
+    };
     std::vector<std::future<void>> helpers;
-    for (size_t t = 1; t < threads; ++t)
-        helpers.push_back(std::async(run, std::min(t * share, lines.size()), std::min((t + 1) * share, lines.size())));
-    run(0, std::min(share, lines.size()));
+    for (size_t t = 1; t < threads; ++t) helpers.push_back(std::async(std::launch::async, run, t));
+    run(0);
     for (auto& helper : helpers) helper.get();
-    return join(out);
+    std::string out = std::move(blocks[0]);
+    size_t total = out.size();
+    for (size_t t = 1; t < threads; ++t) total += blocks[t].size() + 1;
+    out.reserve(total);
+    for (size_t t = 1; t < threads; ++t) {
+        if (t * share >= lines.size()) break;
+        out += '\n';
+        out += blocks[t];
+    }
+    return out;
 }
 
 bool isNewline(char32_t c) {

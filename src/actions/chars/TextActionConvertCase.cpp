@@ -144,15 +144,26 @@ private:
 } // namespace
 
 std::string titleCaseLine(std::string_view line) {
-    const std::string capitalised = text::capitalizeWords(line);
+    // Buffers kept by the thread from one line to the next.
+    thread_local std::string capitalised;
+    thread_local std::vector<text::TaggedToken> tokens;
+    thread_local std::string built;
+    const bool asciiLine = text::isAscii(line);
+    if (asciiLine) {
+        capitalised.clear();
+        appendAsciiCased(capitalised, line, true);
+    } else {
+        capitalised = text::capitalizeWords(line);
+    }
     const std::string_view trimmed = trimSpacesAndTabs(capitalised);
-    std::string built;
+    text::LexicalTagger::shared().tag(trimmed, tokens);
+    built.clear();
     built.reserve(trimmed.size());
     int counter = 0;
-    for (const auto& token : text::LexicalTagger::shared().tag(trimmed)) {
+    for (const auto& token : tokens) {
         const auto cls = token.lexicalClass;
         if (cls == LexicalClass::none) continue;
-        const bool ascii = text::isAscii(token.text);
+        const bool ascii = asciiLine || text::isAscii(token.text);
         const size_t length = ascii ? asciiGraphemeCount(token.text) : text::graphemeCount(token.text);
         if (!countsOnlyWhenLong(cls) || length >= 2) ++counter;
         if (ascii) {
@@ -170,7 +181,15 @@ std::string titleCaseLine(std::string_view line) {
         if (counter == 1) choice = text::capitalizeWords(token.text);
         built += choice;
     }
-    return sentencePass(built, false);
+    std::string result = sentencePass(built, false);
+    // One huge line does not keep its share of the buffers.
+    constexpr size_t keptBytes = size_t{1} << 16;
+    if (built.capacity() > keptBytes) {
+        std::string().swap(capitalised);
+        std::string().swap(built);
+        std::vector<text::TaggedToken>().swap(tokens);
+    }
+    return result;
 }
 
 std::string sentenceCaseLine(std::string_view line) {
