@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <deque>
 #include <cstdlib>
@@ -402,8 +403,9 @@ public:
     static CandidateCache& forModel(const Model& model) {
         thread_local CandidateCache cache;
         if (cache.m_model != model.id) cache.m_number.reset();
-        if (cache.m_model != model.id || cache.m_entries.size() >= limit) {
-            cache.m_entries.clear();
+        if (cache.m_model != model.id || cache.m_values.size() >= limit) {
+            cache.m_slots.assign(initialSlots, Slot{});
+            cache.m_values.clear();
             cache.m_model = model.id;
         }
         cache.m_overflow.clear();
@@ -416,24 +418,73 @@ public:
             if (!m_number) m_number = observeWord(model, word);
             return *m_number;
         }
-        if (auto it = m_entries.find(word); it != m_entries.end()) return it->second;
-        if (m_entries.size() >= limit) return m_overflow.emplace_back(observeWord(model, word));
-        return m_entries.emplace(std::string(word), observeWord(model, word)).first->second;
+        const uint64_t hash = hashOf(word);
+        size_t at = slotOf(hash, word);
+        if (m_slots[at].value) return *m_slots[at].value;
+        if (m_values.size() >= limit) return m_overflow.emplace_back(observeWord(model, word));
+        const TagCounts& value = m_values.emplace_back(observeWord(model, word));
+        m_slots[at] = {hash, std::string(word), &value};
+        if (m_values.size() * 2 > m_slots.size()) grow();
+        return value;
     }
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        // FNV-1a: the keys are words of a few letters, for which it beats the library's hash.
-        size_t operator()(std::string_view s) const {
-            uint64_t h = 14695981039346656037ULL;
-            for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-            return static_cast<size_t>(h);
-        }
+    // Open addressing over a power-of-two table: the lookup runs for every word of every line,
+    // and the library's map divides by a prime for each one. The values live in a deque, so
+    // that growing the table moves no observation.
+    struct Slot {
+        uint64_t hash = 0;
+        std::string key;
+        const TagCounts* value = nullptr;
     };
+    // The slot that holds the word, or the empty one where it belongs.
+    size_t slotOf(uint64_t hash, std::string_view word) const {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            const Slot& slot = m_slots[at];
+            if (!slot.value || (slot.hash == hash && slot.key == word)) return at;
+        }
+    }
+    void grow() {
+        std::vector<Slot> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        for (auto& slot : old)
+            if (slot.value) m_slots[slotOf(slot.hash, slot.key)] = std::move(slot);
+    }
+    // The words are short: their first and last eight (or four) bytes, which overlap when they
+    // are fewer, and their length make the key, mixed by multiplication.
+    static uint64_t hashOf(std::string_view s) {
+        const size_t n = s.size();
+        uint64_t a = 0, b = 0;
+        if (n >= 8) {
+            std::memcpy(&a, s.data(), 8);
+            std::memcpy(&b, s.data() + n - 8, 8);
+        } else if (n >= 4) {
+            uint32_t x, y;
+            std::memcpy(&x, s.data(), 4);
+            std::memcpy(&y, s.data() + n - 4, 4);
+            a = x;
+            b = y;
+        } else if (n > 0) {
+            a = static_cast<unsigned char>(s[0]) | static_cast<uint64_t>(static_cast<unsigned char>(s[n / 2])) << 8 |
+                static_cast<uint64_t>(static_cast<unsigned char>(s[n - 1])) << 16;
+        }
+        // Longer words also mix in their middle, which the two ends do not cover.
+        for (size_t i = 8; i + 8 < n; i += 8) {
+            uint64_t m;
+            std::memcpy(&m, s.data() + i, 8);
+            a = (a ^ m) * 0x9E3779B97F4A7C15ULL;
+        }
+        uint64_t h = (a ^ std::rotl(b, 29) ^ n) * 0x9E3779B97F4A7C15ULL;
+        h ^= h >> 29;
+        h *= 0xBF58476D1CE4E5B9ULL;
+        return h ^ (h >> 32);
+    }
     static constexpr size_t limit = 100000;
+    static constexpr size_t initialSlots = 4096;
     uint64_t m_model = 0;
-    std::unordered_map<std::string, TagCounts, Hash, std::equal_to<>> m_entries;
+    std::vector<Slot> m_slots = std::vector<Slot>(initialSlots);
+    std::deque<TagCounts> m_values;
     std::optional<TagCounts> m_number;
     std::deque<TagCounts> m_overflow; // past the limit within one text
 };

@@ -11,7 +11,9 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 
 namespace lexorra {
@@ -104,6 +106,37 @@ void appendAsciiCased(std::string& out, std::string_view s, bool capitalise) {
     }
 }
 
+// appendAsciiCased(out, s, true) for a whole line, sixteen bytes at a time: each character is
+// decided by the one before it rather than by a flag carried along.
+void appendAsciiCapitalised(std::string& out, std::string_view s) {
+    const size_t at = out.size();
+    out.resize(at + s.size());
+    auto* to = reinterpret_cast<unsigned char*>(out.data() + at);
+    const auto* from = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    auto cased = [](unsigned c, unsigned before) {
+        const bool atWordStart = before == ' ' || before - '\t' < 5U;
+        const unsigned upper = c - (c - 'a' < 26U ? 32U : 0U);
+        const unsigned lower = c + (c - 'A' < 26U ? 32U : 0U);
+        return static_cast<unsigned char>(atWordStart ? upper : lower);
+    };
+    if (n == 0) return;
+    to[0] = cased(from[0], ' ');
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    size_t i = 1;
+    for (; i + 16 <= n; i += 16) {
+        Bytes c, before;
+        std::memcpy(&c, from + i, sizeof c);
+        std::memcpy(&before, from + i - 1, sizeof before);
+        const auto atWordStart = (before == ' ') | (static_cast<Bytes>(before - '\t') < 5);
+        const auto upper = c - (reinterpret_cast<Bytes>(static_cast<Bytes>(c - 'a') < 26) & 32);
+        const auto lower = c + (reinterpret_cast<Bytes>(static_cast<Bytes>(c - 'A') < 26) & 32);
+        const Bytes result = atWordStart ? upper : lower;
+        std::memcpy(to + i, &result, sizeof result);
+    }
+    for (; i < n; ++i) to[i] = cased(from[i], from[i - 1]);
+}
+
 std::vector<std::string_view> wordPieces(std::string_view line) {
     std::vector<std::string_view> pieces;
     size_t start = 0;
@@ -151,14 +184,15 @@ std::string titleCaseLine(std::string_view line) {
     const bool asciiLine = text::isAscii(line);
     if (asciiLine) {
         capitalised.clear();
-        appendAsciiCased(capitalised, line, true);
+        appendAsciiCapitalised(capitalised, line);
     } else {
         capitalised = text::capitalizeWords(line);
     }
     const std::string_view trimmed = trimSpacesAndTabs(capitalised);
     text::LexicalTagger::shared().tag(trimmed, tokens);
+    const bool anyUnplaced = std::any_of(tokens.begin(), tokens.end(),
+                                         [](const auto& token) { return token.lexicalClass == LexicalClass::none; });
     built.clear();
-    built.reserve(trimmed.size());
     int counter = 0;
     for (const auto& token : tokens) {
         const auto cls = token.lexicalClass;
@@ -170,7 +204,15 @@ std::string titleCaseLine(std::string_view line) {
             // The rule below with ASCII case mapping in place of the Unicode one, without copies.
             const bool capitalise =
                 counter == 1 || ((isCapitalisedClass(cls) || length >= 4) && !isArticle(token.text));
-            appendAsciiCased(built, token.text, capitalise);
+            if (asciiLine && !anyUnplaced) {
+                // Capitalised already, a token has its first character left to settle: the others
+                // follow no white space, since no token holds white space and a character besides.
+                char& first = capitalised[static_cast<size_t>(token.text.data() - capitalised.data())];
+                if (capitalise && first >= 'a' && first <= 'z') first = static_cast<char>(first - 32);
+                else if (!capitalise && first >= 'A' && first <= 'Z') first = static_cast<char>(first + 32);
+            } else {
+                appendAsciiCased(built, token.text, capitalise);
+            }
             continue;
         }
         const std::string lowered = text::lower(token.text);
@@ -181,10 +223,10 @@ std::string titleCaseLine(std::string_view line) {
         if (counter == 1) choice = text::capitalizeWords(token.text);
         built += choice;
     }
-    std::string result = sentencePass(built, false);
+    std::string result = sentencePass(asciiLine && !anyUnplaced ? trimmed : std::string_view(built), false);
     // One huge line does not keep its share of the buffers.
     constexpr size_t keptBytes = size_t{1} << 16;
-    if (built.capacity() > keptBytes) {
+    if (capitalised.capacity() > keptBytes || built.capacity() > keptBytes) {
         std::string().swap(capitalised);
         std::string().swap(built);
         std::vector<text::TaggedToken>().swap(tokens);
