@@ -72,6 +72,9 @@ TEST(TextActionConvertCase, Table) {
          "Émile and the Fox. Émile Is Here"},
         {"hyphens, apostrophes, brackets", T::titleCase, "don't stop the rock-and-roll (a b c) x-ray, it's ok!",
          "Don't Stop the Rock-and-Roll (a B C) x-Ray, It's Ok!"},
+        {"every white space starts a word, underscores join", T::titleCase,
+         "THE_END of\tan ERA\vover the\fhills and far_away valleys\r",
+         "The_end of\tan Era\vOver the\fHills and Far_away Valleys"},
         // Sentence case
         {"shouting", T::sentenceCase, "HELLO WORLD. BYE NOW.", "Hello world. Bye now."},
         {"spaces between sentences", T::sentenceCase, "one.    two?  three", "One. Two? Three"},
