@@ -58,6 +58,29 @@ std::optional<Error> decryptionError(const std::string& password, const Bytes& m
     return errorOf([&] { Decryptor(password).decrypt(message); });
 }
 
+// ---- Key derivation: the published PBKDF2-HMAC-SHA1 vectors, and keys at and past a block
+
+TEST(RNCryptorKnownAnswers, KeyDerivation) {
+    using namespace std::string_literals;
+    const struct {
+        std::string password, salt;
+        unsigned iterations;
+        std::string keyHex;
+    } cases[] = {
+        {"password", "salt", 1, "0c60c80f961f0e71f3a9b524af6012062fe037a6"},
+        {"password", "salt", 4096, "4b007901b765489abead49d926f721d065a429c1"},
+        {"passwordPASSWORDpassword", "saltSALTsaltSALTsaltSALTsaltSALTsalt", 4096,
+         "3d2eec4fe41c849b80c8d83662c0e44a8b291a964cf2f07038"},
+        {"pass\0word"s, "sa\0lt"s, 4096, "56fa6aa75548099dcc37d7f03425e0c3"},
+        {std::string(64, 'p'), "salt", 2, "1a33765a7013c43406b2735f118af00ae6d23b003e422f72ccf67b621d42ea04"},
+        {std::string(100, 'x'), "saltsalt", 10000, "c2e9e38de7312ac52e955d973394a74fb47671baf2b46cde3508d99df1f76b86"},
+        {"", "", 3, "96f442c6542b98b29405f5b5d230e3539e1b9dfd564c2a479f359cbd4c3812dd0f3ccb3cfca46b6699c030d63f"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(toHex(deriveKey(c.password, asBytes(c.salt), c.iterations, c.keyHex.size() / 2)), c.keyHex)
+            << c.password.size() << "-byte password, " << c.iterations << " iterations";
+}
+
 // ---- Known answers: the password vectors published with the message format
 
 // The salts and the vector are the message's header.

@@ -8,11 +8,15 @@
 #include <openssl/evp.h>
 #include <openssl/params.h>
 #include <openssl/rand.h>
+#include <openssl/sha.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string.h> // explicit_bzero
 #include <string>
 
 namespace lexorra::RNCryptor {
@@ -31,8 +35,10 @@ namespace {
 struct Crypto {
     int (*randBytes)(unsigned char*, int);
     unsigned long (*errGetError)();
-    int (*pbkdf2)(const char*, int, const unsigned char*, int, int, const EVP_MD*, int, unsigned char*);
-    const EVP_MD* (*sha1)();
+    int (*sha1Init)(SHA_CTX*);
+    int (*sha1Update)(SHA_CTX*, const void*, size_t);
+    int (*sha1Final)(unsigned char*, SHA_CTX*);
+    void (*sha1Transform)(SHA_CTX*, const unsigned char*);
     int (*memcmp)(const void*, const void*, size_t);
     EVP_CIPHER_CTX* (*cipherNew)();
     void (*cipherFree)(EVP_CIPHER_CTX*);
@@ -56,7 +62,8 @@ struct Crypto {
 const Crypto& crypto() {
     const Crypto* loaded = loadFunctions<Crypto>("libcrypto.so.3", [](const SharedLibrary& library, Crypto& c) {
         return library.resolve("RAND_bytes", c.randBytes) && library.resolve("ERR_get_error", c.errGetError) &&
-               library.resolve("PKCS5_PBKDF2_HMAC", c.pbkdf2) && library.resolve("EVP_sha1", c.sha1) &&
+               library.resolve("SHA1_Init", c.sha1Init) && library.resolve("SHA1_Update", c.sha1Update) &&
+               library.resolve("SHA1_Final", c.sha1Final) && library.resolve("SHA1_Transform", c.sha1Transform) &&
                library.resolve("CRYPTO_memcmp", c.memcmp) && library.resolve("EVP_CIPHER_CTX_new", c.cipherNew) &&
                library.resolve("EVP_CIPHER_CTX_free", c.cipherFree) &&
                library.resolve("EVP_aes_256_cbc", c.aes256Cbc) && library.resolve("EVP_CipherInit_ex", c.cipherInit) &&
@@ -113,15 +120,100 @@ Bytes randomBytes(std::size_t count) {
     return out;
 }
 
+namespace {
+
+constexpr std::size_t sha1Size = SHA_DIGEST_LENGTH;
+constexpr std::size_t sha1Block = SHA_CBLOCK;
+
+// The state of SHA-1 after one block: the HMAC key padded and masked with `mask`.
+SHA_CTX keyedState(ByteView key, std::uint8_t mask) {
+    std::array<std::uint8_t, sha1Block> block{};
+    std::copy(key.begin(), key.end(), block.begin());
+    for (auto& byte : block) byte ^= mask;
+    SHA_CTX state;
+    crypto().sha1Init(&state);
+    crypto().sha1Update(&state, block.data(), block.size());
+    explicit_bzero(block.data(), block.size());
+    return state;
+}
+
+// A block whose first 20 bytes take a digest and whose rest is the padding of a message of one
+// block and a digest, as both halves of an HMAC over a digest end.
+std::array<std::uint8_t, sha1Block> digestBlock() {
+    std::array<std::uint8_t, sha1Block> block{};
+    block[sha1Size] = 0x80;
+    constexpr std::uint64_t bits = (sha1Block + sha1Size) * 8;
+    for (int i = 0; i < 8; ++i) block[sha1Block - 1 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    return block;
+}
+
+// One compression from `state` over `block`, its result written into the block's first 20 bytes.
+void compressInto(const SHA_CTX& state, std::array<std::uint8_t, sha1Block>& from,
+                  std::array<std::uint8_t, sha1Block>& to) {
+    SHA_CTX copy = state;
+    crypto().sha1Transform(&copy, from.data());
+    const SHA_LONG words[] = {copy.h0, copy.h1, copy.h2, copy.h3, copy.h4};
+    explicit_bzero(&copy, sizeof copy);
+    for (std::size_t i = 0; i < 5; ++i)
+        for (std::size_t b = 0; b < 4; ++b) to[i * 4 + b] = static_cast<std::uint8_t>(words[i] >> (24 - 8 * b));
+}
+
+} // namespace
+
+// PBKDF2 as RFC 8018 puts it, with HMAC-SHA1 kept at the level of the compression function: the
+// two keyed states are worked out once, and every iteration after the first is then exactly two
+// compressions of a prepared block. Through the library's generic interface each iteration also
+// copied and freed two digest contexts, which made the derivation several times slower.
 Bytes deriveKey(std::string_view password, ByteView salt, unsigned iterations, std::size_t keySize) {
-    Bytes key(keySize);
-    const int result =
-        crypto().pbkdf2(password.data(), checkedLength(password.size()), salt.data(), checkedLength(salt.size()),
-                        static_cast<int>(iterations), crypto().sha1(), checkedLength(keySize), key.data());
-    if (result != 1)
-        securityFailure("SECURITY FAILURE: Could not derive secure password (" + std::to_string(statusCode(result)) +
-                        ")");
-    return key;
+    if (iterations == 0) securityFailure("SECURITY FAILURE: Could not derive secure password (no iterations)");
+    ByteView key = asBytes(password);
+    std::array<std::uint8_t, sha1Size> hashedKey{};
+    if (key.size() > sha1Block) {
+        // A key longer than a block is replaced by its digest.
+        SHA_CTX state;
+        crypto().sha1Init(&state);
+        crypto().sha1Update(&state, key.data(), key.size());
+        crypto().sha1Final(hashedKey.data(), &state);
+        key = hashedKey;
+    }
+    SHA_CTX inner = keyedState(key, 0x36);
+    SHA_CTX outer = keyedState(key, 0x5c);
+    Bytes derived;
+    derived.reserve(keySize + sha1Size);
+    auto innerBlock = digestBlock();
+    auto outerBlock = digestBlock();
+    for (std::uint32_t index = 1; derived.size() < keySize; ++index) {
+        // U1 = HMAC(password, salt || index), through the ordinary update and final.
+        const std::uint8_t indexBytes[] = {static_cast<std::uint8_t>(index >> 24), static_cast<std::uint8_t>(index >> 16),
+                                           static_cast<std::uint8_t>(index >> 8), static_cast<std::uint8_t>(index)};
+        SHA_CTX state = inner;
+        crypto().sha1Update(&state, salt.data(), salt.size());
+        crypto().sha1Update(&state, indexBytes, sizeof indexBytes);
+        crypto().sha1Final(outerBlock.data(), &state);
+        state = outer;
+        crypto().sha1Update(&state, outerBlock.data(), sha1Size);
+        crypto().sha1Final(innerBlock.data(), &state);
+        std::array<std::uint8_t, sha1Size> sum;
+        std::copy_n(innerBlock.begin(), sha1Size, sum.begin());
+        // U(j) = HMAC(password, U(j-1)); the block sums them all.
+        for (unsigned j = 1; j < iterations; ++j) {
+            compressInto(inner, innerBlock, outerBlock);
+            compressInto(outer, outerBlock, innerBlock);
+            for (std::size_t b = 0; b < sha1Size; ++b) sum[b] ^= innerBlock[b];
+        }
+        derived.insert(derived.end(), sum.begin(), sum.end());
+        explicit_bzero(&state, sizeof state);
+        explicit_bzero(sum.data(), sum.size());
+    }
+    // Nothing derived from the password stays behind on the stack but the key itself.
+    explicit_bzero(derived.data() + keySize, derived.size() - keySize);
+    derived.resize(keySize);
+    explicit_bzero(hashedKey.data(), hashedKey.size());
+    explicit_bzero(&inner, sizeof inner);
+    explicit_bzero(&outer, sizeof outer);
+    explicit_bzero(innerBlock.data(), innerBlock.size());
+    explicit_bzero(outerBlock.data(), outerBlock.size());
+    return derived;
 }
 
 bool constantTimeEqual(ByteView a, ByteView b) {
