@@ -10,6 +10,7 @@
 #include <unicode/uniset.h>
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 
 namespace lexorra {
@@ -48,6 +49,20 @@ std::string removeSet(std::string_view text, std::string_view set) {
             ascii.set(c);
         else
             others.push_back(c);
+    }
+    if (others.empty()) {
+        // An ASCII byte is always a code point of its own, even beside broken sequences, and
+        // every byte of any other is above 0x7F: the set can be applied to bytes.
+        std::array<unsigned char, 256> keep;
+        for (size_t b = 0; b < keep.size(); ++b) keep[b] = b >= 128 || !ascii.test(b);
+        std::string out(text.size(), '\0');
+        size_t kept = 0;
+        for (char c : text) {
+            out[kept] = c;
+            kept += keep[static_cast<unsigned char>(c)];
+        }
+        out.resize(kept);
+        return out;
     }
     std::sort(others.begin(), others.end());
     return keepCodePoints(text, [&](char32_t c) {

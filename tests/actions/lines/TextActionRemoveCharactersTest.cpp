@@ -48,6 +48,8 @@ TEST(RemoveCharacters, Table) {
             {"precomposedOnly", "caf" + eAcute + " caf" + eCombining, chars(eAcute), "caf caf" + eCombining},
             {"combiningMarkLeavesBase", "caf" + eCombining, chars("\xCC\x81"), "cafe"},
             {"emojiCodePoint", "a" + grin + "b", chars(grin), "ab"},
+            {"asciiSetBesideOtherAndBrokenSequences", "a\xC3" "a" + eAcute + "e\xFF" "o" + eCombining, chars("ae"),
+             "\xC3" + eAcute + "\xFF" "o\xCC\x81"},
             // Classes
             {"nonAlphanumericKeepsSpacesAndLines", "Hello, world.\nOk!\t(yes)", rule(1), "Hello world\nOk\tyes"},
             {"nonAlphanumericKeepsLettersMarksDigits", "caf" + eCombining + " " + arabicThree + "_" + nbsp, rule(1),
