@@ -78,7 +78,19 @@ std::vector<size_t> asciiSentenceBreaks(std::string_view s) {
     std::vector<size_t> breaks;
     const size_t n = s.size();
     auto afterParagraph = [&](size_t at) { return s[at] == '\r' && at + 1 < n && s[at + 1] == '\n' ? at + 2 : at + 1; };
+    // Only paragraph separators and terminators can end a sentence: the bytes between are skipped
+    // by a table of those alone.
+    static constexpr auto mayEnd = [] {
+        std::array<bool, 256> t{};
+        for (int b = 0; b < 128; ++b) {
+            const Sb c = sbClassOf(static_cast<char>(b));
+            t[static_cast<size_t>(b)] = c == Sb::cr || c == Sb::lf || c == Sb::aTerm || c == Sb::sTerm;
+        }
+        return t;
+    }();
     for (size_t i = 0; i < n; ++i) {
+        while (i < n && !mayEnd[static_cast<unsigned char>(s[i])]) ++i;
+        if (i == n) break;
         const Sb c = sbClass(s[i]);
         if (c == Sb::cr || c == Sb::lf) {
             const size_t end = afterParagraph(i);
