@@ -56,9 +56,24 @@ bool isAscii(std::string_view s) {
         }
         if (any & 0x8080808080808080ULL) return false;
     }
-    for (; i < s.size(); ++i)
-        if (static_cast<unsigned char>(s[i]) & 0x80) return false;
-    return true;
+    // The rest eight bytes at a time, the last eight overlapping what was seen: most texts that
+    // come here are short lines.
+    uint64_t any = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        any |= word;
+    }
+    if (i < s.size()) {
+        if (s.size() >= 8) {
+            uint64_t word;
+            std::memcpy(&word, s.data() + s.size() - 8, 8);
+            any |= word;
+        } else {
+            for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
+        }
+    }
+    return (any & 0x8080808080808080ULL) == 0;
 }
 
 bool isValidUtf8(std::string_view s) { return simdjson::validate_utf8(s.data(), s.size()); }

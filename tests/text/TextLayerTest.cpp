@@ -73,6 +73,16 @@ TEST(Utf, InvalidBytesBecomeReplacementCharacters) {
     EXPECT_FALSE(isValidUtf8("h\xC3"));
     EXPECT_EQ(toUtf8(toUnicode("a\xFF" "b")), "a\uFFFDb");
     EXPECT_EQ(utf16Length("a😀"), 3u);
+    // Every length over the 64-byte blocks and the tail read in overlapping words, a high byte anywhere.
+    for (size_t length = 0; length <= 140; ++length) {
+        std::string text(length, 'a');
+        EXPECT_TRUE(isAscii(text)) << length;
+        for (size_t at = 0; at < length; ++at) {
+            text[at] = '\x80';
+            EXPECT_FALSE(isAscii(text)) << length << " " << at;
+            text[at] = 'a';
+        }
+    }
 }
 
 // Case, canonical equivalence of composed and decomposed letters and non-overlapping matches
