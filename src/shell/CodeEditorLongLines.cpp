@@ -77,13 +77,14 @@ void CodeEditor::showLongLines(bool on) {
         m_longView->setGeometry(contentsRect());
         m_longView->show();
         m_longView->raise();
-        // Hidden, the library's view is neither drawn nor measured.
-        viewport()->hide();
     } else if (m_longView) {
         m_longView->hide();
         m_longView->setText({});
-        viewport()->show();
     }
+    // Hidden, the library's view is neither drawn nor measured; the view has scroll bars of its own.
+    viewport()->setVisible(!on);
+    SendScintilla(SCI_SETHSCROLLBAR, on ? 0L : 1L);
+    SendScintilla(SCI_SETVSCROLLBAR, on ? 0L : 1L);
     const WrapMode wrap = m_large || m_longLines ? WrapNone : m_wrapWanted;
     if (wrapMode() != wrap) QsciScintilla::setWrapMode(wrap);
     followAccessible();

@@ -169,7 +169,7 @@ size_t LongLineView::charOfByte(size_t byte) const {
 }
 
 void LongLineView::layoutRows() {
-    const int columns = std::max(1, textArea().width() / cellWidth());
+    const int columns = std::max(1, int(textArea().width() / cellWidth()));
     if (columns != m_columns) {
         // The row at the top stays at the top.
         const size_t anchor = m_columns > 0 && rowCount() > 0 ? row(firstRow()).firstChar : 0;
@@ -208,7 +208,7 @@ LongLineView::Row LongLineView::row(int number) const {
     size_t to = from;
     for (size_t c = 0; c < count && to < m_text.size(); ++c)
         to = nextCharacter(m_text, to);
-    return {from, to, first};
+    return {from, to, first, count};
 }
 
 void LongLineView::setSelection(size_t from, size_t to) {
@@ -246,8 +246,10 @@ bool LongLineView::scrollByKey(const QKeyEvent* event) {
     return true;
 }
 
-int LongLineView::cellWidth() const {
-    return std::max(1, QFontMetrics(cellFont(font())).horizontalAdvance(u'0'));
+qreal LongLineView::cellWidth() const {
+    // Fractional: glyphs are placed at their exact advances, and rounding would misplace the
+    // end of a long row by several cells.
+    return std::max(1.0, QFontMetricsF(cellFont(font())).horizontalAdvance(u'0'));
 }
 
 int LongLineView::rowHeight() const { return std::max(1, QFontMetrics(cellFont(font())).lineSpacing()); }
@@ -301,10 +303,9 @@ void LongLineView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Base));
     const QFont font = cellFont(this->font());
     painter.setFont(font);
-    const QFontMetrics metrics(font);
+    const QFontMetricsF metrics(font);
     const QRect area = textArea();
     const int height = rowHeight();
-    const int cell = cellWidth();
     const size_t selectedFrom = m_selectionFrom < m_selectionTo ? charOfByte(m_selectionFrom) : 0;
     const size_t selectedTo = m_selectionFrom < m_selectionTo ? charOfByte(m_selectionTo) : 0;
     painter.setClipRect(area.adjusted(-margin, 0, 0, 0));
@@ -313,17 +314,27 @@ void LongLineView::paintEvent(QPaintEvent*) {
         const QString text = shown(std::string_view(m_text).substr(at.from, at.to - at.from));
         const int y = area.top() + r * height;
         painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(area.left(), y + metrics.ascent(), text);
+        painter.drawText(QPointF(area.left(), y + metrics.ascent()), text);
+        const size_t end = at.firstChar + at.chars;
         const size_t from = std::max(selectedFrom, at.firstChar);
+        const size_t to = std::min(selectedTo, end);
         // A selection that goes on past the row is drawn to its right edge.
-        const size_t to = std::min(selectedTo, at.firstChar + size_t(m_columns));
-        if (from >= to) continue;
-        const QRect selected(area.left() + int(from - at.firstChar) * cell, y, int(to - from) * cell, height);
+        const bool onward = selectedTo > end;
+        if (from > to || (from == to && !onward)) continue;
+        // Where a character starts as drawn: wide and fallback glyphs take more than a cell.
+        auto xOf = [&](size_t characters) {
+            qsizetype i = 0;
+            for (size_t c = 0; c < characters && i < text.size(); ++c)
+                i += text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            return area.left() + metrics.horizontalAdvance(text.left(i));
+        };
+        const qreal right = onward ? qreal(area.right()) : xOf(to - at.firstChar);
+        const QRectF selected(QPointF(xOf(from - at.firstChar), y), QPointF(right, y + height));
         painter.save();
-        painter.setClipRect(selected & area);
+        painter.setClipRect(selected & QRectF(area));
         painter.fillRect(selected, palette().color(QPalette::Highlight));
         painter.setPen(palette().color(QPalette::HighlightedText));
-        painter.drawText(area.left(), y + metrics.ascent(), text);
+        painter.drawText(QPointF(area.left(), y + metrics.ascent()), text);
         painter.restore();
     }
 }

@@ -62,6 +62,7 @@ private:
         size_t from; // first byte
         size_t to;   // after the last byte
         size_t firstChar;
+        size_t chars;
     };
     void index();
     void layoutRows();
@@ -71,7 +72,7 @@ private:
     Row row(int number) const;
     QRect textArea() const;
     int visibleRows() const;
-    int cellWidth() const;
+    qreal cellWidth() const;
     int rowHeight() const;
 
     std::string m_text;
