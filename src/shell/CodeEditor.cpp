@@ -237,8 +237,9 @@ CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
     // Wrapping is switched off before a large insertion lands: once the text is in, the
     // editor has already wrapped every line of it (half a minute for 10 MB).
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char* text, int length, int, int, int, int, int, int) {
-                if (type & SC_MOD_BEFOREINSERT) noteInsertion(position, text, length);
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                if (type & SC_MOD_BEFOREINSERT)
+                    noteInsertion(position, length, type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO));
                 if (type & SC_MOD_BEFOREDELETE) noteDeletion(position, length);
                 // A large text's edits reach us only before they are made.
                 if (m_large && (type & beforeTextEdits)) announceChangeLater();
@@ -354,13 +355,16 @@ void CodeEditor::insertSlice() {
     if (!m_pasteRest.isEmpty()) {
         const qsizetype end = sliceEnd(m_pasteRest, m_loaded, sliceLength);
         const QByteArray bytes = QStringView(m_pasteRest).sliced(m_loaded, end - m_loaded).toUtf8();
+        m_incoming = std::string_view(bytes.constData(), size_t(bytes.size()));
         SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
         m_loaded = end;
     } else {
         const qsizetype end = sliceEnd(QByteArrayView(m_loadRest), m_loaded, sliceLength);
+        m_incoming = std::string_view(m_loadRest).substr(size_t(m_loaded), size_t(end - m_loaded));
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(end - m_loaded), m_loadRest.data() + m_loaded);
         m_loaded = end;
     }
+    m_incoming = {};
     if (loading()) {
         m_sliceTimer.start();
         return;

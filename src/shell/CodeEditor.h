@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QsciLexer;
 class QMenu;
@@ -47,8 +48,8 @@ public:
     // paste, bytes of a loaded text); lines are never split.
     static constexpr qsizetype sliceLength = 512 * 1024;
 
-    // About the longest line the library lays out within a frame.
-    static constexpr size_t longLineBytes = 32 * 1024;
+    // About the longest line the library lays out within a frame (some 0.7 µs a character).
+    static constexpr size_t longLineBytes = 24 * 1024;
 
     void setAutomaticMode(SyntaxMode mode);
     SyntaxMode automaticMode() const { return m_automatic; }
@@ -104,6 +105,10 @@ public:
     void cut() override;
     void removeSelectedText() override;
     void ensureCursorVisible() override;
+    // Undoing or redoing scrolls the caret into view, measuring its line: with long lines the
+    // text is measured as hidden, which costs nothing.
+    void undo() override;
+    void redo() override;
     bool findFirst(const QString& expr, bool re, bool cs, bool wo, bool wrap, bool forward = true, int line = -1,
                    int index = -1, bool show = true, bool posix = false, bool cxx11 = false) override;
     bool findNext() override;
@@ -143,15 +148,17 @@ private:
     QsciLexer* lexerFor(SyntaxMode mode);
     // Long lines: what an edit about to be made may bring, the decision once it is made, and
     // the keys and the search while they are shown.
-    void noteInsertion(long position, const char* text, long length);
+    void noteInsertion(long position, long length, bool undoing);
     void noteDeletion(long position, long length);
     void followLongLines();
     void showLongLines(bool on);
     bool longLinesKey(QKeyEvent* event);
     bool wholeTextSelected() const;
     void selectWithoutScrolling(long from, long to);
+    void hideStyles(bool hidden);
     bool findInLongLines(long from);
     void dropOnLongLines(const QMimeData* data);
+    void showLongLinesMenu(const QPoint& globalPosition);
 
     SyntaxMode m_automatic = SyntaxMode::plain;
     std::optional<SyntaxMode> m_override;
@@ -175,6 +182,9 @@ private:
     bool m_longLinesMaybe = false;
     // Edit Anyway, until a text without long lines or a new text from the owner.
     bool m_longLinesDismissed = false;
+    bool m_stylesHidden = false;
+    // The slice of a paste or a loaded text going into the document.
+    std::string_view m_incoming;
     struct LongFind {
         QByteArray text;
         int flags = 0;

@@ -6,6 +6,7 @@
 #include "shell/LongLineView.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 
 #include <algorithm>
@@ -14,29 +15,33 @@
 
 namespace lexorra::shell {
 
-// Before the text lands: the mode is entered now when the insertion makes a long line, so
-// that nothing draws the line or scrolls to it on the way.
-void CodeEditor::noteInsertion(long position, const char* text, long length) {
-    if (m_longLines || !text) {
-        m_longLinesMaybe = true;
-        return;
-    }
+// Before the text lands: the mode is entered now when the insertion may make a long line, so
+// that nothing draws the line or scrolls to it on the way. The library does not say what it
+// inserts; a slice of a paste or a loaded text is known, anything else is judged by its length.
+void CodeEditor::noteInsertion(long position, long length, bool undoing) {
+    m_longLinesMaybe = true;
+    if (m_longLines) return;
     const long line = SendScintilla(SCI_LINEFROMPOSITION, position);
     const long head = position - SendScintilla(SCI_POSITIONFROMLINE, line);
     const long tail = SendScintilla(SCI_GETLINEENDPOSITION, line) - position;
     const auto limit = static_cast<long>(longLineBytes);
-    if (head + length + tail <= limit) return;
-    // The inserted text's first line joins the head of the line it goes into, its last the tail.
-    const std::string_view inserted(text, static_cast<size_t>(length));
-    const size_t first = inserted.find('\n');
-    const size_t last = inserted.rfind('\n');
-    const bool makesLongLine = first == std::string_view::npos ||
-                               head + static_cast<long>(first) > limit ||
-                               static_cast<long>(inserted.size() - last - 1) + tail > limit ||
-                               LongLineView::hasLineLongerThan(inserted.substr(first + 1, last - first), {}, longLineBytes);
-    if (!makesLongLine) return;
-    m_longLinesMaybe = true;
-    if (!m_longLinesDismissed) showLongLines(true);
+    if (head + length + tail <= limit) {
+        m_longLinesMaybe = false;
+        return;
+    }
+    if (m_incoming.size() == static_cast<size_t>(length)) {
+        // The inserted text's first line joins the head of the line it goes into, its last the tail.
+        const size_t first = m_incoming.find('\n');
+        const size_t last = m_incoming.rfind('\n');
+        const bool longLine = first == std::string_view::npos || head + static_cast<long>(first) > limit ||
+                              static_cast<long>(m_incoming.size() - last - 1) + tail > limit ||
+                              LongLineView::hasLineLongerThan(m_incoming.substr(first + 1, last - first), {},
+                                                              longLineBytes);
+        if (!longLine) return;
+    }
+    if (m_longLinesDismissed) return;
+    showLongLines(true);
+    if (undoing) hideStyles(true);
 }
 
 void CodeEditor::noteDeletion(long position, long length) {
@@ -71,6 +76,7 @@ void CodeEditor::showLongLines(bool on) {
         m_longView = new LongLineView(this);
         connect(m_longView, &LongLineView::editRequested, this, &CodeEditor::editLongLinesAnyway);
         connect(m_longView, &LongLineView::dropped, this, &CodeEditor::dropOnLongLines);
+        connect(m_longView, &LongLineView::contextMenuRequested, this, &CodeEditor::showLongLinesMenu);
     }
     if (on) {
         m_longView->setAccessibleName(accessibleName());
@@ -157,6 +163,40 @@ void CodeEditor::ensureCursorVisible() {
         m_longView->showOffset(static_cast<size_t>(SendScintilla(SCI_GETCURRENTPOS)));
     else
         QsciScintilla::ensureCursorVisible();
+}
+
+void CodeEditor::showLongLinesMenu(const QPoint& globalPosition) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const bool replaceable = !isReadOnly() && wholeTextSelected();
+    menu->addAction(tr("Select All"), this, [this] { selectAll(); });
+    menu->addAction(tr("Copy"), this, &CodeEditor::copy)->setEnabled(hasSelectedText());
+    menu->addAction(tr("Paste"), this, &CodeEditor::paste)->setEnabled(replaceable);
+    menu->addAction(tr("Delete"), this, &CodeEditor::removeSelectedText)->setEnabled(replaceable);
+    menu->addSeparator();
+    menu->addAction(tr("Edit Anyway"), this, &CodeEditor::editLongLinesAnyway);
+    menu->popup(globalPosition);
+}
+
+void CodeEditor::undo() {
+    if (m_longLines) hideStyles(true);
+    QsciScintilla::undo();
+
+    hideStyles(false);
+}
+
+void CodeEditor::redo() {
+    if (m_longLines) hideStyles(true);
+    QsciScintilla::redo();
+    hideStyles(false);
+}
+
+// Text of a hidden style takes no room, and the library measures none of it.
+void CodeEditor::hideStyles(bool hidden) {
+    if (hidden == m_stylesHidden) return;
+    m_stylesHidden = hidden;
+    for (long style = 0; style <= STYLE_MAX; ++style)
+        SendScintilla(SCI_STYLESETVISIBLE, style, hidden ? 0L : 1L);
 }
 
 void CodeEditor::dropOnLongLines(const QMimeData* data) {

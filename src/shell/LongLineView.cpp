@@ -1,5 +1,6 @@
 #include "shell/LongLineView.h"
 
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -291,6 +292,12 @@ void LongLineView::dragMoveEvent(QDragMoveEvent* event) {
 void LongLineView::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     emit dropped(event->mimeData());
+}
+
+void LongLineView::contextMenuEvent(QContextMenuEvent* event) {
+    // Not the editor's own menu: its commands act at a caret.
+    emit contextMenuRequested(event->globalPos());
+    event->accept();
 }
 
 void LongLineView::mousePressEvent(QMouseEvent* event) {
