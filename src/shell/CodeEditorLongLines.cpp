@@ -19,24 +19,24 @@ namespace lexorra::shell {
 // that nothing draws the line or scrolls to it on the way. The library does not say what it
 // inserts; a slice of a paste or a loaded text is known, anything else is judged by its length.
 void CodeEditor::noteInsertion(long position, long length, bool undoing) {
-    m_longLinesMaybe = true;
-    if (m_longLines) return;
+    if (m_longLines) {
+        m_longLinesMaybe = true;
+        return;
+    }
     const long line = SendScintilla(SCI_LINEFROMPOSITION, position);
     const long head = position - SendScintilla(SCI_POSITIONFROMLINE, line);
     const long tail = SendScintilla(SCI_GETLINEENDPOSITION, line) - position;
     const auto limit = static_cast<long>(longLineBytes);
-    if (head + length + tail <= limit) {
-        m_longLinesMaybe = false;
-        return;
-    }
+    if (head + length + tail <= limit) return;
+    m_longLinesMaybe = true;
     if (m_incoming.size() == static_cast<size_t>(length)) {
         // The inserted text's first line joins the head of the line it goes into, its last the tail.
         const size_t first = m_incoming.find('\n');
         const size_t last = m_incoming.rfind('\n');
-        const bool longLine = first == std::string_view::npos || head + static_cast<long>(first) > limit ||
-                              static_cast<long>(m_incoming.size() - last - 1) + tail > limit ||
-                              LongLineView::hasLineLongerThan(m_incoming.substr(first + 1, last - first), {},
-                                                              longLineBytes);
+        const bool longLine =
+            first == std::string_view::npos || head + static_cast<long>(first) > limit ||
+            static_cast<long>(m_incoming.size() - last - 1) + tail > limit ||
+            LongLineView::hasLineLongerThan(m_incoming.substr(first + 1, last - first), {}, longLineBytes);
         if (!longLine) return;
     }
     if (m_longLinesDismissed) return;
@@ -208,8 +208,8 @@ void CodeEditor::dropOnLongLines(const QMimeData* data) {
 // The library's find selects a match through a call that scrolls the caret into view. Here
 // the match is selected without, and shown by the view; a search begun here goes on here
 // (a replacement may shorten the long line until the text is shown normally).
-bool CodeEditor::findFirst(const QString& expr, bool re, bool cs, bool wo, bool wrap, bool forward, int line,
-                           int index, bool show, bool posix, bool cxx11) {
+bool CodeEditor::findFirst(const QString& expr, bool re, bool cs, bool wo, bool wrap, bool forward, int line, int index,
+                           bool show, bool posix, bool cxx11) {
     if (!m_longLines) {
         m_longFind = {};
         return QsciScintilla::findFirst(expr, re, cs, wo, wrap, forward, line, index, show, posix, cxx11);
@@ -220,7 +220,8 @@ bool CodeEditor::findFirst(const QString& expr, bool re, bool cs, bool wo, bool 
                   forward, wrap};
     // Callers pass the start of the text or of the selection; a line and index are turned into
     // a position a character at a time, a long walk on a long line.
-    const long from = line == 0 && index == 0 ? 0 : SendScintilla(forward ? SCI_GETSELECTIONEND : SCI_GETSELECTIONSTART);
+    const long from =
+        line == 0 && index == 0 ? 0 : SendScintilla(forward ? SCI_GETSELECTIONEND : SCI_GETSELECTIONSTART);
     return findInLongLines(from);
 }
 

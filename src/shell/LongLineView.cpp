@@ -22,7 +22,9 @@ namespace {
 constexpr size_t checkpointStep = 1024;
 constexpr int margin = 10;
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Where the character after the one starting at `at` starts. A character is a byte that does
 // not continue a sequence, the first byte of a line, or the fourth continuation in a row: stray
@@ -81,17 +83,19 @@ LongLineView::LongLineView(QWidget* parent) : QWidget(parent) {
     connect(edit, &QPushButton::clicked, this, &LongLineView::editRequested);
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     m_scrollBar->setFocusPolicy(Qt::NoFocus);
-    connect(m_scrollBar, &QScrollBar::valueChanged, this, [this] {
-        update();
-        // What a screen reader can read: the rows on screen.
-        QString rows;
-        for (int r = firstRow(); r < std::min(rowCount(), firstRow() + visibleRows()); ++r) {
-            const Row at = row(r);
-            rows += shown(std::string_view(m_text).substr(at.from, at.to - at.from)) + u'\n';
-        }
-        setAccessibleDescription(tr("Very long lines, shown wrapped and read-only.") + u'\n' + rows);
-    });
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, &LongLineView::scrolled);
     index();
+}
+
+void LongLineView::scrolled() {
+    update();
+    // What a screen reader can read: the rows on screen.
+    QString rows;
+    for (int r = firstRow(); r < std::min(rowCount(), firstRow() + visibleRows()); ++r) {
+        const Row at = row(r);
+        rows += shown(std::string_view(m_text).substr(at.from, at.to - at.from)) + u'\n';
+    }
+    setAccessibleDescription(tr("Very long lines, shown wrapped and read-only.") + u'\n' + rows);
 }
 
 bool LongLineView::hasLineLongerThan(std::string_view first, std::string_view second, size_t limit) {
@@ -118,7 +122,7 @@ void LongLineView::setText(std::string text) {
     m_columns = 0;
     layoutRows();
     m_scrollBar->setValue(0);
-    emit m_scrollBar->valueChanged(0);
+    scrolled();
 }
 
 void LongLineView::index() {
@@ -227,21 +231,38 @@ void LongLineView::showOffset(size_t offset) {
         m_scrollBar->setValue(at - visibleRows() + 1);
 }
 
-int LongLineView::firstRow() const { return m_scrollBar->value(); }
+int LongLineView::firstRow() const {
+    return m_scrollBar->value();
+}
 
-int LongLineView::rowCount() const { return m_lineRow.empty() ? 0 : m_lineRow.back(); }
+int LongLineView::rowCount() const {
+    return m_lineRow.empty() ? 0 : m_lineRow.back();
+}
 
 bool LongLineView::scrollByKey(const QKeyEvent* event) {
     const int page = std::max(1, visibleRows() - 1);
     int to = firstRow();
     switch (event->key()) {
-    case Qt::Key_Up: to -= 1; break;
-    case Qt::Key_Down: to += 1; break;
-    case Qt::Key_PageUp: to -= page; break;
-    case Qt::Key_PageDown: to += page; break;
-    case Qt::Key_Home: to = 0; break;
-    case Qt::Key_End: to = m_scrollBar->maximum(); break;
-    default: return false;
+    case Qt::Key_Up:
+        to -= 1;
+        break;
+    case Qt::Key_Down:
+        to += 1;
+        break;
+    case Qt::Key_PageUp:
+        to -= page;
+        break;
+    case Qt::Key_PageDown:
+        to += page;
+        break;
+    case Qt::Key_Home:
+        to = 0;
+        break;
+    case Qt::Key_End:
+        to = m_scrollBar->maximum();
+        break;
+    default:
+        return false;
     }
     m_scrollBar->setValue(to);
     return true;
@@ -253,14 +274,18 @@ qreal LongLineView::cellWidth() const {
     return std::max(1.0, QFontMetricsF(cellFont(font())).horizontalAdvance(u'0'));
 }
 
-int LongLineView::rowHeight() const { return std::max(1, QFontMetrics(cellFont(font())).lineSpacing()); }
+int LongLineView::rowHeight() const {
+    return std::max(1, QFontMetrics(cellFont(font())).lineSpacing());
+}
 
 QRect LongLineView::textArea() const {
     const int top = m_bar->isVisible() ? m_bar->height() : 0;
     return QRect(margin, top + 2, width() - margin - m_scrollBar->width() - 2, height() - top - 2);
 }
 
-int LongLineView::visibleRows() const { return std::max(1, textArea().height() / rowHeight()); }
+int LongLineView::visibleRows() const {
+    return std::max(1, textArea().height() / rowHeight());
+}
 
 void LongLineView::resizeEvent(QResizeEvent*) {
     const int bar = m_bar->sizeHint().height();

@@ -67,6 +67,7 @@ private:
         size_t chars;
     };
     void index();
+    void scrolled();
     void layoutRows();
     size_t byteOfChar(size_t character) const;
     size_t charOfByte(size_t byte) const;
