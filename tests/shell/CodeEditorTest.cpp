@@ -176,7 +176,7 @@ TEST_F(CodeEditorTest, LongLinesAreShownReadOnlyWithTheirTextKept) {
         editor.setUtf8Text(c.text);
         EXPECT_EQ(editor.showsLongLines(), c.longLines) << c.text.substr(0, 8);
         EXPECT_EQ(editor.utf8Text(), c.text);
-        EXPECT_FALSE(editor.grab().isNull());
+        editor.grab(); // drawn, so that the sanitizers see controls and wide characters cut into rows
     }
     editor.setUtf8Text(limit + " needle " + limit);
     QTest::keyClick(&editor, Qt::Key_X);
