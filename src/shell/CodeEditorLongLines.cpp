@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 
 #include <algorithm>
 #include <string_view>
@@ -77,6 +78,8 @@ void CodeEditor::showLongLines(bool on) {
         connect(m_longView, &LongLineView::editRequested, this, &CodeEditor::editLongLinesAnyway);
         connect(m_longView, &LongLineView::dropped, this, &CodeEditor::dropOnLongLines);
         connect(m_longView, &LongLineView::contextMenuRequested, this, &CodeEditor::showLongLinesMenu);
+        // Tab goes from the text to the bar's button, not to the end of the window's order.
+        if (auto* button = m_longView->findChild<QPushButton*>()) setTabOrder(this, button);
     }
     if (on) {
         m_longView->setAccessibleName(accessibleName());
@@ -131,6 +134,8 @@ bool CodeEditor::longLinesKey(QKeyEvent* key) {
         QWidget::focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
     else if (key->key() == Qt::Key_Escape)
         return false;
+    else if (key->key() == Qt::Key_Menu)
+        showLongLinesMenu(mapToGlobal(contentsRect().center()));
     else
         m_longView->scrollByKey(key);
     key->accept();
