@@ -1,6 +1,7 @@
 #include "shell/CodeEditor.h"
 
 #include "shell/CsvLexer.h"
+#include "shell/LongLineView.h"
 #include "shell/Theme.h"
 #include "text/FastUtf8Check.h"
 
@@ -143,13 +144,29 @@ bool folds(SyntaxMode mode) {
 class LargeTextAccessible : public QAccessibleWidget {
 public:
     explicit LargeTextAccessible(QWidget* editor) : QAccessibleWidget(editor, QAccessible::EditableText) {}
+
+    // Long lines are shown read-only, and what the view shows is what is read out.
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = state.readOnly || longLines();
+        return state;
+    }
+    QString text(QAccessible::Text type) const override {
+        if (type == QAccessible::Description && longLines()) {
+            if (auto* view = widget()->findChild<LongLineView*>()) return view->accessibleDescription();
+        }
+        return QAccessibleWidget::text(type);
+    }
+
+private:
+    bool longLines() const { return static_cast<CodeEditor*>(widget())->showsLongLines(); }
 };
 
 QAccessibleInterface* largeTextAccessible(const QString& className, QObject* object) {
     if (className != QLatin1String(CodeEditor::staticMetaObject.className())) return nullptr;
     auto* editor = qobject_cast<CodeEditor*>(object);
     // Nothing for a small text: the search goes on to the library's own accessible.
-    return editor && editor->isLargeText() ? new LargeTextAccessible(editor) : nullptr;
+    return editor && (editor->isLargeText() || editor->showsLongLines()) ? new LargeTextAccessible(editor) : nullptr;
 }
 
 // UTF-8 that a QString would carry unchanged: valid, and without a leading byte-order mark,
@@ -177,6 +194,16 @@ bool isUserInput(QEvent::Type type) {
     default:
         return false;
     }
+}
+
+bool hasLineLongerThan(QStringView text, qsizetype limit) {
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype lineFeed = text.indexOf(u'\n', from);
+        if (lineFeed < 0) lineFeed = text.size();
+        if (lineFeed - from > limit) return true;
+        from = lineFeed + 1;
+    }
+    return false;
 }
 
 // Where a slice of text that starts at `from` ends: after the last line feed within `length`
@@ -210,7 +237,10 @@ CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
     // Wrapping is switched off before a large insertion lands: once the text is in, the
     // editor has already wrapped every line of it (half a minute for 10 MB).
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int type, const char*, int length, int, int, int, int, int, int) {
+            [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+                if (type & SC_MOD_BEFOREINSERT)
+                    noteInsertion(position, length, type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO));
+                if (type & SC_MOD_BEFOREDELETE) noteDeletion(position, length);
                 // A large text's edits reach us only before they are made.
                 if (m_large && (type & beforeTextEdits)) announceChangeLater();
                 if (!(type & SC_MOD_BEFOREINSERT) || m_large) return;
@@ -226,11 +256,12 @@ CodeEditor::CodeEditor(QWidget* parent) : QsciScintilla(parent) {
 
 void CodeEditor::followSize(bool large) {
     m_large = large;
-    const WrapMode wrap = m_large ? WrapNone : m_wrapWanted;
+    const WrapMode wrap = m_large || m_longLines ? WrapNone : m_wrapWanted;
     if (wrapMode() != wrap) QsciScintilla::setWrapMode(wrap);
     applyEditNotices();
     followAccessible();
     refresh();
+    if (!loading()) followLongLines();
 }
 
 void CodeEditor::applyEditNotices() {
@@ -241,7 +272,7 @@ void CodeEditor::applyEditNotices() {
 
 void CodeEditor::followAccessible() {
     QAccessibleInterface* current = QAccessible::queryAccessibleInterface(this);
-    if (current && (dynamic_cast<LargeTextAccessible*>(current) != nullptr) != m_large)
+    if (current && (dynamic_cast<LargeTextAccessible*>(current) != nullptr) != (m_large || m_longLines))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current)); // asked for again when needed
 }
 
@@ -260,6 +291,8 @@ void CodeEditor::announceChange() {
 bool CodeEditor::event(QEvent* event) {
     // A keystroke, a shortcut or a click lands on the whole text.
     if (loading() && isUserInput(event->type())) finishLoading();
+    if (m_longLines && event->type() == QEvent::KeyPress && longLinesKey(static_cast<QKeyEvent*>(event))) return true;
+    if (m_longLines && event->type() == QEvent::InputMethod) return true; // read-only
     const bool handled = QsciScintilla::event(event);
     // A keystroke or a paste is announced as soon as its event has been handled.
     announceChange();
@@ -267,26 +300,29 @@ bool CodeEditor::event(QEvent* event) {
 }
 
 void CodeEditor::paste() {
-    if (!pasteLargeText()) QsciScintilla::paste();
+    // Shown read-only, a text is only replaced as a whole.
+    if (m_longLines && !wholeTextSelected()) return;
+    if (!pasteLargeText(QApplication::clipboard()->mimeData())) QsciScintilla::paste();
 }
 
 // The library's paste walks the clipboard's text byte by byte twice (its line ends, then its
 // selection copy) and copies it three times before the document takes it in, all in one go:
-// 10 MB held the window a quarter of a second. A large text pasted over one plain selection
+// 10 MB held the window a quarter of a second; and it then scrolls the caret into view, which
+// measures the whole line it ends on. A large text, or one with a long line, pasted over one plain selection
 // goes in a slice per turn of the event loop instead, as one step to undo, and is announced
 // once it has all landed. The rest (small texts, rectangular or multiple selections, other
 // line-end settings) takes the library's path, which gives the same document.
-bool CodeEditor::pasteLargeText() {
+bool CodeEditor::pasteLargeText(const QMimeData* data) {
     finishLoading();
     if (isReadOnly() || SendScintilla(SCI_GETSELECTIONS) != 1 || SendScintilla(SCI_SELECTIONISRECTANGLE) ||
         SendScintilla(SCI_GETEOLMODE) != SC_EOL_LF)
         return false;
-    const QMimeData* data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasText() || data->hasFormat("text/x-qscintilla-rectangular") ||
         data->hasFormat("MSDEVColumnSelect"))
         return false;
     QString text = data->text();
-    if (text.size() <= largeTextBytes) return false;
+    // In characters, which take one to three bytes each.
+    if (text.size() <= largeTextBytes && !hasLineLongerThan(text, qsizetype(longLineBytes / 3))) return false;
     if (SendScintilla(SCI_GETPASTECONVERTENDINGS) && text.contains(u'\r'))
         text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
     followSize(true);
@@ -300,6 +336,7 @@ bool CodeEditor::pasteLargeText() {
 
 void CodeEditor::loadUtf8Text(std::string text) {
     replaceLoading();
+    m_longLinesDismissed = false;
     if (text.size() <= largeTextBytes || isReadOnly() || !keptByQString(text)) {
         setUtf8Text(text);
         return;
@@ -318,29 +355,38 @@ void CodeEditor::insertSlice() {
     if (!m_pasteRest.isEmpty()) {
         const qsizetype end = sliceEnd(m_pasteRest, m_loaded, sliceLength);
         const QByteArray bytes = QStringView(m_pasteRest).sliced(m_loaded, end - m_loaded).toUtf8();
+        m_incoming = std::string_view(bytes.constData(), size_t(bytes.size()));
         SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
         m_loaded = end;
     } else {
         const qsizetype end = sliceEnd(QByteArrayView(m_loadRest), m_loaded, sliceLength);
+        m_incoming = std::string_view(m_loadRest).substr(size_t(m_loaded), size_t(end - m_loaded));
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(end - m_loaded), m_loadRest.data() + m_loaded);
         m_loaded = end;
     }
+    m_incoming = {};
     if (loading()) {
         m_sliceTimer.start();
         return;
     }
-    if (m_pasteRest.isEmpty()) {
+    const bool pasted = !m_pasteRest.isEmpty();
+    if (!pasted) {
         // As setUtf8Text: a new text, not an edit to take back, and not news to its owner.
         SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
         SendScintilla(SCI_EMPTYUNDOBUFFER);
         m_changePending = false;
     } else {
         SendScintilla(SCI_ENDUNDOACTION);
-        SendScintilla(SCI_SCROLLCARET); // where the library's paste leaves the view: at its end
     }
     m_pasteRest.clear();
     m_loadRest.clear();
     m_loaded = 0;
+    followLongLines();
+    // Where the library's paste leaves the view: at its end.
+    if (pasted && m_longLines)
+        m_longView->showOffset(size_t(SendScintilla(SCI_GETCURRENTPOS)));
+    else if (pasted)
+        SendScintilla(SCI_SCROLLCARET);
     announceChange();
 }
 
@@ -408,6 +454,7 @@ void CodeEditor::setMonospacedWanted(bool wanted) {
 
 void CodeEditor::setText(const QString& text) {
     replaceLoading();
+    m_longLinesDismissed = false;
     // Drop the colouring before a large text arrives, not after it has been laid out once.
     if (text.size() > largeTextBytes) followSize(true);
     QsciScintilla::setText(text);
@@ -439,6 +486,7 @@ bool CodeEditor::showsUtf8Text(const std::string& text) const {
 
 void CodeEditor::setUtf8Text(const std::string& text) {
     replaceLoading();
+    m_longLinesDismissed = false;
     if (!keptByQString(text)) {
         setText(QString::fromStdString(text));
         return;
@@ -465,7 +513,7 @@ void CodeEditor::releaseKeys(const QList<QKeySequence>& taken) {
 
 void CodeEditor::setWrapMode(WrapMode mode) {
     m_wrapWanted = mode;
-    QsciScintilla::setWrapMode(m_large ? WrapNone : mode);
+    QsciScintilla::setWrapMode(m_large || m_longLines ? WrapNone : mode);
 }
 
 QsciLexer* CodeEditor::lexerFor(SyntaxMode mode) {

@@ -9,11 +9,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QsciLexer;
 class QMenu;
+class QMimeData;
 
 namespace lexorra::shell {
+
+class LongLineView;
 
 // The input and result editors: QScintilla with a syntax mode picked automatically from the
 // active sequence or fixed by the user, colours taken from the palette, and a simple mode
@@ -27,6 +31,11 @@ namespace lexorra::shell {
 //   editor.setAutomaticMode(SyntaxMode::json);   // what the active action produces
 //   editor.setModeOverride(SyntaxMode::yaml);    // the user knows better
 //   editor.effectiveMode();                      // yaml, unless simple or too large
+//
+// A text with a line longer than longLineBytes is shown by a light view instead, wrapped and
+// read-only: the library measures a whole line each time it draws it or scrolls its caret into
+// view, seconds for a line of megabytes. The document keeps the text, so reading, copying,
+// finding and replacing it as a whole work as before.
 class CodeEditor : public QsciScintilla {
     Q_OBJECT
 
@@ -39,6 +48,9 @@ public:
     // paste, bytes of a loaded text); lines are never split.
     static constexpr qsizetype sliceLength = 512 * 1024;
 
+    // About the longest line the library lays out within a frame (some 0.7 µs a character).
+    static constexpr size_t longLineBytes = 24 * 1024;
+
     void setAutomaticMode(SyntaxMode mode);
     SyntaxMode automaticMode() const { return m_automatic; }
     // Empty means Automatic.
@@ -49,6 +61,9 @@ public:
     // The mode drawn: the chosen one, or plain in simple mode and for large texts.
     SyntaxMode effectiveMode() const { return m_effective; }
     bool isLargeText() const { return m_large; }
+    bool showsLongLines() const { return m_longLines; }
+    // The normal editor for the text at hand, whatever its lines; a new text decides again.
+    void editLongLinesAnyway();
 
     // No colouring, no line numbers or folding, the interface font.
     void setSimple(bool simple);
@@ -84,6 +99,21 @@ public:
     void setWrapMode(WrapMode mode) override;
     WrapMode wrapModeWanted() const { return m_wrapWanted; }
 
+    // With long lines shown, what selects, finds or removes text moves no caret into view:
+    // only the whole text is removed or replaced.
+    void selectAll(bool select = true) override;
+    void cut() override;
+    void removeSelectedText() override;
+    void ensureCursorVisible() override;
+    // Undoing or redoing scrolls the caret into view, measuring its line: with long lines the
+    // text is measured as hidden, which costs nothing.
+    void undo() override;
+    void redo() override;
+    bool findFirst(const QString& expr, bool re, bool cs, bool wo, bool wrap, bool forward = true, int line = -1,
+                   int index = -1, bool show = true, bool posix = false, bool cxx11 = false) override;
+    bool findNext() override;
+    void replace(const QString& replaceStr) override;
+
 signals:
     void effectiveModeChanged(lexorra::shell::SyntaxMode mode);
     // The automatic mode or the override changed what chosenMode() says.
@@ -96,9 +126,11 @@ protected:
     // The frame shows which editor has the keyboard.
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
-    bool pasteLargeText();
+    bool pasteLargeText(const QMimeData* data);
     void insertSlice();
     void replaceLoading();
     void refresh();
@@ -114,6 +146,19 @@ private:
     void applyMargins();
     void applyColours();
     QsciLexer* lexerFor(SyntaxMode mode);
+    // Long lines: what an edit about to be made may bring, the decision once it is made, and
+    // the keys and the search while they are shown.
+    void noteInsertion(long position, long length, bool undoing);
+    void noteDeletion(long position, long length);
+    void followLongLines();
+    void showLongLines(bool on);
+    bool longLinesKey(QKeyEvent* event);
+    bool wholeTextSelected() const;
+    void selectWithoutScrolling(long from, long to);
+    void hideStyles(bool hidden);
+    bool findInLongLines(long from);
+    void dropOnLongLines(const QMimeData* data);
+    void showLongLinesMenu(const QPoint& globalPosition);
 
     SyntaxMode m_automatic = SyntaxMode::plain;
     std::optional<SyntaxMode> m_override;
@@ -131,6 +176,21 @@ private:
     std::string m_loadRest;
     qsizetype m_loaded = 0;
     QTimer m_sliceTimer;
+    LongLineView* m_longView = nullptr;
+    bool m_longLines = false;
+    // An edit may have made or unmade a long line: the text is looked at once it has landed.
+    bool m_longLinesMaybe = false;
+    // Edit Anyway, until a text without long lines or a new text from the owner.
+    bool m_longLinesDismissed = false;
+    bool m_stylesHidden = false;
+    // The slice of a paste or a loaded text going into the document.
+    std::string_view m_incoming;
+    struct LongFind {
+        QByteArray text;
+        int flags = 0;
+        bool forward = true;
+        bool wrap = false;
+    } m_longFind;
 };
 
 // A menu with "Automatic" and one checkable entry per mode that sets the editor's override;

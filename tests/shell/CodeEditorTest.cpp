@@ -127,11 +127,13 @@ TEST_F(CodeEditorTest, LargeTextsAreShownPlainAndColouredAgainWhenSmall) {
 // when a keystroke arrives halfway. A large text loaded for the owner lands whole too, but is
 // neither announced nor undoable.
 TEST_F(CodeEditorTest, LargeTextsGoInOverTurnsOfTheEventLoop) {
-    // Lines in several slices, then one line longer than a slice.
-    const QString pasted = QString("\u00e9 \U0001F600 \r\n").repeated(CodeEditor::sliceLength / 3) +
-                           QString("\U0001F600").repeated(CodeEditor::sliceLength) + "\rend";
-    const std::string expected = "head " + QString(pasted).replace("\r\n", "\n").replace('\r', '\n').toStdString();
     for (bool keyHalfway : {false, true}) {
+        // Lines in several slices, then one line longer than a slice; a key typed into that
+        // would be dropped, its text being shown read-only.
+        const QString pasted = QString("\u00e9 \U0001F600 \r\n").repeated(CodeEditor::sliceLength / 3) +
+                               QString("\U0001F600").repeated(keyHalfway ? 0 : CodeEditor::sliceLength) + "\rend";
+        const std::string expected =
+            "head " + QString(pasted).replace("\r\n", "\n").replace('\r', '\n').toStdString();
         editor.setUtf8Text("head [selected] tail");
         editor.setSelection(0, 5, 0, 15);
         QApplication::clipboard()->setText(pasted);
@@ -154,6 +156,45 @@ TEST_F(CodeEditorTest, LargeTextsGoInOverTurnsOfTheEventLoop) {
     EXPECT_EQ(changed.count(), 0);
     EXPECT_FALSE(editor.isUndoAvailable());
     EXPECT_EQ(editor.utf8Text(), loaded);
+}
+
+// A line too long to lay out is shown wrapped and read-only by a light view, with the exact text
+// kept; a text without one is shown by the editor again.
+TEST_F(CodeEditorTest, LongLinesAreShownReadOnlyWithTheirTextKept) {
+    const std::string limit(CodeEditor::longLineBytes, 'a');
+    const struct {
+        std::string text;
+        bool longLines;
+    } table[] = {
+        {limit + "b", true},
+        {"x\n" + limit + "\n" + limit + "\n", false},
+        {"x\n\t\x01\x7f" + QString("\u00e9\U0001F600").repeated(CodeEditor::longLineBytes / 6).toStdString(), true},
+        {std::string(2 * CodeEditor::largeTextBytes, 'c'), true},
+        {"short", false},
+    };
+    for (const auto& c : table) {
+        editor.setUtf8Text(c.text);
+        EXPECT_EQ(editor.showsLongLines(), c.longLines) << c.text.substr(0, 8);
+        EXPECT_EQ(editor.utf8Text(), c.text);
+        editor.grab(); // drawn, so that the sanitizers see controls and wide characters cut into rows
+    }
+    editor.setUtf8Text(limit + " needle " + limit);
+    QTest::keyClick(&editor, Qt::Key_X);
+    EXPECT_EQ(editor.utf8Text(), limit + " needle " + limit) << "typing is dropped";
+    EXPECT_TRUE(editor.findFirst("NEEDLE", false, false, false, true));
+    EXPECT_EQ(editor.selectedText(), "needle");
+    EXPECT_TRUE(editor.findNext()) << "the search wraps";
+    QTest::keyClick(&editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    EXPECT_EQ(editor.utf8Text(), "");
+    EXPECT_FALSE(editor.showsLongLines());
+    editor.undo();
+    EXPECT_TRUE(editor.showsLongLines());
+    // Edit Anyway holds until a new text arrives.
+    editor.editLongLinesAnyway();
+    EXPECT_FALSE(editor.showsLongLines());
+    editor.setUtf8Text(limit + "b");
+    EXPECT_TRUE(editor.showsLongLines());
 }
 
 // Colours must read on the editor's own paper, in both themes.
