@@ -1,8 +1,7 @@
 // The command line lives for one transformation of a possibly large text: every buffer it
 // fills is fresh memory, and on a virtual machine each first touch of a 4 KB page costs
 // several microseconds. Large allocations are therefore asked to be backed by huge pages,
-// which turns the thousands of faults of a 10 MB text into a handful. Deallocation is the
-// standard one: these blocks come from malloc like any other.
+// which turns the thousands of faults of a 10 MB text into a handful.
 //
 // Sanitizer builds keep their own allocator, which checks new/delete pairing.
 
@@ -13,7 +12,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <array>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -30,14 +31,65 @@ namespace {
 
 constexpr std::size_t hugePage = std::size_t{2} << 20;
 
-// Aligned to and rounded up to whole huge pages, so no edge of the block falls back to
-// small pages; the rounding is address space only until it is touched.
-void* allocateLarge(std::size_t size) {
-    const std::size_t rounded = (size + hugePage - 1) & ~(hugePage - 1);
-    void* block = std::aligned_alloc(hugePage, rounded);
-    if (block) madvise(block, rounded, MADV_HUGEPAGE);
-    return block;
-}
+// Large blocks are mapped from the system and go back to it when deleted, as the allocator's
+// own large blocks would: taken from the reserved heap below, every freed one would stay, and
+// a run's peak would be all the large blocks it ever used. They are aligned to and rounded up
+// to whole huge pages, so no edge of a block falls back to small pages; the rounding is address
+// space only until it is touched. The few live ones are listed, so that deleting a pointer that
+// happens to be aligned the same way tells them from the allocator's.
+class LargeBlocks {
+public:
+    void* allocate(std::size_t size) {
+        const std::size_t rounded = (size + hugePage - 1) & ~(hugePage - 1);
+        void* mapping = mmap(nullptr, rounded + hugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapping == MAP_FAILED) return nullptr;
+        const auto start = reinterpret_cast<std::uintptr_t>(mapping);
+        const std::uintptr_t block = (start + hugePage - 1) & ~(hugePage - 1);
+        if (block > start) munmap(mapping, block - start);
+        if (const std::size_t tail = start + hugePage - block) munmap(reinterpret_cast<void*>(block + rounded), tail);
+        madvise(reinterpret_cast<void*>(block), rounded, MADV_HUGEPAGE);
+        {
+            const std::lock_guard lock(m_mutex);
+            for (auto& entry : m_live)
+                if (!entry.block) {
+                    entry = {block, rounded};
+                    return reinterpret_cast<void*>(block);
+                }
+        }
+        // More live large blocks than listed: rare enough for the allocator to take the rest.
+        munmap(reinterpret_cast<void*>(block), rounded);
+        return std::aligned_alloc(hugePage, rounded);
+    }
+
+    // False when the block is not one of these.
+    bool release(void* pointer) {
+        const auto block = reinterpret_cast<std::uintptr_t>(pointer);
+        if (block & (hugePage - 1)) return false;
+        std::size_t size = 0;
+        {
+            const std::lock_guard lock(m_mutex);
+            for (auto& entry : m_live)
+                if (entry.block == block) {
+                    size = entry.size;
+                    entry = {};
+                    break;
+                }
+        }
+        if (!size) return false;
+        munmap(pointer, size);
+        return true;
+    }
+
+private:
+    struct Entry {
+        std::uintptr_t block = 0;
+        std::size_t size = 0;
+    };
+    std::mutex m_mutex;
+    std::array<Entry, 256> m_live{};
+};
+
+constinit LargeBlocks largeBlocks;
 
 // The small blocks of a large transformation (a parsed document is millions of them) come from
 // the heap, which grows a few pages at a time, each page faulted in on first touch: a fifth of
@@ -91,7 +143,7 @@ void reserveHeap() {
 void* operator new(std::size_t size) {
     if (size == 0) size = 1;
     for (;;) {
-        if (void* block = size >= 2 * hugePage ? allocateLarge(size) : std::malloc(size)) return block;
+        if (void* block = size >= 2 * hugePage ? largeBlocks.allocate(size) : std::malloc(size)) return block;
         std::new_handler handler = std::get_new_handler();
         if (!handler) throw std::bad_alloc();
         handler();
@@ -99,5 +151,13 @@ void* operator new(std::size_t size) {
 }
 
 void* operator new[](std::size_t size) { return ::operator new(size); }
+
+void operator delete(void* pointer) noexcept {
+    if (!largeBlocks.release(pointer)) std::free(pointer);
+}
+
+void operator delete[](void* pointer) noexcept { ::operator delete(pointer); }
+void operator delete(void* pointer, std::size_t) noexcept { ::operator delete(pointer); }
+void operator delete[](void* pointer, std::size_t) noexcept { ::operator delete(pointer); }
 
 #endif
