@@ -10,9 +10,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
-#include <array>
 #include <cstdlib>
 #include <mutex>
 #include <new>
