@@ -53,7 +53,8 @@ constexpr double rareTagShare = 0.005;
 using TagCounts = std::vector<std::pair<int, double>>;
 
 // One "key: { tag: number, ... }" line of the data files; the key and tag names are views into it.
-bool parseEntry(std::string_view line, std::string_view& key, std::vector<std::pair<std::string_view, double>>& values) {
+bool parseEntry(std::string_view line, std::string_view& key,
+                std::vector<std::pair<std::string_view, double>>& values) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\r' || line.back() == '\t')) line.remove_suffix(1);
     if (line.empty() || line.back() != '}') return false;
     size_t keyEnd;
@@ -236,7 +237,8 @@ struct LexicalTagger::Model {
             Counts& counts = it->second;
             const auto begin = static_cast<uint32_t>(lexiconCounts.size());
             // A word listed again keeps its earlier counts ahead of the new ones.
-            for (uint32_t i = 0; !added && i < counts.size; ++i) lexiconCounts.push_back(lexiconCounts[counts.begin + i]);
+            for (uint32_t i = 0; !added && i < counts.size; ++i)
+                lexiconCounts.push_back(lexiconCounts[counts.begin + i]);
             for (const auto& [tag, count] : values) {
                 const int index = indexOf(tag);
                 lexiconCounts.emplace_back(index, count);
@@ -270,6 +272,7 @@ struct LexicalTagger::Model {
         const int n = tagCount();
         std::vector<double> prior(static_cast<size_t>(n), 0.0);
         double total = 0;
+        // The counts are whole numbers: their sums do not depend on the order they are taken in.
         for (size_t tag = 0; tag < lexiconTagTotals.size(); ++tag) {
             prior[tag] += lexiconTagTotals[tag];
             total += lexiconTagTotals[tag];
@@ -323,7 +326,9 @@ std::span<const std::pair<int, double>> lookup(const Model& model, std::string_v
 // we tag are often capitalised throughout, so "Will" may well be the modal.
 TagCounts wordCounts(const Model& model, const std::string& word) {
     TagCounts counts;
-    auto merge = [&](std::span<const std::pair<int, double>> found) { counts.insert(counts.end(), found.begin(), found.end()); };
+    auto merge = [&](std::span<const std::pair<int, double>> found) {
+        counts.insert(counts.end(), found.begin(), found.end());
+    };
     merge(lookup(model, word));
     if (isCapitalised(word)) {
         const std::string lowered = lower(word);

@@ -184,7 +184,8 @@ Bytes deriveKey(std::string_view password, ByteView salt, unsigned iterations, s
     auto outerBlock = digestBlock();
     for (std::uint32_t index = 1; derived.size() < keySize; ++index) {
         // U1 = HMAC(password, salt || index), through the ordinary update and final.
-        const std::uint8_t indexBytes[] = {static_cast<std::uint8_t>(index >> 24), static_cast<std::uint8_t>(index >> 16),
+        const std::uint8_t indexBytes[] = {static_cast<std::uint8_t>(index >> 24),
+                                           static_cast<std::uint8_t>(index >> 16),
                                            static_cast<std::uint8_t>(index >> 8), static_cast<std::uint8_t>(index)};
         SHA_CTX state = inner;
         crypto().sha1Update(&state, salt.data(), salt.size());
