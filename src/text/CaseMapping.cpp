@@ -219,21 +219,42 @@ std::string lower(std::string_view s) {
     return out;
 }
 
+void appendCapitalizedAscii(std::string& out, std::string_view ascii) {
+    // Sixteen bytes at a time: each character is decided by the one before it rather than by a
+    // flag carried along. Words are the runs between white space and line breaks (tab, space,
+    // LF to CR).
+    const size_t at = out.size();
+    out.resize(at + ascii.size());
+    auto* to = reinterpret_cast<unsigned char*>(out.data() + at);
+    const auto* from = reinterpret_cast<const unsigned char*>(ascii.data());
+    const size_t n = ascii.size();
+    auto cased = [](unsigned c, unsigned before) {
+        const bool atWordStart = before == ' ' || before - '\t' < 5U;
+        const unsigned upper = c - (c - 'a' < 26U ? 32U : 0U);
+        const unsigned lower = c + (c - 'A' < 26U ? 32U : 0U);
+        return static_cast<unsigned char>(atWordStart ? upper : lower);
+    };
+    if (n == 0) return;
+    to[0] = cased(from[0], ' ');
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    size_t i = 1;
+    for (; i + 16 <= n; i += 16) {
+        Bytes c, before;
+        std::memcpy(&c, from + i, sizeof c);
+        std::memcpy(&before, from + i - 1, sizeof before);
+        const auto atWordStart = (before == ' ') | (static_cast<Bytes>(before - '\t') < 5);
+        const auto upper = c - (reinterpret_cast<Bytes>(static_cast<Bytes>(c - 'a') < 26) & 32);
+        const auto lower = c + (reinterpret_cast<Bytes>(static_cast<Bytes>(c - 'A') < 26) & 32);
+        const Bytes result = atWordStart ? upper : lower;
+        std::memcpy(to + i, &result, sizeof result);
+    }
+    for (; i < n; ++i) to[i] = cased(from[i], from[i - 1]);
+}
+
 std::string capitalizeWords(std::string_view s) {
     std::string out;
     if (isAscii(s)) {
-        // The same rule in one pass: a word's first character upper case, the rest lower case,
-        // words being the runs between white space and line breaks (tab, space, LF to CR).
-        out.assign(s);
-        bool atWordStart = true;
-        for (char& c : out) {
-            if (c == ' ' || (c >= '\t' && c <= '\r')) {
-                atWordStart = true;
-                continue;
-            }
-            mapAsciiInPlace(&c, 1, atWordStart ? Direction::upper : Direction::lower);
-            atWordStart = false;
-        }
+        appendCapitalizedAscii(out, s);
         return out;
     }
     out.reserve(s.size());

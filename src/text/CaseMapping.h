@@ -17,6 +17,9 @@ std::string lower(std::string_view s);
 // first character takes its title-case form and the rest is lower-cased.
 //   capitalizeWords("hELLO wORLD-wide") == "Hello World-wide"
 std::string capitalizeWords(std::string_view s);
+// The same rule for ASCII text, appended to out: for callers that capitalise line after line
+// into a buffer of their own.
+void appendCapitalizedAscii(std::string& out, std::string_view ascii);
 
 // The first user-perceived character upper- (lower-) cased, the rest unchanged.
 //   initialUpper("hELLO") == "HELLO";  initialLower("Hello") == "hello"

@@ -1,5 +1,6 @@
 #include "text/LexicalTagger.h"
 
+#include "core/AtomicFile.h"
 #include "text/CaseMapping.h"
 #include "text/Utf.h"
 
@@ -15,7 +16,6 @@
 #include <deque>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -100,21 +100,6 @@ bool parseEntry(std::string_view line, std::string_view& key,
         values.emplace_back(name, value);
     }
     return !key.empty();
-}
-
-std::optional<std::string> readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text;
-    in.seekg(0, std::ios::end);
-    const auto size = in.tellg();
-    if (size > 0) {
-        text.resize(static_cast<size_t>(size));
-        in.seekg(0);
-        in.read(text.data(), static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<size_t>(in.gcount()));
-    }
-    return text;
 }
 
 // Calls visit(key, values) for every entry line of a data file's text.

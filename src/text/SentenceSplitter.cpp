@@ -77,7 +77,12 @@ Sb sbClass(char c) {
 std::vector<size_t> asciiSentenceBreaks(std::string_view s) {
     std::vector<size_t> breaks;
     const size_t n = s.size();
-    auto afterParagraph = [&](size_t at) { return s[at] == '\r' && at + 1 < n && s[at + 1] == '\n' ? at + 2 : at + 1; };
+    // A break after the paragraph separator at `at` (CR LF as one); where the scan goes on.
+    auto breakAfterParagraph = [&](size_t at) {
+        const size_t end = s[at] == '\r' && at + 1 < n && s[at + 1] == '\n' ? at + 2 : at + 1;
+        if (end < n) breaks.push_back(end);
+        return end - 1;
+    };
     // Only paragraph separators and terminators can end a sentence: the bytes between are skipped
     // by a table of those alone.
     static constexpr auto mayEnd = [] {
@@ -93,21 +98,16 @@ std::vector<size_t> asciiSentenceBreaks(std::string_view s) {
         if (i == n) break;
         const Sb c = sbClass(s[i]);
         if (c == Sb::cr || c == Sb::lf) {
-            const size_t end = afterParagraph(i);
-            if (end < n) breaks.push_back(end);
-            i = end - 1;
+            i = breakAfterParagraph(i);
             continue;
         }
-        if (c != Sb::aTerm && c != Sb::sTerm) continue;
         size_t next = i + 1;
         while (next < n && sbClass(s[next]) == Sb::close) ++next;
         while (next < n && sbClass(s[next]) == Sb::space) ++next;
         if (next == n) break;
         const Sb following = sbClass(s[next]);
         if (following == Sb::cr || following == Sb::lf) {
-            const size_t end = afterParagraph(next);
-            if (end < n) breaks.push_back(end);
-            i = end - 1;
+            i = breakAfterParagraph(next);
             continue;
         }
         if (c == Sb::aTerm) {

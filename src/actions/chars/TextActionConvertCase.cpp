@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <optional>
 
 namespace lexorra {
@@ -92,49 +91,16 @@ bool isArticle(std::string_view word) {
     return is("a") || is("an") || is("the");
 }
 
-// ASCII text capitalised as text::capitalizeWords does it (each word's first letter upper case,
-// the rest lower case, words parted by white space) or lower-cased.
+// ASCII text capitalised as text::capitalizeWords does it, or lower-cased.
 void appendAsciiCased(std::string& out, std::string_view s, bool capitalise) {
+    if (capitalise) {
+        text::appendCapitalizedAscii(out, s);
+        return;
+    }
     const size_t at = out.size();
     out.append(s);
-    bool atWordStart = capitalise;
-    for (char* p = out.data() + at; p != out.data() + out.size(); ++p) {
-        const char c = *p;
-        if (atWordStart && c >= 'a' && c <= 'z') *p = static_cast<char>(c - 32);
-        else if (!atWordStart && c >= 'A' && c <= 'Z') *p = static_cast<char>(c + 32);
-        atWordStart = capitalise && (c == ' ' || (c >= '\t' && c <= '\r'));
-    }
-}
-
-// appendAsciiCased(out, s, true) for a whole line, sixteen bytes at a time: each character is
-// decided by the one before it rather than by a flag carried along.
-void appendAsciiCapitalised(std::string& out, std::string_view s) {
-    const size_t at = out.size();
-    out.resize(at + s.size());
-    auto* to = reinterpret_cast<unsigned char*>(out.data() + at);
-    const auto* from = reinterpret_cast<const unsigned char*>(s.data());
-    const size_t n = s.size();
-    auto cased = [](unsigned c, unsigned before) {
-        const bool atWordStart = before == ' ' || before - '\t' < 5U;
-        const unsigned upper = c - (c - 'a' < 26U ? 32U : 0U);
-        const unsigned lower = c + (c - 'A' < 26U ? 32U : 0U);
-        return static_cast<unsigned char>(atWordStart ? upper : lower);
-    };
-    if (n == 0) return;
-    to[0] = cased(from[0], ' ');
-    using Bytes = unsigned char __attribute__((vector_size(16)));
-    size_t i = 1;
-    for (; i + 16 <= n; i += 16) {
-        Bytes c, before;
-        std::memcpy(&c, from + i, sizeof c);
-        std::memcpy(&before, from + i - 1, sizeof before);
-        const auto atWordStart = (before == ' ') | (static_cast<Bytes>(before - '\t') < 5);
-        const auto upper = c - (reinterpret_cast<Bytes>(static_cast<Bytes>(c - 'a') < 26) & 32);
-        const auto lower = c + (reinterpret_cast<Bytes>(static_cast<Bytes>(c - 'A') < 26) & 32);
-        const Bytes result = atWordStart ? upper : lower;
-        std::memcpy(to + i, &result, sizeof result);
-    }
-    for (; i < n; ++i) to[i] = cased(from[i], from[i - 1]);
+    for (char* p = out.data() + at; p != out.data() + out.size(); ++p)
+        if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p + 32);
 }
 
 std::vector<std::string_view> wordPieces(std::string_view line) {
@@ -184,7 +150,7 @@ std::string titleCaseLine(std::string_view line) {
     const bool asciiLine = text::isAscii(line);
     if (asciiLine) {
         capitalised.clear();
-        appendAsciiCapitalised(capitalised, line);
+        text::appendCapitalizedAscii(capitalised, line);
     } else {
         capitalised = text::capitalizeWords(line);
     }

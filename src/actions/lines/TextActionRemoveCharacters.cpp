@@ -30,11 +30,15 @@ template <class Keep> std::string keepCodePoints(std::string_view text, Keep kee
     return out;
 }
 
+// Without a branch per byte: every byte is written, and the end moves on past the kept ones.
 template <class Keep> std::string keepBytes(std::string_view text, Keep keep) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
-        if (keep(static_cast<unsigned char>(c))) out += c;
+    std::string out(text.size(), '\0');
+    size_t kept = 0;
+    for (char c : text) {
+        out[kept] = c;
+        kept += keep(static_cast<unsigned char>(c)) ? 1 : 0;
+    }
+    out.resize(kept);
     return out;
 }
 
@@ -53,16 +57,9 @@ std::string removeSet(std::string_view text, std::string_view set) {
     if (others.empty()) {
         // An ASCII byte is always a code point of its own, even beside broken sequences, and
         // every byte of any other is above 0x7F: the set can be applied to bytes.
-        std::array<unsigned char, 256> keep;
+        std::array<bool, 256> keep;
         for (size_t b = 0; b < keep.size(); ++b) keep[b] = b >= 128 || !ascii.test(b);
-        std::string out(text.size(), '\0');
-        size_t kept = 0;
-        for (char c : text) {
-            out[kept] = c;
-            kept += keep[static_cast<unsigned char>(c)];
-        }
-        out.resize(kept);
-        return out;
+        return keepBytes(text, [&](unsigned char c) { return keep[c]; });
     }
     std::sort(others.begin(), others.end());
     return keepCodePoints(text, [&](char32_t c) {
