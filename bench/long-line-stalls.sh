@@ -26,23 +26,13 @@ head -c 7500000 /dev/urandom | base64 -w0 >"$work/line.txt"
 head -c 5600000 /dev/urandom | base64 -w76 >"$work/lines.txt"
 
 XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" USER="lexorra-stall-$$" \
-xvfb-run -a -s "-screen 0 1400x900x24" bash -s "$app" "$work" <<'SH'
+xvfb-run -a -s "-screen 0 1400x900x24" bash -s "$app" "$work" "$PWD/bench/lib-window.sh" <<'SH'
 set -euo pipefail
 app=$1 work=$2
-log="$work/stalls.log"
-icewm >/dev/null 2>&1 &
-LEXORRA_STALL_WATCH=1 "$app" >/dev/null 2>"$log" &
-pid=$!
-window=$(xdotool search --sync --name '^Lexorra$' | head -1)
-sleep 3
-seen=0
-# The longest stall reported since the last call (not in a subshell: it moves `seen`).
-longest() {
-    sleep "${1:-0.3}"
-    local total; total=$(wc -l <"$log")
-    sed -n "$((seen + 1)),${total}p" "$log" | awk '/stalled/ { if ($5 > m) m = $5 } END { print m + 0 }' >"$work/longest"
-    seen=$total
-}
+. "$3"
+start_window "$app" "$work/stalls.log"
+# The longest stall since the last call, into a file: not in a subshell, so that it moves on.
+longest() { longest_stall "$@" >"$work/longest"; }
 step() { # label keys...
     local label=$1; shift
     longest 1

@@ -33,23 +33,12 @@ for name, size in (("paste.txt", 10_485_760), ("open.txt", 10_485_760)):
 PY
 
 XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" USER="lexorra-stall-$$" \
-xvfb-run -a -s "-screen 0 1400x900x24" bash -s "$app" "$work" "$keys" <<'SH'
+xvfb-run -a -s "-screen 0 1400x900x24" bash -s "$app" "$work" "$keys" "$PWD/bench/lib-window.sh" <<'SH'
 set -euo pipefail
 app=$1 work=$2 keys=$3
-log="$work/stalls.log"
-icewm >/dev/null 2>&1 &
-LEXORRA_STALL_WATCH=1 "$app" >/dev/null 2>"$log" &
-pid=$!
-window=$(xdotool search --sync --name '^Lexorra$' | head -1)
-sleep 3
-# The longest stall reported since the last call.
-seen=0
-longest() {
-    sleep "${1:-0.3}"
-    local total; total=$(wc -l <"$log")
-    sed -n "$((seen + 1)),${total}p" "$log" | awk '/stalled/ { if ($5 > m) m = $5 } END { print m + 0 }'
-    seen=$total
-}
+. "$4"
+start_window "$app" "$work/stalls.log"
+longest() { longest_stall "$@"; }
 longest 0 >/dev/null
 xdotool windowactivate --sync "$window"
 xdotool mousemove --window "$window" 600 200 click 1
