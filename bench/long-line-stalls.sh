@@ -10,18 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-release}
 export WAIT=${2:-6}
-[[ $build == /* ]] || build="$PWD/$build"
-app="$build/bin/lexorra"
-[[ -x $app ]] || { echo "no $app: build the lexorra target first" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/lexorra" "$work/data" "$work/run"
-chmod 700 "$work/run"
-# Encoder and Decoder: Base64 of the whole text.
-cat >"$work/config/lexorra/settings.json" <<JSON
-{"ActiveActionsSeq": "30816b02-ed41-11ec-8ea0-0242ac120002", "ViewTextInfo": true, "menuBarIcon": false,
- "welcomeScreenShown": true}
-JSON
+. bench/lib-window.sh
+# The active action: Encoder and Decoder, Base64 of the whole text.
+prepare_window_run "$build" 30816b02-ed41-11ec-8ea0-0242ac120002
 head -c 7500000 /dev/urandom | base64 -w0 >"$work/line.txt"
 head -c 5600000 /dev/urandom | base64 -w76 >"$work/lines.txt"
 

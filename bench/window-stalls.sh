@@ -9,18 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-release}
 keys=${2:-50}
-[[ $build == /* ]] || build="$PWD/$build"
-app="$build/bin/lexorra"
-[[ -x $app ]] || { echo "no $app: build the lexorra target first" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/lexorra" "$work/data" "$work/run"
-chmod 700 "$work/run"
-# Text statistics on: they are counted from the input too.
-cat >"$work/config/lexorra/settings.json" <<JSON
-{"ActiveActionsSeq": "d46041a4-ed40-11ec-8ea0-0242ac120002", "ViewTextInfo": true, "menuBarIcon": false,
- "welcomeScreenShown": true}
-JSON
+. bench/lib-window.sh
+# The statistics the window shows are counted from the input too.
+prepare_window_run "$build" d46041a4-ed40-11ec-8ea0-0242ac120002
 python3 - "$work" <<'PY'
 import sys
 words = "the quick brown fox jumps over a lazy dog while 42 cats sleep".split()
